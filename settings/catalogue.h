@@ -19,7 +19,7 @@ struct RadioButtonInfo {
 struct SettingInfo {
   // Control name; a radio group is named "Set13.1", "Set13.2", "Set13.4", "Set14.1".
   std::string_view name;
-  SettingKind kind;
+  SettingKind kind = SettingKind::List;
   std::string_view tab;  // caption of the tab page that shows it
   int group = 0;         // 1..14 for Set01..Set14; 0 for the text fields
   int item = 0;          // 1-based item in its group (the zone for Set01..Set04)
@@ -58,8 +58,8 @@ const std::vector<std::string_view>& TabCaptions();
 
 // Column of the zone table, in the order shown from left to right.
 struct ZoneColumn {
-  int group;                // 2, 1, 3, 4
-  std::string_view heading; // "Режим работы шлейфов", ...
+  int group;                 // 2, 1, 3, 4
+  std::string_view heading;  // "Режим работы шлейфов", ...
 };
 const std::vector<ZoneColumn>& ZoneColumns();
 
@@ -68,9 +68,9 @@ std::string ZoneControlName(int zone, int group);
 
 // Fixed texts of the window that belong to the settings tabs.
 struct LayoutTexts {
-  std::string_view set12_heading;        // above Set12 items 1..3
-  std::string_view subscribers_box;      // the box holding the whole last tab
-  std::string_view storage_box;          // box of Set14 item 1
+  std::string_view set12_heading;          // above Set12 items 1..3
+  std::string_view subscribers_box;        // the box holding the whole last tab
+  std::string_view storage_box;            // box of Set14 item 1
   std::string_view high_slider_min_label;  // "Label39", shows TrackBar2's minimum
   std::string_view high_slider_max_label;  // "Label40", fixed "99"
   std::string_view low_slider_min_label;   // "Label41", fixed "-50"

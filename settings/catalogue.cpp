@@ -1,0 +1,57 @@
+#include "settings/catalogue.h"
+
+#include <cstdio>
+
+#include "settings/catalogue_data.h"
+
+namespace qvx {
+
+const std::vector<SettingInfo>& Catalogue() {
+  static const std::vector<SettingInfo> catalogue = catalogue_data::BuildCatalogue();
+  return catalogue;
+}
+
+const SettingInfo* FindSetting(std::string_view name) {
+  for (const SettingInfo& setting : Catalogue())
+    if (setting.name == name) return &setting;
+  return nullptr;
+}
+
+std::string GroupName(int group) {
+  char text[16];
+  std::snprintf(text, sizeof text, "Set%02d", group);
+  return text;
+}
+
+std::string SettingReference(const SettingInfo& setting) {
+  return GroupName(setting.group) + " пункт " + std::to_string(setting.item);
+}
+
+std::string TextFieldName(const SettingInfo& setting) {
+  std::string_view name = setting.caption;
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  if (!name.empty() && name.back() == ':') name.remove_suffix(1);
+  return std::string(name);
+}
+
+const std::vector<std::string_view>& TabCaptions() {
+  return catalogue_data::kTabCaptions;
+}
+
+const std::vector<ZoneColumn>& ZoneColumns() {
+  return catalogue_data::kZoneColumns;
+}
+
+std::string ZoneControlName(int zone, int group) {
+  return "ComboBox" + std::to_string(zone) + std::to_string(group);
+}
+
+const LayoutTexts& Layout() {
+  return catalogue_data::kLayout;
+}
+
+const std::vector<ItemBox>& ItemBoxes() {
+  return catalogue_data::kItemBoxes;
+}
+
+}  // namespace qvx

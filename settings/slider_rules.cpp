@@ -1,0 +1,54 @@
+#include "settings/slider_rules.h"
+
+#include <algorithm>
+
+#include "settings/catalogue.h"
+
+namespace qvx {
+namespace {
+
+constexpr std::string_view kHigh = "TrackBar2";
+constexpr std::string_view kLow = "TrackBar1";
+
+bool IsThreshold(std::string_view slider) {
+  return slider == kHigh || slider == kLow;
+}
+
+}  // namespace
+
+void WriteSliderPosition(SliderControls& controls, std::string_view slider, int position) {
+  position = std::clamp(position, controls.Minimum(slider), controls.Maximum(slider));
+  if (position == controls.Position(slider)) return;
+  controls.StorePosition(slider, position);
+  SliderChanged(controls, slider);
+}
+
+void SliderChanged(SliderControls& controls, std::string_view slider) {
+  if (IsThreshold(slider)) return TrackBar2Change(controls);
+  if (const SettingInfo* setting = FindSetting(slider); setting && !setting->value_label.empty())
+    controls.SetLabel(setting->value_label, std::to_string(controls.Position(slider)));
+}
+
+void TrackBar2Change(SliderControls& controls) {
+  const int low = controls.Position(kLow);
+  const int high_before = controls.Position(kHigh);
+  if (low <= controls.Maximum(kHigh)) controls.StoreMinimum(kHigh, low);
+  // Raising the high threshold to the new minimum is a change of its own.
+  if (high_before < controls.Minimum(kHigh)) {
+    controls.StorePosition(kHigh, controls.Minimum(kHigh));
+    TrackBar2Change(controls);
+  }
+  const LayoutTexts& layout = Layout();
+  controls.SetLabel("Label32", std::to_string(controls.Position(kHigh)));
+  controls.SetLabel("Label43", std::to_string(controls.Position(kLow)));
+  controls.SetLabel(layout.high_slider_min_label, std::to_string(controls.Position(kLow)));
+}
+
+void ShowSliderLabels(SliderControls& controls) {
+  for (const SettingInfo& setting : Catalogue())
+    if (setting.kind == SettingKind::Slider)
+      controls.SetLabel(setting.value_label, std::to_string(controls.Position(setting.name)));
+  controls.SetLabel(Layout().high_slider_min_label, std::to_string(controls.Minimum(kHigh)));
+}
+
+}  // namespace qvx
