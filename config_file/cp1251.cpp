@@ -17,8 +17,8 @@ constexpr std::array<char32_t, 64> kHighTable = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // 0xB8
 };
 
-constexpr char32_t kCyrillicA = 0x0410;  // byte 0xC0
-constexpr char32_t kCyrillicYa = 0x044F; // byte 0xFF
+constexpr char32_t kCyrillicA = 0x0410;   // byte 0xC0
+constexpr char32_t kCyrillicYa = 0x044F;  // byte 0xFF
 
 char32_t CodePointOf(unsigned char byte) {
   if (byte < 0x80) return byte;
@@ -41,7 +41,8 @@ void AppendUtf8(std::string& out, char32_t code) {
 
 std::optional<char> ByteOf(char32_t code) {
   if (code < 0x80) return static_cast<char>(code);
-  if (code >= kCyrillicA && code <= kCyrillicYa) return static_cast<char>(0xC0 + (code - kCyrillicA));
+  if (code >= kCyrillicA && code <= kCyrillicYa)
+    return static_cast<char>(0xC0 + (code - kCyrillicA));
   for (std::size_t i = 0; i < kHighTable.size(); ++i) {
     if (kHighTable[i] == code) return static_cast<char>(0x80 + i);
   }

@@ -19,8 +19,7 @@ CommandOutcome Refuse(CommandMessages& messages, const std::string& text) {
 
 }  // namespace
 
-CommandOutcome SaveSettingsCommand(const Settings& settings,
-                                   const ChooseFileName& choose_file_name,
+CommandOutcome SaveSettingsCommand(const Settings& settings, const ChooseFileName& choose_file_name,
                                    CommandMessages& messages) {
   const BuiltSettingsLine built = BuildSettingsLine(settings);
   if (!built.refusal.empty()) return Refuse(messages, built.refusal);

@@ -38,8 +38,7 @@ using ChooseFileName = std::function<std::optional<std::string>()>;
 // существует. Заменить?" ("Сохранение"). Writes line + CR LF atomically and
 // shows "Файл успешно сохранен" ("Сохранение"), or "Ошибка сохранения файла"
 // ("Ошибка") leaving any earlier file intact. Never changes a setting.
-CommandOutcome SaveSettingsCommand(const Settings& settings,
-                                   const ChooseFileName& choose_file_name,
+CommandOutcome SaveSettingsCommand(const Settings& settings, const ChooseFileName& choose_file_name,
                                    CommandMessages& messages);
 
 // Open ("Открыть") with the name the dialog produced: nullopt (cancelled)

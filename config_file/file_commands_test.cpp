@@ -40,9 +40,10 @@ const Shown kSaved{"Файл успешно сохранен", "Сохранен
 class FileCommands : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("qvx-file-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
-               "-" + std::to_string(::getpid()));
+    folder_ =
+        fs::temp_directory_path() /
+        ("qvx-file-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+         "-" + std::to_string(::getpid()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
@@ -59,12 +60,14 @@ class FileCommands : public testing::Test {
   }
   std::vector<std::string> FolderNames() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(folder_))
+      names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   }
   CommandOutcome Save(const Settings& settings, std::optional<std::string> name) {
-    return SaveSettingsCommand(settings, [&] { return name; }, messages_);
+    return SaveSettingsCommand(
+        settings, [&] { return name; }, messages_);
   }
 
   fs::path folder_;
@@ -192,9 +195,12 @@ TEST_F(FileCommands, OpenRefusalsChangeNoSetting) {
     std::string name;
     const char* text;
   } cases[] = {
-      {"", "Ошибка открытия файла"},        {Path("missing.qvx"), "Файл не найден"},
-      {Path("folder"), "Ошибка открытия файла"}, {Path("bad.qvx"), "Некорректный файл"},
-      {Path("empty.qvx"), "Некорректный файл"}, {Path("huge.qvx"), "Некорректный файл"},
+      {"", "Ошибка открытия файла"},
+      {Path("missing.qvx"), "Файл не найден"},
+      {Path("folder"), "Ошибка открытия файла"},
+      {Path("bad.qvx"), "Некорректный файл"},
+      {Path("empty.qvx"), "Некорректный файл"},
+      {Path("huge.qvx"), "Некорректный файл"},
   };
   for (const auto& c : cases) {
     MemorySettings settings;

@@ -32,8 +32,8 @@ FileRead ReadBounded(const std::string& path, std::size_t max_bytes, bool stop_a
     const auto got = static_cast<std::size_t>(in.gcount());
     if (in.bad()) return {ReadStatus::Unreadable, {}};
     const std::string_view piece(chunk.data(), got);
-    const std::size_t end =
-        stop_at_line_end ? piece.find_first_of(std::string_view("\r\n\0", 3)) : std::string_view::npos;
+    const std::size_t end = stop_at_line_end ? piece.find_first_of(std::string_view("\r\n\0", 3))
+                                             : std::string_view::npos;
     const std::size_t keep = end == std::string_view::npos ? got : end;
     if (read.bytes.size() + keep > max_bytes) return {ReadStatus::TooLong, {}};
     read.bytes.append(piece.substr(0, keep));

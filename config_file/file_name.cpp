@@ -16,7 +16,9 @@ std::string_view Extension(std::string_view name) {
 
 // Case-blind for ASCII letters only, whatever the locale: other bytes of a
 // UTF-8 name must match exactly.
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),

@@ -55,7 +55,9 @@ std::vector<std::string_view> SplitAtColons(std::string_view part) {
 
 // A code character's number: its code minus that of "0", the code read as a
 // signed 8-bit value, so any byte gives a number and only its place matters.
-int CodeNumber(char c) { return static_cast<signed char>(c) - '0'; }
+int CodeNumber(char c) {
+  return static_cast<signed char>(c) - '0';
+}
 
 }  // namespace
 

@@ -54,7 +54,7 @@ TEST(SettingsLine, OpeningTheDefaultLineChangesNothing) {
 
 // Random settings of every kind, texts with Cyrillic, blanks and quotes.
 MemorySettings RandomSettings(std::mt19937& random) {
-  static const std::vector<std::string> pieces = {"0", "9", "+", " ", "\"", "'", "Ж",
+  static const std::vector<std::string> pieces = {"0", "9", "+", " ", "\"",  "'", "Ж",
                                                   "ё", "Ї", "№", "€", "abc", "—", ","};
   MemorySettings settings;
   for (const SettingInfo& setting : Catalogue()) {
@@ -69,11 +69,13 @@ MemorySettings RandomSettings(std::mt19937& random) {
         settings.SetSliderPosition(setting.name, pick(setting.minimum, setting.maximum));
         break;
       case SettingKind::Radio:
-        settings.SetRadioNumber(setting.name, pick(0, static_cast<int>(setting.buttons.size()) - 1));
+        settings.SetRadioNumber(setting.name,
+                                pick(0, static_cast<int>(setting.buttons.size()) - 1));
         break;
       case SettingKind::Text: {
         std::string text;
-        for (int n = pick(0, 8); n > 0; --n) text += pieces[pick(0, static_cast<int>(pieces.size()) - 1)];
+        for (int n = pick(0, 8); n > 0; --n)
+          text += pieces[pick(0, static_cast<int>(pieces.size()) - 1)];
         settings.SetText(setting.name, text);
         break;
       }
@@ -98,7 +100,9 @@ TEST(SettingsLine, CyrillicTextIsWrittenInCodePage1251) {
   MemorySettings settings;
   settings.SetText("Edit25", "Пароль№1");
   const BuiltSettingsLine built = BuildSettingsLine(settings);
-  EXPECT_NE(built.line.find(":\xCF\xE0\xF0\xEE\xEB\xFC\xB9" "1:"), std::string::npos);
+  EXPECT_NE(built.line.find(":\xCF\xE0\xF0\xEE\xEB\xFC\xB9"
+                            "1:"),
+            std::string::npos);
   MemorySettings opened;
   ASSERT_TRUE(ApplySettingsLine(opened, built.line));
   EXPECT_EQ(opened.Text("Edit25"), "Пароль№1");
@@ -222,12 +226,13 @@ TEST(SettingsLine, FillersAreNotRead) {
 
 TEST(SettingsLine, TextFieldsAreTakenAsTheyAre) {
   const std::string texts =
-      "::  a b :\"quoted:'x::\xC6\xE8\xE2\xEE\xE9:\x98:\t:" + std::string(4000, '7') + ":80:1:2:3:#tail";
+      "::  a b :\"quoted:'x::\xC6\xE8\xE2\xEE\xE9:\x98:\t:" + std::string(4000, '7') +
+      ":80:1:2:3:#tail";
   MemorySettings settings = ChangedSettings();
   ASSERT_TRUE(ApplySettingsLine(settings, kDefaultCodes + texts));
   const std::vector<std::string> expected = {
-      "", "", "  a b ", "\"quoted", "'x", "", "Живой", "\xC2\x98", "\t", std::string(4000, '7'),
-      "80", "1", "2", "3", ""};
+      "",   "",  "  a b ", "\"quoted", "'x", "", "Живой", "\xC2\x98", "\t", std::string(4000, '7'),
+      "80", "1", "2",      "3",        ""};
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(settings.Text("Edit" + std::to_string(16 + i)), expected[i]) << i;
   }
@@ -255,7 +260,11 @@ TEST(SettingsLine, UnsaveableSettingsAreRefusedByName) {
       {"Edit25", "12#4", 0, "Недопустимый символ в поле Пароль/номер прибора"},
       {"Edit27", "1\r", 0, "Недопустимый символ в поле IP"},
       {"Edit29", "\n", 0, "Недопустимый символ в поле IP"},
-      {"Edit30", std::string("20\0" "198", 6), 0, "Недопустимый символ в поле Порт"},
+      {"Edit30",
+       std::string("20\0"
+                   "198",
+                   6),
+       0, "Недопустимый символ в поле Порт"},
       {"Edit24", "Müller", 0, "Недопустимый символ в поле Abon09"},
       {"Edit18", "\xFF", 0, "Недопустимый символ в поле Abon03"},
       {"Edit17", std::string(kMaxTextFieldBytes + 1, '1'), 0,
@@ -291,7 +300,8 @@ std::string Repeat(const std::string& text, std::size_t times) {
 // The limit counts bytes on disk: a Cyrillic letter is one, though two in UTF-8.
 TEST(SettingsLine, LongestAllowedTextIsSaved) {
   MemorySettings settings;
-  settings.SetText("Edit17", std::string(kMaxTextFieldBytes / 2, '\x01') + Repeat("Ж", kMaxTextFieldBytes / 2));
+  settings.SetText(
+      "Edit17", std::string(kMaxTextFieldBytes / 2, '\x01') + Repeat("Ж", kMaxTextFieldBytes / 2));
   const BuiltSettingsLine built = BuildSettingsLine(settings);
   ASSERT_EQ(built.refusal, "");
   MemorySettings opened;
