@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "device/simulated_ports.h"
+#include "sim/load_settings.h"
 #include "sim/pty_device.h"
 #include "sim/sim_args.h"
 
@@ -48,8 +49,11 @@ int main(int argc, char** argv) {
   }
   qvx::MemorySettings settings;
   if (!args.load_file.empty()) {
-    std::cerr << "quorvex-sim: --load is not available in this build\n";
-    return 1;
+    if (const std::string error = qvx::sim::LoadSettingsFile(args.load_file, settings);
+        !error.empty()) {
+      std::cerr << "quorvex-sim: " << error << "\n";
+      return 1;
+    }
   }
   std::FILE* log = stderr;
   if (!args.log_file.empty() && !(log = std::fopen(args.log_file.c_str(), "w"))) {
@@ -67,11 +71,12 @@ int main(int argc, char** argv) {
   try {
     qvx::sim::PtyDevice device(settings, args.options,
                                [&](const qvx::sim::LogEntry& entry) { log_file.Write(entry); });
-    std::cout << device.Path() << std::endl;
+    // Registered first, so the port list shows the port once its path is out.
     const auto link = qvx::RegisterSimulatedPort(device.Path());
     if (link.empty())
       std::cerr << "quorvex-sim: could not register " << device.Path()
                 << "; the port list will not show it\n";
+    std::cout << device.Path() << std::endl;
     WaitForEnd(signals, device);
     qvx::UnregisterSimulatedPort(link);
     device.Stop();
