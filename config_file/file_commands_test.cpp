@@ -84,11 +84,6 @@ TEST_F(FileCommands, SavingDefaultsWritesTheKnownFile) {
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"set.qvx"});
 }
 
-TEST_F(FileCommands, SaveAppendsQvxToAnyOtherExtension) {
-  ASSERT_EQ(Save(MemorySettings(), Path("set.txt")), CommandOutcome::Done);
-  EXPECT_EQ(FolderNames(), std::vector<std::string>{"set.txt.qvx"});
-}
-
 TEST_F(FileCommands, CancelledOrEmptyNameWritesAndShowsNothing) {
   EXPECT_EQ(Save(MemorySettings(), std::nullopt), CommandOutcome::Stopped);
   EXPECT_EQ(Save(MemorySettings(), ""), CommandOutcome::Stopped);
