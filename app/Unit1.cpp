@@ -43,7 +43,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), messages_(new qvx::QtMessageB
   setObjectName("Form1");
   setWindowTitle("Quorvex");
   setWindowIcon(qvx::ApplicationIcon());
-  QFont font("MS Sans Serif");
+  // MS Sans Serif where it exists, else a sans serif of similar width.
+  QFont font;
+  font.setFamilies(
+      {"MS Sans Serif", "Microsoft Sans Serif", "Nimbus Sans", "Liberation Sans", "Arial"});
   font.setPixelSize(13);
   setFont(font);
   setAutoFillBackground(true);
@@ -118,7 +121,9 @@ void TForm1::FormCreate() {
   qvx::ShowSliderLabels(*settings_);
 }
 
-void TForm1::Label86Click() { QDesktopServices::openUrl(QUrl(qvx::kWebAddress)); }
+void TForm1::Label86Click() {
+  QDesktopServices::openUrl(QUrl(qvx::kWebAddress));
+}
 
 void TForm1::N4Click() {
   if (about_ == nullptr) return;
@@ -127,13 +132,21 @@ void TForm1::N4Click() {
   about_->activateWindow();
 }
 
-void TForm1::TrackBar2Change() { qvx::TrackBar2Change(*settings_); }
+void TForm1::TrackBar2Change() {
+  qvx::TrackBar2Change(*settings_);
+}
 
-void TForm1::TrackBar884Change() { qvx::SliderChanged(*settings_, "TrackBar884"); }
+void TForm1::TrackBar884Change() {
+  qvx::SliderChanged(*settings_, "TrackBar884");
+}
 
-void TForm1::TrackBar10102Change() { qvx::SliderChanged(*settings_, "TrackBar10102"); }
+void TForm1::TrackBar10102Change() {
+  qvx::SliderChanged(*settings_, "TrackBar10102");
+}
 
-void TForm1::TrackBar12126Change() { qvx::SliderChanged(*settings_, "TrackBar12126"); }
+void TForm1::TrackBar12126Change() {
+  qvx::SliderChanged(*settings_, "TrackBar12126");
+}
 
 void TForm1::Edit1Change() {}
 

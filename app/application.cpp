@@ -24,6 +24,8 @@ bool QuorvexApplication::notify(QObject* receiver, QEvent* event) {
   return false;
 }
 
-void ShowErrorText(const std::string& text) { QtMessageBoxes().ShowStandard(text); }
+void ShowErrorText(const std::string& text) {
+  QtMessageBoxes().ShowStandard(text);
+}
 
 }  // namespace qvx

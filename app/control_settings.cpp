@@ -56,15 +56,22 @@ ControlSettings::ControlSettings(QWidget* root) {
     labels_[std::string(label)] = Require<QLabel>(root, label);
 }
 
-QComboBox* ControlSettings::List(std::string_view name) const { return Lookup(lists_, name); }
-QSlider* ControlSettings::Slider(std::string_view name) const { return Lookup(sliders_, name); }
-QLineEdit* ControlSettings::Edit(std::string_view name) const { return Lookup(edits_, name); }
-QLabel* ControlSettings::Label(std::string_view name) const { return Lookup(labels_, name); }
+QComboBox* ControlSettings::List(std::string_view name) const {
+  return Lookup(lists_, name);
+}
+QSlider* ControlSettings::Slider(std::string_view name) const {
+  return Lookup(sliders_, name);
+}
+QLineEdit* ControlSettings::Edit(std::string_view name) const {
+  return Lookup(edits_, name);
+}
+QLabel* ControlSettings::Label(std::string_view name) const {
+  return Lookup(labels_, name);
+}
 
 const std::vector<QRadioButton*>& ControlSettings::Radios(std::string_view group) const {
   auto found = radios_.find(group);
-  if (found == radios_.end())
-    throw std::invalid_argument("unknown setting " + std::string(group));
+  if (found == radios_.end()) throw std::invalid_argument("unknown setting " + std::string(group));
   return found->second;
 }
 
@@ -78,7 +85,9 @@ void ControlSettings::SetListIndex(std::string_view list, int index) {
   combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
 }
 
-int ControlSettings::SliderPosition(std::string_view slider) const { return Position(slider); }
+int ControlSettings::SliderPosition(std::string_view slider) const {
+  return Position(slider);
+}
 
 void ControlSettings::SetSliderPosition(std::string_view slider, int position) {
   WriteSliderPosition(*this, slider, position);
@@ -97,7 +106,9 @@ void ControlSettings::SetRadioNumber(std::string_view group, int number) {
   Radios(group).at(static_cast<std::size_t>(RadioButtonFor(*setting, number)))->setChecked(true);
 }
 
-std::string ControlSettings::Text(std::string_view field) const { return U(Edit(field)->text()); }
+std::string ControlSettings::Text(std::string_view field) const {
+  return U(Edit(field)->text());
+}
 
 void ControlSettings::SetText(std::string_view field, std::string text) {
   Edit(field)->setText(Q(text));
@@ -107,7 +118,9 @@ std::string ControlSettings::LabelText(std::string_view label) const {
   return U(Label(label)->text());
 }
 
-int ControlSettings::Position(std::string_view slider) const { return Slider(slider)->value(); }
+int ControlSettings::Position(std::string_view slider) const {
+  return Slider(slider)->value();
+}
 
 void ControlSettings::StorePosition(std::string_view slider, int position) {
   QSlider* widget = Slider(slider);
@@ -115,9 +128,13 @@ void ControlSettings::StorePosition(std::string_view slider, int position) {
   widget->setValue(position);
 }
 
-int ControlSettings::Minimum(std::string_view slider) const { return Slider(slider)->minimum(); }
+int ControlSettings::Minimum(std::string_view slider) const {
+  return Slider(slider)->minimum();
+}
 
-int ControlSettings::Maximum(std::string_view slider) const { return Slider(slider)->maximum(); }
+int ControlSettings::Maximum(std::string_view slider) const {
+  return Slider(slider)->maximum();
+}
 
 void ControlSettings::StoreMinimum(std::string_view slider, int minimum) {
   QSlider* widget = Slider(slider);

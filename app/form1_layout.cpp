@@ -4,7 +4,9 @@
 #include <QFont>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <array>
@@ -41,6 +43,16 @@ QToolButton* CommandButton(const QString& name, const QString& caption, const QS
   return button;
 }
 
+// The platform's tab look with less blank space beside each caption.
+class NarrowTabStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_TabBarTabHSpace) return 6;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
+
 }  // namespace
 
 void TForm1::BuildLeftColumn() {
@@ -75,9 +87,17 @@ void TForm1::BuildPageControl() {
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName("PageControl1");
   PageControl1->setGeometry(120, 0, 881, 569);
+  // Narrow tabs so that all eleven fit in one row.
+  QTabBar* tabs = PageControl1->tabBar();
+  auto* style = new NarrowTabStyle;
+  style->setParent(tabs);
+  tabs->setStyle(style);
+  QFont tab_font = tabs->font();
+  tab_font.setPixelSize(12);
+  tabs->setFont(tab_font);
 
-  std::array<QWidget**, 11> pages = {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet4,
-                                     &TabSheet5, &TabSheet6, &TabSheet7, &TabSheet8,
+  std::array<QWidget**, 11> pages = {&TabSheet1, &TabSheet2,  &TabSheet3, &TabSheet4,
+                                     &TabSheet5, &TabSheet6,  &TabSheet7, &TabSheet8,
                                      &TabSheet9, &TabSheet10, &TabSheet11};
   const auto& captions = qvx::TabCaptions();
   std::vector<QWidget*> settings_pages;
@@ -98,8 +118,10 @@ void TForm1::BuildGreetingPage() {
   Image1 = new QLabel(TabSheet1);
   Image1->setObjectName("Image1");
   Image1->setGeometry(452, 4, 423, 337);
-  Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Image1->setPixmap(qvx::Picture("logo", QSize(430, 274)));
+  // The logo keeps its proportions at the box's width and sits at the
+  // bottom of the box, clear of the greeting line above it.
+  Image1->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+  Image1->setPixmap(qvx::Picture("logo", QSize(423, 423 * 274 / 430)));
 
   StaticText16 = PlainLabel("StaticText16", "Вас приветствует конфигуратор  QUORVEX", TabSheet1);
   QFont title_font(kGreetingFont);

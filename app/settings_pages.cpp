@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "app/qt_text.h"
-#include "settings/catalogue.h"
+#include "settings/settings.h"
 
 namespace qvx {
 
@@ -68,9 +68,17 @@ QSlider* MakeSlider(const SettingInfo& setting) {
   return slider;
 }
 
+// Layouts inside the framed boxes are kept tight so the fullest pages fit.
+template <typename Layout>
+Layout* Compact(Layout* layout, int margin = 6, int spacing = 3) {
+  layout->setContentsMargins(margin, margin / 2, margin, margin / 2);
+  layout->setSpacing(spacing);
+  return layout;
+}
+
 // Radio buttons of one group inside box, the default one checked.
 void AddRadioButtons(const SettingInfo& setting, QGroupBox* box) {
-  auto* column = new QVBoxLayout(box);
+  auto* column = Compact(new QVBoxLayout(box), 6, 0);
   for (std::size_t i = 0; i < setting.buttons.size(); ++i) {
     auto* button = new QRadioButton(Q(setting.buttons[i].caption));
     button->setObjectName(Q(setting.buttons[i].control));
@@ -79,15 +87,26 @@ void AddRadioButtons(const SettingInfo& setting, QGroupBox* box) {
   }
 }
 
-// Caption, value label and slider; the temperature sliders also get the
-// labels under their ends.
-void AddSlider(const SettingInfo& setting, QVBoxLayout* column) {
-  auto* head = new QHBoxLayout;
-  head->addWidget(Caption(setting.caption, setting.hint));
-  head->addWidget(NamedLabel(setting.value_label, QString::number(setting.default_value)));
-  head->addStretch();
-  column->addLayout(head);
-  column->addWidget(MakeSlider(setting));
+// The rows of one group's box: captions in the first column, controls in
+// the second, sliders and item boxes across the whole width.
+struct GroupRows {
+  QGridLayout* grid;
+  int row = 0;
+
+  void AddAcross(QWidget* widget) { grid->addWidget(widget, row++, 0, 1, 3); }
+  void AddAcross(QLayout* layout) { grid->addLayout(layout, row++, 0, 1, 3); }
+  void AddPair(QWidget* caption, QWidget* control) {
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(control, row++, 1, Qt::AlignLeft);
+  }
+};
+
+// Caption with the value label, then the slider; the temperature sliders
+// also get the labels under their ends.
+void AddSlider(const SettingInfo& setting, GroupRows& rows) {
+  rows.AddPair(Caption(setting.caption, setting.hint),
+               NamedLabel(setting.value_label, QString::number(setting.default_value)));
+  rows.AddAcross(MakeSlider(setting));
 
   const LayoutTexts& layout = Layout();
   std::string_view left, right;
@@ -104,43 +123,35 @@ void AddSlider(const SettingInfo& setting, QVBoxLayout* column) {
   ends->addWidget(NamedLabel(left, QString::number(setting.minimum)));
   ends->addStretch();
   ends->addWidget(NamedLabel(right, QString::number(setting.maximum)));
-  column->addLayout(ends);
-}
-
-// A list with its caption on one row.
-void AddList(const SettingInfo& setting, QVBoxLayout* column) {
-  auto* row = new QHBoxLayout;
-  row->addWidget(Caption(setting.caption, setting.hint));
-  row->addWidget(MakeList(setting.name));
-  row->addStretch();
-  column->addLayout(row);
+  rows.AddAcross(ends);
 }
 
 // An item that has a framed box of its own (Set13, Set14).
-void AddItemInBox(const SettingInfo& setting, const ItemBox& item_box, QVBoxLayout* column) {
+void AddItemInBox(const SettingInfo& setting, const ItemBox& item_box, GroupRows& rows) {
   auto* box = new QGroupBox(Q(item_box.caption));
   if (!item_box.hint.empty()) box->setToolTip(Q(item_box.hint));
   if (setting.kind == SettingKind::Radio) {
     AddRadioButtons(setting, box);
   } else {
-    auto* inside = new QHBoxLayout(box);
+    auto* inside = Compact(new QHBoxLayout(box));
     inside->addWidget(MakeList(setting.name));
     inside->addStretch();
   }
-  column->addWidget(box);
+  rows.AddAcross(box);
 }
 
 QGroupBox* BuildGroupBox(int group, const std::vector<const SettingInfo*>& items) {
   auto* box = new QGroupBox(Q(GroupName(group)));
-  auto* column = new QVBoxLayout(box);
+  GroupRows rows{Compact(new QGridLayout(box), 8, 4)};
+  rows.grid->setColumnStretch(2, 1);
   for (const SettingInfo* setting : items) {
-    if (group == 12 && setting->item == 1) column->addWidget(Caption(Layout().set12_heading));
+    if (group == 12 && setting->item == 1) rows.AddAcross(Caption(Layout().set12_heading));
     if (const ItemBox* item_box = FindItemBox(group, setting->item)) {
-      AddItemInBox(*setting, *item_box, column);
+      AddItemInBox(*setting, *item_box, rows);
     } else if (setting->kind == SettingKind::Slider) {
-      AddSlider(*setting, column);
+      AddSlider(*setting, rows);
     } else {
-      AddList(*setting, column);
+      rows.AddPair(Caption(setting->caption, setting->hint), MakeList(setting->name));
     }
   }
   return box;
@@ -252,10 +263,12 @@ void BuildSettingsPages(const std::vector<QWidget*>& pages) {
   for (std::size_t i = 0; i < pages.size() && i + 1 < tabs.size(); ++i) {
     const std::string_view tab = tabs[i + 1];
     const auto settings = SettingsOnTab(tab);
-    const bool zones = std::any_of(settings.begin(), settings.end(),
-                                   [](const SettingInfo* s) { return s->group >= 1 && s->group <= 4; });
-    const bool texts = std::any_of(settings.begin(), settings.end(),
-                                   [](const SettingInfo* s) { return s->kind == SettingKind::Text; });
+    const bool zones = std::any_of(settings.begin(), settings.end(), [](const SettingInfo* s) {
+      return s->group >= 1 && s->group <= 4;
+    });
+    const bool texts = std::any_of(settings.begin(), settings.end(), [](const SettingInfo* s) {
+      return s->kind == SettingKind::Text;
+    });
     if (zones)
       BuildZonePage(pages[i]);
     else if (texts)
