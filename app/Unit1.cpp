@@ -22,6 +22,7 @@
 #include "app/pictures.h"
 #include "app/qt_text.h"
 #include "app/web_address.h"
+#include "config_file/file_commands.h"
 #include "settings/catalogue.h"
 #include "settings/slider_rules.h"
 
@@ -104,6 +105,8 @@ void TForm1::ConnectHandlers() {
   connect(TrackBar884, &QSlider::valueChanged, this, &TForm1::TrackBar884Change);
   connect(TrackBar10102, &QSlider::valueChanged, this, &TForm1::TrackBar10102Change);
   connect(TrackBar12126, &QSlider::valueChanged, this, &TForm1::TrackBar12126Change);
+  connect(N2, &QToolButton::clicked, this, &TForm1::N2Click);
+  connect(N3, &QToolButton::clicked, this, &TForm1::N3Click);
   connect(Label86, &qvx::ClickableLabel::clicked, this, &TForm1::Label86Click);
   connect(Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
   auto* about = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -119,6 +122,15 @@ void TForm1::FormCreate() {
     list->setCurrentIndex(setting.default_value);
   }
   qvx::ShowSliderLabels(*settings_);
+}
+
+void TForm1::N2Click() {
+  qvx::OpenSettingsCommand(*settings_, OpenDialog1->Execute(), *messages_);
+}
+
+void TForm1::N3Click() {
+  qvx::SaveSettingsCommand(
+      *settings_, [this] { return SaveDialog1->Execute(); }, *messages_);
 }
 
 void TForm1::Label86Click() {

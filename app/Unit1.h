@@ -131,6 +131,8 @@ class TForm1 : public QWidget {
 
   // Handlers.
   void FormCreate();
+  void N2Click();
+  void N3Click();
   void Label86Click();
   void N4Click();
   void TrackBar2Change();

@@ -4,18 +4,17 @@
 
 #include <string>
 
+#include "config_file/file_commands.h"
+
 namespace qvx {
 
-class MessageBoxes {
+// Show(text, title): modal box with one OK button, no icon, no owner.
+// AskYesNo(text, title): modal question with Yes and No; true for Yes.
+class MessageBoxes : public CommandMessages {
  public:
-  virtual ~MessageBoxes() = default;
-  // Modal box with the text and title, one OK button, no icon, no owner.
-  virtual void Show(const std::string& text, const std::string& title) = 0;
   // The application's standard dialog: one OK button, titled with the
   // application title ("Quorvex").
   virtual void ShowStandard(const std::string& text) = 0;
-  // Modal question with Yes and No; true for Yes.
-  virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
 };
 
 // The real boxes, built on QMessageBox.

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <QtTest>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/application.h"
+#include "app/file_dialog.h"
 #include "app/message_boxes.h"
 
 namespace qvx::test {
@@ -34,6 +36,24 @@ class RecordedMessages : public MessageBoxes {
  private:
   std::vector<Message>* log_;
   bool answer_;
+};
+
+// A file dialog that answers with the given names, one per use.
+class ScriptedDialog : public FileDialog {
+ public:
+  explicit ScriptedDialog(std::vector<std::optional<std::string>> answers)
+      : answers_(std::move(answers)) {}
+  std::optional<std::string> Execute() override {
+    ++uses;
+    if (answers_.empty()) return std::nullopt;
+    auto answer = answers_.front();
+    answers_.erase(answers_.begin());
+    return answer;
+  }
+  int uses = 0;
+
+ private:
+  std::vector<std::optional<std::string>> answers_;
 };
 
 }  // namespace qvx::test
