@@ -19,10 +19,13 @@
 
 #include "app/Unit2.h"
 #include "app/clickable_label.h"
+#include "app/device_glue.h"
 #include "app/pictures.h"
 #include "app/qt_text.h"
 #include "app/web_address.h"
 #include "config_file/file_commands.h"
+#include "device/device_commands.h"
+#include "device/qt_serial_port.h"
 #include "settings/catalogue.h"
 #include "settings/slider_rules.h"
 
@@ -40,7 +43,15 @@ void Bind(QWidget* root, Widget*& member, const char* name) {
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent), messages_(new qvx::QtMessageBoxes) {
+TForm1::TForm1(QWidget* parent) : TForm1(std::make_unique<qvx::device::QtSerialPort>(), parent) {}
+
+TForm1::TForm1(std::unique_ptr<qvx::device::SerialPort> port, QWidget* parent)
+    : QWidget(parent),
+      messages_(new qvx::QtMessageBoxes),
+      port_(std::move(port)),
+      host_(new qvx::WindowLinkHost(*this)),
+      view_(new qvx::WindowCommandView(*this)),
+      link_(new qvx::device::DeviceLink(*port_, *host_)) {
   setObjectName("Form1");
   setWindowTitle("Quorvex");
   setWindowIcon(qvx::ApplicationIcon());
@@ -82,6 +93,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), messages_(new qvx::QtMessageB
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
+  ListComPorts();
   FormCreate();
 }
 
@@ -107,13 +119,28 @@ void TForm1::ConnectHandlers() {
   connect(TrackBar12126, &QSlider::valueChanged, this, &TForm1::TrackBar12126Change);
   connect(N2, &QToolButton::clicked, this, &TForm1::N2Click);
   connect(N3, &QToolButton::clicked, this, &TForm1::N3Click);
+  connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);
+  connect(BitBtn2, &QToolButton::clicked, this, &TForm1::BitBtn2Click);
+  connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+  connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+  connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+  connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+  connect(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
   connect(Label86, &qvx::ClickableLabel::clicked, this, &TForm1::Label86Click);
   connect(Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
   auto* about = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(about, &QShortcut::activated, this, &TForm1::N4Click);
 }
 
+void TForm1::ListComPorts() {
+  ComboBox1->clear();
+  for (const std::string& name : link_->ListComPorts()) ComboBox1->addItem(qvx::Q(name));
+  if (ComboBox1->currentIndex() < 0 && ComboBox1->count() > 0) ComboBox1->setCurrentIndex(0);
+}
+
 void TForm1::FormCreate() {
+  link_->state.PortOpen = false;
+  link_->state.PortSettings = std::string(qvx::device::kLineDefinition);
   for (const qvx::SettingInfo& setting : qvx::Catalogue()) {
     if (setting.kind != qvx::SettingKind::List) continue;
     auto* list = findChild<QComboBox*>(qvx::Q(setting.name));
@@ -131,6 +158,46 @@ void TForm1::N2Click() {
 void TForm1::N3Click() {
   qvx::SaveSettingsCommand(
       *settings_, [this] { return SaveDialog1->Execute(); }, *messages_);
+}
+
+void TForm1::BitBtn1Click() {
+  qvx::device::ReadCommand(*link_, qvx::U(ComboBox1->currentText()), *view_);
+}
+
+void TForm1::BitBtn2Click() {
+  qvx::device::WriteCommand(*link_, *settings_, qvx::U(ComboBox1->currentText()), *view_);
+}
+
+void TForm1::Timer1Timer() {
+  qvx::device::ReceptionTimerFired(*link_, *settings_, *view_);
+}
+
+void TForm1::Button4Click() {
+  link_->CloseComPort();
+}
+
+void TForm1::Button5Click() {
+  qvx::device::LinkState& state = link_->state;
+  state.PortName = qvx::U(ComboBox1->currentText());
+  state.PortSettings = std::string(qvx::device::kLineDefinition);
+  link_->OpenComPort();
+  // Listens whether or not the open succeeded; Timer1Timer evaluates.
+  state.StopReading = false;
+  Timer1->start();
+  link_->ReadComPort();
+}
+
+void TForm1::Button6Click() {
+  // The memo's lines go out separated by CR LF.
+  QString text = Memo2->toPlainText();
+  text.replace('\n', QStringLiteral("\r\n"));
+  link_->WriteComPort(qvx::ConsoleBytes(text));
+}
+
+void TForm1::Button7Click() {
+  link_->state.StopReading = true;
+  Memo3->appendPlainText(QStringLiteral("чтение ----"));
+  Timer1->stop();
 }
 
 void TForm1::Label86Click() {
@@ -163,6 +230,9 @@ void TForm1::TrackBar12126Change() {
 void TForm1::Edit1Change() {}
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  // A read loop waiting in a handler below ends after its current pause.
+  link_->state.StopReading = true;
+  Timer1->stop();
   QWidget::closeEvent(event);
   emit Closed();
 }

@@ -11,6 +11,7 @@
 #include "app/file_dialog.h"
 #include "app/form1_controls.h"
 #include "app/message_boxes.h"
+#include "device/device_link.h"
 
 class QComboBox;
 class QLabel;
@@ -26,18 +27,26 @@ class TForm2;
 
 namespace qvx {
 class ClickableLabel;
-}
+class WindowCommandView;
+class WindowLinkHost;
+}  // namespace qvx
 
 class TForm1 : public QWidget {
   Q_OBJECT
 
  public:
+  // The window on the computer's serial ports.
   explicit TForm1(QWidget* parent = nullptr);
+  // The window on the given port (PortHandle); tests pass their own.
+  explicit TForm1(std::unique_ptr<qvx::device::SerialPort> port, QWidget* parent = nullptr);
   ~TForm1() override;
 
   // The settings as the rest of the program reads and writes them.
   qvx::Settings& Settings() { return *settings_; }
+  // The link state: PortOpen, PortName, OpenPortName, ReceiveBuffer, StopReading...
+  qvx::device::LinkState& Link() { return link_->state; }
 
+  qvx::MessageBoxes& Messages() { return *messages_; }
   // Replaces the message boxes (tests record them instead).
   void SetMessageBoxes(std::unique_ptr<qvx::MessageBoxes> boxes) { messages_ = std::move(boxes); }
   // The about window that N4Click shows.
@@ -130,9 +139,17 @@ class TForm1 : public QWidget {
   std::unique_ptr<qvx::FileDialog> SaveDialog1;
 
   // Handlers.
+  void ListComPorts();
   void FormCreate();
   void N2Click();
   void N3Click();
+  void BitBtn1Click();
+  void BitBtn2Click();
+  void Timer1Timer();
+  void Button4Click();
+  void Button5Click();
+  void Button6Click();
+  void Button7Click();
   void Label86Click();
   void N4Click();
   void TrackBar2Change();
@@ -158,6 +175,10 @@ class TForm1 : public QWidget {
 
   std::unique_ptr<qvx::ControlSettings> settings_;
   std::unique_ptr<qvx::MessageBoxes> messages_;
+  std::unique_ptr<qvx::device::SerialPort> port_;
+  std::unique_ptr<qvx::WindowLinkHost> host_;
+  std::unique_ptr<qvx::WindowCommandView> view_;
+  std::unique_ptr<qvx::device::DeviceLink> link_;
   TForm2* about_ = nullptr;
 };
 

@@ -1,0 +1,78 @@
+#include "app/device_glue.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/Unit1.h"
+#include "app/qt_text.h"
+#include "config_file/cp1251.h"
+
+namespace qvx {
+
+void WindowLinkHost::AppendLog(const std::string& line) {
+  form_.Memo1->appendPlainText(Q(line));
+}
+
+void WindowLinkHost::ShowMessage(const std::string& text, const std::string& title) {
+  form_.Messages().Show(text, title);
+}
+
+void WindowLinkHost::ShowPortError(const std::string& text) {
+  form_.Messages().ShowStandard(text);
+}
+
+void WindowLinkHost::ProcessEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void WindowLinkHost::Pause(int milliseconds) {
+  QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+void WindowCommandView::MarkTextField(std::string_view field, device::FieldMark mark) {
+  if (mark == device::FieldMark::Unchanged) return;
+  auto* edit = form_.findChild<QLineEdit*>(Q(field));
+  if (edit == nullptr) return;
+  QPalette colours = edit->palette();
+  colours.setColor(QPalette::Base,
+                   mark == device::FieldMark::Red ? QColor(255, 0, 0) : QColor(255, 255, 255));
+  edit->setPalette(colours);
+}
+
+void WindowCommandView::ShowSubscriberTab() {
+  form_.PageControl1->setCurrentWidget(form_.TabSheet11);
+}
+
+void WindowCommandView::SetWriteButtonVisible(bool visible) {
+  form_.BitBtn2->setVisible(visible);
+  form_.repaint(form_.BitBtn2->geometry().united(form_.Image2->geometry()));
+}
+
+void WindowCommandView::SetReadButtonVisible(bool visible) {
+  form_.BitBtn1->setVisible(visible);
+}
+
+void WindowCommandView::StartReceptionTimer() {
+  form_.Timer1->start();
+}
+
+void WindowCommandView::StopReceptionTimer() {
+  form_.Timer1->stop();
+}
+
+std::string ConsoleBytes(const QString& text) {
+  std::string bytes;
+  for (char32_t code : text.toUcs4()) {
+    const std::string character = U(QString::fromUcs4(&code, 1));
+    bytes += Utf8ToCp1251(character).value_or("?");
+  }
+  return bytes;
+}
+
+}  // namespace qvx

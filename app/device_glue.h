@@ -1,0 +1,54 @@
+// What the device link and the device commands need of the main window:
+// the console log, message boxes, letting events run, and the controls the
+// commands change besides the settings.
+#pragma once
+
+#include <QString>
+
+#include "device/device_commands.h"
+#include "device/link_host.h"
+
+class TForm1;
+
+namespace qvx {
+
+class MessageBoxes;
+
+class WindowLinkHost : public device::LinkHost {
+ public:
+  explicit WindowLinkHost(TForm1& form) : form_(form) {}
+
+  void AppendLog(const std::string& line) override;  // Memo1
+  void ShowMessage(const std::string& text, const std::string& title) override;
+  void ShowPortError(const std::string& text) override;
+  void ProcessEvents() override;
+  // Sleeps without letting events run: the write's pacing must not be
+  // interrupted by a nested handler.
+  void Pause(int milliseconds) override;
+
+ private:
+  TForm1& form_;
+};
+
+class WindowCommandView : public device::CommandView {
+ public:
+  explicit WindowCommandView(TForm1& form) : form_(form) {}
+
+  void MarkTextField(std::string_view field, device::FieldMark mark) override;
+  void ShowSubscriberTab() override;
+  // Hiding "Записать" uncovers its greyed picture, which is painted at once:
+  // no event runs while the frame is sent.
+  void SetWriteButtonVisible(bool visible) override;
+  void SetReadButtonVisible(bool visible) override;
+  void StartReceptionTimer() override;
+  void StopReceptionTimer() override;
+
+ private:
+  TForm1& form_;
+};
+
+// The console's text in code page 1251; a character the code page lacks is
+// sent as "?".
+std::string ConsoleBytes(const QString& text);
+
+}  // namespace qvx

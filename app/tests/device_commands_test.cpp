@@ -1,0 +1,286 @@
+// "Записать", "Прочитать" and the service console through the window's real
+// handlers, against the simulated device on a pseudo-terminal.
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/Unit1.h"
+#include "app/tests/test_support.h"
+#include "device/qt_serial_port.h"
+#include "settings/catalogue.h"
+#include "settings/memory_settings.h"
+#include "sim/pty_device.h"
+
+using qvx::test::Message;
+using qvx::test::RecordedMessages;
+
+namespace {
+
+const Message kSent{"Данные успешно отправлены", "Данные успешно отправлены"};
+const Message kReceived{"Данные успешно получены", "Данные успешно получены"};
+const Message kNoData{"Не удалось получить данные", "Ошибка "};
+
+// Notes whether the greyed "Записать" was painted while the button was hidden.
+class PaintWatcher : public QObject {
+ public:
+  explicit PaintWatcher(TForm1& form) : form_(form) { form.Image2->installEventFilter(this); }
+  bool painted_while_hidden = false;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !form_.BitBtn2->isVisible()) painted_while_hidden = true;
+    return false;
+  }
+
+ private:
+  TForm1& form_;
+};
+
+// Calls `action` from inside a running read loop as soon as `ready` holds.
+void WhenInsideReadLoop(std::function<bool()> ready, std::function<void()> action) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, ready, action] {
+    if (!ready()) return;
+    poll->stop();
+    poll->deleteLater();
+    action();
+  });
+  poll->start(20);
+}
+
+QStringList Lines(const QPlainTextEdit* memo) {
+  return memo->toPlainText().split('\n');
+}
+
+}  // namespace
+
+class DeviceCommandsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+
+  void writeSendsTheFramePacedWithTheGreyedButtonShowing();
+  void writeRefusedByTheFieldChecksSendsNothing();
+  void readTakesTheDeviceSettingsOver();
+  void secondReadSendsTheRequestAgainWithoutReopening();
+  void failedReadsChangeNoControl_data();
+  void failedReadsChangeNoControl();
+  void portThatCannotBeOpenedIsReported();
+  void stopDuringAReadEndsItWithoutEvaluation();
+  void closingTheWindowDuringAReadEndsTheLoop();
+  void consoleOpensListensSendsAndCloses();
+
+ private:
+  std::unique_ptr<qvx::sim::PtyDevice> device_;
+  std::unique_ptr<TForm1> form_;
+  std::vector<Message> messages_;
+};
+
+void DeviceCommandsTest::init() {
+  device_ = std::make_unique<qvx::sim::PtyDevice>();
+  form_ = std::make_unique<TForm1>(std::make_unique<qvx::device::QtSerialPort>());
+  messages_.clear();
+  form_->SetMessageBoxes(std::make_unique<RecordedMessages>(&messages_));
+  form_->ComboBox1->setEditText(QString::fromStdString(device_->Path()));
+  form_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+}
+
+void DeviceCommandsTest::cleanup() {
+  form_.reset();
+  device_.reset();
+  QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void DeviceCommandsTest::writeSendsTheFramePacedWithTheGreyedButtonShowing() {
+  form_->Settings().SetListIndex("ComboBox62", 5);
+  form_->Settings().SetSliderPosition("TrackBar1", -7);
+  form_->Edit16->setText("+38 (050) 111-22-33");
+  form_->Edit26->setText("7");
+  PaintWatcher watcher(*form_);
+
+  QElapsedTimer clock;
+  clock.start();
+  QTest::mouseClick(form_->BitBtn2, Qt::LeftButton);
+  const qint64 elapsed = clock.elapsed();
+
+  QVERIFY(device_->WaitForFrames(1, std::chrono::seconds(5)));
+  QCOMPARE(device_->FramesStored(), 1);
+  const std::string frame = device_->ReceivedText();
+  QVERIFY(frame.rfind("A3A4", 0) == 0);
+  QVERIFY(frame.find("#ABN1+380501112233#ABN2") != std::string::npos);
+  QVERIFY(frame.find("#T2007111222333#T3") != std::string::npos);
+  QVERIFY(elapsed >= static_cast<qint64>(frame.size()) - 1);  // a pause after every byte
+
+  const qvx::MemorySettings stored = device_->Settings();
+  for (const qvx::SettingInfo& setting : qvx::Catalogue())
+    if (setting.kind != qvx::SettingKind::Text)
+      QVERIFY(qvx::ReadValue(stored, setting) == qvx::ReadValue(form_->Settings(), setting));
+  QCOMPARE(form_->Edit16->text(), QString("+380501112233"));
+  QCOMPARE(form_->Edit26->text(), QString("007"));
+  QCOMPARE(messages_, std::vector<Message>{kSent});
+  QVERIFY(watcher.painted_while_hidden);
+  QVERIFY(form_->BitBtn2->isVisible());
+  QCOMPARE(Lines(form_->Memo1), (QStringList{"Memo1", "ком закрыт", "ком открыт"}));
+}
+
+void DeviceCommandsTest::writeRefusedByTheFieldChecksSendsNothing() {
+  form_->Edit17->setText("");
+  QTest::mouseClick(form_->BitBtn2, Qt::LeftButton);
+  QCOMPARE(messages_, (std::vector<Message>{{"Неверный формат", "Ошибка "}}));
+  QCOMPARE(form_->PageControl1->currentWidget(), form_->TabSheet11);
+  QCOMPARE(form_->Edit17->palette().color(QPalette::Base), QColor(255, 0, 0));
+  QCOMPARE(form_->Edit16->palette().color(QPalette::Base), QColor(255, 255, 255));
+  QTest::qWait(100);
+  QCOMPARE(device_->ReceivedText(), std::string());
+  QVERIFY(!form_->Link().PortOpen);
+
+  // Corrected, the next write passes and the mark turns white.
+  form_->Edit17->setText("+380501234567");
+  form_->BitBtn2Click();
+  QCOMPARE(form_->Edit17->palette().color(QPalette::Base), QColor(255, 255, 255));
+  QVERIFY(device_->WaitForFrames(1, std::chrono::seconds(5)));
+}
+
+void DeviceCommandsTest::readTakesTheDeviceSettingsOver() {
+  qvx::MemorySettings on_device;
+  on_device.SetListIndex("ComboBox11", 6);
+  on_device.SetListIndex("ComboBox10106", 8);
+  on_device.SetSliderPosition("TrackBar2", 42);
+  on_device.SetSliderPosition("TrackBar1", -7);
+  on_device.SetRadioNumber("Set14.1", 0);
+  on_device.SetText("Edit24", "+79991234567");
+  device_->SetSettings(on_device);
+
+  bool hidden_while_reading = false;
+  WhenInsideReadLoop([] { return true; },
+                     [&] { hidden_while_reading = !form_->BitBtn1->isVisible(); });
+  QTest::mouseClick(form_->BitBtn1, Qt::LeftButton);
+
+  QVERIFY(hidden_while_reading);
+  QCOMPARE(messages_, std::vector<Message>{kReceived});
+  for (const qvx::SettingInfo& setting : qvx::Catalogue()) {
+    if (setting.kind == qvx::SettingKind::Text)
+      QCOMPARE(form_->Settings().Text(setting.name), on_device.Text(setting.name));
+    else
+      QVERIFY(qvx::ReadValue(form_->Settings(), setting) == qvx::ReadValue(on_device, setting));
+  }
+  QCOMPARE(form_->Label32->text(), QString("42"));
+  QCOMPARE(form_->Label39->text(), QString("-7"));
+  QVERIFY(form_->BitBtn1->isVisible());
+  QVERIFY(!form_->Timer1->isActive());
+  QVERIFY(form_->Link().ReceiveBuffer.empty());
+  QVERIFY(Lines(form_->Memo1).contains("+79991234567"));  // the raw entries are logged
+}
+
+void DeviceCommandsTest::secondReadSendsTheRequestAgainWithoutReopening() {
+  form_->BitBtn1Click();
+  form_->BitBtn1Click();
+  QCOMPARE(device_->ReceivedText(), std::string("A5A6A5A6"));
+  QCOMPARE(messages_, (std::vector<Message>{kReceived, kReceived}));
+  QCOMPARE(Lines(form_->Memo1).count("ком открыт"), 1);
+}
+
+void DeviceCommandsTest::failedReadsChangeNoControl_data() {
+  QTest::addColumn<bool>("notReady");
+  QTest::addColumn<bool>("silent");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("SIM card not ready") << true << false << "SIM-карта ещё не готова";
+  QTest::newRow("device silent") << false << true << "Не удалось получить данные";
+}
+
+void DeviceCommandsTest::failedReadsChangeNoControl() {
+  QFETCH(bool, notReady);
+  QFETCH(bool, silent);
+  QFETCH(QString, text);
+  qvx::sim::SimOptions options;
+  options.not_ready = notReady;
+  options.silent = silent;
+  device_->SetOptions(options);
+  qvx::MemorySettings on_device;
+  on_device.SetListIndex("ComboBox11", 6);
+  device_->SetSettings(on_device);
+
+  form_->BitBtn1Click();
+  QCOMPARE(messages_, (std::vector<Message>{{text.toStdString(), "Ошибка "}}));
+  QCOMPARE(form_->ComboBox11->currentIndex(), 0);
+  QVERIFY(form_->BitBtn1->isVisible());
+}
+
+void DeviceCommandsTest::portThatCannotBeOpenedIsReported() {
+  form_->ComboBox1->setEditText("/dev/quorvex-no-such-port");
+  form_->BitBtn1Click();
+  form_->BitBtn2Click();
+  const Message error{"Error 1: Не могу открыть указанный Com порт!", "Quorvex"};
+  QCOMPARE(messages_, (std::vector<Message>{error, error}));
+  QVERIFY(form_->BitBtn1->isVisible());
+  QVERIFY(form_->BitBtn2->isVisible());
+  QVERIFY(!form_->Timer1->isActive());
+}
+
+void DeviceCommandsTest::stopDuringAReadEndsItWithoutEvaluation() {
+  WhenInsideReadLoop([&] { return form_->Link().ReceiveBuffer.find(":#") != std::string::npos; },
+                     [&] { QTest::mouseClick(form_->Button7, Qt::LeftButton); });
+  form_->BitBtn1Click();
+  QVERIFY(messages_.empty());
+  QVERIFY(!form_->BitBtn1->isVisible());
+  QVERIFY(!form_->Timer1->isActive());
+  QCOMPARE(Lines(form_->Memo3), (QStringList{"Memo3", "чтение ----"}));
+  QVERIFY(!form_->Link().ReceiveBuffer.empty());
+
+  // The kept reply is what the next evaluation finds first.
+  form_->Timer1Timer();
+  QCOMPARE(messages_, std::vector<Message>{kReceived});
+  QVERIFY(form_->BitBtn1->isVisible());
+}
+
+void DeviceCommandsTest::closingTheWindowDuringAReadEndsTheLoop() {
+  WhenInsideReadLoop([] { return true; }, [&] { form_->close(); });
+  form_->BitBtn1Click();
+  QVERIFY(!form_->isVisible());
+  QVERIFY(!form_->Timer1->isActive());
+  QVERIFY(form_->Link().StopReading);
+  QVERIFY(messages_.empty());
+}
+
+void DeviceCommandsTest::consoleOpensListensSendsAndCloses() {
+  qvx::sim::SimOptions silent;
+  silent.silent = true;
+  device_->SetOptions(silent);
+
+  // Open and listen: nothing comes, so the evaluation reports it.
+  form_->Button5Click();
+  QCOMPARE(messages_, std::vector<Message>{kNoData});
+  QVERIFY(form_->Link().PortOpen);
+
+  form_->Memo2->setPlainText("ab\ncd");
+  form_->Button6Click();
+  QVERIFY(device_->WaitForReceived(6, std::chrono::seconds(5)));
+  QCOMPARE(device_->ReceivedText(), std::string("ab\r\ncd"));
+
+  const int log_lines = Lines(form_->Memo1).size();
+  form_->Memo2->clear();
+  form_->Button6Click();  // nothing to send: nothing written, nothing logged
+  QCOMPARE(Lines(form_->Memo1).size(), log_lines);
+
+  form_->Button4Click();
+  QCOMPARE(Lines(form_->Memo1).last(), QString("ком закрыт"));
+  form_->Memo2->setPlainText("x");
+  form_->Button6Click();
+  QCOMPARE(Lines(form_->Memo1).last(), QString("Ошибка в WriteFile"));
+
+  form_->Button7Click();  // no read running: only the line and the timer
+  QCOMPARE(Lines(form_->Memo3).last(), QString("чтение ----"));
+  QVERIFY(!form_->Timer1->isActive());
+}
+
+QVX_TEST_MAIN(DeviceCommandsTest)
+#include "device_commands_test.moc"
