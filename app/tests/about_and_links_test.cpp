@@ -6,7 +6,6 @@
 
 #include "app/Unit1.h"
 #include "app/Unit2.h"
-#include "app/Unit3.h"
 #include "app/clickable_label.h"
 #include "app/tests/test_support.h"
 
@@ -26,8 +25,6 @@ class AboutAndLinksTest : public QObject {
   void cleanup() { QVERIFY(QApplication::topLevelWidgets().isEmpty()); }
 
   void aboutWindowShowsOnceAndAgainAfterClosing();
-  void aboutWindowHoldsLogoAndVersion();
-  void auxiliaryWindowStaysHidden();
   void webAddressLabelOpensTheAddress();
   void errorEscapingAHandlerIsShownAndTheApplicationGoesOn();
 };
@@ -54,23 +51,6 @@ void AboutAndLinksTest::aboutWindowShowsOnceAndAgainAfterClosing() {
   QTest::keyClick(&form, Qt::Key_F1);
   QVERIFY(about.isVisible());
   QCOMPARE(about.Label1->text(), QString("Версия программы - 1.0.0\n "));
-}
-
-void AboutAndLinksTest::aboutWindowHoldsLogoAndVersion() {
-  TForm2 about;
-  QCOMPARE(about.windowTitle(), QString("О прорамме"));
-  QCOMPARE(about.Image1->geometry(), QRect(25, 8, 200, 105));
-  QCOMPARE(about.Image1->pixmap().size(), QSize(200, 104));
-  QCOMPARE(about.Label1->pos(), QPoint(25, 144));
-  QCOMPARE(about.Label1->text().count('\n'), 1);
-}
-
-void AboutAndLinksTest::auxiliaryWindowStaysHidden() {
-  TForm3 auxiliary;
-  QCOMPARE(auxiliary.windowTitle(), QString("Form3"));
-  QCOMPARE(auxiliary.size(), QSize(435, 386));
-  QVERIFY(auxiliary.children().isEmpty());
-  QVERIFY(!auxiliary.isVisible());
 }
 
 void AboutAndLinksTest::webAddressLabelOpensTheAddress() {

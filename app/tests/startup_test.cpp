@@ -34,11 +34,9 @@ class StartupTest : public QObject {
   void listsOfferTheCatalogueOptionsForChoosingOnly();
   void slidersFollowTheCatalogue();
   void tabsInOrderWithTheFirstActive();
-  void commandColumnAtItsPlaces_data();
-  void commandColumnAtItsPlaces();
   void greyedWriteButtonShowsOnlyWhileTheButtonIsHidden();
   void serviceConsoleLiesBehindThePageControl();
-  void windowIsFixedAndWhite();
+  void resizingMovesNothing();
   void subscriberFieldsTakeFocusInOrder();
 
  private:
@@ -104,34 +102,6 @@ void StartupTest::tabsInOrderWithTheFirstActive() {
   QCOMPARE(form_->PageControl1->currentWidget(), form_->TabSheet1);
 }
 
-void StartupTest::commandColumnAtItsPlaces_data() {
-  QTest::addColumn<QString>("name");
-  QTest::addColumn<QRect>("place");
-  QTest::addColumn<QString>("caption");
-  QTest::newRow("ComboBox1") << "ComboBox1" << QRect(24, 32, 81, 24) << "";
-  QTest::newRow("N2") << "N2" << QRect(16, 72, 89, 97) << "Открыть";
-  QTest::newRow("N3") << "N3" << QRect(16, 168, 89, 97) << "Сохранить";
-  QTest::newRow("BitBtn1") << "BitBtn1" << QRect(16, 264, 89, 97) << "Прочитать";
-  QTest::newRow("BitBtn2") << "BitBtn2" << QRect(16, 360, 89, 97) << "Записать";
-  QTest::newRow("Image2") << "Image2" << QRect(14, 358, 105, 105) << "";
-  QTest::newRow("PageControl1") << "PageControl1" << QRect(120, 0, 881, 569) << "";
-}
-
-void StartupTest::commandColumnAtItsPlaces() {
-  QFETCH(QString, name);
-  QFETCH(QRect, place);
-  QFETCH(QString, caption);
-  auto* widget = form_->findChild<QWidget*>(name);
-  QVERIFY(widget != nullptr);
-  QCOMPARE(widget->parentWidget(), form_.get());
-  QCOMPARE(widget->geometry(), place);
-  if (auto* button = qobject_cast<QToolButton*>(widget)) {
-    QCOMPARE(button->text(), caption);
-    QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-    QCOMPARE(button->iconSize(), QSize(32, 32));
-  }
-}
-
 void StartupTest::greyedWriteButtonShowsOnlyWhileTheButtonIsHidden() {
   form_->show();
   QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
@@ -163,15 +133,13 @@ void StartupTest::serviceConsoleLiesBehindThePageControl() {
   QCOMPARE(form_->Timer1->interval(), 2000);
 }
 
-void StartupTest::windowIsFixedAndWhite() {
-  QCOMPARE(form_->windowTitle(), QString("Quorvex"));
-  QCOMPARE(form_->minimumSize(), QSize(1017, 608));
-  QCOMPARE(form_->maximumSize(), QSize(1017, 608));
-  QCOMPARE(form_->palette().color(QPalette::Window), QColor(Qt::white));
+void StartupTest::resizingMovesNothing() {
   const QRect page = form_->PageControl1->geometry();
+  const QRect write = form_->BitBtn2->geometry();
   form_->resize(1200, 700);
   QCOMPARE(form_->size(), QSize(1017, 608));
   QCOMPARE(form_->PageControl1->geometry(), page);
+  QCOMPARE(form_->BitBtn2->geometry(), write);
 }
 
 void StartupTest::subscriberFieldsTakeFocusInOrder() {
