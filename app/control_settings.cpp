@@ -102,8 +102,9 @@ int ControlSettings::RadioNumber(std::string_view group) const {
 }
 
 void ControlSettings::SetRadioNumber(std::string_view group, int number) {
-  const SettingInfo* setting = FindSetting(group);
-  Radios(group).at(static_cast<std::size_t>(RadioButtonFor(*setting, number)))->setChecked(true);
+  const auto& buttons = Radios(group);  // throws for an unknown group
+  const int button = RadioButtonFor(*FindSetting(group), number);
+  buttons.at(static_cast<std::size_t>(button))->setChecked(true);
 }
 
 std::string ControlSettings::Text(std::string_view field) const {
