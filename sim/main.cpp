@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
   sigemptyset(&signals);
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, signal);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  signal(SIGPIPE, SIG_IGN);  // a reader of the path that went away must not end the device
 
   LogFile log_file(log);
   try {
