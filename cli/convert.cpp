@@ -1,13 +1,24 @@
-// quorvex-cli convert (placeholder until its command lands).
+// quorvex-cli convert IN OUT: a settings file from one form to the other,
+// as "Открыть" and then "Сохранить" (or the JSON of "show --json") would.
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/settings_file.h"
+#include "settings/memory_settings.h"
 
 namespace qvx::cli {
 
-int RunConvert(const Args&) {
-  std::cerr << "quorvex-cli convert: not available yet\n";
-  return 2;
+int RunConvert(const Args& args) {
+  if (args.size() != 2 || args[0].starts_with("-") || args[1].starts_with("-")) {
+    std::cerr << "usage: quorvex-cli convert IN OUT   (each .qvx or .json)\n";
+    return 2;
+  }
+  MemorySettings settings;  // the file is loaded onto the defaults
+  std::string error = LoadSettingsFile(args[0], settings);
+  if (error.empty()) error = SaveSettingsFile(settings, args[1]);
+  if (error.empty()) return 0;
+  std::cerr << "quorvex-cli convert: " << error << "\n";
+  return 1;
 }
 
 }  // namespace qvx::cli

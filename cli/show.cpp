@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/settings_file.h"
 #include "cli/settings_json.h"
 #include "settings/memory_settings.h"
 
@@ -55,15 +56,25 @@ void PrintHuman(const Settings& settings) {
 
 int RunShow(const Args& args) {
   bool json = false;
+  std::string file;
   for (const std::string& arg : args) {
     if (arg == "--json") {
       json = true;
+    } else if (file.empty() && !arg.empty() && !arg.starts_with("-")) {
+      file = arg;
     } else {
       std::cerr << "quorvex-cli show: unexpected argument \"" << arg << "\"\n";
       return 2;
     }
   }
   MemorySettings settings;
+  if (!file.empty()) {
+    const std::string error = LoadSettingsFile(file, settings);
+    if (!error.empty()) {
+      std::cerr << "quorvex-cli show: " << error << "\n";
+      return 1;
+    }
+  }
   if (json)
     std::cout << SettingsToJson(settings).dump(2) << "\n";
   else

@@ -1,0 +1,156 @@
+#include "app/Unit1.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <stdexcept>
+
+#include "app/Unit2.h"
+#include "app/clickable_label.h"
+#include "app/pictures.h"
+#include "app/qt_text.h"
+#include "app/web_address.h"
+#include "settings/catalogue.h"
+#include "settings/slider_rules.h"
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+constexpr int kReceptionWindowMs = 2000;
+
+template <typename Widget>
+void Bind(QWidget* root, Widget*& member, const char* name) {
+  member = root->findChild<Widget*>(QString::fromLatin1(name));
+  if (member == nullptr) throw std::logic_error(std::string("no control ") + name);
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent), messages_(new qvx::QtMessageBoxes) {
+  setObjectName("Form1");
+  setWindowTitle("Quorvex");
+  setWindowIcon(qvx::ApplicationIcon());
+  // MS Sans Serif where it exists, else a sans serif of similar width.
+  QFont font;
+  font.setFamilies(
+      {"MS Sans Serif", "Microsoft Sans Serif", "Nimbus Sans", "Liberation Sans", "Arial"});
+  font.setPixelSize(13);
+  setFont(font);
+  setAutoFillBackground(true);
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  setPalette(white);
+  setFixedSize(1017, 608);
+
+  BuildLeftColumn();
+  BuildConsole();  // before the page control, which then covers it
+  BuildPageControl();
+  setTabOrder(ComboBox1, N2);
+  setTabOrder(N2, N3);
+  setTabOrder(N3, BitBtn1);
+  setTabOrder(BitBtn1, BitBtn2);
+  setTabOrder(BitBtn2, PageControl1);
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setInterval(kReceptionWindowMs);
+  Timer1->setSingleShot(true);
+
+  auto open = std::make_unique<qvx::QtFileDialog>(qvx::QtFileDialog::Mode::Open);
+  auto save = std::make_unique<qvx::QtFileDialog>(qvx::QtFileDialog::Mode::Save);
+  OpenDialog1 = std::move(open);
+  SaveDialog1 = std::move(save);
+
+  BindSettingsControls();
+  settings_ = std::make_unique<qvx::ControlSettings>(this);
+  ConnectHandlers();
+
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BindSettingsControls() {
+#define QVX_BIND(name) Bind(this, name, #name);
+  QVX_FORM1_LISTS(QVX_BIND)
+  QVX_FORM1_SLIDERS(QVX_BIND)
+  QVX_FORM1_RADIOS(QVX_BIND)
+  QVX_FORM1_EDITS(QVX_BIND)
+  QVX_FORM1_SLIDER_LABELS(QVX_BIND)
+#undef QVX_BIND
+}
+
+void TForm1::ConnectHandlers() {
+  // Only a user's move reaches these: the settings block the sliders'
+  // signals while they store positions and minimums.
+  connect(TrackBar2, &QSlider::valueChanged, this, &TForm1::TrackBar2Change);
+  connect(TrackBar1, &QSlider::valueChanged, this, &TForm1::TrackBar2Change);
+  connect(TrackBar884, &QSlider::valueChanged, this, &TForm1::TrackBar884Change);
+  connect(TrackBar10102, &QSlider::valueChanged, this, &TForm1::TrackBar10102Change);
+  connect(TrackBar12126, &QSlider::valueChanged, this, &TForm1::TrackBar12126Change);
+  connect(Label86, &qvx::ClickableLabel::clicked, this, &TForm1::Label86Click);
+  connect(Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
+  auto* about = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(about, &QShortcut::activated, this, &TForm1::N4Click);
+}
+
+void TForm1::FormCreate() {
+  for (const qvx::SettingInfo& setting : qvx::Catalogue()) {
+    if (setting.kind != qvx::SettingKind::List) continue;
+    auto* list = findChild<QComboBox*>(qvx::Q(setting.name));
+    list->clear();
+    for (std::string_view option : setting.options) list->addItem(qvx::Q(option));
+    list->setCurrentIndex(setting.default_value);
+  }
+  qvx::ShowSliderLabels(*settings_);
+}
+
+void TForm1::Label86Click() {
+  QDesktopServices::openUrl(QUrl(qvx::kWebAddress));
+}
+
+void TForm1::N4Click() {
+  if (about_ == nullptr) return;
+  about_->show();
+  about_->raise();
+  about_->activateWindow();
+}
+
+void TForm1::TrackBar2Change() {
+  qvx::TrackBar2Change(*settings_);
+}
+
+void TForm1::TrackBar884Change() {
+  qvx::SliderChanged(*settings_, "TrackBar884");
+}
+
+void TForm1::TrackBar10102Change() {
+  qvx::SliderChanged(*settings_, "TrackBar10102");
+}
+
+void TForm1::TrackBar12126Change() {
+  qvx::SliderChanged(*settings_, "TrackBar12126");
+}
+
+void TForm1::Edit1Change() {}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  emit Closed();
+}

@@ -1,0 +1,31 @@
+#include "app/Unit2.h"
+
+#include <QLabel>
+
+#include "app/pictures.h"
+
+TForm2* Form2 = nullptr;
+
+TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("Form2");
+  setWindowTitle("О прорамме");
+  QFont font("MS Sans Serif");
+  font.setPointSize(8);
+  setFont(font);
+  // Outer size 266 x 338 less the frame.
+  resize(250, 300);
+  move(523, 198);
+
+  Image1 = new QLabel(this);
+  Image1->setObjectName("Image1");
+  Image1->setGeometry(25, 8, 200, 105);
+  Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Image1->setPixmap(qvx::Picture("about_logo", QSize(200, 104)));
+
+  Label1 = new QLabel(this);
+  Label1->setObjectName("Label1");
+  Label1->setTextFormat(Qt::PlainText);
+  Label1->move(25, 144);
+  Label1->setText(QString::fromUtf8("Версия программы - 1.0.0\n "));
+  Label1->adjustSize();
+}

@@ -1,0 +1,149 @@
+#include "app/control_settings.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <stdexcept>
+
+#include "app/qt_text.h"
+
+namespace qvx {
+
+namespace {
+
+template <typename Widget>
+Widget* Require(QWidget* root, std::string_view name) {
+  auto* widget = root->findChild<Widget*>(Q(name));
+  if (widget == nullptr) throw std::logic_error("no control " + std::string(name));
+  return widget;
+}
+
+template <typename Map>
+auto Lookup(const Map& map, std::string_view name) {
+  auto found = map.find(name);
+  if (found == map.end()) throw std::invalid_argument("unknown setting " + std::string(name));
+  return found->second;
+}
+
+}  // namespace
+
+ControlSettings::ControlSettings(QWidget* root) {
+  for (const SettingInfo& setting : Catalogue()) {
+    const std::string name(setting.name);
+    switch (setting.kind) {
+      case SettingKind::List:
+        lists_[name] = Require<QComboBox>(root, name);
+        break;
+      case SettingKind::Slider:
+        sliders_[name] = Require<QSlider>(root, name);
+        labels_[std::string(setting.value_label)] = Require<QLabel>(root, setting.value_label);
+        break;
+      case SettingKind::Radio:
+        for (const RadioButtonInfo& button : setting.buttons)
+          radios_[name].push_back(Require<QRadioButton>(root, button.control));
+        break;
+      case SettingKind::Text:
+        edits_[name] = Require<QLineEdit>(root, name);
+        break;
+    }
+  }
+  const LayoutTexts& layout = Layout();
+  for (std::string_view label : {layout.high_slider_min_label, layout.high_slider_max_label,
+                                 layout.low_slider_min_label, layout.low_slider_max_label})
+    labels_[std::string(label)] = Require<QLabel>(root, label);
+}
+
+QComboBox* ControlSettings::List(std::string_view name) const {
+  return Lookup(lists_, name);
+}
+QSlider* ControlSettings::Slider(std::string_view name) const {
+  return Lookup(sliders_, name);
+}
+QLineEdit* ControlSettings::Edit(std::string_view name) const {
+  return Lookup(edits_, name);
+}
+QLabel* ControlSettings::Label(std::string_view name) const {
+  return Lookup(labels_, name);
+}
+
+const std::vector<QRadioButton*>& ControlSettings::Radios(std::string_view group) const {
+  auto found = radios_.find(group);
+  if (found == radios_.end()) throw std::invalid_argument("unknown setting " + std::string(group));
+  return found->second;
+}
+
+int ControlSettings::ListIndex(std::string_view list) const {
+  const int index = List(list)->currentIndex();
+  return index < 0 ? kNoSelection : index;
+}
+
+void ControlSettings::SetListIndex(std::string_view list, int index) {
+  QComboBox* combo = List(list);
+  combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+int ControlSettings::SliderPosition(std::string_view slider) const {
+  return Position(slider);
+}
+
+void ControlSettings::SetSliderPosition(std::string_view slider, int position) {
+  WriteSliderPosition(*this, slider, position);
+}
+
+int ControlSettings::RadioNumber(std::string_view group) const {
+  const auto& buttons = Radios(group);
+  // The last button counts as checked when none of the others is.
+  for (std::size_t i = 0; i + 1 < buttons.size(); ++i)
+    if (buttons[i]->isChecked()) return static_cast<int>(i);
+  return static_cast<int>(buttons.size()) - 1;
+}
+
+void ControlSettings::SetRadioNumber(std::string_view group, int number) {
+  const SettingInfo* setting = FindSetting(group);
+  Radios(group).at(static_cast<std::size_t>(RadioButtonFor(*setting, number)))->setChecked(true);
+}
+
+std::string ControlSettings::Text(std::string_view field) const {
+  return U(Edit(field)->text());
+}
+
+void ControlSettings::SetText(std::string_view field, std::string text) {
+  Edit(field)->setText(Q(text));
+}
+
+std::string ControlSettings::LabelText(std::string_view label) const {
+  return U(Label(label)->text());
+}
+
+int ControlSettings::Position(std::string_view slider) const {
+  return Slider(slider)->value();
+}
+
+void ControlSettings::StorePosition(std::string_view slider, int position) {
+  QSlider* widget = Slider(slider);
+  const QSignalBlocker block(widget);
+  widget->setValue(position);
+}
+
+int ControlSettings::Minimum(std::string_view slider) const {
+  return Slider(slider)->minimum();
+}
+
+int ControlSettings::Maximum(std::string_view slider) const {
+  return Slider(slider)->maximum();
+}
+
+void ControlSettings::StoreMinimum(std::string_view slider, int minimum) {
+  QSlider* widget = Slider(slider);
+  const QSignalBlocker block(widget);
+  widget->setMinimum(minimum);
+}
+
+void ControlSettings::SetLabel(std::string_view label, const std::string& text) {
+  Label(label)->setText(Q(text));
+}
+
+}  // namespace qvx

@@ -1,0 +1,218 @@
+// The fixed layout of the main window: command column, page control with
+// its pages, greeting page and service console.
+#include <QComboBox>
+#include <QFont>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <array>
+
+#include "app/Unit1.h"
+#include "app/clickable_label.h"
+#include "app/pictures.h"
+#include "app/qt_text.h"
+#include "app/settings_pages.h"
+#include "app/web_address.h"
+#include "settings/catalogue.h"
+
+namespace {
+
+constexpr QSize kGlyph(32, 32);
+const QString kGreetingFont = QStringLiteral("MS Reference Specialty");
+
+QLabel* PlainLabel(const QString& name, const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->setTextFormat(Qt::PlainText);
+  return label;
+}
+
+QToolButton* CommandButton(const QString& name, const QString& caption, const QString& glyph,
+                           const QRect& place, QWidget* parent) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(name);
+  button->setText(caption);
+  button->setIcon(QIcon(qvx::Picture(glyph, kGlyph)));
+  button->setIconSize(kGlyph);
+  button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  button->setGeometry(place);
+  return button;
+}
+
+// The platform's tab look with less blank space beside each caption.
+class NarrowTabStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_TabBarTabHSpace) return 6;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
+
+}  // namespace
+
+void TForm1::BuildLeftColumn() {
+  Label19 = PlainLabel("Label19", "Порт:", this);
+  Label19->setGeometry(40, 16, 36, 16);
+
+  ComboBox1 = new QComboBox(this);
+  ComboBox1->setObjectName("ComboBox1");
+  ComboBox1->setEditable(true);  // a port name may also be typed
+  ComboBox1->setGeometry(24, 32, 81, 24);
+
+  N2 = CommandButton("N2", "Открыть", "open", QRect(16, 72, 89, 97), this);
+  N3 = CommandButton("N3", "Сохранить", "save", QRect(16, 168, 89, 97), this);
+  BitBtn1 = CommandButton("BitBtn1", "Прочитать", "read", QRect(16, 264, 89, 97), this);
+
+  // The greyed "Записать" lies behind BitBtn2 and shows while it is hidden.
+  Image2 = new QLabel(this);
+  Image2->setObjectName("Image2");
+  Image2->setGeometry(14, 358, 105, 105);
+  Image2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Image2->setPixmap(qvx::Picture("write_disabled", QSize(91, 102)));
+
+  BitBtn2 = CommandButton("BitBtn2", "Записать", "write", QRect(16, 360, 89, 97), this);
+  BitBtn2->raise();
+
+  Label87 = PlainLabel("Label87", "v.1.0.6.6", this);
+  Label87->move(16, 552);
+  Label87->adjustSize();
+}
+
+void TForm1::BuildPageControl() {
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName("PageControl1");
+  PageControl1->setGeometry(120, 0, 881, 569);
+  // Narrow tabs so that all eleven fit in one row.
+  QTabBar* tabs = PageControl1->tabBar();
+  auto* style = new NarrowTabStyle;
+  style->setParent(tabs);
+  tabs->setStyle(style);
+  QFont tab_font = tabs->font();
+  tab_font.setPixelSize(12);
+  tabs->setFont(tab_font);
+
+  std::array<QWidget**, 11> pages = {&TabSheet1, &TabSheet2,  &TabSheet3, &TabSheet4,
+                                     &TabSheet5, &TabSheet6,  &TabSheet7, &TabSheet8,
+                                     &TabSheet9, &TabSheet10, &TabSheet11};
+  const auto& captions = qvx::TabCaptions();
+  std::vector<QWidget*> settings_pages;
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
+    PageControl1->addTab(page, qvx::Q(captions.at(i)));
+    *pages[i] = page;
+    if (i > 0) settings_pages.push_back(page);
+  }
+  BuildGreetingPage();
+  qvx::BuildSettingsPages(settings_pages);
+  PageControl1->setCurrentIndex(0);
+  PageControl1->raise();  // covers the service console
+}
+
+void TForm1::BuildGreetingPage() {
+  Image1 = new QLabel(TabSheet1);
+  Image1->setObjectName("Image1");
+  Image1->setGeometry(452, 4, 423, 337);
+  // The logo keeps its proportions at the box's width and sits at the
+  // bottom of the box, clear of the greeting line above it.
+  Image1->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+  Image1->setPixmap(qvx::Picture("logo", QSize(423, 423 * 274 / 430)));
+
+  StaticText16 = PlainLabel("StaticText16", "Вас приветствует конфигуратор  QUORVEX", TabSheet1);
+  QFont title_font(kGreetingFont);
+  title_font.setPixelSize(33);
+  StaticText16->setFont(title_font);
+  StaticText16->move(104, 8);
+  StaticText16->adjustSize();
+
+  // The greeting lines, top to bottom; their blanks belong to the texts.
+  struct Line {
+    QLabel** member;
+    const char* name;
+    int top;
+    const char* text;
+  };
+  const Line lines[] = {
+      {&StaticText17, "StaticText17", 72,
+       "Соедините охранное устройство с  компьютером,  через USB-программатор QUORVEX  FLASH"},
+      {&StaticText18, "StaticText18", 96,
+       " (возможно потребуется установка драйвера). Установите Sim-карту в прибор, подайте"},
+      {&StaticText19, "StaticText19", 120,
+       " питание на охранное устройство, дождитесь регистрации в сети (зеленый светодиод"},
+      {&StaticText20, "StaticText20", 144,
+       " будет мигать).Измените нужные настройки, выберете из выпадающего меню порт "},
+      {&StaticText21, "StaticText21", 168,
+       "соответствующий USB-программатору. Нажмите кнопку \"Записать\". "},
+      {&StaticText23, "StaticText23", 192,
+       "Все записи с Sim-карты могут быть удалены. Дождитесь трех длинных"},
+      {&StaticText24, "StaticText24", 216, "звуковых сигналов, обозначающих окончание записи."},
+      {&StaticText22, "StaticText22", 240,
+       "Все настройки будут сохранены в памяти Sim-карты устройства. "},
+  };
+  for (const Line& line : lines) {
+    *line.member = PlainLabel(line.name, QString::fromUtf8(line.text), TabSheet1);
+    (*line.member)->move(0, line.top);
+    (*line.member)->adjustSize();
+  }
+
+  Label86 = new qvx::ClickableLabel(qvx::kWebAddressCaption, TabSheet1);
+  Label86->setObjectName("Label86");
+  Label86->setTextFormat(Qt::PlainText);
+  QFont address_font(kGreetingFont);
+  address_font.setPixelSize(40);
+  Label86->setFont(address_font);
+  Label86->setGeometry(144, 496, 477, 45);
+  Label86->setCursor(Qt::PointingHandCursor);
+}
+
+void TForm1::BuildConsole() {
+  auto memo = [this](const QString& name, const QRect& place) {
+    auto* edit = new QPlainTextEdit(name, this);
+    edit->setObjectName(name);
+    edit->setGeometry(place);
+    return edit;
+  };
+  Memo1 = memo("Memo1", QRect(480, 8, 233, 161));
+  Memo2 = memo("Memo2", QRect(712, 8, 257, 161));
+  Memo3 = memo("Memo3", QRect(504, 200, 249, 129));
+
+  auto button = [this](const QString& name, const QString& caption, const QRect& place) {
+    auto* push = new QPushButton(caption, this);
+    push->setObjectName(name);
+    push->setGeometry(place);
+    return push;
+  };
+  Button4 = button("Button4", "Закрыть ком-порт", QRect(840, 192, 129, 33));
+  Button5 = button("Button5", "Открыть ком-порт", QRect(592, 352, 137, 41));
+  Button6 = button("Button6", "Отправить", QRect(800, 256, 145, 25));
+  Button7 = button("Button7", "STOP", QRect(504, 352, 57, 41));
+
+  const std::array<QLineEdit**, 15> edits = {&Edit1,  &Edit2,  &Edit3,  &Edit4,  &Edit5,
+                                             &Edit6,  &Edit7,  &Edit8,  &Edit9,  &Edit10,
+                                             &Edit11, &Edit12, &Edit13, &Edit14, &Edit15};
+  const std::array<const char*, 15> texts = {"111111", "111111", "111111", "000000", "000000",
+                                             "000000", "111111", "123911", "111112", "111111",
+                                             "000000", "000000", "000000", "000000", "000000"};
+  for (std::size_t i = 0; i < edits.size(); ++i) {
+    auto* edit = new QLineEdit(texts[i], this);
+    edit->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
+    edit->setGeometry(200, 39 + 24 * static_cast<int>(i), 129, 21);
+    *edits[i] = edit;
+  }
+
+  const std::array<QLabel**, 3> dots = {&StaticText2, &StaticText3, &StaticText4};
+  const std::array<int, 3> lefts = {562, 594, 628};
+  for (std::size_t i = 0; i < dots.size(); ++i) {
+    QLabel* dot = PlainLabel(QStringLiteral("StaticText%1").arg(i + 2), ".", this);
+    QFont bold = dot->font();
+    bold.setBold(true);
+    dot->setFont(bold);
+    dot->setGeometry(lefts[i], 344, 8, 20);
+    *dots[i] = dot;
+  }
+}

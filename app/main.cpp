@@ -1,0 +1,32 @@
+// Start-up: the application titled "Quorvex", the main window with its port
+// list and defaults, the about and auxiliary windows hidden, then the event
+// loop until the main window closes.
+#include <exception>
+
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "app/application.h"
+#include "app/pictures.h"
+
+int main(int argc, char** argv) {
+  qvx::QuorvexApplication application(argc, argv);
+  application.setWindowIcon(qvx::ApplicationIcon());
+  try {
+    TForm1 form1;
+    Form1 = &form1;
+    TForm2 form2;
+    Form2 = &form2;
+    form1.SetAboutWindow(&form2);
+    TForm3 form3;
+    Form3 = &form3;
+    QObject::connect(&form1, &TForm1::Closed, &application, &QApplication::quit);
+    form1.show();
+    return application.exec();
+  } catch (const std::exception& error) {
+    qvx::ShowErrorText(error.what());
+  } catch (...) {
+    qvx::ShowErrorText("");
+  }
+  return 1;
+}

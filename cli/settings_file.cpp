@@ -1,0 +1,63 @@
+#include "cli/settings_file.h"
+
+#include "cli/settings_json.h"
+#include "config_file/file_commands.h"
+#include "config_file/file_io.h"
+#include "config_file/file_name.h"
+
+namespace qvx::cli {
+namespace {
+
+// The commands' messages, kept for printing; no one to ask, so never replace.
+class CollectedMessages : public CommandMessages {
+ public:
+  void Show(const std::string& text, const std::string&) override { last_shown = text; }
+  bool AskYesNo(const std::string&, const std::string&) override {
+    asked = true;
+    return false;
+  }
+  std::string last_shown;
+  bool asked = false;
+};
+
+std::string LoadJson(const std::string& path, Settings& settings) {
+  const FileRead read = ReadSmallFile(path);
+  switch (read.status) {
+    case ReadStatus::NotFound:
+      return path + ": no such file";
+    case ReadStatus::Unreadable:
+      return path + ": cannot be read";
+    case ReadStatus::TooLong:
+      return path + ": too large for a settings file";
+    case ReadStatus::Ok:
+      break;
+  }
+  const nlohmann::json object = nlohmann::json::parse(read.bytes, nullptr, false);
+  if (object.is_discarded()) return path + ": not valid JSON";
+  const std::string refusal = ApplySettingsJson(object, settings);
+  return refusal.empty() ? "" : path + ": " + refusal;
+}
+
+}  // namespace
+
+std::string LoadSettingsFile(const std::string& path, Settings& settings) {
+  if (HasJsonExtension(path)) return LoadJson(path, settings);
+  CollectedMessages messages;
+  if (OpenSettingsCommand(settings, path, messages) == CommandOutcome::Done) return "";
+  return path + ": " + messages.last_shown;
+}
+
+std::string SaveSettingsFile(const Settings& settings, const std::string& path) {
+  if (HasJsonExtension(path)) {
+    if (WriteFileAtomically(path, SettingsToJson(settings).dump(2) + "\n")) return "";
+    return path + ": cannot be written";
+  }
+  CollectedMessages messages;
+  const CommandOutcome outcome = SaveSettingsCommand(
+      settings, [&] { return path; }, messages);
+  if (outcome == CommandOutcome::Done) return "";
+  if (messages.asked) return WithQvxExtension(path) + " already exists; not replaced";
+  return path + ": " + messages.last_shown;
+}
+
+}  // namespace qvx::cli

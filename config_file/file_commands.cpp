@@ -1,0 +1,63 @@
+#include "config_file/file_commands.h"
+
+#include <filesystem>
+
+#include "config_file/file_io.h"
+#include "config_file/file_name.h"
+#include "config_file/settings_line.h"
+
+namespace qvx {
+namespace {
+
+const std::string kErrorTitle = "Ошибка";
+const std::string kSaveTitle = "Сохранение";
+
+CommandOutcome Refuse(CommandMessages& messages, const std::string& text) {
+  messages.Show(text, kErrorTitle);
+  return CommandOutcome::Refused;
+}
+
+}  // namespace
+
+CommandOutcome SaveSettingsCommand(const Settings& settings, const ChooseFileName& choose_file_name,
+                                   CommandMessages& messages) {
+  const BuiltSettingsLine built = BuildSettingsLine(settings);
+  if (!built.refusal.empty()) return Refuse(messages, built.refusal);
+
+  const std::optional<std::string> chosen = choose_file_name();
+  if (!chosen || chosen->empty()) return CommandOutcome::Stopped;
+  const std::string final_name = WithQvxExtension(*chosen);
+  // The dialog asked about the chosen name only; ask again for the one written.
+  std::error_code error;
+  if (final_name != *chosen && std::filesystem::exists(final_name, error) &&
+      !messages.AskYesNo("Файл " + final_name + " уже существует. Заменить?", kSaveTitle)) {
+    return CommandOutcome::Stopped;
+  }
+
+  if (!WriteFileAtomically(final_name, built.line + "\r\n")) {
+    return Refuse(messages, "Ошибка сохранения файла");
+  }
+  messages.Show("Файл успешно сохранен", kSaveTitle);
+  return CommandOutcome::Done;
+}
+
+CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::string>& file_name,
+                                   CommandMessages& messages) {
+  if (!file_name) return CommandOutcome::Stopped;
+  if (file_name->empty()) return Refuse(messages, "Ошибка открытия файла");
+  const FileRead read = ReadFirstLine(*file_name);
+  switch (read.status) {
+    case ReadStatus::NotFound:
+      return Refuse(messages, "Файл не найден");
+    case ReadStatus::Unreadable:
+      return Refuse(messages, "Ошибка открытия файла");
+    case ReadStatus::TooLong:
+      return Refuse(messages, "Некорректный файл");
+    case ReadStatus::Ok:
+      break;
+  }
+  if (!ApplySettingsLine(settings, read.bytes)) return Refuse(messages, "Некорректный файл");
+  return CommandOutcome::Done;
+}
+
+}  // namespace qvx

@@ -1,0 +1,52 @@
+// The save and open commands of configuration files, without any toolkit:
+// the window supplies the file dialogs' results and shows the messages.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "settings/settings.h"
+
+namespace qvx {
+
+// How the commands talk to the user. The window shows modal message boxes;
+// tests and the CLI record the calls.
+class CommandMessages {
+ public:
+  virtual ~CommandMessages() = default;
+  // A message box with one OK button.
+  virtual void Show(const std::string& text, const std::string& title) = 0;
+  // A Yes/No question; true for Yes.
+  virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
+};
+
+enum class CommandOutcome {
+  Done,     // file written / settings loaded
+  Stopped,  // ended quietly: dialog cancelled, empty save name, replacement declined
+  Refused,  // ended with an error message; nothing written / no setting changed
+};
+
+// The file dialog: the name confirmed in it, or nullopt when cancelled.
+using ChooseFileName = std::function<std::optional<std::string>()>;
+
+// Save ("Сохранить"). Composes the line first and refuses unsaveable settings
+// before asking for a name ("Не выбрано значение параметра ...", "Недопустимый
+// символ в поле ...", title "Ошибка"). Then asks choose_file_name; cancelled or
+// empty ends quietly. Appends ".qvx" by WithQvxExtension, and when that
+// changed the name and a file of the final name exists, asks "Файл NAME уже
+// существует. Заменить?" ("Сохранение"). Writes line + CR LF atomically and
+// shows "Файл успешно сохранен" ("Сохранение"), or "Ошибка сохранения файла"
+// ("Ошибка") leaving any earlier file intact. Never changes a setting.
+CommandOutcome SaveSettingsCommand(const Settings& settings, const ChooseFileName& choose_file_name,
+                                   CommandMessages& messages);
+
+// Open ("Открыть") with the name the dialog produced: nullopt (cancelled)
+// ends quietly; "" gives "Ошибка открытия файла", a missing file "Файл не
+// найден", an unreadable one "Ошибка открытия файла", a first line that
+// ApplySettingsLine refuses (or longer than kMaxReadBytes) "Некорректный
+// файл", all titled "Ошибка" and changing no setting. Success shows nothing.
+CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::string>& file_name,
+                                   CommandMessages& messages);
+
+}  // namespace qvx

@@ -1,0 +1,229 @@
+#include "config_file/file_commands.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
+#include "config_file/file_io.h"
+#include "config_file/settings_snapshot.h"
+#include "settings/memory_settings.h"
+
+namespace qvx {
+namespace {
+namespace fs = std::filesystem;
+
+struct Shown {
+  std::string text;
+  std::string title;
+  bool operator==(const Shown&) const = default;
+};
+
+class RecordingMessages : public CommandMessages {
+ public:
+  void Show(const std::string& text, const std::string& title) override {
+    shown.push_back({text, title});
+  }
+  bool AskYesNo(const std::string& text, const std::string& title) override {
+    asked.push_back({text, title});
+    return answer;
+  }
+  std::vector<Shown> shown;
+  std::vector<Shown> asked;
+  bool answer = false;
+};
+
+const Shown kSaved{"Файл успешно сохранен", "Сохранение"};
+
+class FileCommands : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ =
+        fs::temp_directory_path() /
+        ("qvx-file-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+         "-" + std::to_string(::getpid()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+
+  static std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  static void Write(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  std::vector<std::string> FolderNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder_))
+      names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  CommandOutcome Save(const Settings& settings, std::optional<std::string> name) {
+    return SaveSettingsCommand(
+        settings, [&] { return name; }, messages_);
+  }
+
+  fs::path folder_;
+  RecordingMessages messages_;
+};
+
+TEST_F(FileCommands, SavingDefaultsWritesTheKnownFile) {
+  ASSERT_EQ(Save(MemorySettings(), Path("set.qvx")), CommandOutcome::Done);
+  const std::string bytes = Contents(Path("set.qvx"));
+  EXPECT_EQ(bytes.size(), 261u);
+  EXPECT_EQ(bytes.substr(0, 14), "000000:111111:");
+  EXPECT_EQ(bytes.substr(252), "20198:#\r\n");
+  EXPECT_EQ(messages_.shown, std::vector<Shown>{kSaved});
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"set.qvx"});
+}
+
+TEST_F(FileCommands, CancelledOrEmptyNameWritesAndShowsNothing) {
+  EXPECT_EQ(Save(MemorySettings(), std::nullopt), CommandOutcome::Stopped);
+  EXPECT_EQ(Save(MemorySettings(), ""), CommandOutcome::Stopped);
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(FolderNames().empty());
+}
+
+TEST_F(FileCommands, UnsaveableSettingsAreRefusedBeforeTheDialog) {
+  MemorySettings settings;
+  settings.SetText("Edit26", "1:2");
+  bool dialog_shown = false;
+  const CommandOutcome outcome = SaveSettingsCommand(
+      settings, [&] { return dialog_shown = true, std::optional<std::string>(Path("x.qvx")); },
+      messages_);
+  EXPECT_EQ(outcome, CommandOutcome::Refused);
+  EXPECT_FALSE(dialog_shown);
+  EXPECT_EQ(messages_.shown, (std::vector<Shown>{{"Недопустимый символ в поле IP", "Ошибка"}}));
+  EXPECT_TRUE(FolderNames().empty());
+}
+
+TEST_F(FileCommands, ReplacingAFileUnderTheAppendedNameIsAskedFirst) {
+  Write(Path("set.qvx"), "old");
+  const Shown question{"Файл " + Path("set.qvx") + " уже существует. Заменить?", "Сохранение"};
+
+  messages_.answer = false;
+  EXPECT_EQ(Save(MemorySettings(), Path("set")), CommandOutcome::Stopped);
+  EXPECT_EQ(messages_.asked, std::vector<Shown>{question});
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(Contents(Path("set.qvx")), "old");
+
+  messages_.answer = true;
+  EXPECT_EQ(Save(MemorySettings(), Path("set")), CommandOutcome::Done);
+  EXPECT_EQ(Contents(Path("set.qvx")).size(), 261u);
+  EXPECT_EQ(messages_.shown, std::vector<Shown>{kSaved});
+}
+
+TEST_F(FileCommands, NameAsChosenIsReplacedWithoutAnotherQuestion) {
+  Write(Path("set.QVX"), "old");
+  EXPECT_EQ(Save(MemorySettings(), Path("set.QVX")), CommandOutcome::Done);
+  EXPECT_TRUE(messages_.asked.empty());
+  EXPECT_EQ(Contents(Path("set.QVX")).size(), 261u);
+}
+
+TEST_F(FileCommands, FailedSaveKeepsTheEarlierFileAndLeavesNoTemporary) {
+  Write(Path("set.qvx"), "old");
+  // Files may grow to 100 bytes only: the write of the line fails half-way.
+  rlimit saved_limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved_limit), 0);
+  const auto saved_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved_limit;
+  small.rlim_cur = 100;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const CommandOutcome outcome = Save(MemorySettings(), Path("set.qvx"));
+  setrlimit(RLIMIT_FSIZE, &saved_limit);
+  std::signal(SIGXFSZ, saved_handler);
+
+  EXPECT_EQ(outcome, CommandOutcome::Refused);
+  EXPECT_EQ(messages_.shown, (std::vector<Shown>{{"Ошибка сохранения файла", "Ошибка"}}));
+  EXPECT_EQ(Contents(Path("set.qvx")), "old");
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"set.qvx"});
+}
+
+TEST_F(FileCommands, SaveThatCannotCreateTheFileReportsFailure) {
+  fs::create_directory(Path("folder.qvx"));
+  for (const std::string& name : {Path("folder.qvx"), Path("missing/set.qvx")}) {
+    messages_.shown.clear();
+    EXPECT_EQ(Save(MemorySettings(), name), CommandOutcome::Refused) << name;
+    EXPECT_EQ(messages_.shown, (std::vector<Shown>{{"Ошибка сохранения файла", "Ошибка"}}));
+  }
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"folder.qvx"});
+}
+
+TEST_F(FileCommands, SaveThroughASymbolicLinkReplacesItsTarget) {
+  Write(Path("real.qvx"), "old");
+  fs::create_symlink(Path("real.qvx"), Path("link.qvx"));
+  ASSERT_EQ(Save(MemorySettings(), Path("link.qvx")), CommandOutcome::Done);
+  EXPECT_TRUE(fs::is_symlink(Path("link.qvx")));
+  EXPECT_EQ(Contents(Path("real.qvx")).size(), 261u);
+}
+
+TEST_F(FileCommands, SavedSettingsOpenAsThey) {
+  MemorySettings saved;
+  saved.SetListIndex("ComboBox62", 5);
+  saved.SetSliderPosition("TrackBar1", 30);
+  saved.SetRadioNumber("Set13.1", 2);
+  saved.SetText("Edit16", "Дом, «дача» №2");
+  saved.SetText("Edit30", "");
+  ASSERT_EQ(Save(saved, Path("set")), CommandOutcome::Done);
+
+  MemorySettings opened;
+  messages_.shown.clear();
+  EXPECT_EQ(OpenSettingsCommand(opened, Path("set.qvx"), messages_), CommandOutcome::Done);
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(Snapshot(opened), Snapshot(saved));
+}
+
+TEST_F(FileCommands, OpenRefusalsChangeNoSetting) {
+  fs::create_directory(Path("folder"));
+  Write(Path("bad.qvx"), std::string(27, '0') + ":#\r\n");
+  Write(Path("empty.qvx"), "");
+  // No line end within the read limit: refused without reading it all.
+  Write(Path("huge.qvx"), std::string(2 * kMaxReadBytes + 1, '0'));
+  const struct {
+    std::string name;
+    const char* text;
+  } cases[] = {
+      {"", "Ошибка открытия файла"},
+      {Path("missing.qvx"), "Файл не найден"},
+      {Path("folder"), "Ошибка открытия файла"},
+      {Path("bad.qvx"), "Некорректный файл"},
+      {Path("empty.qvx"), "Некорректный файл"},
+      {Path("huge.qvx"), "Некорректный файл"},
+  };
+  for (const auto& c : cases) {
+    MemorySettings settings;
+    settings.SetListIndex("ComboBox11", 4);
+    const std::vector<std::string> before = Snapshot(settings);
+    RecordingMessages messages;
+    EXPECT_EQ(OpenSettingsCommand(settings, c.name, messages), CommandOutcome::Refused) << c.name;
+    EXPECT_EQ(messages.shown, (std::vector<Shown>{{c.text, "Ошибка"}})) << c.name;
+    EXPECT_EQ(Snapshot(settings), before) << c.name;
+  }
+}
+
+TEST_F(FileCommands, CancelledOpenEndsQuietly) {
+  MemorySettings settings;
+  EXPECT_EQ(OpenSettingsCommand(settings, std::nullopt, messages_), CommandOutcome::Stopped);
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(FileCommands, OpenReadsOnlyUpToTheFirstLineEnd) {
+  ASSERT_EQ(Save(MemorySettings(), Path("set.qvx")), CommandOutcome::Done);
+  // A long tail after the line end does not count against the read limit.
+  std::string bytes = Contents(Path("set.qvx"));
+  bytes[0] = '3';
+  Write(Path("tail.qvx"), bytes + std::string(2 * kMaxReadBytes, 'x'));
+  MemorySettings settings;
+  EXPECT_EQ(OpenSettingsCommand(settings, Path("tail.qvx"), messages_), CommandOutcome::Done);
+  EXPECT_EQ(settings.ListIndex("ComboBox11"), 3);
+}
+
+}  // namespace
+}  // namespace qvx

@@ -1,0 +1,115 @@
+#include "config_file/settings_line.h"
+
+#include <optional>
+#include <vector>
+
+#include "config_file/cp1251.h"
+#include "settings/settings_digits.h"
+
+namespace qvx {
+namespace {
+
+constexpr std::size_t kCodeFields = kDigitGroups;  // fields 1..15
+constexpr std::size_t kFields = 30;
+constexpr std::size_t kShortestLine = 28;
+
+// Edit16..Edit30 in field order.
+const std::vector<const SettingInfo*>& TextFields() {
+  static const std::vector<const SettingInfo*> fields = [] {
+    std::vector<const SettingInfo*> found;
+    for (const SettingInfo& setting : Catalogue()) {
+      if (setting.kind == SettingKind::Text) found.push_back(&setting);
+    }
+    return found;
+  }();
+  return fields;
+}
+
+// The field as code page 1251, or nullopt with the refusal that names it. A
+// ":" or "#" would split or end the line, CR, LF or NUL would cut it.
+std::optional<std::string> EncodeTextField(const Settings& settings, const SettingInfo& field,
+                                           std::string& refusal) {
+  std::optional<std::string> bytes = Utf8ToCp1251(settings.Text(field.name));
+  if (!bytes || bytes->find_first_of(std::string_view(":#\r\n\0", 5)) != std::string::npos) {
+    refusal = "Недопустимый символ в поле " + TextFieldName(field);
+    return std::nullopt;
+  }
+  if (bytes->size() > kMaxTextFieldBytes) {
+    refusal = "Слишком длинный текст в поле " + TextFieldName(field);
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+std::vector<std::string_view> SplitAtColons(std::string_view part) {
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  for (std::size_t colon = part.find(':'); colon != std::string_view::npos;
+       colon = part.find(':', start)) {
+    pieces.push_back(part.substr(start, colon - start));
+    start = colon + 1;
+  }
+  pieces.push_back(part.substr(start));
+  return pieces;
+}
+
+// A code character's number: its code minus that of "0", the code read as a
+// signed 8-bit value, so any byte gives a number and only its place matters.
+int CodeNumber(char c) {
+  return static_cast<signed char>(c) - '0';
+}
+
+}  // namespace
+
+BuiltSettingsLine BuildSettingsLine(const Settings& settings) {
+  BuiltSettingsLine built;
+  const DigitsReading reading = ReadSettingsDigits(settings, ListNumbering::Plain);
+  if (reading.unselected != nullptr) {
+    built.refusal = "Не выбрано значение параметра " + SettingReference(*reading.unselected);
+    return built;
+  }
+  std::string line;
+  for (std::size_t i = 0; i < reading.digits.size(); ++i) {
+    line += static_cast<char>('0' + reading.digits[i]);
+    if ((i + 1) % kDigitsPerGroup == 0) line += ':';
+  }
+  for (const SettingInfo* field : TextFields()) {
+    std::optional<std::string> bytes = EncodeTextField(settings, *field, built.refusal);
+    if (!bytes) return built;
+    line += *bytes;
+    line += ':';
+  }
+  line += '#';
+  built.line = std::move(line);
+  return built;
+}
+
+std::string_view FirstLine(std::string_view text) {
+  return text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3)));
+}
+
+bool ApplySettingsLine(Settings& settings, std::string_view line) {
+  line = FirstLine(line);
+  const std::size_t end_mark = line.find(":#");
+  if (line.size() < kShortestLine || end_mark == std::string_view::npos || end_mark == 0) {
+    return false;  // ":#" found implies ":" and "#" are there too
+  }
+  const std::vector<std::string_view> pieces = SplitAtColons(line.substr(0, line.find('#')));
+  if (pieces.size() < kFields) return false;
+  for (std::size_t field = 0; field < kCodeFields; ++field) {
+    if (pieces[field].size() < kDigitsPerGroup) return false;
+  }
+
+  SettingsDigits digits{};
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    digits[i] = CodeNumber(pieces[i / kDigitsPerGroup][i % kDigitsPerGroup]);
+  }
+  ApplySettingsDigits(settings, digits, ListNumbering::Plain);
+  const std::vector<const SettingInfo*>& text_fields = TextFields();
+  for (std::size_t i = 0; i < text_fields.size(); ++i) {
+    settings.SetText(text_fields[i]->name, Cp1251ToUtf8(pieces[kCodeFields + i]));
+  }
+  return true;
+}
+
+}  // namespace qvx

@@ -1,0 +1,1 @@
+quorvex_fuzz_target(open_line SOURCES open_line.cpp LIBRARIES quorvex_config_file)

@@ -1,0 +1,1 @@
+quorvex_fuzz_target(save_open SOURCES save_open.cpp LIBRARIES quorvex_config_file)

@@ -1,0 +1,169 @@
+#include "sim/device_core.h"
+
+#include <algorithm>
+
+#include "sim/frame_body.h"
+#include "sim/reply_text.h"
+
+namespace qvx::sim {
+
+namespace {
+
+// Longest body kept while waiting for "##": a valid one has at most 282
+// characters; beyond this the frame is refused rather than buffered forever.
+constexpr std::size_t kMaxFrameBody = 512;
+
+bool EndsWith(std::string_view text, std::string_view tail) {
+  return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+}  // namespace
+
+DeviceCore::DeviceCore(MemorySettings settings, SimOptions options, LogSink sink)
+    : settings_(std::move(settings)),
+      options_(options),
+      sink_(std::move(sink)),
+      noise_(options.seed) {}
+
+void DeviceCore::Receive(std::string_view bytes, Clock::time_point at) {
+  for (char byte : bytes) {
+    if (hung_up_) return;
+    if (sink_) sink_({LogEntry::Kind::In, at, static_cast<unsigned char>(byte), {}});
+    TakeByte(byte, at);
+    ++received_;
+    if (options_.hangup_after > 0 && received_ >= options_.hangup_after) {
+      Note("hanging up after " + std::to_string(received_) + " bytes", at);
+      pending_.clear();
+      hung_up_ = true;
+    }
+  }
+}
+
+void DeviceCore::TakeByte(char byte, Clock::time_point at) {
+  if (!in_frame_) {
+    recent_ += byte;
+    if (recent_.size() > kReadCommand.size()) recent_.erase(0, 1);
+    if (recent_ == kReadCommand) {
+      recent_.clear();
+      Answer(at);
+    } else if (recent_ == kWriteCommand) {
+      recent_.clear();
+      frame_.clear();
+      in_frame_ = true;
+    }
+    return;
+  }
+  frame_ += byte;
+  if (EndsWith(frame_, kFrameEnd)) {
+    in_frame_ = false;
+    FinishFrame(std::string_view(frame_).substr(0, frame_.size() - kFrameEnd.size()), at);
+  } else if (EndsWith(frame_, kReadCommand)) {
+    // No valid frame holds "A5A6": the sender gave up on the frame.
+    in_frame_ = false;
+    Refuse("cut short by a read request", at);
+    Answer(at);
+  } else if (EndsWith(frame_, kWriteCommand)) {
+    Refuse("cut short by a new write frame", at);
+    frame_.clear();
+  } else if (frame_.size() > kMaxFrameBody) {
+    in_frame_ = false;
+    Refuse("no \"##\" within " + std::to_string(kMaxFrameBody) + " characters", at);
+  }
+}
+
+void DeviceCore::Answer(Clock::time_point at) {
+  ++requests_;
+  if (options_.silent) {
+    Note("read request ignored (silent)", at);
+    return;
+  }
+  std::string answer;
+  if (options_.not_ready) {
+    answer = std::string(kNotReady);
+  } else if (const auto reply = BuildReply(settings_)) {
+    answer = options_.noise ? noise_.AddTo(*reply) : *reply;
+    if (options_.answer_twice) answer += options_.noise ? noise_.AddTo(*reply) : *reply;
+  } else {
+    Note("read request not answered: a list has no entry selected", at);
+    return;
+  }
+  if (options_.flood > 0) answer = noise_.Text(options_.flood) + answer;
+  const auto wait = options_.late.count() > 0 ? options_.late : options_.reply_delay;
+  Note("read request: answering " + std::to_string(answer.size()) + " bytes", at);
+  Schedule(answer, at + wait);
+}
+
+void DeviceCore::Schedule(const std::string& bytes, Clock::time_point start) {
+  // A second answer queues behind the first instead of mixing with it.
+  if (!pending_.empty()) start = std::max(start, pending_.back().due);
+  if (options_.trickle.count() <= 0) {
+    pending_.push_back({start, bytes});
+    return;
+  }
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    pending_.push_back({start + options_.trickle * static_cast<int>(i), bytes.substr(i, 1)});
+}
+
+void DeviceCore::FinishFrame(std::string_view body, Clock::time_point at) {
+  const FrameReading reading = ReadFrameBody(body);
+  if (!reading.error.empty()) return Refuse(reading.error, at);
+
+  // Every setting comes with the frame, so start from the defaults: that way
+  // the temperature coupling cannot depend on what was stored before.
+  MemorySettings stored;
+  ApplySettingsDigits(stored, reading.content.digits, ListNumbering::Device);
+  const DigitsReading check = ReadSettingsDigits(stored, ListNumbering::Device);
+  if (check.unselected)
+    return Refuse("no entry of " + std::string(check.unselected->name) + " for its digit", at);
+  const auto [sent, kept] = std::mismatch(reading.content.digits.begin(),
+                                          reading.content.digits.end(), check.digits.begin());
+  if (sent != reading.content.digits.end()) {
+    const auto place = sent - reading.content.digits.begin();
+    return Refuse("group " + std::to_string(place / kDigitsPerGroup + 1) + " digit " +
+                      std::to_string(place % kDigitsPerGroup + 1) + " (" + std::to_string(*sent) +
+                      ") cannot be stored, it would read back as " + std::to_string(*kept),
+                  at);
+  }
+  for (std::size_t i = 0; i < TextFields().size(); ++i)
+    stored.SetText(TextFields()[i], reading.content.texts[i]);
+
+  settings_ = stored;
+  ++frames_stored_;
+  Note("stored " + JoinFields(*ReplyFields(settings_)), at);
+  Note("three long beeps", at);
+}
+
+void DeviceCore::Refuse(const std::string& why, Clock::time_point at) {
+  ++frames_refused_;
+  Note("write frame refused, settings kept: " + why, at);
+}
+
+std::vector<Emission> DeviceCore::TakeDue(Clock::time_point now) {
+  std::vector<Emission> due;
+  while (!pending_.empty() && pending_.front().due <= now) {
+    due.push_back(std::move(pending_.front()));
+    pending_.pop_front();
+    if (sink_)
+      for (char byte : due.back().bytes)
+        sink_({LogEntry::Kind::Out, now, static_cast<unsigned char>(byte), {}});
+  }
+  return due;
+}
+
+Clock::time_point DeviceCore::NextDue() const {
+  return pending_.empty() ? Clock::time_point::max() : pending_.front().due;
+}
+
+void DeviceCore::DropPending() {
+  if (pending_.empty()) return;
+  std::size_t bytes = 0;
+  for (const Emission& emission : pending_) bytes += emission.bytes.size();
+  pending_.clear();
+  Note("line closed: " + std::to_string(bytes) + " bytes not sent", Clock::now());
+}
+
+void DeviceCore::Note(std::string text, Clock::time_point at) {
+  if (sink_) sink_({LogEntry::Kind::Note, at, 0, std::move(text)});
+}
+
+}  // namespace qvx::sim

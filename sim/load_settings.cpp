@@ -1,0 +1,32 @@
+#include "sim/load_settings.h"
+
+#include "config_file/file_commands.h"
+#include "sim/reply_text.h"
+
+namespace qvx::sim {
+
+namespace {
+
+class LastMessage : public CommandMessages {
+ public:
+  void Show(const std::string& text, const std::string&) override { text_ = text; }
+  bool AskYesNo(const std::string&, const std::string&) override { return false; }
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+}  // namespace
+
+std::string LoadSettingsFile(const std::string& path, MemorySettings& settings) {
+  MemorySettings loaded;
+  LastMessage messages;
+  if (OpenSettingsCommand(loaded, path, messages) != CommandOutcome::Done)
+    return path + ": " + messages.Text();
+  if (!ReplyFields(loaded)) return path + ": a list has no entry selected";
+  settings = loaded;
+  return {};
+}
+
+}  // namespace qvx::sim

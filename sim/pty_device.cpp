@@ -1,0 +1,265 @@
+#include "sim/pty_device.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <system_error>
+
+namespace qvx::sim {
+
+namespace {
+
+int MillisecondsUntil(Clock::time_point due) {
+  if (due == Clock::time_point::max()) return -1;
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now()).count();
+  return static_cast<int>(std::clamp<long long>(left, 0, 60'000));
+}
+
+// Raw line (no echo, no line editing, no CR/LF translation) for whoever
+// opens it; the settings stay with the pseudo-terminal.
+void MakeRaw(int slave) {
+  termios line{};
+  if (tcgetattr(slave, &line) != 0) return;
+  cfmakeraw(&line);
+  cfsetispeed(&line, B57600);
+  cfsetospeed(&line, B57600);
+  tcsetattr(slave, TCSANOW, &line);
+}
+
+void CloseFd(int& fd) {
+  if (fd >= 0) close(fd);
+  fd = -1;
+}
+
+}  // namespace
+
+PtyDevice::PtyDevice(MemorySettings settings, SimOptions options, LogSink sink)
+    : sink_(std::move(sink)),
+      core_(std::move(settings), options, [this](const LogEntry& entry) { Record(entry); }) {
+  const char* failed = nullptr;
+  master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  const char* name = nullptr;
+  if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0 || !(name = ptsname(master_)))
+    failed = "pseudo-terminal";
+  if (!failed) {
+    path_ = name;
+    slave_ = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave_ < 0) failed = "open pseudo-terminal";
+  }
+  if (!failed) {
+    MakeRaw(slave_);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    // Opens and closes of the port; without them every opener shares one line.
+    watch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch_ >= 0 && inotify_add_watch(watch_, name, IN_OPEN | IN_CLOSE) < 0) CloseFd(watch_);
+    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) failed = "pipe";
+  }
+  if (failed) {
+    const int error = errno;
+    CloseAll();
+    throw std::system_error(error, std::generic_category(), failed);
+  }
+  thread_ = std::thread([this] { Serve(); });
+}
+
+PtyDevice::~PtyDevice() {
+  Stop();
+}
+
+void PtyDevice::Record(const LogEntry& entry) {
+  if (entry.kind == LogEntry::Kind::In) received_.push_back({entry.at, entry.byte});
+  if (entry.kind == LogEntry::Kind::Note) notes_.push_back(entry.text);
+  if (sink_) sink_(entry);
+}
+
+void PtyDevice::Serve() {
+  for (;;) {
+    Clock::time_point next;
+    {
+      std::lock_guard lock(mutex_);
+      if (stop_) return;
+      if (hangup_requested_) break;
+      next = core_.NextDue();
+    }
+    pollfd fds[3] = {{wake_[0], POLLIN, 0}, {watch_, POLLIN, 0}, {master_, POLLIN, 0}};
+    if (poll(fds, 3, MillisecondsUntil(next)) < 0 && errno != EINTR) break;
+    if (fds[0].revents) {
+      char drain[16];
+      while (read(wake_[0], drain, sizeof drain) > 0) {
+      }
+      continue;
+    }
+    // Opens and closes first: a reply must not reach an opener who came later.
+    if (fds[1].revents & POLLIN) TakePortEvents();
+    if (fds[2].revents & POLLIN) {
+      char bytes[4096];
+      const ssize_t count = read(master_, bytes, sizeof bytes);
+      if (count > 0) {
+        std::lock_guard lock(mutex_);
+        core_.Receive(std::string_view(bytes, static_cast<std::size_t>(count)), Clock::now());
+        changed_.notify_all();
+      }
+    }
+    std::vector<Emission> due;
+    bool hang_up = false;
+    {
+      std::lock_guard lock(mutex_);
+      due = core_.TakeDue(Clock::now());
+      hang_up = core_.HungUp();
+    }
+    for (const Emission& emission : due) Send(emission.bytes);
+    if (hang_up) break;
+  }
+  std::lock_guard lock(mutex_);
+  CloseFd(master_);
+  CloseFd(slave_);
+  hung_up_ = true;
+  changed_.notify_all();
+}
+
+void PtyDevice::TakePortEvents() {
+  alignas(inotify_event) char events[4096];
+  ssize_t size;
+  while ((size = read(watch_, events, sizeof events)) > 0) {
+    for (ssize_t at = 0; at < size;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      std::lock_guard lock(mutex_);
+      if (event->mask & IN_OPEN) {
+        Record({LogEntry::Kind::Note, Clock::now(), 0, "port opened"});
+      } else if (event->mask & IN_CLOSE) {
+        // A real line loses what its reader left unread; so does this one.
+        Record({LogEntry::Kind::Note, Clock::now(), 0, "port closed"});
+        core_.DropPending();
+        tcflush(slave_, TCIFLUSH);
+      }
+    }
+  }
+}
+
+void PtyDevice::Send(const std::string& bytes) {
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    pollfd line = {master_, POLLOUT, 0};
+    poll(&line, 1, 100);
+    {
+      std::lock_guard lock(mutex_);
+      if (stop_ || hangup_requested_) return;
+    }
+    const ssize_t count = write(master_, bytes.data() + sent, bytes.size() - sent);
+    if (count > 0) {
+      sent += static_cast<std::size_t>(count);
+    } else if (count < 0 && errno != EAGAIN && errno != EINTR) {
+      return;
+    }
+  }
+}
+
+void PtyDevice::CloseAll() {
+  CloseFd(master_);
+  CloseFd(slave_);
+  CloseFd(watch_);
+  for (int& end : wake_) CloseFd(end);
+}
+
+void PtyDevice::Wake() {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t ignored = write(wake_[1], &byte, 1);
+}
+
+std::vector<TimedByte> PtyDevice::Received() const {
+  std::lock_guard lock(mutex_);
+  return received_;
+}
+
+std::string PtyDevice::ReceivedText() const {
+  std::lock_guard lock(mutex_);
+  std::string text;
+  for (const TimedByte& byte : received_) text += static_cast<char>(byte.byte);
+  return text;
+}
+
+void PtyDevice::ClearReceived() {
+  std::lock_guard lock(mutex_);
+  received_.clear();
+}
+
+bool PtyDevice::WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, timeout, [&] { return received_.size() >= count; });
+}
+
+std::vector<std::string> PtyDevice::Notes() const {
+  std::lock_guard lock(mutex_);
+  return notes_;
+}
+
+MemorySettings PtyDevice::Settings() const {
+  std::lock_guard lock(mutex_);
+  return core_.Settings();
+}
+
+void PtyDevice::SetSettings(const MemorySettings& settings) {
+  std::lock_guard lock(mutex_);
+  core_.SetSettings(settings);
+}
+
+void PtyDevice::SetOptions(const SimOptions& options) {
+  std::lock_guard lock(mutex_);
+  core_.SetOptions(options);
+}
+
+int PtyDevice::RequestsAnswered() const {
+  std::lock_guard lock(mutex_);
+  return core_.RequestsAnswered();
+}
+
+int PtyDevice::FramesStored() const {
+  std::lock_guard lock(mutex_);
+  return core_.FramesStored();
+}
+
+int PtyDevice::FramesRefused() const {
+  std::lock_guard lock(mutex_);
+  return core_.FramesRefused();
+}
+
+bool PtyDevice::WaitForFrames(int count, std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, timeout,
+                           [&] { return core_.FramesStored() + core_.FramesRefused() >= count; });
+}
+
+void PtyDevice::HangUp() {
+  {
+    std::lock_guard lock(mutex_);
+    hangup_requested_ = true;
+  }
+  Wake();
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return hung_up_ || stop_; });
+}
+
+bool PtyDevice::HungUp() const {
+  std::lock_guard lock(mutex_);
+  return hung_up_;
+}
+
+void PtyDevice::Stop() {
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  Wake();
+  if (thread_.joinable()) thread_.join();
+  std::lock_guard lock(mutex_);
+  CloseAll();
+}
+
+}  // namespace qvx::sim

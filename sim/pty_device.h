@@ -1,0 +1,101 @@
+// The simulated device on a pseudo-terminal, served by a thread of the
+// calling process: a port opened on Path() talks to a DeviceCore. For tests
+// (in process) and for the quorvex-sim program. POSIX only.
+//
+// The port can be closed and opened again at the same path. Moments after
+// each close (also when the port was opened again at once) the device
+// discards what the port had not read and drops the replies still queued, as
+// a real line loses them, so an opener gets no answer meant for an earlier
+// one. HangUp() instead closes the pseudo-terminal for good, as when the
+// device is unplugged.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "settings/memory_settings.h"
+#include "sim/device_core.h"
+
+namespace qvx::sim {
+
+struct TimedByte {
+  Clock::time_point at;
+  unsigned char byte;
+};
+
+class PtyDevice {
+ public:
+  // Opens a pseudo-terminal (raw, no echo) and starts serving. sink, when
+  // given, sees every log entry on the serving thread; it must not call back
+  // into this object. Throws std::system_error when no pseudo-terminal can
+  // be had.
+  explicit PtyDevice(MemorySettings settings = {}, SimOptions options = {}, LogSink sink = {});
+  ~PtyDevice();  // Stop()
+  PtyDevice(const PtyDevice&) = delete;
+  PtyDevice& operator=(const PtyDevice&) = delete;
+
+  // The port to open, such as "/dev/pts/7".
+  const std::string& Path() const { return path_; }
+
+  // Every byte received so far, with its arrival time.
+  std::vector<TimedByte> Received() const;
+  std::string ReceivedText() const;
+  void ClearReceived();
+  // Waits until at least count bytes have arrived; false on timeout.
+  bool WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
+
+  // The note lines of the log ("port opened", "stored ...", "three long
+  // beeps", "port closed", ...).
+  std::vector<std::string> Notes() const;
+
+  // The device's settings and options, read or replaced between exchanges.
+  MemorySettings Settings() const;
+  void SetSettings(const MemorySettings& settings);
+  void SetOptions(const SimOptions& options);
+
+  int RequestsAnswered() const;
+  int FramesStored() const;
+  int FramesRefused() const;
+  // Waits until this many frames were stored or refused in all; false on timeout.
+  bool WaitForFrames(int count, std::chrono::milliseconds timeout) const;
+
+  // Closes the pseudo-terminal now: the port sees the line drop.
+  void HangUp();
+  // True once the line was closed, by HangUp() or by the hangup_after option.
+  bool HungUp() const;
+
+  // Stops serving and closes the pseudo-terminal. Safe to call twice.
+  void Stop();
+
+ private:
+  void Serve();
+  void Record(const LogEntry& entry);  // with mutex_ held
+  void TakePortEvents();
+  void Send(const std::string& bytes);
+  void CloseAll();
+  void Wake();
+
+  int master_ = -1;
+  int slave_ = -1;          // held open so the port can be closed and opened again
+  int watch_ = -1;          // inotify on the port: its opens and closes
+  int wake_[2] = {-1, -1};  // pipe: a byte in it wakes the serving thread
+  std::string path_;
+  LogSink sink_;
+
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  DeviceCore core_;
+  std::vector<TimedByte> received_;
+  std::vector<std::string> notes_;
+  bool stop_ = false;
+  bool hangup_requested_ = false;
+  bool hung_up_ = false;
+
+  std::thread thread_;
+};
+
+}  // namespace qvx::sim

@@ -1,0 +1,175 @@
+// quorvex-sim as a user runs it: a separate process on its own pseudo-terminal.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "device/simulated_ports.h"
+#include "sim/port_client_test_util.h"
+
+extern char** environ;
+
+namespace qvx::sim {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+using testing::PortClient;
+
+constexpr auto kPatience = 5s;
+
+// Registrations go to a folder of the test's own.
+class SimProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("quorvex-sim-test-" + std::to_string(getpid()));
+    fs::create_directories(folder_);
+    setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
+  }
+  void TearDown() override {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (out_ >= 0) close(out_);
+    fs::remove_all(folder_);
+  }
+
+  // Starts the program; its stderr goes to a file in the test folder.
+  void Start(std::vector<std::string> args) {
+    args.insert(args.begin(), QUORVEX_SIM_PROGRAM);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int pipe_ends[2];
+    ASSERT_EQ(pipe(pipe_ends), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, ErrorFile().c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipe_ends[1]);
+    out_ = pipe_ends[0];
+  }
+
+  // First line of the program's stdout, without its line end.
+  std::string FirstLine() {
+    std::string line;
+    char c;
+    while (read(out_, &c, 1) == 1 && c != '\n') line += c;
+    return line;
+  }
+
+  // Waits for the program's end; its exit status, or -1 when still running.
+  int Finish(std::chrono::milliseconds timeout = kPatience) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    int status = 0;
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > end) return -1;
+      std::this_thread::sleep_for(10ms);
+    }
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+
+  std::string Errors() const {
+    std::ifstream file(ErrorFile());
+    return {std::istreambuf_iterator<char>(file), {}};
+  }
+  fs::path ErrorFile() const { return folder_ / "stderr.txt"; }
+  fs::path Folder() const { return folder_; }
+  pid_t Pid() const { return pid_; }
+
+ private:
+  fs::path folder_;
+  pid_t pid_ = -1;
+  int out_ = -1;
+};
+
+bool Registered(const std::string& path) {
+  const auto ports = ListSimulatedPorts();
+  return std::find(ports.begin(), ports.end(), path) != ports.end();
+}
+
+TEST_F(SimProgramTest, ServesRegisteredPortUntilSignalled) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    Start({"--delay", "0"});
+    const std::string path = FirstLine();
+    ASSERT_TRUE(path.starts_with("/dev/")) << path;
+    EXPECT_TRUE(Registered(path));
+    for (int round = 0; round < 2; ++round) {  // the port can be opened again
+      PortClient port(path);
+      ASSERT_TRUE(port.Write("A5A6"));
+      EXPECT_TRUE(port.Read(kPatience, "#\r\n").ends_with(":7391:000:111:222:333:20198:#\r\n"));
+    }
+    kill(Pid(), signal);
+    EXPECT_EQ(Finish(), 0) << signal;
+    EXPECT_FALSE(Registered(path)) << signal;
+  }
+}
+
+TEST_F(SimProgramTest, StartsFromAFileAndLogsEveryByte) {
+  const fs::path qvx = Folder() / "start.qvx";
+  std::ofstream(qvx) << "000000:111111:111111:000000:000000:104250:111111:123911:101111:111110:"
+                        "000000:111111:001107:110400:000000:+1:+2:+3:+4:+5:+6:+7:+8:+9:1234:"
+                        "010:020:030:040:8080:#\r\n";
+  const fs::path log = Folder() / "log.txt";
+  Start({"--load", qvx.string(), "--log", log.string(), "--delay", "0"});
+  PortClient port(FirstLine());
+  ASSERT_TRUE(port.Write("A5A6"));
+  EXPECT_EQ(port.Read(kPatience, "#\r\n"),
+            "\r\n111111:111111:111111:000000:000000:104250:111111:123911:101111:111111:000000:"
+            "111111:001107:110400:000000:+1:+2:+3:+4:+5:+6:+7:+8:+9:1234:010:020:030:040:8080:#"
+            "\r\n");
+  kill(Pid(), SIGTERM);
+  EXPECT_EQ(Finish(), 0);
+  std::ifstream file(log);
+  const std::string logged{std::istreambuf_iterator<char>(file), {}};
+  EXPECT_NE(logged.find(" in  0x41 'A'\n"), std::string::npos);
+  EXPECT_NE(logged.find(" out 0x23 '#'\n"), std::string::npos);
+}
+
+TEST_F(SimProgramTest, HangsUpAndLeaves) {
+  Start({"--hangup-after", "4"});
+  const std::string path = FirstLine();
+  PortClient port(path);
+  ASSERT_TRUE(port.Write("A5A6"));
+  EXPECT_EQ(port.Read(kPatience), "");
+  EXPECT_TRUE(port.Dropped());
+  EXPECT_EQ(Finish(), 0);
+  EXPECT_FALSE(Registered(path));
+}
+
+TEST_F(SimProgramTest, RefusesBadStarts) {
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  } cases[] = {
+      {{"--trickle"}, 2, "--trickle needs a whole number"},
+      {{"--delay", "5ms"}, 2, "--delay needs a whole number"},
+      {{"--hangup-after", "-1"}, 2, "--hangup-after needs a whole number"},
+      {{"--verbose"}, 2, "unknown argument \"--verbose\""},
+      {{"--load"}, 2, "--load needs a file name"},
+      {{"--load", "/nonexistent/x.qvx"}, 1, "/nonexistent/x.qvx: "},
+  };
+  for (const auto& c : cases) {
+    Start(c.args);
+    EXPECT_EQ(Finish(), c.status) << c.args[0];
+    EXPECT_NE(Errors().find(c.message), std::string::npos) << Errors();
+  }
+}
+
+}  // namespace
+}  // namespace qvx::sim
