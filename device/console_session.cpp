@@ -18,7 +18,9 @@ std::optional<ReplyOutcome> ConsoleSession::Read(const std::string& port_name) {
   return last_reply_;
 }
 
-void ConsoleSession::AppendLog(const std::string& line) { out_ << line << "\n" << std::flush; }
+void ConsoleSession::AppendLog(const std::string& line) {
+  out_ << line << "\n" << std::flush;
+}
 
 void ConsoleSession::ShowMessage(const std::string& text, const std::string& title) {
   messages_.push_back(title + ": " + text);
@@ -44,6 +46,8 @@ void ConsoleSession::StartReceptionTimer() {
   timer_due_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReceptionWindowMs);
 }
 
-void ConsoleSession::StopReceptionTimer() { timer_due_.reset(); }
+void ConsoleSession::StopReceptionTimer() {
+  timer_due_.reset();
+}
 
 }  // namespace qvx::device

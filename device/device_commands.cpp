@@ -6,12 +6,12 @@ namespace qvx::device {
 namespace {
 
 // Applies a check's texts and marks in the order the user sees them.
-bool ApplyTextCheck(const TextCheck& check, Settings& settings, LinkHost& host,
-                    CommandView& view) {
+bool ApplyTextCheck(const TextCheck& check, Settings& settings, LinkHost& host, CommandView& view) {
   WriteTextFields(settings, check.texts);
   const auto mark_fields = [&] {
     for (int i = 0; i < kTextFieldCount; ++i)
-      if (check.marks[i] != FieldMark::Unchanged) view.MarkTextField(TextFieldControl(i), check.marks[i]);
+      if (check.marks[i] != FieldMark::Unchanged)
+        view.MarkTextField(TextFieldControl(i), check.marks[i]);
   };
   if (!check.marks_after_message) mark_fields();
   if (check.passed) return true;

@@ -22,7 +22,7 @@ class CommandView {
   virtual ~CommandView() = default;
   // Background of a text field ("Edit16"): red for a failed, white for a passed check.
   virtual void MarkTextField(std::string_view /*field*/, FieldMark /*mark*/) {}
-  virtual void ShowSubscriberTab() {}  // the tab "Список аб."
+  virtual void ShowSubscriberTab() {}                      // the tab "Список аб."
   virtual void SetWriteButtonVisible(bool /*visible*/) {}  // BitBtn2
   virtual void SetReadButtonVisible(bool /*visible*/) {}   // BitBtn1
   // Enables the one-shot reception timer (Timer1, 2000 ms). When it fires the

@@ -52,8 +52,8 @@ TEST_F(DeviceCommandsTest, WriteSendsTheFrameOneBytePerWrite) {
   EXPECT_EQ(WriteCommand(link, settings, "ttyUSB0", view), WriteOutcome::Sent);
   EXPECT_EQ(port.written, frame);
   EXPECT_EQ(host.pauses, std::vector<int>(frame.size(), 1));
-  EXPECT_EQ(host.messages.back(),
-            std::make_pair(std::string("Данные успешно отправлены"), std::string("Данные успешно отправлены")));
+  EXPECT_EQ(host.messages.back(), std::make_pair(std::string("Данные успешно отправлены"),
+                                                 std::string("Данные успешно отправлены")));
   EXPECT_EQ(view.calls.back(), "show write");
   EXPECT_EQ(view.calls[view.calls.size() - 2], "hide write");
 }
@@ -64,7 +64,8 @@ TEST_F(DeviceCommandsTest, FailedByteStopsTheSending) {
   EXPECT_EQ(port.written.size(), 10u);
   EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "Ошибка в WriteFile"), 1);
   ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0], std::make_pair(std::string("Ошибка записи в порт"), std::string("Ошибка ")));
+  EXPECT_EQ(host.messages[0],
+            std::make_pair(std::string("Ошибка записи в порт"), std::string("Ошибка ")));
   EXPECT_EQ(view.calls.back(), "show write");
 }
 
@@ -74,7 +75,8 @@ TEST_F(DeviceCommandsTest, FailedCheckWritesTextsBackAndSendsNothing) {
   EXPECT_EQ(WriteCommand(link, settings, "ttyUSB0", view), WriteOutcome::Refused);
   EXPECT_EQ(settings.Text("Edit16"), "+380501234567");
   EXPECT_TRUE(port.opened.empty());
-  EXPECT_EQ(host.messages.back(), std::make_pair(std::string("Проверьте  пароль"), std::string("Ошибка")));
+  EXPECT_EQ(host.messages.back(),
+            std::make_pair(std::string("Проверьте  пароль"), std::string("Ошибка")));
   EXPECT_EQ(view.calls.back(), "tab");  // the tab follows the password message
   EXPECT_EQ(view.calls[view.calls.size() - 2], "Edit25 red");
 }
@@ -92,7 +94,8 @@ TEST_F(DeviceCommandsTest, UnselectedListRefusesBeforeThePortIsTouched) {
   EXPECT_EQ(WriteCommand(link, settings, "ttyUSB0", view), WriteOutcome::Refused);
   EXPECT_TRUE(port.opened.empty());
   EXPECT_EQ(host.messages.back(),
-            std::make_pair(std::string("Не выбрано значение параметра Set08 пункт 1"), std::string("Ошибка")));
+            std::make_pair(std::string("Не выбрано значение параметра Set08 пункт 1"),
+                           std::string("Ошибка")));
 }
 
 TEST_F(DeviceCommandsTest, WriteStopsQuietlyWhenThePortCannotOpen) {
@@ -122,12 +125,13 @@ TEST_F(DeviceCommandsTest, ReadTakesTheReplyOverAndEndsTheLoop) {
   EXPECT_EQ(port.written, "A5A6");
   EXPECT_EQ(settings.Text("Edit17"), "+15550001111");
   EXPECT_EQ(settings.ListIndex("ComboBox881"), 9);
-  EXPECT_EQ(host.messages.back(),
-            std::make_pair(std::string("Данные успешно получены"), std::string("Данные успешно получены")));
+  EXPECT_EQ(host.messages.back(), std::make_pair(std::string("Данные успешно получены"),
+                                                 std::string("Данные успешно получены")));
   EXPECT_EQ(host.log.size(), 2u + 31u);  // closed, opened, the entries
   EXPECT_EQ(host.log[2], "111111");
   EXPECT_TRUE(link.state.ReceiveBuffer.empty());
-  EXPECT_EQ(view.calls, (std::vector<std::string>{"hide read", "timer on", "timer off", "show read"}));
+  EXPECT_EQ(view.calls,
+            (std::vector<std::string>{"hide read", "timer on", "timer off", "show read"}));
   EXPECT_EQ(host.events, 4);
 }
 

@@ -32,8 +32,7 @@ std::string ReceivedText(std::string_view bytes) {
 std::vector<std::string> DeviceLink::ListComPorts() const {
   std::vector<std::string> ports = port_.PlatformPortNames();
   for (const std::string& simulated : ListSimulatedPorts())
-    if (std::find(ports.begin(), ports.end(), simulated) == ports.end())
-      ports.push_back(simulated);
+    if (std::find(ports.begin(), ports.end(), simulated) == ports.end()) ports.push_back(simulated);
   return ports;
 }
 

@@ -33,19 +33,29 @@ bool Apply(LineSettings& line, const std::string& key, const std::string& value)
     return true;
   }
   if (key == "parity") {
-    if (value == "n") line.parity = Parity::None;
-    else if (value == "e") line.parity = Parity::Even;
-    else if (value == "o") line.parity = Parity::Odd;
-    else if (value == "m") line.parity = Parity::Mark;
-    else if (value == "s") line.parity = Parity::Space;
-    else return false;
+    if (value == "n")
+      line.parity = Parity::None;
+    else if (value == "e")
+      line.parity = Parity::Even;
+    else if (value == "o")
+      line.parity = Parity::Odd;
+    else if (value == "m")
+      line.parity = Parity::Mark;
+    else if (value == "s")
+      line.parity = Parity::Space;
+    else
+      return false;
     return true;
   }
   if (key == "stop") {
-    if (value == "1") line.stop_bits = StopBits::One;
-    else if (value == "1.5") line.stop_bits = StopBits::OneAndHalf;
-    else if (value == "2") line.stop_bits = StopBits::Two;
-    else return false;
+    if (value == "1")
+      line.stop_bits = StopBits::One;
+    else if (value == "1.5")
+      line.stop_bits = StopBits::OneAndHalf;
+    else if (value == "2")
+      line.stop_bits = StopBits::Two;
+    else
+      return false;
     return true;
   }
   return false;

@@ -38,7 +38,9 @@ class TimedPort : public QtSerialPort {
   }
 };
 
-std::string FrameOf(const Settings& settings) { return BuildWriteFrame(settings).frame; }
+std::string FrameOf(const Settings& settings) {
+  return BuildWriteFrame(settings).frame;
+}
 
 MemorySettings ChangedSettings() {
   MemorySettings settings;
@@ -151,16 +153,30 @@ TEST_P(LinkSimFaultTest, ReadEndsWithTheMessageOfTheOutcome) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, LinkSimFaultTest,
-    ::testing::Values(
-        Fault{"NotReady", {.not_ready = true}, ReplyOutcome::NotReady, "Ошибка : SIM-карта ещё не готова"},
-        Fault{"Silent", {.silent = true}, ReplyOutcome::NoData, "Ошибка : Не удалось получить данные"},
-        Fault{"Noise", {.noise = true}, ReplyOutcome::Success,
-              "Данные успешно получены: Данные успешно получены"},
-        Fault{"Trickle", {.trickle = 2ms}, ReplyOutcome::Success,
-              "Данные успешно получены: Данные успешно получены"},
-        Fault{"TooLate", {.late = 2500ms}, ReplyOutcome::NoData, "Ошибка : Не удалось получить данные"},
-        Fault{"HangUp", {.hangup_after = 2}, ReplyOutcome::NoData,
-              "Ошибка : Не удалось получить данные"}),
+    ::testing::Values(Fault{"NotReady",
+                            {.not_ready = true},
+                            ReplyOutcome::NotReady,
+                            "Ошибка : SIM-карта ещё не готова"},
+                      Fault{"Silent",
+                            {.silent = true},
+                            ReplyOutcome::NoData,
+                            "Ошибка : Не удалось получить данные"},
+                      Fault{"Noise",
+                            {.noise = true},
+                            ReplyOutcome::Success,
+                            "Данные успешно получены: Данные успешно получены"},
+                      Fault{"Trickle",
+                            {.trickle = 2ms},
+                            ReplyOutcome::Success,
+                            "Данные успешно получены: Данные успешно получены"},
+                      Fault{"TooLate",
+                            {.late = 2500ms},
+                            ReplyOutcome::NoData,
+                            "Ошибка : Не удалось получить данные"},
+                      Fault{"HangUp",
+                            {.hangup_after = 2},
+                            ReplyOutcome::NoData,
+                            "Ошибка : Не удалось получить данные"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

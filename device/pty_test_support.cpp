@@ -27,7 +27,9 @@ Pty::Pty() {
   close(slave);
 }
 
-Pty::~Pty() { HangUp(); }
+Pty::~Pty() {
+  HangUp();
+}
 
 void Pty::Send(const std::string& bytes) {
   if (write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))

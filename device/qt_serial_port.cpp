@@ -20,20 +20,28 @@ int MillisecondsLeft(Clock::time_point deadline) {
 
 QSerialPort::Parity ToQt(Parity parity) {
   switch (parity) {
-    case Parity::Even: return QSerialPort::EvenParity;
-    case Parity::Odd: return QSerialPort::OddParity;
-    case Parity::Mark: return QSerialPort::MarkParity;
-    case Parity::Space: return QSerialPort::SpaceParity;
-    case Parity::None: break;
+    case Parity::Even:
+      return QSerialPort::EvenParity;
+    case Parity::Odd:
+      return QSerialPort::OddParity;
+    case Parity::Mark:
+      return QSerialPort::MarkParity;
+    case Parity::Space:
+      return QSerialPort::SpaceParity;
+    case Parity::None:
+      break;
   }
   return QSerialPort::NoParity;
 }
 
 QSerialPort::StopBits ToQt(StopBits stop) {
   switch (stop) {
-    case StopBits::OneAndHalf: return QSerialPort::OneAndHalfStop;
-    case StopBits::Two: return QSerialPort::TwoStop;
-    case StopBits::One: break;
+    case StopBits::OneAndHalf:
+      return QSerialPort::OneAndHalfStop;
+    case StopBits::Two:
+      return QSerialPort::TwoStop;
+    case StopBits::One:
+      break;
   }
   return QSerialPort::OneStop;
 }
@@ -53,7 +61,8 @@ OpenResult QtSerialPort::Open(const std::string& name, std::string_view definiti
   if (!line) return OpenResult::DefinitionRejected;
   const bool set = port_.setBaudRate(line->baud) &&
                    port_.setDataBits(static_cast<QSerialPort::DataBits>(line->data_bits)) &&
-                   port_.setParity(ToQt(line->parity)) && port_.setStopBits(ToQt(line->stop_bits)) &&
+                   port_.setParity(ToQt(line->parity)) &&
+                   port_.setStopBits(ToQt(line->stop_bits)) &&
                    port_.setFlowControl(QSerialPort::NoFlowControl);
   if (!set) {
     port_.clearError();
@@ -68,7 +77,9 @@ void QtSerialPort::Close() {
   port_.clearError();
 }
 
-bool QtSerialPort::IsOpen() const { return port_.isOpen(); }
+bool QtSerialPort::IsOpen() const {
+  return port_.isOpen();
+}
 
 std::size_t QtSerialPort::Write(std::string_view bytes) {
   if (!port_.isOpen() || bytes.empty()) return 0;

@@ -53,7 +53,8 @@ TEST_F(QtSerialPortTest, PortHeldByAnotherProcessGivesError1) {
   DeviceLink link(port, host);
   link.EnsureComPortOpen(pty.Path());
   EXPECT_FALSE(link.state.PortOpen);
-  EXPECT_EQ(host.port_errors, std::vector<std::string>{"Error 1: Не могу открыть указанный Com порт!"});
+  EXPECT_EQ(host.port_errors,
+            std::vector<std::string>{"Error 1: Не могу открыть указанный Com порт!"});
 }
 
 TEST_F(QtSerialPortTest, WriteReturnsOnlyAfterTheBytesLeft) {

@@ -14,7 +14,8 @@ std::vector<std::string> ReplyFields(const Settings& settings) {
   std::vector<std::string> fields;
   for (int group = 0; group < kDigitGroups; ++group) {
     std::string field;
-    for (int d = 0; d < kDigitsPerGroup; ++d) field += static_cast<char>('0' + digits[group * 6 + d]);
+    for (int d = 0; d < kDigitsPerGroup; ++d)
+      field += static_cast<char>('0' + digits[group * 6 + d]);
     fields.push_back(field);
   }
   for (const std::string& text : ReadTextFields(settings)) fields.push_back(text);
@@ -27,7 +28,9 @@ std::string Join(const std::vector<std::string>& fields) {
   return reply + "#";
 }
 
-std::string DefaultReply() { return Join(ReplyFields(MemorySettings())); }
+std::string DefaultReply() {
+  return Join(ReplyFields(MemorySettings()));
+}
 
 std::string WithField(int n, const std::string& value) {
   std::vector<std::string> fields = ReplyFields(MemorySettings());
@@ -111,7 +114,8 @@ TEST(ReceiveBuffer, FieldRules) {
 TEST(ReceiveBuffer, ShortOrEmptyPhoneRepliesAreFaulty) {
   std::vector<std::string> fields = ReplyFields(MemorySettings());
   fields.resize(28);  // with the empty entry after the last ":" that makes 29
-  for (const std::string& buffer : {"." + Join(fields), "." + WithField(20, ""), std::string(".5:#")}) {
+  for (const std::string& buffer :
+       {"." + Join(fields), "." + WithField(20, ""), std::string(".5:#")}) {
     const ReplyEvaluation reply = EvaluateReceiveBuffer(buffer);
     EXPECT_EQ(reply.outcome, ReplyOutcome::Abandoned) << buffer;
     EXPECT_EQ(reply.message, "Произошла ошибка при получении данных");

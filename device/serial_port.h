@@ -12,10 +12,10 @@ namespace qvx::device {
 // How an open ended; Error 2..4 leave the port held (IsOpen() true).
 enum class OpenResult {
   Opened,
-  CannotOpen,         // Error 1: missing, held by another program or already open here
-  DefinitionRejected, // Error 2: the line-settings definition text is malformed
-  LineNotSet,         // Error 3: the line settings cannot be applied
-  TimeoutsNotSet,     // Error 4: the read/write time-outs cannot be set
+  CannotOpen,          // Error 1: missing, held by another program or already open here
+  DefinitionRejected,  // Error 2: the line-settings definition text is malformed
+  LineNotSet,          // Error 3: the line settings cannot be applied
+  TimeoutsNotSet,      // Error 4: the read/write time-outs cannot be set
 };
 
 class SerialPort {

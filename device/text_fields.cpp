@@ -3,7 +3,9 @@
 namespace qvx::device {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 constexpr std::string_view kWrongFormat = "Неверный формат";
 constexpr std::string_view kErrorTitleSpaced = "Ошибка ";
@@ -18,7 +20,9 @@ void Fail(TextCheck& check, std::string_view message, std::string_view title, Ta
 
 }  // namespace
 
-std::string TextFieldControl(int i) { return "Edit" + std::to_string(16 + i); }
+std::string TextFieldControl(int i) {
+  return "Edit" + std::to_string(16 + i);
+}
 
 std::string NormalisePhone(std::string_view text) {
   std::string result;

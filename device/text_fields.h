@@ -10,11 +10,11 @@
 
 namespace qvx::device {
 
-inline constexpr int kTextFieldCount = 15;  // Edit16..Edit30
-inline constexpr int kPhoneFields = 9;      // Edit16..Edit24
-inline constexpr int kPasswordField = 9;    // Edit25
+inline constexpr int kTextFieldCount = 15;     // Edit16..Edit30
+inline constexpr int kPhoneFields = 9;         // Edit16..Edit24
+inline constexpr int kPasswordField = 9;       // Edit25
 inline constexpr int kFirstAddressField = 10;  // Edit26..Edit29
-inline constexpr int kPortField = 14;       // Edit30
+inline constexpr int kPortField = 14;          // Edit30
 inline constexpr std::size_t kMaxPhoneLength = 13;
 inline constexpr std::size_t kMaxPortDigits = 5;
 

@@ -126,7 +126,8 @@ TEST(CheckTextFields, PortOfOneToFiveDigitsAndNoTabSwitch) {
     const char* port;
     bool passes;
     const char* normalised;
-  } cases[] = {{"2019 ", true, "2019"}, {"0", true, "0"}, {"", false, ""}, {"123456", false, "123456"}};
+  } cases[] = {
+      {"2019 ", true, "2019"}, {"0", true, "0"}, {"", false, ""}, {"123456", false, "123456"}};
   for (const auto& c : cases) {
     TextFields texts = Defaults();
     texts[kPortField] = c.port;
