@@ -67,6 +67,20 @@ bool ReadCommand(DeviceLink& link, const std::string& port_name, CommandView& vi
   return true;
 }
 
+void ListenCommand(DeviceLink& link, const std::string& port_name, CommandView& view) {
+  link.state.PortName = port_name;
+  link.state.PortSettings = std::string(kLineDefinition);
+  link.OpenComPort();
+  link.state.StopReading = false;
+  view.StartReceptionTimer();
+  link.ReadComPort();
+}
+
+void StopReadingCommand(DeviceLink& link, CommandView& view) {
+  link.state.StopReading = true;
+  view.StopReceptionTimer();
+}
+
 ReplyOutcome ReceptionTimerFired(DeviceLink& link, Settings& settings, CommandView& view) {
   view.StopReceptionTimer();
   link.state.StopReading = true;

@@ -45,6 +45,15 @@ WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::strin
 // ends (normally after ReceptionTimerFired). Returns false when the port could not be opened.
 bool ReadCommand(DeviceLink& link, const std::string& port_name, CommandView& view);
 
+// "Открыть ком-порт" (Button5Click): opens `port_name` without closing first
+// (OpenPortName unchanged), then listens as a read does: timer and read loop,
+// also when the open failed. The read button is left as it is.
+void ListenCommand(DeviceLink& link, const std::string& port_name, CommandView& view);
+
+// "STOP" (Button7Click): ends a running read loop after its current pause and
+// stops the timer, so nothing is evaluated; ReceiveBuffer keeps its text.
+void StopReadingCommand(DeviceLink& link, CommandView& view);
+
 // Timer1Timer: stops the timer and the read loop, evaluates ReceiveBuffer,
 // logs the reply entries, takes the settings over when every field passed,
 // shows the outcome, clears ReceiveBuffer and shows the read button again.

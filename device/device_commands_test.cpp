@@ -151,5 +151,17 @@ TEST_F(DeviceCommandsTest, ReadWithoutPortKeepsTheButton) {
   EXPECT_TRUE(port.written.empty());
 }
 
+TEST_F(DeviceCommandsTest, ListenRunsEvenWhenTheOpenFailsAndStopSkipsTheEvaluation) {
+  port.next_open = OpenResult::CannotOpen;
+  port.reads = {"..A0A0"};
+  host.on_events = [this] { StopReadingCommand(link, view); };
+  ListenCommand(link, "ttyUSB0", view);
+  EXPECT_EQ(host.port_errors.size(), 1u);
+  EXPECT_TRUE(link.state.OpenPortName.empty());
+  EXPECT_EQ(link.state.ReceiveBuffer, "..A0A0");  // kept for the next evaluation
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"timer on", "timer off"}));
+}
+
 }  // namespace
 }  // namespace qvx::device
