@@ -1,8 +1,13 @@
 #include "device/device_link.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 #include "device/fake_link.h"
+#include "device/simulated_ports.h"
 
 namespace qvx::device {
 namespace {
@@ -86,12 +91,21 @@ TEST_F(DeviceLinkTest, ReadLoopRunsOnceWhenAlreadyStopped) {
   EXPECT_EQ(host.events, 1);
 }
 
-TEST_F(DeviceLinkTest, PortListPutsThePlatformPortsFirst) {
+TEST_F(DeviceLinkTest, SimulatorPortsFollowThePlatformPorts) {
+  const std::filesystem::path runtime =
+      std::filesystem::temp_directory_path() / ("device_link_test_" + std::to_string(getpid()));
+  const char* saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string before = saved ? saved : "";
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  const std::filesystem::path link_made = RegisterSimulatedPort("/dev/null");
   port.platform_ports = {"ttyS0", "ttyUSB0"};
-  const std::vector<std::string> ports = link.ListComPorts();
-  ASSERT_GE(ports.size(), 2u);
-  EXPECT_EQ(ports[0], "ttyS0");
-  EXPECT_EQ(ports[1], "ttyUSB0");
+  EXPECT_EQ(link.ListComPorts(), (std::vector<std::string>{"ttyS0", "ttyUSB0", "/dev/null"}));
+  UnregisterSimulatedPort(link_made);
+  std::filesystem::remove_all(runtime);
+  if (saved)
+    setenv("XDG_RUNTIME_DIR", before.c_str(), 1);
+  else
+    unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace
