@@ -1,13 +1,70 @@
-// quorvex-cli decode (placeholder until its command lands).
+// quorvex-cli decode [FILE|-]: what a device sent, as raw bytes, evaluated as
+// "Прочитать" does; prints the settings line "Сохранить" would then write.
+#include <fstream>
 #include <iostream>
+#include <iterator>
 
 #include "cli/commands.h"
+#include "cli/device_args.h"
+#include "config_file/settings_line.h"
+#include "device/device_link.h"
+#include "device/reply.h"
+#include "settings/memory_settings.h"
 
 namespace qvx::cli {
+namespace {
 
-int RunDecode(const Args&) {
-  std::cerr << "quorvex-cli decode: not available yet\n";
-  return 2;
+// A device reply is a few hundred bytes; anything far larger is not one.
+constexpr std::size_t kMaxInput = 1 << 20;
+
+std::optional<std::string> ReadAll(std::istream& in) {
+  std::string bytes;
+  char buffer[4096];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+    if (bytes.size() > kMaxInput) return std::nullopt;
+  }
+  return bytes;
+}
+
+}  // namespace
+
+int RunDecode(const Args& args) {
+  const auto parsed = ParseDeviceArgs(args);
+  if (!parsed || !parsed->port.empty() || !parsed->output.empty()) {
+    std::cerr << "usage: quorvex-cli decode [FILE|-]\n";
+    return 2;
+  }
+  std::optional<std::string> bytes;
+  if (parsed->file.empty() || parsed->file == "-") {
+    bytes = ReadAll(std::cin);
+  } else {
+    std::ifstream file(parsed->file, std::ios::binary);
+    if (!file) {
+      std::cerr << parsed->file << ": cannot be read\n";
+      return 1;
+    }
+    bytes = ReadAll(file);
+  }
+  if (!bytes) {
+    std::cerr << "input too large for a device reply\n";
+    return 1;
+  }
+
+  const device::ReplyEvaluation reply = device::EvaluateReceiveBuffer(device::ReceivedText(*bytes));
+  if (reply.outcome != device::ReplyOutcome::Success) {
+    std::cerr << reply.message << "\n";
+    return 1;
+  }
+  MemorySettings settings;
+  device::ApplyReply(settings, reply);
+  const BuiltSettingsLine line = BuildSettingsLine(settings);
+  if (line.line.empty()) {
+    std::cerr << line.refusal << "\n";
+    return 1;
+  }
+  std::cout << line.line << "\n";
+  return 0;
 }
 
 }  // namespace qvx::cli

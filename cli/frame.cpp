@@ -1,13 +1,40 @@
-// quorvex-cli frame (placeholder until its command lands).
+// quorvex-cli frame FILE: the exact frame "Записать" would send for FILE's
+// settings, or the message that refuses it.
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/device_args.h"
+#include "cli/settings_file.h"
+#include "device/text_fields.h"
+#include "device/write_frame.h"
+#include "settings/memory_settings.h"
 
 namespace qvx::cli {
 
-int RunFrame(const Args&) {
-  std::cerr << "quorvex-cli frame: not available yet\n";
-  return 2;
+int RunFrame(const Args& args) {
+  const auto parsed = ParseDeviceArgs(args);
+  if (!parsed || parsed->file.empty() || !parsed->port.empty() || !parsed->output.empty()) {
+    std::cerr << "usage: quorvex-cli frame FILE\n";
+    return 2;
+  }
+  MemorySettings settings;
+  if (const std::string refusal = LoadSettingsFile(parsed->file, settings); !refusal.empty()) {
+    std::cerr << refusal << "\n";
+    return 1;
+  }
+  const device::TextCheck check = device::CheckTextFields(device::ReadTextFields(settings));
+  if (!check.passed) {
+    std::cerr << check.message << "\n";
+    return 1;
+  }
+  device::WriteTextFields(settings, check.texts);
+  const device::WriteFrame built = device::BuildWriteFrame(settings);
+  if (built.frame.empty()) {
+    std::cerr << built.message << "\n";
+    return 1;
+  }
+  std::cout << built.frame << "\n";
+  return 0;
 }
 
 }  // namespace qvx::cli

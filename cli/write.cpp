@@ -1,13 +1,34 @@
-// quorvex-cli write (placeholder until its command lands).
+// quorvex-cli write FILE --port P: "Записать" with FILE's settings on port P.
+#include <QCoreApplication>
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/device_args.h"
+#include "cli/settings_file.h"
+#include "device/console_session.h"
+#include "device/qt_serial_port.h"
+#include "settings/memory_settings.h"
 
 namespace qvx::cli {
 
-int RunWrite(const Args&) {
-  std::cerr << "quorvex-cli write: not available yet\n";
-  return 2;
+int RunWrite(const Args& args) {
+  const auto parsed = ParseDeviceArgs(args);
+  if (!parsed || parsed->file.empty() || parsed->port.empty() || !parsed->output.empty()) {
+    std::cerr << "usage: quorvex-cli write FILE --port P\n";
+    return 2;
+  }
+  MemorySettings settings;
+  if (const std::string refusal = LoadSettingsFile(parsed->file, settings); !refusal.empty()) {
+    std::cerr << refusal << "\n";
+    return 1;
+  }
+  int argc = 1;
+  char name[] = "quorvex-cli";
+  char* argv[] = {name, nullptr};
+  QCoreApplication application(argc, argv);  // the serial port needs one
+  device::QtSerialPort port;
+  device::ConsoleSession session(port, settings, std::cout, std::cerr);
+  return session.Write(parsed->port) == device::WriteOutcome::Sent ? 0 : 1;
 }
 
 }  // namespace qvx::cli

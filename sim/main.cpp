@@ -64,8 +64,9 @@ int main(int argc, char** argv) {
   // Blocked before the serving thread starts, so only WaitForEnd takes them.
   sigset_t signals;
   sigemptyset(&signals);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, signal);
+  for (int number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, number);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  signal(SIGPIPE, SIG_IGN);  // a reader of the path that went away must not end the device
 
   LogFile log_file(log);
   try {

@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
@@ -13,32 +15,26 @@ namespace qvx::sim {
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-  throw std::system_error(errno, std::generic_category(), what);
-}
-
-// How often a closed line is looked at again for a new opener.
-constexpr int kIdlePollMs = 10;
-
 int MillisecondsUntil(Clock::time_point due) {
   if (due == Clock::time_point::max()) return -1;
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now()).count();
   return static_cast<int>(std::clamp<long long>(left, 0, 60'000));
 }
 
-// Sets the line raw (no echo, no line editing, no CR/LF translation) for
-// whoever opens it; the settings stay with the pseudo-terminal.
-void MakeRaw(const std::string& path) {
-  const int slave = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (slave < 0) Fail("open pseudo-terminal");
+// Raw line (no echo, no line editing, no CR/LF translation) for whoever
+// opens it; the settings stay with the pseudo-terminal.
+void MakeRaw(int slave) {
   termios line{};
-  if (tcgetattr(slave, &line) == 0) {
-    cfmakeraw(&line);
-    cfsetispeed(&line, B57600);
-    cfsetospeed(&line, B57600);
-    tcsetattr(slave, TCSANOW, &line);
-  }
-  close(slave);
+  if (tcgetattr(slave, &line) != 0) return;
+  cfmakeraw(&line);
+  cfsetispeed(&line, B57600);
+  cfsetospeed(&line, B57600);
+  tcsetattr(slave, TCSANOW, &line);
+}
+
+void CloseFd(int& fd) {
+  if (fd >= 0) close(fd);
+  fd = -1;
 }
 
 }  // namespace
@@ -46,28 +42,28 @@ void MakeRaw(const std::string& path) {
 PtyDevice::PtyDevice(MemorySettings settings, SimOptions options, LogSink sink)
     : sink_(std::move(sink)),
       core_(std::move(settings), options, [this](const LogEntry& entry) { Record(entry); }) {
+  const char* failed = nullptr;
   master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (master_ < 0) Fail("posix_openpt");
-  if (grantpt(master_) != 0 || unlockpt(master_) != 0) {
-    close(master_);
-    Fail("unlockpt");
+  const char* name = nullptr;
+  if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0 || !(name = ptsname(master_)))
+    failed = "pseudo-terminal";
+  if (!failed) {
+    path_ = name;
+    slave_ = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave_ < 0) failed = "open pseudo-terminal";
   }
-  const char* name = ptsname(master_);
-  if (!name) {
-    close(master_);
-    Fail("ptsname");
+  if (!failed) {
+    MakeRaw(slave_);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    // Opens and closes of the port; without them every opener shares one line.
+    watch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch_ >= 0 && inotify_add_watch(watch_, name, IN_OPEN | IN_CLOSE) < 0) CloseFd(watch_);
+    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) failed = "pipe";
   }
-  path_ = name;
-  try {
-    MakeRaw(path_);
-  } catch (...) {
-    close(master_);
-    throw;
-  }
-  fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-  if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
-    close(master_);
-    Fail("pipe");
+  if (failed) {
+    const int error = errno;
+    CloseAll();
+    throw std::system_error(error, std::generic_category(), failed);
   }
   thread_ = std::thread([this] { Serve(); });
 }
@@ -83,7 +79,6 @@ void PtyDevice::Record(const LogEntry& entry) {
 }
 
 void PtyDevice::Serve() {
-  bool dirty = false;  // the opener may have left unread bytes on the line
   for (;;) {
     Clock::time_point next;
     {
@@ -92,34 +87,24 @@ void PtyDevice::Serve() {
       if (hangup_requested_) break;
       next = core_.NextDue();
     }
-    pollfd fds[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
-    if (poll(fds, 2, MillisecondsUntil(next)) < 0 && errno != EINTR) break;
-    if (fds[1].revents) {
+    pollfd fds[3] = {{wake_[0], POLLIN, 0}, {watch_, POLLIN, 0}, {master_, POLLIN, 0}};
+    if (poll(fds, 3, MillisecondsUntil(next)) < 0 && errno != EINTR) break;
+    if (fds[0].revents) {
       char drain[16];
       while (read(wake_[0], drain, sizeof drain) > 0) {
       }
       continue;
     }
-    if (fds[0].revents & POLLIN) {
+    // Opens and closes first: a reply must not reach an opener who came later.
+    if (fds[1].revents & POLLIN) TakePortEvents();
+    if (fds[2].revents & POLLIN) {
       char bytes[4096];
       const ssize_t count = read(master_, bytes, sizeof bytes);
       if (count > 0) {
         std::lock_guard lock(mutex_);
         core_.Receive(std::string_view(bytes, static_cast<std::size_t>(count)), Clock::now());
-        dirty = true;
         changed_.notify_all();
       }
-    } else if (fds[0].revents & (POLLHUP | POLLERR)) {
-      // Nobody has the port open: start the next opener on a clean line.
-      {
-        std::lock_guard lock(mutex_);
-        core_.DropPending();
-      }
-      if (dirty) LineWentDown();
-      dirty = false;
-      pollfd wake = {wake_[0], POLLIN, 0};
-      poll(&wake, 1, kIdlePollMs);
-      continue;
     }
     std::vector<Emission> due;
     bool hang_up = false;
@@ -129,20 +114,33 @@ void PtyDevice::Serve() {
       hang_up = core_.HungUp();
     }
     for (const Emission& emission : due) Send(emission.bytes);
-    if (!due.empty()) dirty = true;
     if (hang_up) break;
   }
   std::lock_guard lock(mutex_);
-  CloseMaster();
+  CloseFd(master_);
+  CloseFd(slave_);
   hung_up_ = true;
   changed_.notify_all();
 }
 
-void PtyDevice::LineWentDown() {
-  const int slave = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (slave < 0) return;
-  tcflush(slave, TCIFLUSH);
-  close(slave);
+void PtyDevice::TakePortEvents() {
+  alignas(inotify_event) char events[4096];
+  ssize_t size;
+  while ((size = read(watch_, events, sizeof events)) > 0) {
+    for (ssize_t at = 0; at < size;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      std::lock_guard lock(mutex_);
+      if (event->mask & IN_OPEN) {
+        Record({LogEntry::Kind::Note, Clock::now(), 0, "port opened"});
+      } else if (event->mask & IN_CLOSE) {
+        // A real line loses what its reader left unread; so does this one.
+        Record({LogEntry::Kind::Note, Clock::now(), 0, "port closed"});
+        core_.DropPending();
+        tcflush(slave_, TCIFLUSH);
+      }
+    }
+  }
 }
 
 void PtyDevice::Send(const std::string& bytes) {
@@ -154,7 +152,6 @@ void PtyDevice::Send(const std::string& bytes) {
       std::lock_guard lock(mutex_);
       if (stop_ || hangup_requested_) return;
     }
-    if (line.revents & POLLHUP) return;  // closed meanwhile: the bytes are lost, as on a wire
     const ssize_t count = write(master_, bytes.data() + sent, bytes.size() - sent);
     if (count > 0) {
       sent += static_cast<std::size_t>(count);
@@ -164,9 +161,11 @@ void PtyDevice::Send(const std::string& bytes) {
   }
 }
 
-void PtyDevice::CloseMaster() {
-  if (master_ >= 0) close(master_);
-  master_ = -1;
+void PtyDevice::CloseAll() {
+  CloseFd(master_);
+  CloseFd(slave_);
+  CloseFd(watch_);
+  for (int& end : wake_) CloseFd(end);
 }
 
 void PtyDevice::Wake() {
@@ -260,11 +259,7 @@ void PtyDevice::Stop() {
   Wake();
   if (thread_.joinable()) thread_.join();
   std::lock_guard lock(mutex_);
-  CloseMaster();
-  for (int& end : wake_) {
-    if (end >= 0) close(end);
-    end = -1;
-  }
+  CloseAll();
 }
 
 }  // namespace qvx::sim

@@ -2,10 +2,12 @@
 // calling process: a port opened on Path() talks to a DeviceCore. For tests
 // (in process) and for the quorvex-sim program. POSIX only.
 //
-// The line is a fresh line for every opener: when the port side is closed,
-// whatever it had not read is discarded and queued replies are dropped, and
-// the port can be opened again at the same path. HangUp() instead closes the
-// pseudo-terminal for good, as when the device is unplugged.
+// The port can be closed and opened again at the same path. Moments after
+// each close (also when the port was opened again at once) the device
+// discards what the port had not read and drops the replies still queued, as
+// a real line loses them, so an opener gets no answer meant for an earlier
+// one. HangUp() instead closes the pseudo-terminal for good, as when the
+// device is unplugged.
 #pragma once
 
 #include <chrono>
@@ -46,7 +48,8 @@ class PtyDevice {
   // Waits until at least count bytes have arrived; false on timeout.
   bool WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
 
-  // The note lines of the log ("stored ...", "three long beeps", ...).
+  // The note lines of the log ("port opened", "stored ...", "three long
+  // beeps", "port closed", ...).
   std::vector<std::string> Notes() const;
 
   // The device's settings and options, read or replaced between exchanges.
@@ -70,13 +73,15 @@ class PtyDevice {
 
  private:
   void Serve();
-  void Record(const LogEntry& entry);
-  void LineWentDown();
+  void Record(const LogEntry& entry);  // with mutex_ held
+  void TakePortEvents();
   void Send(const std::string& bytes);
-  void CloseMaster();
+  void CloseAll();
   void Wake();
 
   int master_ = -1;
+  int slave_ = -1;          // held open so the port can be closed and opened again
+  int watch_ = -1;          // inotify on the port: its opens and closes
   int wake_[2] = {-1, -1};  // pipe: a byte in it wakes the serving thread
   std::string path_;
   LogSink sink_;

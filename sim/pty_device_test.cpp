@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 
 #include "sim/port_client_test_util.h"
@@ -57,24 +58,29 @@ TEST(PtyDeviceTest, StoresFrameSentByteByByte) {
 
 TEST(PtyDeviceTest, EveryOpenerStartsOnACleanLine) {
   PtyDevice device(MemorySettings(), SimOptions{.reply_delay = 0ms});
-  {
-    PortClient port(device.Path());
-    ASSERT_TRUE(port.Write("A5A6"));
-    ASSERT_TRUE(device.WaitForReceived(4, kPatience));
-    std::this_thread::sleep_for(200ms);  // the reply waits on the line, unread
-  }
+  auto port = std::make_unique<PortClient>(device.Path());
+  ASSERT_TRUE(port->Write("A5A6"));
+  ASSERT_TRUE(device.WaitForReceived(4, kPatience));
+  std::this_thread::sleep_for(200ms);  // the reply waits on the line, unread
+  // Reopened at once: the device notices the close all the same, a moment later.
+  port.reset();
+  port = std::make_unique<PortClient>(device.Path());
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(port->Read(200ms), "");
+
   device.SetOptions(SimOptions{.reply_delay = 300ms});
-  {
-    PortClient port(device.Path());
-    ASSERT_TRUE(port.Write("A5A6"));
-    ASSERT_TRUE(device.WaitForReceived(8, kPatience));
-  }  // closed before the reply is due: it must not wait for the next opener
+  ASSERT_TRUE(port->Write("A5A6"));
+  ASSERT_TRUE(device.WaitForReceived(8, kPatience));
+  port.reset();  // closed before the reply is due: it must not wait for the next opener
   std::this_thread::sleep_for(500ms);
-  PortClient port(device.Path());
-  ASSERT_TRUE(port.IsOpen());
-  EXPECT_EQ(port.Read(200ms), "");
-  ASSERT_TRUE(port.Write("A5A6"));
-  EXPECT_EQ(port.Read(kPatience, "#\r\n"), DefaultReply());
+  port = std::make_unique<PortClient>(device.Path());
+  EXPECT_EQ(port->Read(200ms), "");
+
+  ASSERT_TRUE(port->Write("A5A6"));
+  EXPECT_EQ(port->Read(kPatience, "#\r\n"), DefaultReply());
+  const auto notes = device.Notes();
+  EXPECT_EQ(std::count(notes.begin(), notes.end(), "port opened"), 3);
+  EXPECT_EQ(std::count(notes.begin(), notes.end(), "port closed"), 2);
 }
 
 TEST(PtyDeviceTest, HangUpDropsTheLine) {

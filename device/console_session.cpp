@@ -1,0 +1,53 @@
+#include "device/console_session.h"
+
+#include <thread>
+
+namespace qvx::device {
+
+ConsoleSession::ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out,
+                               std::ostream& err)
+    : settings_(settings), out_(out), err_(err), link_(port, *this) {}
+
+WriteOutcome ConsoleSession::Write(const std::string& port_name) {
+  return WriteCommand(link_, settings_, port_name, *this);
+}
+
+std::optional<ReplyOutcome> ConsoleSession::Read(const std::string& port_name) {
+  last_reply_.reset();
+  if (!ReadCommand(link_, port_name, *this)) return std::nullopt;
+  return last_reply_;
+}
+
+void ConsoleSession::AppendLog(const std::string& line) {
+  out_ << line << "\n" << std::flush;
+}
+
+void ConsoleSession::ShowMessage(const std::string& text, const std::string& title) {
+  messages_.push_back(title + ": " + text);
+  // Success messages repeat their text as the title; failures are titled "Ошибка".
+  (title == text ? out_ : err_) << text << "\n" << std::flush;
+}
+
+void ConsoleSession::ShowPortError(const std::string& text) {
+  messages_.push_back(text);
+  err_ << text << "\n" << std::flush;
+}
+
+void ConsoleSession::ProcessEvents() {
+  if (timer_due_ && std::chrono::steady_clock::now() >= *timer_due_)
+    last_reply_ = ReceptionTimerFired(link_, settings_, *this);
+}
+
+void ConsoleSession::Pause(int milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void ConsoleSession::StartReceptionTimer() {
+  timer_due_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReceptionWindowMs);
+}
+
+void ConsoleSession::StopReceptionTimer() {
+  timer_due_.reset();
+}
+
+}  // namespace qvx::device

@@ -1,0 +1,51 @@
+// The device commands without a window, for the command-line tool and the
+// tests: log lines and messages go to streams, and the reception timer is a
+// deadline that the host's ProcessEvents checks between reads.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "device/device_commands.h"
+
+namespace qvx::device {
+
+class ConsoleSession : public LinkHost, public CommandView {
+ public:
+  // Log lines and success messages go to `out`, failures and port errors to
+  // `err`. Every argument must outlive the session.
+  ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out, std::ostream& err);
+
+  // "Записать" on `port_name`.
+  WriteOutcome Write(const std::string& port_name);
+  // "Прочитать" on `port_name`, the 2000 ms reception window included.
+  // Nothing when the port could not be opened.
+  std::optional<ReplyOutcome> Read(const std::string& port_name);
+
+  DeviceLink& Link() { return link_; }
+  // Every message shown, as "title: text" in order.
+  const std::vector<std::string>& Messages() const { return messages_; }
+
+  void AppendLog(const std::string& line) override;
+  void ShowMessage(const std::string& text, const std::string& title) override;
+  void ShowPortError(const std::string& text) override;
+  void ProcessEvents() override;
+  void Pause(int milliseconds) override;
+
+  void StartReceptionTimer() override;
+  void StopReceptionTimer() override;
+
+ private:
+  Settings& settings_;
+  std::ostream& out_;
+  std::ostream& err_;
+  DeviceLink link_;
+  std::optional<std::chrono::steady_clock::time_point> timer_due_;
+  std::optional<ReplyOutcome> last_reply_;
+  std::vector<std::string> messages_;
+};
+
+}  // namespace qvx::device

@@ -1,0 +1,96 @@
+#include "device/device_commands.h"
+
+#include "device/write_frame.h"
+
+namespace qvx::device {
+namespace {
+
+// Applies a check's texts and marks in the order the user sees them.
+bool ApplyTextCheck(const TextCheck& check, Settings& settings, LinkHost& host, CommandView& view) {
+  WriteTextFields(settings, check.texts);
+  const auto mark_fields = [&] {
+    for (int i = 0; i < kTextFieldCount; ++i)
+      if (check.marks[i] != FieldMark::Unchanged)
+        view.MarkTextField(TextFieldControl(i), check.marks[i]);
+  };
+  if (!check.marks_after_message) mark_fields();
+  if (check.passed) return true;
+  if (check.tab == TabSwitch::BeforeMessage) view.ShowSubscriberTab();
+  host.ShowMessage(check.message, check.title);
+  if (check.tab == TabSwitch::AfterMessage) view.ShowSubscriberTab();
+  if (check.marks_after_message) mark_fields();
+  return false;
+}
+
+}  // namespace
+
+WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::string& port_name,
+                          CommandView& view) {
+  LinkHost& host = link.Host();
+  if (!ApplyTextCheck(CheckTextFields(ReadTextFields(settings)), settings, host, view))
+    return WriteOutcome::Refused;
+  const WriteFrame built = BuildWriteFrame(settings);
+  if (built.frame.empty()) {
+    host.ShowMessage(built.message, built.title);
+    return WriteOutcome::Refused;
+  }
+
+  link.EnsureComPortOpen(port_name);
+  if (!link.state.PortOpen) return WriteOutcome::PortNotOpen;
+  link.state.StopReading = false;
+
+  view.SetWriteButtonVisible(false);
+  bool sent = true;
+  for (char byte : built.frame) {
+    if (!link.WriteComPort(std::string_view(&byte, 1))) {
+      sent = false;
+      break;
+    }
+  }
+  view.SetWriteButtonVisible(true);
+  if (!sent) {
+    host.ShowMessage("Ошибка записи в порт", "Ошибка ");
+    return WriteOutcome::WriteFailed;
+  }
+  host.ShowMessage("Данные успешно отправлены", "Данные успешно отправлены");
+  return WriteOutcome::Sent;
+}
+
+bool ReadCommand(DeviceLink& link, const std::string& port_name, CommandView& view) {
+  link.EnsureComPortOpen(port_name);
+  if (!link.state.PortOpen) return false;
+  link.state.StopReading = false;
+  view.SetReadButtonVisible(false);
+  link.WriteComPort("A5A6");
+  view.StartReceptionTimer();
+  link.ReadComPort();
+  return true;
+}
+
+void ListenCommand(DeviceLink& link, const std::string& port_name, CommandView& view) {
+  link.state.PortName = port_name;
+  link.state.PortSettings = std::string(kLineDefinition);
+  link.OpenComPort();
+  link.state.StopReading = false;
+  view.StartReceptionTimer();
+  link.ReadComPort();
+}
+
+void StopReadingCommand(DeviceLink& link, CommandView& view) {
+  link.state.StopReading = true;
+  view.StopReceptionTimer();
+}
+
+ReplyOutcome ReceptionTimerFired(DeviceLink& link, Settings& settings, CommandView& view) {
+  view.StopReceptionTimer();
+  link.state.StopReading = true;
+  const ReplyEvaluation reply = EvaluateReceiveBuffer(link.state.ReceiveBuffer);
+  for (const std::string& entry : reply.entries) link.Host().AppendLog(entry);
+  ApplyReply(settings, reply);
+  link.Host().ShowMessage(reply.message, reply.title);
+  link.state.ReceiveBuffer.clear();
+  view.SetReadButtonVisible(true);
+  return reply.outcome;
+}
+
+}  // namespace qvx::device

@@ -1,0 +1,167 @@
+#include "device/device_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "device/fake_link.h"
+#include "device/write_frame.h"
+#include "settings/memory_settings.h"
+
+namespace qvx::device {
+namespace {
+
+using testing::FakePort;
+using testing::RecordingHost;
+
+class RecordingView : public CommandView {
+ public:
+  std::vector<std::string> calls;
+  void MarkTextField(std::string_view field, FieldMark mark) override {
+    calls.push_back(std::string(field) + (mark == FieldMark::Red ? " red" : " white"));
+  }
+  void ShowSubscriberTab() override { calls.push_back("tab"); }
+  void SetWriteButtonVisible(bool visible) override {
+    calls.push_back(visible ? "show write" : "hide write");
+  }
+  void SetReadButtonVisible(bool visible) override {
+    calls.push_back(visible ? "show read" : "hide read");
+  }
+  void StartReceptionTimer() override { calls.push_back("timer on"); }
+  void StopReceptionTimer() override { calls.push_back("timer off"); }
+};
+
+class DeviceCommandsTest : public ::testing::Test {
+ protected:
+  FakePort port;
+  RecordingHost host;
+  DeviceLink link{port, host};
+  MemorySettings settings;
+  RecordingView view;
+
+  // Fires the reception timer on the n-th pass of every read loop.
+  void FireTimerAfter(int passes) {
+    host.on_events = [this, passes, count = 0]() mutable {
+      if (++count < passes) return;
+      count = 0;
+      ReceptionTimerFired(link, settings, view);
+    };
+  }
+};
+
+TEST_F(DeviceCommandsTest, WriteSendsTheFrameOneBytePerWrite) {
+  const std::string frame = BuildWriteFrame(settings).frame;
+  EXPECT_EQ(WriteCommand(link, settings, "ttyUSB0", view), WriteOutcome::Sent);
+  EXPECT_EQ(port.written, frame);
+  EXPECT_EQ(host.pauses, std::vector<int>(frame.size(), 1));
+  EXPECT_EQ(host.messages.back(), std::make_pair(std::string("Данные успешно отправлены"),
+                                                 std::string("Данные успешно отправлены")));
+  EXPECT_EQ(view.calls.back(), "show write");
+  EXPECT_EQ(view.calls[view.calls.size() - 2], "hide write");
+}
+
+TEST_F(DeviceCommandsTest, FailedByteStopsTheSending) {
+  port.fail_write_at = 10;
+  EXPECT_EQ(WriteCommand(link, settings, "ttyUSB0", view), WriteOutcome::WriteFailed);
+  EXPECT_EQ(port.written.size(), 10u);
+  EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "Ошибка в WriteFile"), 1);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0],
+            std::make_pair(std::string("Ошибка записи в порт"), std::string("Ошибка ")));
+  EXPECT_EQ(view.calls.back(), "show write");
+}
+
+TEST_F(DeviceCommandsTest, FailedCheckWritesTextsBackAndSendsNothing) {
+  settings.SetText("Edit16", "+38 (050) 123-45-67");
+  settings.SetText("Edit25", "73");
+  EXPECT_EQ(WriteCommand(link, settings, "ttyUSB0", view), WriteOutcome::Refused);
+  EXPECT_EQ(settings.Text("Edit16"), "+380501234567");
+  EXPECT_TRUE(port.opened.empty());
+  EXPECT_EQ(host.messages.back(),
+            std::make_pair(std::string("Проверьте  пароль"), std::string("Ошибка")));
+  EXPECT_EQ(view.calls.back(), "tab");  // the tab follows the password message
+  EXPECT_EQ(view.calls[view.calls.size() - 2], "Edit25 red");
+}
+
+TEST_F(DeviceCommandsTest, PortTurnsRedOnlyAfterItsMessage) {
+  settings.SetText("Edit30", "");
+  EXPECT_EQ(WriteCommand(link, settings, "ttyUSB0", view), WriteOutcome::Refused);
+  EXPECT_EQ(host.messages.back().first, "Проверьте  порт");
+  EXPECT_EQ(view.calls.back(), "Edit30 red");
+  EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "tab"), 0);
+}
+
+TEST_F(DeviceCommandsTest, UnselectedListRefusesBeforeThePortIsTouched) {
+  settings.SetListIndex("ComboBox881", 77);
+  EXPECT_EQ(WriteCommand(link, settings, "ttyUSB0", view), WriteOutcome::Refused);
+  EXPECT_TRUE(port.opened.empty());
+  EXPECT_EQ(host.messages.back(),
+            std::make_pair(std::string("Не выбрано значение параметра Set08 пункт 1"),
+                           std::string("Ошибка")));
+}
+
+TEST_F(DeviceCommandsTest, WriteStopsQuietlyWhenThePortCannotOpen) {
+  port.next_open = OpenResult::CannotOpen;
+  EXPECT_EQ(WriteCommand(link, settings, "ttyUSB9", view), WriteOutcome::PortNotOpen);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(host.port_errors.size(), 1u);
+  EXPECT_TRUE(port.written.empty());
+}
+
+TEST_F(DeviceCommandsTest, ReadTakesTheReplyOverAndEndsTheLoop) {
+  MemorySettings device;
+  device.SetText("Edit17", "+15550001111");
+  device.SetListIndex("ComboBox881", 9);
+  std::string reply = "\r\n";
+  const SettingsDigits digits = ReadSettingsDigits(device, ListNumbering::Device).digits;
+  for (int g = 0; g < kDigitGroups; ++g) {
+    for (int d = 0; d < kDigitsPerGroup; ++d) reply += static_cast<char>('0' + digits[g * 6 + d]);
+    reply += ":";
+  }
+  for (const std::string& text : ReadTextFields(device)) reply += text + ":";
+  reply += "#\r\n";
+  port.reads = {"", reply.substr(0, 50), reply.substr(50)};
+  FireTimerAfter(4);
+
+  EXPECT_TRUE(ReadCommand(link, "ttyUSB0", view));
+  EXPECT_EQ(port.written, "A5A6");
+  EXPECT_EQ(settings.Text("Edit17"), "+15550001111");
+  EXPECT_EQ(settings.ListIndex("ComboBox881"), 9);
+  EXPECT_EQ(host.messages.back(), std::make_pair(std::string("Данные успешно получены"),
+                                                 std::string("Данные успешно получены")));
+  EXPECT_EQ(host.log.size(), 2u + 31u);  // closed, opened, the entries
+  EXPECT_EQ(host.log[2], "111111");
+  EXPECT_TRUE(link.state.ReceiveBuffer.empty());
+  EXPECT_EQ(view.calls,
+            (std::vector<std::string>{"hide read", "timer on", "timer off", "show read"}));
+  EXPECT_EQ(host.events, 4);
+}
+
+TEST_F(DeviceCommandsTest, TwoReadsOpenOnceAndSendTheRequestTwice) {
+  FireTimerAfter(1);
+  ReadCommand(link, "ttyUSB0", view);
+  ReadCommand(link, "ttyUSB0", view);
+  EXPECT_EQ(port.opened.size(), 1u);
+  EXPECT_EQ(port.written, "A5A6A5A6");
+  EXPECT_EQ(host.messages.back().first, "Не удалось получить данные");
+}
+
+TEST_F(DeviceCommandsTest, ReadWithoutPortKeepsTheButton) {
+  port.next_open = OpenResult::CannotOpen;
+  EXPECT_FALSE(ReadCommand(link, "nothing", view));
+  EXPECT_TRUE(view.calls.empty());
+  EXPECT_TRUE(port.written.empty());
+}
+
+TEST_F(DeviceCommandsTest, ListenRunsEvenWhenTheOpenFailsAndStopSkipsTheEvaluation) {
+  port.next_open = OpenResult::CannotOpen;
+  port.reads = {"..A0A0"};
+  host.on_events = [this] { StopReadingCommand(link, view); };
+  ListenCommand(link, "ttyUSB0", view);
+  EXPECT_EQ(host.port_errors.size(), 1u);
+  EXPECT_TRUE(link.state.OpenPortName.empty());
+  EXPECT_EQ(link.state.ReceiveBuffer, "..A0A0");  // kept for the next evaluation
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"timer on", "timer off"}));
+}
+
+}  // namespace
+}  // namespace qvx::device

@@ -1,0 +1,71 @@
+// The link state shared by the device commands and the service console, and
+// the link operations on it. Runs on one thread; a nested handler run from
+// the host's ProcessEvents may change the state (StopReading above all).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device/line_definition.h"
+#include "device/link_host.h"
+#include "device/serial_port.h"
+
+namespace qvx::device {
+
+inline constexpr std::size_t kReadChunk = 1000;
+inline constexpr int kPauseAfterWriteMs = 1;
+inline constexpr int kPauseBetweenReadsMs = 100;
+
+inline constexpr std::string_view kPortOpenedLine = "ком открыт";
+inline constexpr std::string_view kPortClosedLine = "ком закрыт";
+inline constexpr std::string_view kWriteFailedLine = "Ошибка в WriteFile";
+
+struct LinkState {
+  bool PortOpen = false;
+  std::string PortName;  // port the next OpenComPort opens
+  std::string PortSettings{kLineDefinition};
+  std::string OpenPortName;   // port the last device command opened or tried
+  std::string ReceiveBuffer;  // received text; bytes below 0x20 stored as "."
+  bool StopReading = false;
+};
+
+// The message an open result shows in the standard dialog; empty for Opened.
+std::string OpenErrorText(OpenResult result);
+
+class DeviceLink {
+ public:
+  // `port` (the PortHandle) and `host` must outlive the link.
+  DeviceLink(SerialPort& port, LinkHost& host) : port_(port), host_(host) {}
+
+  LinkState state;
+
+  // The platform's serial ports, then the ports of running simulators.
+  std::vector<std::string> ListComPorts() const;
+  // Opens PortName with PortSettings. Success: PortOpen true, "ком открыт"
+  // logged. Failure: the Error 1..4 dialog, PortOpen false.
+  void OpenComPort();
+  // Closes the port, sets PortOpen false and logs "ком закрыт" on every call.
+  void CloseComPort();
+  // Writes the text up to its first NUL in one write, then pauses 1 ms. Logs
+  // "Ошибка в WriteFile" when not every byte was written. Returns whether all were.
+  bool WriteComPort(std::string_view text);
+  // Read loop: read up to 1000 bytes, append them to ReceiveBuffer, let events
+  // run, pause 100 ms; repeats until StopReading is set. Runs at least once.
+  void ReadComPort();
+  // When the port is not open or `selected` (the text of ComboBox1) differs
+  // from OpenPortName: close, take `selected` as PortName and OpenPortName,
+  // reset PortSettings, open. Afterwards the caller goes on only if PortOpen.
+  void EnsureComPortOpen(const std::string& selected);
+
+  LinkHost& Host() { return host_; }
+
+ private:
+  SerialPort& port_;
+  LinkHost& host_;
+};
+
+// Received bytes as ReceiveBuffer keeps them: every byte below 0x20 becomes ".".
+std::string ReceivedText(std::string_view bytes);
+
+}  // namespace qvx::device

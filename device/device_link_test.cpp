@@ -1,0 +1,112 @@
+#include "device/device_link.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "device/fake_link.h"
+#include "device/simulated_ports.h"
+
+namespace qvx::device {
+namespace {
+
+using testing::FakePort;
+using testing::RecordingHost;
+
+class DeviceLinkTest : public ::testing::Test {
+ protected:
+  FakePort port;
+  RecordingHost host;
+  DeviceLink link{port, host};
+};
+
+TEST_F(DeviceLinkTest, EnsureOpensOnceAndReopensWhenTheNameChanges) {
+  link.EnsureComPortOpen("ttyUSB0");
+  link.EnsureComPortOpen("ttyUSB0");
+  EXPECT_EQ(port.opened, std::vector<std::string>{"ttyUSB0"});
+  EXPECT_EQ(host.log, (std::vector<std::string>{"ком закрыт", "ком открыт"}));
+
+  link.EnsureComPortOpen("ttyUSB1");
+  EXPECT_EQ(port.opened, (std::vector<std::string>{"ttyUSB0", "ttyUSB1"}));
+  EXPECT_EQ(link.state.OpenPortName, "ttyUSB1");
+  EXPECT_EQ(link.state.PortSettings, "baud=57600 parity=N data=8 stop=1");
+  EXPECT_EQ(host.log.size(), 4u);
+}
+
+TEST_F(DeviceLinkTest, OpenErrorsShowTheirDialogAndLeaveTheLinkClosed) {
+  const struct {
+    OpenResult result;
+    const char* text;
+  } cases[] = {{OpenResult::CannotOpen, "Error 1: Не могу открыть указанный Com порт!"},
+               {OpenResult::DefinitionRejected, "Error 2"},
+               {OpenResult::LineNotSet, "Error 3"},
+               {OpenResult::TimeoutsNotSet, "Error 4"}};
+  for (const auto& c : cases) {
+    port.next_open = c.result;
+    link.EnsureComPortOpen("COM3");
+    EXPECT_FALSE(link.state.PortOpen);
+    EXPECT_EQ(link.state.OpenPortName, "COM3");
+    ASSERT_FALSE(host.port_errors.empty());
+    EXPECT_EQ(host.port_errors.back(), c.text);
+  }
+  // Every retry closes first, which releases a port held by a failed configuration.
+  EXPECT_EQ(port.closes, 4);
+}
+
+TEST_F(DeviceLinkTest, CloseMarksTheLinkClosedSoTheNextCommandReopens) {
+  link.EnsureComPortOpen("ttyUSB0");
+  link.CloseComPort();
+  EXPECT_FALSE(link.state.PortOpen);
+  link.EnsureComPortOpen("ttyUSB0");
+  EXPECT_EQ(port.opened.size(), 2u);
+}
+
+TEST_F(DeviceLinkTest, WritesStopAtNulLogFailuresAndAlwaysPause) {
+  link.WriteComPort("");
+  EXPECT_TRUE(host.log.empty());
+  link.WriteComPort("A5A6");  // nothing open
+  EXPECT_EQ(host.log, std::vector<std::string>{"Ошибка в WriteFile"});
+
+  link.EnsureComPortOpen("p");
+  link.WriteComPort(std::string_view("ab\0cd", 5));
+  EXPECT_EQ(port.written, "ab");
+  EXPECT_EQ(host.pauses, (std::vector<int>{1, 1, 1}));
+}
+
+TEST_F(DeviceLinkTest, ReadLoopMapsControlBytesAndRunsUntilStopped) {
+  link.EnsureComPortOpen("p");
+  port.reads = {std::string("\r\n1\x1f", 4), "", std::string("\x7f\xe0 ", 3)};
+  host.on_events = [&] { link.state.StopReading = host.events == 3; };
+  link.ReadComPort();
+  EXPECT_EQ(link.state.ReceiveBuffer, "..1.\x7f\xe0 ");
+  EXPECT_EQ(host.events, 3);
+  EXPECT_EQ(host.pauses, (std::vector<int>{100, 100, 100}));
+}
+
+TEST_F(DeviceLinkTest, ReadLoopRunsOnceWhenAlreadyStopped) {
+  link.state.StopReading = true;
+  link.ReadComPort();
+  EXPECT_EQ(host.events, 1);
+}
+
+TEST_F(DeviceLinkTest, SimulatorPortsFollowThePlatformPorts) {
+  const std::filesystem::path runtime =
+      std::filesystem::temp_directory_path() / ("device_link_test_" + std::to_string(getpid()));
+  const char* saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string before = saved ? saved : "";
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  const std::filesystem::path link_made = RegisterSimulatedPort("/dev/null");
+  port.platform_ports = {"ttyS0", "ttyUSB0"};
+  EXPECT_EQ(link.ListComPorts(), (std::vector<std::string>{"ttyS0", "ttyUSB0", "/dev/null"}));
+  UnregisterSimulatedPort(link_made);
+  std::filesystem::remove_all(runtime);
+  if (saved)
+    setenv("XDG_RUNTIME_DIR", before.c_str(), 1);
+  else
+    unsetenv("XDG_RUNTIME_DIR");
+}
+
+}  // namespace
+}  // namespace qvx::device

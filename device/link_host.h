@@ -1,0 +1,25 @@
+// What the device link needs of the program that hosts it: the window, the
+// command-line tool or a test.
+#pragma once
+
+#include <string>
+
+namespace qvx::device {
+
+class LinkHost {
+ public:
+  virtual ~LinkHost() = default;
+  // Appends one line to the console log (Memo1).
+  virtual void AppendLog(const std::string& line) = 0;
+  // A message box with a single OK button, no icon.
+  virtual void ShowMessage(const std::string& text, const std::string& title) = 0;
+  // A port-open error in the application's standard dialog, titled with the
+  // application title.
+  virtual void ShowPortError(const std::string& text) = 0;
+  // Lets pending events run (timers and clicks may run nested here).
+  virtual void ProcessEvents() = 0;
+  // Sleeps at least `milliseconds`.
+  virtual void Pause(int milliseconds) = 0;
+};
+
+}  // namespace qvx::device

@@ -1,0 +1,130 @@
+#include "device/qt_serial_port.h"
+
+#include <QSerialPortInfo>
+#include <chrono>
+
+#include "device/line_definition.h"
+
+namespace qvx::device {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kReadTotalTimeout = std::chrono::milliseconds(50);
+constexpr auto kWriteTimeoutPerByte = std::chrono::milliseconds(100);
+
+int MillisecondsLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+  return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+}
+
+QSerialPort::Parity ToQt(Parity parity) {
+  switch (parity) {
+    case Parity::Even:
+      return QSerialPort::EvenParity;
+    case Parity::Odd:
+      return QSerialPort::OddParity;
+    case Parity::Mark:
+      return QSerialPort::MarkParity;
+    case Parity::Space:
+      return QSerialPort::SpaceParity;
+    case Parity::None:
+      break;
+  }
+  return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits ToQt(StopBits stop) {
+  switch (stop) {
+    case StopBits::OneAndHalf:
+      return QSerialPort::OneAndHalfStop;
+    case StopBits::Two:
+      return QSerialPort::TwoStop;
+    case StopBits::One:
+      break;
+  }
+  return QSerialPort::OneStop;
+}
+
+}  // namespace
+
+OpenResult QtSerialPort::Open(const std::string& name, std::string_view definition) {
+  // An object that is still open (a failed configuration, or an open without
+  // a close first) keeps its port: the system holds it, as for another program.
+  if (port_.isOpen() || name.empty()) return OpenResult::CannotOpen;
+  port_.setPortName(QString::fromStdString(name));
+  if (!port_.open(QIODevice::ReadWrite)) {
+    port_.clearError();
+    return OpenResult::CannotOpen;
+  }
+  const std::optional<LineSettings> line = ParseLineDefinition(definition);
+  if (!line) return OpenResult::DefinitionRejected;
+  const bool set = port_.setBaudRate(line->baud) &&
+                   port_.setDataBits(static_cast<QSerialPort::DataBits>(line->data_bits)) &&
+                   port_.setParity(ToQt(line->parity)) &&
+                   port_.setStopBits(ToQt(line->stop_bits)) &&
+                   port_.setFlowControl(QSerialPort::NoFlowControl);
+  if (!set) {
+    port_.clearError();
+    return OpenResult::LineNotSet;
+  }
+  // The time-outs are kept by Read and Write themselves; nothing to set.
+  return OpenResult::Opened;
+}
+
+void QtSerialPort::Close() {
+  if (port_.isOpen()) port_.close();
+  port_.clearError();
+}
+
+bool QtSerialPort::IsOpen() const {
+  return port_.isOpen();
+}
+
+std::size_t QtSerialPort::Write(std::string_view bytes) {
+  if (!port_.isOpen() || bytes.empty()) return 0;
+  const qint64 accepted = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  if (accepted <= 0) {
+    port_.clearError();
+    return 0;
+  }
+  // write() only buffers: wait until the bytes reached the driver, so that a
+  // pause afterwards really separates them from the next ones.
+  const Clock::time_point deadline = Clock::now() + kWriteTimeoutPerByte * bytes.size();
+  while (port_.bytesToWrite() > 0) {
+    const int left = MillisecondsLeft(deadline);
+    if (left == 0 || !port_.waitForBytesWritten(left)) break;
+  }
+  const qint64 pending = port_.bytesToWrite();
+  if (pending > 0) port_.clear(QSerialPort::Output);  // a late byte must not reach the device
+  port_.clearError();
+  return static_cast<std::size_t>(accepted - pending);
+}
+
+std::string QtSerialPort::Read(std::size_t max) {
+  std::string received;
+  if (!port_.isOpen()) return received;
+  const Clock::time_point deadline = Clock::now() + kReadTotalTimeout;
+  for (;;) {
+    const QByteArray chunk = port_.read(static_cast<qint64>(max - received.size()));
+    received.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
+    if (received.size() >= max) break;
+    const int left = MillisecondsLeft(deadline);
+    // An empty poll sets TimeoutError; a broken line sets ResourceError.
+    // Either way clear it, so the next call starts afresh.
+    if (left == 0 || !port_.waitForReadyRead(left)) {
+      port_.clearError();
+      if (port_.bytesAvailable() == 0) break;
+    }
+  }
+  return received;
+}
+
+std::vector<std::string> QtSerialPort::PlatformPortNames() const {
+  std::vector<std::string> names;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+    names.push_back(info.portName().toStdString());
+  return names;
+}
+
+}  // namespace qvx::device

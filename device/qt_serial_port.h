@@ -1,0 +1,25 @@
+// The real serial port over QSerialPort. Needs a QCoreApplication (or
+// QApplication) in the thread that uses it; no event loop has to run.
+#pragma once
+
+#include <QSerialPort>
+
+#include "device/serial_port.h"
+
+namespace qvx::device {
+
+class QtSerialPort : public SerialPort {
+ public:
+  OpenResult Open(const std::string& name, std::string_view definition) override;
+  void Close() override;
+  bool IsOpen() const override;
+  std::size_t Write(std::string_view bytes) override;
+  std::string Read(std::size_t max) override;
+  // QSerialPortInfo's ports; pseudo-terminals are not among them.
+  std::vector<std::string> PlatformPortNames() const override;
+
+ private:
+  QSerialPort port_;
+};
+
+}  // namespace qvx::device

@@ -1,0 +1,104 @@
+#include "device/qt_serial_port.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <termios.h>
+
+#include <chrono>
+
+#include "device/device_link.h"
+#include "device/fake_link.h"
+#include "device/pty_test_support.h"
+
+namespace qvx::device {
+namespace {
+
+using testing::Pty;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::string_view kLine = "baud=57600 parity=N data=8 stop=1";
+
+class QtSerialPortTest : public ::testing::Test {
+ protected:
+  Pty pty;
+  QtSerialPort port;
+};
+
+TEST_F(QtSerialPortTest, OpensAPseudoTerminalByPathAt57600EightNoneOne) {
+  ASSERT_EQ(port.Open(pty.Path(), kLine), OpenResult::Opened);
+  termios line{};
+  ASSERT_EQ(tcgetattr(pty.Master(), &line), 0);  // the master reports the slave's settings
+  EXPECT_EQ(cfgetospeed(&line), B57600);
+  EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(line.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+  EXPECT_EQ(line.c_iflag & (IXON | IXOFF), 0u);
+}
+
+TEST_F(QtSerialPortTest, OpenFailures) {
+  EXPECT_EQ(port.Open("ttyQuorvexMissing", kLine), OpenResult::CannotOpen);
+  EXPECT_EQ(port.Open("", kLine), OpenResult::CannotOpen);
+  EXPECT_FALSE(port.IsOpen());
+
+  EXPECT_EQ(port.Open(pty.Path(), "baud=fast"), OpenResult::DefinitionRejected);
+  EXPECT_TRUE(port.IsOpen());  // held until closed, like a half-configured port
+  EXPECT_EQ(port.Open(pty.Path(), kLine), OpenResult::CannotOpen);
+  port.Close();
+  EXPECT_EQ(port.Open(pty.Path(), kLine), OpenResult::Opened);
+}
+
+TEST_F(QtSerialPortTest, PortHeldByAnotherProcessGivesError1) {
+  testing::PortHolder holder(pty.Path());
+  ASSERT_TRUE(holder.Holding());
+  testing::RecordingHost host;
+  DeviceLink link(port, host);
+  link.EnsureComPortOpen(pty.Path());
+  EXPECT_FALSE(link.state.PortOpen);
+  EXPECT_EQ(host.port_errors,
+            std::vector<std::string>{"Error 1: Не могу открыть указанный Com порт!"});
+}
+
+TEST_F(QtSerialPortTest, WriteReturnsOnlyAfterTheBytesLeft) {
+  ASSERT_EQ(port.Open(pty.Path(), kLine), OpenResult::Opened);
+  for (char byte : std::string("A3A4")) {
+    ASSERT_EQ(port.Write(std::string(1, byte)), 1u);
+    EXPECT_EQ(pty.Take(0), std::string(1, byte));  // already readable, without waiting
+  }
+}
+
+TEST_F(QtSerialPortTest, ReadTakesAtMostTheAskedBytesAndWaitsAboutFiftyMs) {
+  ASSERT_EQ(port.Open(pty.Path(), kLine), OpenResult::Opened);
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(port.Read(1000), "");
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(49));
+
+  // After the empty poll the port still reads: its time-out error was cleared.
+  pty.Send(std::string(1500, 'x') + "\x01\xff");
+  std::string first = port.Read(1000);
+  while (first.size() < 1000) {
+    const std::string more = port.Read(1000 - first.size());
+    ASSERT_FALSE(more.empty());
+    first += more;
+  }
+  EXPECT_EQ(first, std::string(1000, 'x'));
+  std::string rest;
+  for (int i = 0; i < 20 && rest.size() < 502; ++i) rest += port.Read(1000);
+  EXPECT_EQ(rest, std::string(500, 'x') + "\x01\xff");
+}
+
+TEST_F(QtSerialPortTest, DroppedLineGivesEmptyReadsAndFailedWrites) {
+  ASSERT_EQ(port.Open(pty.Path(), kLine), OpenResult::Opened);
+  pty.HangUp();
+  EXPECT_EQ(port.Read(1000), "");
+  EXPECT_EQ(port.Write("A5A6"), 0u);
+  EXPECT_EQ(port.Read(1000), "");
+  port.Close();
+  EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(QtSerialPortTest, WritesOnAClosedPortFail) {
+  EXPECT_EQ(port.Write("x"), 0u);
+  EXPECT_EQ(port.Read(10), "");
+}
+
+}  // namespace
+}  // namespace qvx::device

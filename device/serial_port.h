@@ -1,0 +1,42 @@
+// The serial port as the device link needs it. The real implementation is
+// QtSerialPort (device/qt_serial_port.h); tests use a pseudo-terminal or a fake.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qvx::device {
+
+// How an open ended; Error 2..4 leave the port held (IsOpen() true).
+enum class OpenResult {
+  Opened,
+  CannotOpen,          // Error 1: missing, held by another program or already open here
+  DefinitionRejected,  // Error 2: the line-settings definition text is malformed
+  LineNotSet,          // Error 3: the line settings cannot be applied
+  TimeoutsNotSet,      // Error 4: the read/write time-outs cannot be set
+};
+
+class SerialPort {
+ public:
+  virtual ~SerialPort() = default;
+
+  // Opens `name` (plain, such as "ttyUSB0", or a full path) exclusively,
+  // applies the line definition (see ParseLineDefinition), no flow control,
+  // and the time-outs: reads of at most 50 ms, writes of at most 100 ms a byte.
+  virtual OpenResult Open(const std::string& name, std::string_view definition) = 0;
+  // Releases the port; harmless when nothing is open.
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+  // Writes the bytes and returns how many of them left the computer's buffers
+  // within 100 ms per byte; 0 when nothing is open. Unsent bytes are dropped.
+  virtual std::size_t Write(std::string_view bytes) = 0;
+  // Returns up to `max` bytes: as soon as `max` arrived, else what arrived
+  // within 50 ms. A failed read or a closed port gives no bytes.
+  virtual std::string Read(std::size_t max) = 0;
+  // Names of the platform's serial ports, in the platform's order.
+  virtual std::vector<std::string> PlatformPortNames() const = 0;
+};
+
+}  // namespace qvx::device

@@ -1,0 +1,1 @@
+quorvex_fuzz_target(device_reply SOURCES device_reply.cpp LIBRARIES quorvex_device_protocol)
