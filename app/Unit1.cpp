@@ -177,14 +177,7 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::Button5Click() {
-  qvx::device::LinkState& state = link_->state;
-  state.PortName = qvx::U(ComboBox1->currentText());
-  state.PortSettings = std::string(qvx::device::kLineDefinition);
-  link_->OpenComPort();
-  // Listens whether or not the open succeeded; Timer1Timer evaluates.
-  state.StopReading = false;
-  Timer1->start();
-  link_->ReadComPort();
+  qvx::device::ListenCommand(*link_, qvx::U(ComboBox1->currentText()), *view_);
 }
 
 void TForm1::Button6Click() {
@@ -195,9 +188,8 @@ void TForm1::Button6Click() {
 }
 
 void TForm1::Button7Click() {
-  link_->state.StopReading = true;
+  qvx::device::StopReadingCommand(*link_, *view_);
   Memo3->appendPlainText(QStringLiteral("чтение ----"));
-  Timer1->stop();
 }
 
 void TForm1::Label86Click() {
