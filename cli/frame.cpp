@@ -7,6 +7,7 @@
 #include "cli/settings_file.h"
 #include "device/text_fields.h"
 #include "device/write_frame.h"
+#include "settings/catalogue.h"
 #include "settings/memory_settings.h"
 
 namespace qvx::cli {
@@ -24,6 +25,11 @@ int RunFrame(const Args& args) {
   }
   const device::TextCheck check = device::CheckTextFields(device::ReadTextFields(settings));
   if (!check.passed) {
+    for (int i = 0; i < device::kTextFieldCount; ++i) {
+      if (check.marks[i] != device::FieldMark::Red) continue;
+      const std::string field = device::TextFieldControl(i);
+      std::cerr << TextFieldName(*FindSetting(field)) << " (" << field << ")\n";
+    }
     std::cerr << check.message << "\n";
     return 1;
   }

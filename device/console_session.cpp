@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "settings/catalogue.h"
+
 namespace qvx::device {
 
 ConsoleSession::ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out,
@@ -40,6 +42,12 @@ void ConsoleSession::ProcessEvents() {
 
 void ConsoleSession::Pause(int milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void ConsoleSession::MarkTextField(std::string_view field, FieldMark mark) {
+  if (mark != FieldMark::Red) return;
+  const SettingInfo* setting = FindSetting(field);
+  err_ << (setting ? TextFieldName(*setting) : std::string(field)) << " (" << field << ")\n";
 }
 
 void ConsoleSession::StartReceptionTimer() {

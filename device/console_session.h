@@ -35,6 +35,8 @@ class ConsoleSession : public LinkHost, public CommandView {
   void ProcessEvents() override;
   void Pause(int milliseconds) override;
 
+  // A field that failed its check is named on `err` ("Abon01 (Edit16)").
+  void MarkTextField(std::string_view field, FieldMark mark) override;
   void StartReceptionTimer() override;
   void StopReceptionTimer() override;
 

@@ -59,6 +59,8 @@ class DeviceLink {
   void EnsureComPortOpen(const std::string& selected);
 
   LinkHost& Host() { return host_; }
+  // The port the link opens, writes and reads.
+  SerialPort& PortHandle() { return port_; }
 
  private:
   SerialPort& port_;

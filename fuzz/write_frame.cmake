@@ -1,0 +1,1 @@
+quorvex_fuzz_target(write_frame SOURCES write_frame.cpp LIBRARIES quorvex_device_protocol)
