@@ -33,8 +33,6 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
-constexpr int kReceptionWindowMs = 2000;
-
 template <typename Widget>
 void Bind(QWidget* root, Widget*& member, const char* name) {
   member = root->findChild<Widget*>(QString::fromLatin1(name));
@@ -78,13 +76,11 @@ TForm1::TForm1(std::unique_ptr<qvx::device::SerialPort> port, QWidget* parent)
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
-  Timer1->setInterval(kReceptionWindowMs);
+  Timer1->setInterval(qvx::device::kReceptionWindowMs);
   Timer1->setSingleShot(true);
 
-  auto open = std::make_unique<qvx::QtFileDialog>(qvx::QtFileDialog::Mode::Open);
-  auto save = std::make_unique<qvx::QtFileDialog>(qvx::QtFileDialog::Mode::Save);
-  OpenDialog1 = std::move(open);
-  SaveDialog1 = std::move(save);
+  OpenDialog1 = std::make_unique<qvx::QtFileDialog>(qvx::QtFileDialog::Mode::Open);
+  SaveDialog1 = std::make_unique<qvx::QtFileDialog>(qvx::QtFileDialog::Mode::Save);
 
   BindSettingsControls();
   settings_ = std::make_unique<qvx::ControlSettings>(this);
