@@ -2,8 +2,15 @@
 // handlers: a line that hangs up, a flood of noise, a doubled or a late
 // answer, a port that went away and a port another program holds. In every
 // case the settings controls change only when a read succeeds.
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <atomic>
@@ -65,9 +72,48 @@ qvx::MemorySettings ChangedDeviceSettings() {
   return settings;
 }
 
+// Messages as "text|title", for table columns.
+QStringList Shown(const std::vector<Message>& messages) {
+  QStringList shown;
+  for (const Message& message : messages)
+    shown << QString::fromStdString(message.text + "|" + message.title);
+  return shown;
+}
+
 int LogCount(const QPlainTextEdit* memo, const QString& line) {
   return memo->toPlainText().split('\n').count(line);
 }
+
+// A second opener of the port that counts the bytes lying unread on the
+// line. It must stay open while they matter: the device drops the line's
+// input whenever an opener closes.
+class LineWatcher {
+ public:
+  explicit LineWatcher(const std::string& port)
+      : line_(open(port.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
+  ~LineWatcher() {
+    if (line_ >= 0) close(line_);
+  }
+  LineWatcher(const LineWatcher&) = delete;
+  LineWatcher& operator=(const LineWatcher&) = delete;
+
+  // Waits until the device has sent something and all of it lies unread;
+  // returns how many bytes lie there. Lets no event run, so the window's
+  // port takes nothing meanwhile.
+  std::size_t WaitUnread(const std::atomic<std::size_t>& sent) const {
+    int unread = 0;
+    const QDeadlineTimer patience(std::chrono::seconds(30));
+    while (line_ >= 0 && (sent == 0 || static_cast<std::size_t>(unread) < sent) &&
+           !patience.hasExpired()) {
+      QThread::msleep(10);
+      if (ioctl(line_, FIONREAD, &unread) != 0) break;
+    }
+    return static_cast<std::size_t>(unread);
+  }
+
+ private:
+  int line_;
+};
 
 }  // namespace
 
@@ -92,7 +138,10 @@ class WindowLinkFaultsTest : public QObject {
  private:
   // A new simulated device with these options, typed into ComboBox1.
   void StartDevice(qvx::sim::SimOptions options);
-  void Click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+  void Click(QAbstractButton* button) {
+    QVERIFY(button != nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
 
   std::unique_ptr<qvx::sim::PtyDevice> device_;
   std::unique_ptr<TForm1> form_;
@@ -224,9 +273,11 @@ void WindowLinkFaultsTest::lateAnswerIsNoDataAndDoesNotPassForTheNextReadsAnswer
   QCOMPARE(messages_, std::vector<Message>{kNoData});
   QCOMPARE(Snapshot(form_->Settings()), defaults_);
 
-  // The late answer arrives between the reads; meanwhile the device's
-  // settings change, and it answers the next request in time.
-  QTRY_VERIFY_WITH_TIMEOUT(device_sent_ > 0, 20000);
+  // The late answer arrives between the reads and waits on the line.
+  // Meanwhile the device's settings change; it answers the next request in time.
+  const LineWatcher line(device_->Path());
+  const std::size_t unread = line.WaitUnread(device_sent_);
+  QCOMPARE(unread, device_sent_.load());
   device_->SetSettings(ChangedDeviceSettings());
   device_->SetOptions({});
   messages_.clear();
@@ -238,23 +289,30 @@ void WindowLinkFaultsTest::lateAnswerIsNoDataAndDoesNotPassForTheNextReadsAnswer
 }
 
 void WindowLinkFaultsTest::portRemovedBetweenCommandsShowsAnErrorAndChangesNothing_data() {
-  QTest::addColumn<bool>("read");
-  QTest::newRow("write") << false;
-  QTest::newRow("read") << true;
+  QTest::addColumn<QString>("button");
+  QTest::addColumn<QStringList>("shown");
+  QTest::addColumn<QString>("logged");  // last line of Memo1
+  QTest::newRow("write") << "BitBtn2" << Shown({kWriteBroken}) << "Ошибка в WriteFile";
+  QTest::newRow("read") << "BitBtn1" << Shown({kNoData}) << "Ошибка в WriteFile";
+  QTest::newRow("console send") << "Button6" << Shown({}) << "Ошибка в WriteFile";
 }
 
 void WindowLinkFaultsTest::portRemovedBetweenCommandsShowsAnErrorAndChangesNothing() {
-  QFETCH(bool, read);
+  QFETCH(QString, button);
+  QFETCH(QStringList, shown);
+  QFETCH(QString, logged);
   StartDevice({});
   Click(form_->BitBtn2);
-  QCOMPARE(messages_, std::vector<Message>{kSent});
+  QCOMPARE(Shown(messages_), Shown({kSent}));
   QVERIFY(device_->WaitForFrames(1, 10s));
   device_.reset();  // unplugged: the port is gone
   messages_.clear();
+  form_->Memo2->setPlainText("AT");
 
-  Click(read ? form_->BitBtn1 : form_->BitBtn2);
+  Click(form_->findChild<QAbstractButton*>(button));
 
-  QCOMPARE(messages_, std::vector<Message>{read ? kNoData : kWriteBroken});
+  QCOMPARE(Shown(messages_), shown);
+  QCOMPARE(form_->Memo1->toPlainText().split('\n').last(), logged);
   QVERIFY(form_->BitBtn1->isVisible());
   QVERIFY(form_->BitBtn2->isVisible());
   QVERIFY(!form_->Timer1->isActive());
@@ -263,20 +321,24 @@ void WindowLinkFaultsTest::portRemovedBetweenCommandsShowsAnErrorAndChangesNothi
 }
 
 void WindowLinkFaultsTest::portHeldByAnotherProgramIsReported_data() {
-  QTest::addColumn<bool>("read");
-  QTest::newRow("write") << false;
-  QTest::newRow("read") << true;
+  QTest::addColumn<QString>("button");
+  QTest::addColumn<QStringList>("shown");
+  QTest::newRow("write") << "BitBtn2" << Shown({kCannotOpen});
+  QTest::newRow("read") << "BitBtn1" << Shown({kCannotOpen});
+  // The console listens even when its open failed; nothing can come.
+  QTest::newRow("console open") << "Button5" << Shown({kCannotOpen, kNoData});
 }
 
 void WindowLinkFaultsTest::portHeldByAnotherProgramIsReported() {
-  QFETCH(bool, read);
+  QFETCH(QString, button);
+  QFETCH(QStringList, shown);
   StartDevice({});
   qvx::device::testing::PortHolder holder(device_->Path());
   QVERIFY(holder.Holding());
 
-  Click(read ? form_->BitBtn1 : form_->BitBtn2);
+  Click(form_->findChild<QAbstractButton*>(button));
 
-  QCOMPARE(messages_, std::vector<Message>{kCannotOpen});
+  QCOMPARE(Shown(messages_), shown);
   QVERIFY(!form_->Link().PortOpen);
   QVERIFY(form_->BitBtn1->isVisible());
   QVERIFY(form_->BitBtn2->isVisible());
