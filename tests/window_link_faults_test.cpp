@@ -267,6 +267,8 @@ void WindowLinkFaultsTest::answerSentTwiceIsTakenOverOnce() {
 }
 
 void WindowLinkFaultsTest::lateAnswerIsNoDataAndDoesNotPassForTheNextReadsAnswer() {
+  // Well behind the 2000 ms window, so the outcome does not hang on where
+  // the last poll falls.
   StartDevice({.late = 3000ms});
   Click(form_->BitBtn1);
   QCOMPARE(device_sent_.load(), std::size_t{0});  // nothing came within the window
