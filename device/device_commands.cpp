@@ -61,6 +61,9 @@ bool ReadCommand(DeviceLink& link, const std::string& port_name, CommandView& vi
   if (!link.state.PortOpen) return false;
   link.state.StopReading = false;
   view.SetReadButtonVisible(false);
+  // What came after the last reception window (a late answer to an earlier
+  // request) is no answer to this one.
+  link.PortHandle().DiscardInput();
   link.WriteComPort("A5A6");
   view.StartReceptionTimer();
   link.ReadComPort();

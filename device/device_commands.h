@@ -40,9 +40,10 @@ enum class WriteOutcome { Refused, PortNotOpen, WriteFailed, Sent };
 WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::string& port_name,
                           CommandView& view);
 
-// "Прочитать" (BitBtn1Click): makes sure `port_name` is open, sends "A5A6",
-// starts the reception timer and runs the read loop; returns when the loop
-// ends (normally after ReceptionTimerFired). Returns false when the port could not be opened.
+// "Прочитать" (BitBtn1Click): makes sure `port_name` is open, drops the bytes
+// that arrived after the last read, sends "A5A6", starts the reception timer
+// and runs the read loop; returns when the loop ends (normally after
+// ReceptionTimerFired). Returns false when the port could not be opened.
 bool ReadCommand(DeviceLink& link, const std::string& port_name, CommandView& view);
 
 // "Открыть ком-порт" (Button5Click): opens `port_name` without closing first

@@ -141,6 +141,7 @@ TEST_F(DeviceCommandsTest, TwoReadsOpenOnceAndSendTheRequestTwice) {
   ReadCommand(link, "ttyUSB0", view);
   EXPECT_EQ(port.opened.size(), 1u);
   EXPECT_EQ(port.written, "A5A6A5A6");
+  EXPECT_EQ(port.discards, 2);  // leftovers go before each request
   EXPECT_EQ(host.messages.back().first, "Не удалось получить данные");
 }
 

@@ -21,6 +21,7 @@ class FakePort : public SerialPort {
   std::size_t fail_write_at = std::string::npos;  // byte offset whose write fails
   std::deque<std::string> reads;                  // what successive reads return
   std::vector<std::string> platform_ports;
+  int discards = 0;  // calls of DiscardInput
 
   OpenResult Open(const std::string& name, std::string_view) override {
     opened.push_back(name);
@@ -45,6 +46,7 @@ class FakePort : public SerialPort {
     reads.pop_front();
     return front;
   }
+  void DiscardInput() override { ++discards; }
   std::vector<std::string> PlatformPortNames() const override { return platform_ports; }
 
  private:

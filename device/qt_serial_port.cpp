@@ -120,6 +120,12 @@ std::string QtSerialPort::Read(std::size_t max) {
   return received;
 }
 
+void QtSerialPort::DiscardInput() {
+  if (!port_.isOpen()) return;
+  port_.clear(QSerialPort::Input);  // the driver's queue and QSerialPort's own buffer
+  port_.clearError();
+}
+
 std::vector<std::string> QtSerialPort::PlatformPortNames() const {
   std::vector<std::string> names;
   for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())

@@ -15,6 +15,7 @@ class QtSerialPort : public SerialPort {
   bool IsOpen() const override;
   std::size_t Write(std::string_view bytes) override;
   std::string Read(std::size_t max) override;
+  void DiscardInput() override;
   // QSerialPortInfo's ports; pseudo-terminals are not among them.
   std::vector<std::string> PlatformPortNames() const override;
 

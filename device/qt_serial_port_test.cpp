@@ -1,8 +1,11 @@
 #include "device/qt_serial_port.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <chrono>
 
@@ -83,6 +86,24 @@ TEST_F(QtSerialPortTest, ReadTakesAtMostTheAskedBytesAndWaitsAboutFiftyMs) {
   std::string rest;
   for (int i = 0; i < 20 && rest.size() < 502; ++i) rest += port.Read(1000);
   EXPECT_EQ(rest, std::string(500, 'x') + "\x01\xff");
+}
+
+TEST_F(QtSerialPortTest, DiscardInputDropsOnlyWhatHadArrived) {
+  ASSERT_EQ(port.Open(pty.Path(), kLine), OpenResult::Opened);
+  pty.Send("late:#");
+  // A second opener of the line sees its input queue fill.
+  const int line = open(pty.Path().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(line, 0);
+  int waiting = 0;
+  while (ioctl(line, FIONREAD, &waiting) == 0 && waiting < 6) poll(nullptr, 0, 1);
+  close(line);
+  EXPECT_EQ(waiting, 6);
+
+  port.DiscardInput();
+  pty.Send("new");
+  std::string read;
+  for (int i = 0; i < 20 && read.size() < 3; ++i) read += port.Read(1000);
+  EXPECT_EQ(read, "new");
 }
 
 TEST_F(QtSerialPortTest, DroppedLineGivesEmptyReadsAndFailedWrites) {

@@ -35,6 +35,8 @@ class SerialPort {
   // Returns up to `max` bytes: as soon as `max` arrived, else what arrived
   // within 50 ms. A failed read or a closed port gives no bytes.
   virtual std::string Read(std::size_t max) = 0;
+  // Drops every byte that arrived and was not read yet; nothing when closed.
+  virtual void DiscardInput() = 0;
   // Names of the platform's serial ports, in the platform's order.
   virtual std::vector<std::string> PlatformPortNames() const = 0;
 };

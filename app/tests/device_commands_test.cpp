@@ -19,6 +19,7 @@
 
 using qvx::test::Message;
 using qvx::test::RecordedMessages;
+using qvx::test::WhenInsideReadLoop;
 
 namespace {
 
@@ -41,18 +42,6 @@ class PaintWatcher : public QObject {
  private:
   TForm1& form_;
 };
-
-// Calls `action` from inside a running read loop as soon as `ready` holds.
-void WhenInsideReadLoop(std::function<bool()> ready, std::function<void()> action) {
-  auto* poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, [poll, ready, action] {
-    if (!ready()) return;
-    poll->stop();
-    poll->deleteLater();
-    action();
-  });
-  poll->start(20);
-}
 
 QStringList Lines(const QPlainTextEdit* memo) {
   return memo->toPlainText().split('\n');

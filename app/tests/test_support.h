@@ -2,7 +2,9 @@
 // stand in for the message boxes.
 #pragma once
 
+#include <QTimer>
 #include <QtTest>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,14 +58,32 @@ class ScriptedDialog : public FileDialog {
   std::vector<std::optional<std::string>> answers_;
 };
 
-}  // namespace qvx::test
+// Calls `action` from inside a running read loop as soon as `ready` holds
+// (polled by a timer, so only while events run).
+inline void WhenInsideReadLoop(std::function<bool()> ready, std::function<void()> action) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, ready, action] {
+    if (!ready()) return;
+    poll->stop();
+    poll->deleteLater();
+    action();
+  });
+  poll->start(20);
+}
 
 // Runs a Qt Test class on the offscreen platform with the application object
-// of the program.
-#define QVX_TEST_MAIN(TestClass)                     \
-  int main(int argc, char** argv) {                  \
-    qputenv("QT_QPA_PLATFORM", "offscreen");         \
-    qvx::QuorvexApplication application(argc, argv); \
-    TestClass test;                                  \
-    return QTest::qExec(&test, argc, argv);          \
+// of the program; for a main that has more to do first.
+template <class TestClass>
+int RunWindowTest(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QuorvexApplication application(argc, argv);
+  TestClass test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace qvx::test
+
+#define QVX_TEST_MAIN(TestClass)                            \
+  int main(int argc, char** argv) {                         \
+    return qvx::test::RunWindowTest<TestClass>(argc, argv); \
   }
