@@ -66,6 +66,7 @@ class DeviceCommandsTest : public QObject {
   void stopDuringAReadEndsItWithoutEvaluation();
   void closingTheWindowDuringAReadEndsTheLoop();
   void consoleOpensListensSendsAndCloses();
+  void consoleTextGoesOutInCodePage1251();
 
  private:
   std::unique_ptr<qvx::sim::PtyDevice> device_;
@@ -269,6 +270,15 @@ void DeviceCommandsTest::consoleOpensListensSendsAndCloses() {
   form_->Button7Click();  // no read running: only the line and the timer
   QCOMPARE(Lines(form_->Memo3).last(), QString("чтение ----"));
   QVERIFY(!form_->Timer1->isActive());
+}
+
+void DeviceCommandsTest::consoleTextGoesOutInCodePage1251() {
+  form_->Button5Click();  // open and listen; the device answers nothing asked
+  form_->Memo2->setPlainText(QString::fromUtf8("Да №1 \xE6\xBC\xA2"));  // the last one has no code
+  form_->Button6Click();
+  QVERIFY(device_->WaitForReceived(7, std::chrono::seconds(5)));
+  QCOMPARE(device_->ReceivedText(), std::string("\xC4\xE0 \xB9"
+                                                "1 ?"));
 }
 
 QVX_TEST_MAIN(DeviceCommandsTest)
