@@ -68,7 +68,8 @@ void DeviceLink::ReadComPort() {
 }
 
 void DeviceLink::EnsureComPortOpen(const std::string& selected) {
-  if (state.PortOpen && selected == state.OpenPortName) return;
+  // A port that released itself when its line was lost counts as closed.
+  if (state.PortOpen && port_.IsOpen() && selected == state.OpenPortName) return;
   CloseComPort();
   state.PortName = selected;
   state.OpenPortName = selected;

@@ -63,6 +63,14 @@ TEST_F(DeviceLinkTest, CloseMarksTheLinkClosedSoTheNextCommandReopens) {
   EXPECT_EQ(port.opened.size(), 2u);
 }
 
+TEST_F(DeviceLinkTest, PortThatLostItsLineIsReopenedUnderTheSameName) {
+  link.EnsureComPortOpen("ttyUSB0");
+  port.LoseLine();
+  link.EnsureComPortOpen("ttyUSB0");
+  EXPECT_EQ(port.opened, (std::vector<std::string>{"ttyUSB0", "ttyUSB0"}));
+  EXPECT_TRUE(link.state.PortOpen);
+}
+
 TEST_F(DeviceLinkTest, WritesStopAtNulLogFailuresAndAlwaysPause) {
   link.WriteComPort("");
   EXPECT_TRUE(host.log.empty());

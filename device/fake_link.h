@@ -33,6 +33,8 @@ class FakePort : public SerialPort {
     open_ = false;
   }
   bool IsOpen() const override { return open_; }
+  // The line is lost and the port released itself, as an unplugged programmer.
+  void LoseLine() { open_ = false; }
   std::size_t Write(std::string_view bytes) override {
     if (!open_) return 0;
     if (fail_write_at != std::string::npos && written.size() + bytes.size() > fail_write_at)

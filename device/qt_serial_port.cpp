@@ -85,7 +85,7 @@ std::size_t QtSerialPort::Write(std::string_view bytes) {
   if (!port_.isOpen() || bytes.empty()) return 0;
   const qint64 accepted = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
   if (accepted <= 0) {
-    port_.clearError();
+    SettleError();
     return 0;
   }
   // write() only buffers: wait until the bytes reached the driver, so that a
@@ -96,8 +96,9 @@ std::size_t QtSerialPort::Write(std::string_view bytes) {
     if (left == 0 || !port_.waitForBytesWritten(left)) break;
   }
   const qint64 pending = port_.bytesToWrite();
-  if (pending > 0) port_.clear(QSerialPort::Output);  // a late byte must not reach the device
-  port_.clearError();
+  if (pending > 0 && port_.isOpen())
+    port_.clear(QSerialPort::Output);  // a late byte must not reach the device
+  SettleError();
   return static_cast<std::size_t>(accepted - pending);
 }
 
@@ -110,14 +111,23 @@ std::string QtSerialPort::Read(std::size_t max) {
     received.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
     if (received.size() >= max) break;
     const int left = MillisecondsLeft(deadline);
-    // An empty poll sets TimeoutError; a broken line sets ResourceError.
-    // Either way clear it, so the next call starts afresh.
     if (left == 0 || !port_.waitForReadyRead(left)) {
-      port_.clearError();
-      if (port_.bytesAvailable() == 0) break;
+      SettleError();
+      if (!port_.isOpen() || port_.bytesAvailable() == 0) break;
     }
   }
   return received;
+}
+
+void QtSerialPort::SettleError() {
+  // An empty poll sets TimeoutError: clear it so the next call starts afresh.
+  // A lost line (programmer unplugged) sets ResourceError: release the port,
+  // so the next device command opens it again instead of writing into a dead
+  // handle until another port is chosen.
+  if (port_.error() == QSerialPort::ResourceError)
+    port_.close();
+  else
+    port_.clearError();
 }
 
 void QtSerialPort::DiscardInput() {

@@ -20,6 +20,8 @@ class QtSerialPort : public SerialPort {
   std::vector<std::string> PlatformPortNames() const override;
 
  private:
+  void SettleError();
+
   QSerialPort port_;
 };
 

@@ -106,14 +106,15 @@ TEST_F(QtSerialPortTest, DiscardInputDropsOnlyWhatHadArrived) {
   EXPECT_EQ(read, "new");
 }
 
-TEST_F(QtSerialPortTest, DroppedLineGivesEmptyReadsAndFailedWrites) {
+TEST_F(QtSerialPortTest, DroppedLineGivesEmptyReadsAndFailedWritesAndReleasesThePort) {
   ASSERT_EQ(port.Open(pty.Path(), kLine), OpenResult::Opened);
   pty.HangUp();
   EXPECT_EQ(port.Read(1000), "");
   EXPECT_EQ(port.Write("A5A6"), 0u);
   EXPECT_EQ(port.Read(1000), "");
-  port.Close();
+  // Released, so the next device command opens the port again.
   EXPECT_FALSE(port.IsOpen());
+  port.Close();
 }
 
 TEST_F(QtSerialPortTest, WritesOnAClosedPortFail) {

@@ -8,6 +8,8 @@
 
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QThread>
@@ -134,6 +136,7 @@ class WindowLinkFaultsTest : public QObject {
   void portRemovedBetweenCommandsShowsAnErrorAndChangesNothing();
   void portHeldByAnotherProgramIsReported_data();
   void portHeldByAnotherProgramIsReported();
+  void programmerPluggedBackUnderTheSameNameIsOpenedAgain();
 
  private:
   // A new simulated device with these options, typed into ComboBox1.
@@ -351,6 +354,37 @@ void WindowLinkFaultsTest::portHeldByAnotherProgramIsReported() {
 }
 
 // "--hold-port PORT" makes this program the other one that holds the port.
+
+void WindowLinkFaultsTest::programmerPluggedBackUnderTheSameNameIsOpenedAgain() {
+  // A fixed port name that points at whichever line the device has now, as a
+  // USB programmer keeps its name when it is plugged in again.
+  const QString folder = QDir::temp().filePath(QString("qvx-replug-%1").arg(getpid()));
+  QDir().mkpath(folder);
+  const QString name = folder + "/ttyQVX";
+  const auto plug = [&] {
+    StartDevice({});
+    QFile::remove(name);
+    QVERIFY(QFile::link(QString::fromStdString(device_->Path()), name));
+    form_->ComboBox1->setEditText(name);
+  };
+  plug();
+  Click(form_->BitBtn2);
+  QCOMPARE(messages_, std::vector<Message>{kSent});
+
+  device_.reset();  // unplugged
+  messages_.clear();
+  Click(form_->BitBtn2);
+  QCOMPARE(messages_, std::vector<Message>{kWriteBroken});
+
+  plug();  // plugged back: same name, new line
+  messages_.clear();
+  Click(form_->BitBtn2);
+  QCOMPARE(messages_, std::vector<Message>{kSent});
+  QVERIFY(device_->WaitForFrames(1, 10s));
+  QCOMPARE(device_->FramesStored(), 1);
+  QDir(folder).removeRecursively();
+}
+
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--hold-port") {
     QCoreApplication application(argc, argv);
