@@ -1,6 +1,7 @@
 #include "settings/catalogue.h"
 
 #include <cstdio>
+#include <unordered_map>
 
 #include "settings/catalogue_data.h"
 
@@ -12,9 +13,14 @@ const std::vector<SettingInfo>& Catalogue() {
 }
 
 const SettingInfo* FindSetting(std::string_view name) {
-  for (const SettingInfo& setting : Catalogue())
-    if (setting.name == name) return &setting;
-  return nullptr;
+  // Looked up on every read and write of a setting: index the names once.
+  static const auto index = [] {
+    std::unordered_map<std::string_view, const SettingInfo*> by_name;
+    for (const SettingInfo& setting : Catalogue()) by_name.emplace(setting.name, &setting);
+    return by_name;
+  }();
+  const auto found = index.find(name);
+  return found == index.end() ? nullptr : found->second;
 }
 
 std::string GroupName(int group) {
