@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "config_file/scratch_folder.h"
 #include "settings/memory_settings.h"
 
 namespace qvx::cli {
@@ -19,20 +20,10 @@ const std::string kDefaultLine =
 
 class SettingsFile : public testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("qvx-cli-" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-  static std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  static std::string Contents(const std::string& path) { return ScratchFolder::Contents(path); }
   static void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    ScratchFolder::Write(path, bytes);
   }
   // IN onto the defaults, then written as OUT: what "convert" does.
   std::string Convert(const std::string& in, const std::string& out) {
@@ -41,7 +32,7 @@ class SettingsFile : public testing::Test {
     return error.empty() ? SaveSettingsFile(settings, Path(out)) : error;
   }
 
-  fs::path folder_;
+  ScratchFolder folder_{"cli"};
 };
 
 TEST_F(SettingsFile, QvxThroughJsonComesBackByteForByte) {

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "config_file/file_io.h"
+#include "config_file/scratch_folder.h"
 #include "config_file/settings_snapshot.h"
 #include "settings/memory_settings.h"
 
@@ -39,38 +40,19 @@ const Shown kSaved{"Файл успешно сохранен", "Сохранен
 
 class FileCommands : public testing::Test {
  protected:
-  void SetUp() override {
-    folder_ =
-        fs::temp_directory_path() /
-        ("qvx-file-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
-         "-" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-
-  static std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  static std::string Contents(const std::string& path) { return ScratchFolder::Contents(path); }
   static void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    ScratchFolder::Write(path, bytes);
   }
-  std::vector<std::string> FolderNames() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_))
-      names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> FolderNames() const { return folder_.Names(); }
   CommandOutcome Save(const Settings& settings, std::optional<std::string> name) {
     return SaveSettingsCommand(
         settings, [&] { return name; }, messages_);
   }
 
-  fs::path folder_;
+  ScratchFolder folder_{"file-" +
+                        std::string(testing::UnitTest::GetInstance()->current_test_info()->name())};
   RecordingMessages messages_;
 };
 

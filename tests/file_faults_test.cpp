@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "config_file/file_commands.h"
+#include "config_file/scratch_folder.h"
 #include "config_file/settings_snapshot.h"
 #include "settings/memory_settings.h"
 
@@ -33,25 +34,14 @@ const std::pair<std::string, std::string> kSaveFailed{"Ошибка сохран
 
 class FileFaults : public testing::Test {
  protected:
-  void SetUp() override {
-    folder_ =
-        fs::temp_directory_path() / ("qvx-faults-" + std::to_string(getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
   void TearDown() override {
-    if (mounted_) umount(folder_.c_str());
-    fs::remove_all(folder_);
+    if (mounted_) umount(folder_.Root().c_str());
   }
 
-  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-  static std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  static std::string Contents(const std::string& path) { return ScratchFolder::Contents(path); }
   static void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    ScratchFolder::Write(path, bytes);
   }
   CommandOutcome Save(const std::string& name) {
     return SaveSettingsCommand(
@@ -69,7 +59,8 @@ class FileFaults : public testing::Test {
     EXPECT_EQ(Snapshot(settings), before) << name;
   }
 
-  fs::path folder_;
+  ScratchFolder folder_{"faults-" +
+                        std::string(testing::UnitTest::GetInstance()->current_test_info()->name())};
   bool mounted_ = false;
   MemorySettings saved_;
   Messages messages_;
@@ -86,7 +77,7 @@ TEST_F(FileFaults, TargetFolderMissingOrAFileWhereTheFolderShouldBe) {
 }
 
 TEST_F(FileFaults, DiskFullKeepsTheEarlierFile) {
-  if (mount("qvx-full", folder_.c_str(), "tmpfs", 0, "size=16k") != 0)
+  if (mount("qvx-full", folder_.Root().c_str(), "tmpfs", 0, "size=16k") != 0)
     GTEST_SKIP() << "cannot mount a small file system here";
   mounted_ = true;
   Write(Path("set.qvx"), "earlier");
@@ -98,11 +89,7 @@ TEST_F(FileFaults, DiskFullKeepsTheEarlierFile) {
   EXPECT_EQ(Save(Path("set.qvx")), CommandOutcome::Refused);
   EXPECT_EQ(messages_.shown, (std::vector{kSaveFailed}));
   EXPECT_EQ(Contents(Path("set.qvx")), "earlier");
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder_))
-    names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"filler", "set.qvx"}));  // no temporary left
+  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"filler", "set.qvx"}));  // no temporary left
 }
 
 TEST_F(FileFaults, HugeBinaryAndSocketFilesAreRefused) {

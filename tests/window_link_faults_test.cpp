@@ -28,17 +28,16 @@
 #include "sim/pty_device.h"
 
 using namespace std::chrono_literals;
+using qvx::test::kCannotOpen;
+using qvx::test::kNoData;
+using qvx::test::kReceived;
+using qvx::test::kSent;
+using qvx::test::kWriteBroken;
 using qvx::test::Message;
 using qvx::test::RecordedMessages;
 using qvx::test::WhenInsideReadLoop;
 
 namespace {
-
-const Message kSent{"Данные успешно отправлены", "Данные успешно отправлены"};
-const Message kReceived{"Данные успешно получены", "Данные успешно получены"};
-const Message kNoData{"Не удалось получить данные", "Ошибка "};
-const Message kWriteBroken{"Ошибка записи в порт", "Ошибка "};
-const Message kCannotOpen{"Error 1: Не могу открыть указанный Com порт!", "Quorvex"};
 
 const std::string kDeviceSubscriber = "+491511234567";
 

@@ -17,15 +17,14 @@
 #include "settings/memory_settings.h"
 #include "sim/pty_device.h"
 
+using qvx::test::kNoData;
+using qvx::test::kReceived;
+using qvx::test::kSent;
 using qvx::test::Message;
 using qvx::test::RecordedMessages;
 using qvx::test::WhenInsideReadLoop;
 
 namespace {
-
-const Message kSent{"Данные успешно отправлены", "Данные успешно отправлены"};
-const Message kReceived{"Данные успешно получены", "Данные успешно получены"};
-const Message kNoData{"Не удалось получить данные", "Ошибка "};
 
 // Notes whether the greyed "Записать" was painted while the button was hidden.
 class PaintWatcher : public QObject {

@@ -21,6 +21,13 @@ struct Message {
   bool operator==(const Message&) const = default;
 };
 
+// Outcomes of the device commands as the user sees them.
+inline const Message kSent{"Данные успешно отправлены", "Данные успешно отправлены"};
+inline const Message kReceived{"Данные успешно получены", "Данные успешно получены"};
+inline const Message kNoData{"Не удалось получить данные", "Ошибка "};
+inline const Message kWriteBroken{"Ошибка записи в порт", "Ошибка "};
+inline const Message kCannotOpen{"Error 1: Не могу открыть указанный Com порт!", "Quorvex"};
+
 // Records every message instead of showing it; AskYesNo answers `answer`.
 class RecordedMessages : public MessageBoxes {
  public:
