@@ -140,6 +140,9 @@ struct Fault {
   const char* message;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
+
 class LinkSimFaultTest : public LinkSimTest, public ::testing::WithParamInterface<Fault> {};
 
 TEST_P(LinkSimFaultTest, ReadEndsWithTheMessageOfTheOutcome) {
