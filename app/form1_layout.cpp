@@ -215,4 +215,10 @@ void TForm1::BuildConsole() {
     dot->setGeometry(lefts[i], 344, 8, 20);
     *dots[i] = dot;
   }
+
+  // The page control covers the console, so the keyboard must not wander
+  // into it either: Tab would vanish into an unseen memo.
+  const QList<QWidget*> covered = {Memo1, Memo2, Memo3, Button4, Button5, Button6, Button7};
+  for (QWidget* control : covered) control->setFocusPolicy(Qt::NoFocus);
+  for (QLineEdit** edit : edits) (*edit)->setFocusPolicy(Qt::NoFocus);
 }

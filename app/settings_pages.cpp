@@ -201,7 +201,7 @@ QLineEdit* MakeEdit(const SettingInfo& setting) {
 }
 
 // Subscribers on the left; password, address and port on the right; the
-// storage choice below. Focus runs Edit16 .. Edit30.
+// storage choice below. Focus runs Edit16 .. Edit30, then the storage choice.
 void BuildSubscriberPage(QWidget* page, std::string_view tab) {
   auto* outer = new QVBoxLayout(page);
   auto* box = new QGroupBox(Q(Layout().subscribers_box));
@@ -217,14 +217,15 @@ void BuildSubscriberPage(QWidget* page, std::string_view tab) {
   columns->addLayout(right_column);
   columns->addStretch();
 
-  std::vector<QLineEdit*> focus_order;
+  std::vector<QWidget*> focus_order;
+  QGroupBox* storage = nullptr;
   int subscriber_row = 0;
   int right_row = 0;
   std::string previous_field;
   QHBoxLayout* row = nullptr;
   for (const SettingInfo* setting : SettingsOnTab(tab)) {
     if (setting->kind == SettingKind::Radio) {
-      auto* storage = new QGroupBox(Q(Layout().storage_box));
+      storage = new QGroupBox(Q(Layout().storage_box));
       AddRadioButtons(*setting, storage);
       right_column->addWidget(storage);
       continue;
@@ -251,6 +252,10 @@ void BuildSubscriberPage(QWidget* page, std::string_view tab) {
     }
     previous_field = field;
   }
+  // The storage choice below the fields comes last.
+  if (storage != nullptr)
+    for (QRadioButton* button : storage->findChildren<QRadioButton*>())
+      focus_order.push_back(button);
   for (std::size_t i = 1; i < focus_order.size(); ++i)
     QWidget::setTabOrder(focus_order[i - 1], focus_order[i]);
   right_column->addStretch();
