@@ -8,17 +8,21 @@ namespace {
 // Applies a check's texts and marks in the order the user sees them.
 bool ApplyTextCheck(const TextCheck& check, Settings& settings, LinkHost& host, CommandView& view) {
   WriteTextFields(settings, check.texts);
-  const auto mark_fields = [&] {
-    for (int i = 0; i < kTextFieldCount; ++i)
-      if (check.marks[i] != FieldMark::Unchanged)
-        view.MarkTextField(TextFieldControl(i), check.marks[i]);
+  // Stages that passed before the failing one have coloured their fields
+  // by the time its message shows; only a late red waits for the message.
+  const auto mark_fields = [&](bool late) {
+    for (int i = 0; i < kTextFieldCount; ++i) {
+      if (check.marks[i] == FieldMark::Unchanged) continue;
+      const bool waits = check.marks_after_message && check.marks[i] == FieldMark::Red;
+      if (waits == late) view.MarkTextField(TextFieldControl(i), check.marks[i]);
+    }
   };
-  if (!check.marks_after_message) mark_fields();
+  mark_fields(false);
   if (check.passed) return true;
   if (check.tab == TabSwitch::BeforeMessage) view.ShowSubscriberTab();
   host.ShowMessage(check.message, check.title);
   if (check.tab == TabSwitch::AfterMessage) view.ShowSubscriberTab();
-  if (check.marks_after_message) mark_fields();
+  mark_fields(true);
   return false;
 }
 

@@ -41,7 +41,7 @@ struct TextCheck {
   std::string message;  // empty when passed
   std::string title;
   TabSwitch tab = TabSwitch::None;
-  bool marks_after_message = false;  // the port field turns red only after its message
+  bool marks_after_message = false;  // the failing port field turns red only after its message
 };
 
 // Runs the four checks in order (subscribers, password, address, port); the

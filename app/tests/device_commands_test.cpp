@@ -57,6 +57,8 @@ class DeviceCommandsTest : public QObject {
 
   void writeSendsTheFramePacedWithTheGreyedButtonShowing();
   void writeRefusedByTheFieldChecksSendsNothing();
+  void failedCheckShowsItsMessageAtTheRightMoment_data();
+  void failedCheckShowsItsMessageAtTheRightMoment();
   void readTakesTheDeviceSettingsOver();
   void secondReadSendsTheRequestAgainWithoutReopening();
   void failedReadsChangeNoControl_data();
@@ -137,6 +139,77 @@ void DeviceCommandsTest::writeRefusedByTheFieldChecksSendsNothing() {
   form_->BitBtn2Click();
   QCOMPARE(form_->Edit17->palette().color(QPalette::Base), QColor(255, 255, 255));
   QVERIFY(device_->WaitForFrames(1, std::chrono::seconds(5)));
+}
+
+void DeviceCommandsTest::failedCheckShowsItsMessageAtTheRightMoment_data() {
+  QTest::addColumn<QString>("field");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("message");
+  QTest::addColumn<QString>("title");
+  QTest::addColumn<bool>("tabBeforeMessage");
+  QTest::addColumn<bool>("redBeforeMessage");
+  QTest::addColumn<bool>("tabAfterMessage");
+  QTest::newRow("subscriber") << "Edit20"
+                              << "abc"
+                              << "Неверный формат"
+                              << "Ошибка " << true << true << true;
+  QTest::newRow("password") << "Edit25"
+                            << "12"
+                            << "Проверьте  пароль"
+                            << "Ошибка" << false << true << true;
+  QTest::newRow("address part") << "Edit28"
+                                << "1234"
+                                << "Неверный формат"
+                                << "Ошибка " << true << true << true;
+  QTest::newRow("port") << "Edit30"
+                        << ""
+                        << "Проверьте  порт"
+                        << "Ошибка" << false << false << false;
+}
+
+void DeviceCommandsTest::failedCheckShowsItsMessageAtTheRightMoment() {
+  QFETCH(QString, field);
+  QFETCH(QString, text);
+  QFETCH(QString, message);
+  QFETCH(QString, title);
+  QFETCH(bool, tabBeforeMessage);
+  QFETCH(bool, redBeforeMessage);
+  QFETCH(bool, tabAfterMessage);
+  const QColor red(255, 0, 0);
+  const QColor white(255, 255, 255);
+  auto colour = [&](const char* name) {
+    return form_->findChild<QLineEdit*>(name)->palette().color(QPalette::Base);
+  };
+
+  // A red mark left by an earlier refusal.
+  form_->Edit17->setText("");
+  form_->BitBtn2Click();
+  QCOMPARE(colour("Edit17"), red);
+  form_->Edit17->setText("+380501234567");
+  form_->PageControl1->setCurrentWidget(form_->TabSheet1);
+  messages_.clear();
+
+  QLineEdit* failing = form_->findChild<QLineEdit*>(field);
+  failing->setText(text);
+  auto* boxes = new RecordedMessages(&messages_);
+  bool on_tab = false;
+  QColor failing_colour;
+  QColor earlier_colour;
+  boxes->on_show = [&] {
+    on_tab = form_->PageControl1->currentWidget() == form_->TabSheet11;
+    failing_colour = failing->palette().color(QPalette::Base);
+    earlier_colour = colour("Edit17");
+  };
+  form_->SetMessageBoxes(std::unique_ptr<RecordedMessages>(boxes));
+  form_->BitBtn2Click();
+
+  QCOMPARE(messages_, (std::vector<Message>{{message.toStdString(), title.toStdString()}}));
+  QCOMPARE(on_tab, tabBeforeMessage);
+  QCOMPARE(failing_colour == red, redBeforeMessage);
+  QCOMPARE(earlier_colour, white);  // the subscribers passed before the failing stage
+  QCOMPARE(form_->PageControl1->currentWidget() == form_->TabSheet11, tabAfterMessage);
+  QCOMPARE(failing->palette().color(QPalette::Base), red);
+  QCOMPARE(device_->ReceivedText(), std::string());
 }
 
 void DeviceCommandsTest::readTakesTheDeviceSettingsOver() {

@@ -35,12 +35,15 @@ class RecordedMessages : public MessageBoxes {
       : log_(log), answer_(answer) {}
   void Show(const std::string& text, const std::string& title) override {
     log_->push_back({text, title});
+    if (on_show) on_show();
   }
   void ShowStandard(const std::string& text) override { log_->push_back({text, "Quorvex"}); }
   bool AskYesNo(const std::string& text, const std::string& title) override {
     log_->push_back({text, title});
     return answer_;
   }
+  // Runs while a box would be on screen, to look at the window behind it.
+  std::function<void()> on_show;
 
  private:
   std::vector<Message>* log_;
