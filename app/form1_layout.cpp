@@ -62,6 +62,8 @@ void TForm1::BuildLeftColumn() {
   ComboBox1 = new QComboBox(this);
   ComboBox1->setObjectName("ComboBox1");
   ComboBox1->setEditable(true);  // a port name may also be typed
+  // A typed name is used as it stands; the list keeps only the ports found.
+  ComboBox1->setInsertPolicy(QComboBox::NoInsert);
   ComboBox1->setGeometry(24, 32, 81, 24);
 
   N2 = CommandButton("N2", "Открыть", "open", QRect(16, 72, 89, 97), this);

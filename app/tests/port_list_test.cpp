@@ -1,6 +1,7 @@
 // The port selector at start-up: the platform's ports, then the ports of
 // running simulators; the first one selected, none when there is none.
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include "app/Unit1.h"
@@ -24,6 +25,7 @@ class PortListTest : public QObject {
 
   void portsListedInOrderWithTheFirstSelected_data();
   void portsListedInOrderWithTheFirstSelected();
+  void typedNameIsUsedButNotListed();
 
  private:
   std::unique_ptr<QTemporaryDir> runtime_;
@@ -61,6 +63,20 @@ void PortListTest::portsListedInOrderWithTheFirstSelected() {
   QCOMPARE(form.ComboBox1->currentText(), expected.value(0));
   QVERIFY(!form.Link().PortOpen);
   if (!link.empty()) qvx::UnregisterSimulatedPort(link);
+}
+
+void PortListTest::typedNameIsUsedButNotListed() {
+  auto port = std::make_unique<FakePort>();
+  port->platform_ports = {"ttyS0", "ttyS1"};
+  TForm1 form(std::move(port));
+  form.show();
+  QVERIFY(QTest::qWaitForWindowActive(&form));
+  form.ComboBox1->setFocus();
+  form.ComboBox1->lineEdit()->selectAll();
+  QTest::keyClicks(form.ComboBox1->lineEdit(), "ttyUSB7");
+  QTest::keyClick(form.ComboBox1->lineEdit(), Qt::Key_Return);
+  QCOMPARE(form.ComboBox1->count(), 2);
+  QCOMPARE(form.ComboBox1->currentText(), QString("ttyUSB7"));
 }
 
 QVX_TEST_MAIN(PortListTest)

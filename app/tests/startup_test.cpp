@@ -134,6 +134,7 @@ void StartupTest::serviceConsoleLiesBehindThePageControl() {
   QCOMPARE(form_->Memo1->toPlainText(), QString("Memo1"));
   QVERIFY(!form_->Timer1->isActive());
   QCOMPARE(form_->Timer1->interval(), 2000);
+  QVERIFY(form_->Timer1->isSingleShot());
 }
 
 void StartupTest::resizingMovesNothing() {
