@@ -194,7 +194,11 @@ void TForm1::Label86Click() {
 
 void TForm1::N4Click() {
   if (about_ == nullptr) return;
-  about_->show();
+  // A minimised about window comes back to the front like a hidden one.
+  if (about_->isMinimized())
+    about_->showNormal();
+  else
+    about_->show();
   about_->raise();
   about_->activateWindow();
 }

@@ -51,6 +51,11 @@ void AboutAndLinksTest::aboutWindowShowsOnceAndAgainAfterClosing() {
   QTest::keyClick(&form, Qt::Key_F1);
   QVERIFY(about.isVisible());
   QCOMPARE(about.Label1->text(), QString("Версия программы - 1.0.0\n "));
+
+  about.showMinimized();
+  form.N4Click();
+  QVERIFY(about.isVisible());
+  QVERIFY(!about.isMinimized());
 }
 
 void AboutAndLinksTest::webAddressLabelOpensTheAddress() {
