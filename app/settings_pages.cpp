@@ -225,7 +225,7 @@ void BuildSubscriberPage(QWidget* page, std::string_view tab) {
   QHBoxLayout* row = nullptr;
   for (const SettingInfo* setting : SettingsOnTab(tab)) {
     if (setting->kind == SettingKind::Radio) {
-      storage = new QGroupBox(Q(Layout().storage_box));
+      storage = new QGroupBox(Q(setting->caption));
       AddRadioButtons(*setting, storage);
       right_column->addWidget(storage);
       continue;

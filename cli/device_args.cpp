@@ -1,5 +1,10 @@
 #include "cli/device_args.h"
 
+#include <QCoreApplication>
+#include <iostream>
+
+#include "device/qt_serial_port.h"
+
 namespace qvx::cli {
 
 std::optional<DeviceArgs> ParseDeviceArgs(const Args& args) {
@@ -20,6 +25,17 @@ std::optional<DeviceArgs> ParseDeviceArgs(const Args& args) {
     }
   }
   return parsed;
+}
+
+int WithConsoleSession(Settings& settings,
+                       const std::function<int(device::ConsoleSession&)>& command) {
+  int argc = 1;
+  char name[] = "quorvex-cli";
+  char* argv[] = {name, nullptr};
+  QCoreApplication application(argc, argv);  // the serial port needs one
+  device::QtSerialPort port;
+  device::ConsoleSession session(port, settings, std::cout, std::cerr);
+  return command(session);
 }
 
 }  // namespace qvx::cli

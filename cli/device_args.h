@@ -1,10 +1,13 @@
 // Arguments of the device commands of quorvex-cli and the port they run on.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "cli/commands.h"
+#include "device/console_session.h"
+#include "settings/settings.h"
 
 namespace qvx::cli {
 
@@ -17,5 +20,10 @@ struct DeviceArgs {
 // Parses one optional positional argument, "--port P" and "-o FILE". Nothing
 // on an unknown option, a missing value or a second positional argument.
 std::optional<DeviceArgs> ParseDeviceArgs(const Args& args);
+
+// Runs `command` on a console session over the real serial port, with the
+// Qt core application the port needs; returns what `command` returns.
+int WithConsoleSession(Settings& settings,
+                       const std::function<int(device::ConsoleSession&)>& command);
 
 }  // namespace qvx::cli

@@ -1,12 +1,9 @@
 // quorvex-cli write FILE --port P: "Записать" with FILE's settings on port P.
-#include <QCoreApplication>
 #include <iostream>
 
 #include "cli/commands.h"
 #include "cli/device_args.h"
 #include "cli/settings_file.h"
-#include "device/console_session.h"
-#include "device/qt_serial_port.h"
 #include "settings/memory_settings.h"
 
 namespace qvx::cli {
@@ -22,13 +19,9 @@ int RunWrite(const Args& args) {
     std::cerr << refusal << "\n";
     return 1;
   }
-  int argc = 1;
-  char name[] = "quorvex-cli";
-  char* argv[] = {name, nullptr};
-  QCoreApplication application(argc, argv);  // the serial port needs one
-  device::QtSerialPort port;
-  device::ConsoleSession session(port, settings, std::cout, std::cerr);
-  return session.Write(parsed->port) == device::WriteOutcome::Sent ? 0 : 1;
+  return WithConsoleSession(settings, [&](device::ConsoleSession& session) {
+    return session.Write(parsed->port) == device::WriteOutcome::Sent ? 0 : 1;
+  });
 }
 
 }  // namespace qvx::cli

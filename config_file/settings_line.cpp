@@ -13,18 +13,6 @@ constexpr std::size_t kCodeFields = kDigitGroups;  // fields 1..15
 constexpr std::size_t kFields = 30;
 constexpr std::size_t kShortestLine = 28;
 
-// Edit16..Edit30 in field order.
-const std::vector<const SettingInfo*>& TextFields() {
-  static const std::vector<const SettingInfo*> fields = [] {
-    std::vector<const SettingInfo*> found;
-    for (const SettingInfo& setting : Catalogue()) {
-      if (setting.kind == SettingKind::Text) found.push_back(&setting);
-    }
-    return found;
-  }();
-  return fields;
-}
-
 // The field as code page 1251, or nullopt with the refusal that names it. A
 // ":" or "#" would split or end the line, CR, LF or NUL would cut it.
 std::optional<std::string> EncodeTextField(const Settings& settings, const SettingInfo& field,
@@ -65,15 +53,13 @@ BuiltSettingsLine BuildSettingsLine(const Settings& settings) {
   BuiltSettingsLine built;
   const DigitsReading reading = ReadSettingsDigits(settings, ListNumbering::Plain);
   if (reading.unselected != nullptr) {
-    built.refusal = "Не выбрано значение параметра " + SettingReference(*reading.unselected);
+    built.refusal = UnselectedListMessage(*reading.unselected);
     return built;
   }
   std::string line;
-  for (std::size_t i = 0; i < reading.digits.size(); ++i) {
-    line += static_cast<char>('0' + reading.digits[i]);
-    if ((i + 1) % kDigitsPerGroup == 0) line += ':';
-  }
-  for (const SettingInfo* field : TextFields()) {
+  for (int group = 1; group <= kDigitGroups; ++group)
+    line += DigitGroupText(reading.digits, group) + ':';
+  for (const SettingInfo* field : TextFieldSettings()) {
     std::optional<std::string> bytes = EncodeTextField(settings, *field, built.refusal);
     if (!bytes) return built;
     line += *bytes;
@@ -105,7 +91,7 @@ bool ApplySettingsLine(Settings& settings, std::string_view line) {
     digits[i] = CodeNumber(pieces[i / kDigitsPerGroup][i % kDigitsPerGroup]);
   }
   ApplySettingsDigits(settings, digits, ListNumbering::Plain);
-  const std::vector<const SettingInfo*>& text_fields = TextFields();
+  const std::vector<const SettingInfo*>& text_fields = TextFieldSettings();
   for (std::size_t i = 0; i < text_fields.size(); ++i) {
     settings.SetText(text_fields[i]->name, Cp1251ToUtf8(pieces[kCodeFields + i]));
   }

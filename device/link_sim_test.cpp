@@ -141,7 +141,9 @@ struct Fault {
 };
 
 // Names the case in test listings instead of dumping its bytes.
-void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
+void PrintTo(const Fault& fault, std::ostream* out) {
+  *out << fault.name;
+}
 
 class LinkSimFaultTest : public LinkSimTest, public ::testing::WithParamInterface<Fault> {};
 

@@ -1,5 +1,7 @@
 #include "device/text_fields.h"
 
+#include "settings/catalogue.h"
+
 namespace qvx::device {
 namespace {
 
@@ -21,7 +23,7 @@ void Fail(TextCheck& check, std::string_view message, std::string_view title, Ta
 }  // namespace
 
 std::string TextFieldControl(int i) {
-  return "Edit" + std::to_string(16 + i);
+  return std::string(TextFieldSettings().at(i)->name);
 }
 
 std::string NormalisePhone(std::string_view text) {

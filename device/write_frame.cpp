@@ -6,7 +6,7 @@ namespace qvx::device {
 
 std::string FormatWriteFrame(const SettingsDigits& digits, const TextFields& texts) {
   std::string frame = "A3A4";
-  for (int digit : digits) frame += static_cast<char>('0' + digit);
+  for (int group = 1; group <= kDigitGroups; ++group) frame += DigitGroupText(digits, group);
   for (int i = 0; i < kPhoneFields; ++i) frame += "#ABN" + std::to_string(i + 1) + texts[i];
   frame += "#T1" + texts[kPasswordField];
   frame += "#T2";
@@ -29,7 +29,7 @@ void WriteTextFields(Settings& settings, const TextFields& texts) {
 WriteFrame BuildWriteFrame(const Settings& settings) {
   const DigitsReading reading = ReadSettingsDigits(settings, ListNumbering::Device);
   if (reading.unselected != nullptr)
-    return {{}, "Не выбрано значение параметра " + SettingReference(*reading.unselected), "Ошибка"};
+    return {{}, UnselectedListMessage(*reading.unselected), "Ошибка"};
   return {FormatWriteFrame(reading.digits, ReadTextFields(settings)), {}, {}};
 }
 

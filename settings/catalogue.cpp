@@ -33,6 +33,20 @@ std::string SettingReference(const SettingInfo& setting) {
   return GroupName(setting.group) + " пункт " + std::to_string(setting.item);
 }
 
+std::string UnselectedListMessage(const SettingInfo& list) {
+  return "Не выбрано значение параметра " + SettingReference(list);
+}
+
+const std::vector<const SettingInfo*>& TextFieldSettings() {
+  static const std::vector<const SettingInfo*> fields = [] {
+    std::vector<const SettingInfo*> found;
+    for (const SettingInfo& setting : Catalogue())
+      if (setting.kind == SettingKind::Text) found.push_back(&setting);
+    return found;
+  }();
+  return fields;
+}
+
 std::string TextFieldName(const SettingInfo& setting) {
   std::string_view name = setting.caption;
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
@@ -57,7 +71,14 @@ const LayoutTexts& Layout() {
 }
 
 const std::vector<ItemBox>& ItemBoxes() {
-  return catalogue_data::kItemBoxes;
+  static const std::vector<ItemBox> boxes = [] {
+    std::vector<ItemBox> found;
+    for (const SettingInfo& setting : Catalogue())
+      if (setting.group == 13 || setting.group == 14)
+        found.push_back({setting.group, setting.item, setting.caption, setting.hint});
+    return found;
+  }();
+  return boxes;
 }
 
 }  // namespace qvx

@@ -49,6 +49,13 @@ std::string GroupName(int group);
 // How captions refer to a setting: "Set05 пункт 3".
 std::string SettingReference(const SettingInfo& setting);
 
+// Refusal of a write or save while a list has no entry selected:
+// "Не выбрано значение параметра Set05 пункт 3".
+std::string UnselectedListMessage(const SettingInfo& list);
+
+// The text fields Edit16..Edit30 in field order.
+const std::vector<const SettingInfo*>& TextFieldSettings();
+
 // Field name used in messages about a text field: its caption without the
 // colon and trailing blank ("Abon01", "Пароль/номер прибора", "IP", "Порт").
 std::string TextFieldName(const SettingInfo& setting);
@@ -70,7 +77,6 @@ std::string ZoneControlName(int zone, int group);
 struct LayoutTexts {
   std::string_view set12_heading;          // above Set12 items 1..3
   std::string_view subscribers_box;        // the box holding the whole last tab
-  std::string_view storage_box;            // box of Set14 item 1
   std::string_view high_slider_min_label;  // "Label39", shows TrackBar2's minimum
   std::string_view high_slider_max_label;  // "Label40", fixed "99"
   std::string_view low_slider_min_label;   // "Label41", fixed "-50"
@@ -78,7 +84,8 @@ struct LayoutTexts {
 };
 const LayoutTexts& Layout();
 
-// Box caption and hint of a Set13/Set14 item (framed one box per item).
+// Box caption and hint of a Set13/Set14 item (framed one box per item): the
+// item's own caption and hint.
 struct ItemBox {
   int group;
   int item;

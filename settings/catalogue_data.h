@@ -11,6 +11,5 @@ std::vector<SettingInfo> BuildCatalogue();
 extern const std::vector<std::string_view> kTabCaptions;
 extern const std::vector<ZoneColumn> kZoneColumns;
 extern const LayoutTexts kLayout;
-extern const std::vector<ItemBox> kItemBoxes;
 
 }  // namespace qvx::catalogue_data

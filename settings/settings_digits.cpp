@@ -30,6 +30,13 @@ int ThresholdFromDigits(int sign, int tens, int units) {
   return sign == 1 ? magnitude : -magnitude;
 }
 
+std::string DigitGroupText(const SettingsDigits& digits, int group) {
+  std::string text;
+  for (int digit = 0; digit < kDigitsPerGroup; ++digit)
+    text += static_cast<char>('0' + digits[At(group, digit)]);
+  return text;
+}
+
 DigitsReading ReadSettingsDigits(const Settings& settings, ListNumbering numbering) {
   DigitsReading reading;
   ForEachGroupSetting([&](const SettingInfo& setting) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "settings/settings.h"
 
@@ -26,6 +27,9 @@ struct DigitsReading {
 
 // Reads the current settings as digits.
 DigitsReading ReadSettingsDigits(const Settings& settings, ListNumbering numbering);
+
+// Group 1..15 as its six digit characters ("100050").
+std::string DigitGroupText(const SettingsDigits& digits, int group);
 
 // Puts digit values into the settings in table order (group 1..14, digit
 // 1..6; TrackBar2 before TrackBar1). Values may be any number: a list index

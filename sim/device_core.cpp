@@ -124,8 +124,8 @@ void DeviceCore::FinishFrame(std::string_view body, Clock::time_point at) {
                       ") cannot be stored, it would read back as " + std::to_string(*kept),
                   at);
   }
-  for (std::size_t i = 0; i < TextFields().size(); ++i)
-    stored.SetText(TextFields()[i], reading.content.texts[i]);
+  for (std::size_t i = 0; i < TextFieldSettings().size(); ++i)
+    stored.SetText(TextFieldSettings()[i]->name, reading.content.texts[i]);
 
   settings_ = stored;
   ++frames_stored_;

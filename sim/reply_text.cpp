@@ -4,27 +4,13 @@
 
 namespace qvx::sim {
 
-const std::vector<std::string_view>& TextFields() {
-  static const std::vector<std::string_view> names = [] {
-    std::vector<std::string_view> found;
-    for (const SettingInfo& setting : Catalogue())
-      if (setting.kind == SettingKind::Text) found.push_back(setting.name);
-    return found;
-  }();
-  return names;
-}
-
 std::optional<std::vector<std::string>> ReplyFields(const Settings& settings) {
   const DigitsReading reading = ReadSettingsDigits(settings, ListNumbering::Device);
   if (reading.unselected) return std::nullopt;
   std::vector<std::string> fields;
-  for (int group = 0; group < kDigitGroups; ++group) {
-    std::string field;
-    for (int digit = 0; digit < kDigitsPerGroup; ++digit)
-      field += static_cast<char>('0' + reading.digits[group * kDigitsPerGroup + digit]);
-    fields.push_back(field);
-  }
-  for (std::string_view name : TextFields()) fields.push_back(settings.Text(name));
+  for (int group = 1; group <= kDigitGroups; ++group)
+    fields.push_back(DigitGroupText(reading.digits, group));
+  for (const SettingInfo* field : TextFieldSettings()) fields.push_back(settings.Text(field->name));
   return fields;
 }
 

@@ -12,10 +12,6 @@ namespace qvx::sim {
 
 inline constexpr std::string_view kNotReady = "\r\nA0A0\r\n";
 
-// Names of the fifteen text settings in reply order (subscribers, password,
-// address parts, port), taken from the catalogue.
-const std::vector<std::string_view>& TextFields();
-
 // The thirty reply fields: fifteen code fields of six digits (device
 // numbering), then the fifteen texts as they stand. Empty when a list has no
 // entry selected, since its digit would be meaningless.
