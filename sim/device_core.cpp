@@ -26,9 +26,11 @@ DeviceCore::DeviceCore(MemorySettings settings, SimOptions options, LogSink sink
       noise_(options.seed) {}
 
 void DeviceCore::Receive(std::string_view bytes, Clock::time_point at) {
+  if (hung_up_) return;
+  if (options_.hangup_after > 0)
+    bytes = bytes.substr(0, options_.hangup_after - std::min(received_, options_.hangup_after));
+  if (sink_ && !bytes.empty()) sink_({LogEntry::Kind::In, at, std::string(bytes), {}});
   for (char byte : bytes) {
-    if (hung_up_) return;
-    if (sink_) sink_({LogEntry::Kind::In, at, static_cast<unsigned char>(byte), {}});
     TakeByte(byte, at);
     ++received_;
     if (options_.hangup_after > 0 && received_ >= options_.hangup_after) {
@@ -87,21 +89,19 @@ void DeviceCore::Answer(Clock::time_point at) {
     Note("read request not answered: a list has no entry selected", at);
     return;
   }
-  if (options_.flood > 0) answer = noise_.Text(options_.flood) + answer;
   const auto wait = options_.late.count() > 0 ? options_.late : options_.reply_delay;
-  Note("read request: answering " + std::to_string(answer.size()) + " bytes", at);
-  Schedule(answer, at + wait);
+  Note("read request: answering " + std::to_string(options_.flood + answer.size()) + " bytes", at);
+  Schedule(options_.flood, answer, at + wait);
 }
 
-void DeviceCore::Schedule(const std::string& bytes, Clock::time_point start) {
+void DeviceCore::Schedule(std::size_t noise, const std::string& bytes, Clock::time_point start) {
   // A second answer queues behind the first instead of mixing with it.
-  if (!pending_.empty()) start = std::max(start, pending_.back().due);
-  if (options_.trickle.count() <= 0) {
-    pending_.push_back({start, bytes});
-    return;
+  if (!pending_.empty()) {
+    const Pending& last = pending_.back();
+    const auto steps = static_cast<Clock::rep>(last.Left() - 1);
+    start = std::max(start, last.due + last.step * steps);
   }
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    pending_.push_back({start + options_.trickle * static_cast<int>(i), bytes.substr(i, 1)});
+  pending_.push_back({start, noise, bytes, 0, std::max(Clock::duration(options_.trickle), {})});
 }
 
 void DeviceCore::FinishFrame(std::string_view body, Clock::time_point at) {
@@ -138,14 +138,27 @@ void DeviceCore::Refuse(const std::string& why, Clock::time_point at) {
   Note("write frame refused, settings kept: " + why, at);
 }
 
-std::vector<Emission> DeviceCore::TakeDue(Clock::time_point now) {
+std::vector<Emission> DeviceCore::TakeDue(Clock::time_point now, std::size_t max_bytes) {
   std::vector<Emission> due;
-  while (!pending_.empty() && pending_.front().due <= now) {
-    due.push_back(std::move(pending_.front()));
-    pending_.pop_front();
-    if (sink_)
-      for (char byte : due.back().bytes)
-        sink_({LogEntry::Kind::Out, now, static_cast<unsigned char>(byte), {}});
+  std::size_t taken = 0;
+  while (!pending_.empty() && pending_.front().due <= now && taken < max_bytes) {
+    Pending& next = pending_.front();
+    const std::size_t room = next.step.count() > 0 ? 1 : max_bytes - taken;
+    Emission emission{next.due, {}};
+    if (next.noise > 0) {
+      const std::size_t count = std::min(room, next.noise);
+      emission.bytes = noise_.Text(count);
+      next.noise -= count;
+    } else {
+      const std::size_t count = std::min(room, next.bytes.size() - next.sent);
+      emission.bytes = next.bytes.substr(next.sent, count);
+      next.sent += count;
+    }
+    next.due += next.step;
+    taken += emission.bytes.size();
+    if (next.Left() == 0) pending_.pop_front();
+    if (sink_) sink_({LogEntry::Kind::Out, now, emission.bytes, {}});
+    due.push_back(std::move(emission));
   }
   return due;
 }
@@ -157,13 +170,13 @@ Clock::time_point DeviceCore::NextDue() const {
 void DeviceCore::DropPending() {
   if (pending_.empty()) return;
   std::size_t bytes = 0;
-  for (const Emission& emission : pending_) bytes += emission.bytes.size();
+  for (const Pending& answer : pending_) bytes += answer.Left();
   pending_.clear();
   Note("line closed: " + std::to_string(bytes) + " bytes not sent", Clock::now());
 }
 
 void DeviceCore::Note(std::string text, Clock::time_point at) {
-  if (sink_) sink_({LogEntry::Kind::Note, at, 0, std::move(text)});
+  if (sink_) sink_({LogEntry::Kind::Note, at, {}, std::move(text)});
 }
 
 }  // namespace qvx::sim

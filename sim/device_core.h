@@ -4,9 +4,11 @@
 // else it logs and ignores. Not thread-safe: one caller at a time.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/memory_settings.h"
 #include "sim/byte_log.h"
@@ -30,9 +32,10 @@ class DeviceCore {
   // After a hang-up every byte is ignored.
   void Receive(std::string_view bytes, Clock::time_point at);
 
-  // Removes and returns the queued bytes due by `now`, oldest first, and logs
-  // each byte as sent at `now`.
-  std::vector<Emission> TakeDue(Clock::time_point now);
+  // Removes and returns the queued bytes due by `now`, oldest first, at most
+  // max_bytes of them, and logs each emission as sent at `now`. The noise of
+  // a flood is made here, piece by piece, so a queued flood costs no memory.
+  std::vector<Emission> TakeDue(Clock::time_point now, std::size_t max_bytes = SIZE_MAX);
 
   // When the next queued bytes are due; Clock::time_point::max() when none.
   Clock::time_point NextDue() const;
@@ -57,16 +60,27 @@ class DeviceCore {
   void Answer(Clock::time_point at);
   void FinishFrame(std::string_view body, Clock::time_point at);
   void Refuse(const std::string& why, Clock::time_point at);
-  void Schedule(const std::string& bytes, Clock::time_point start);
+  // A queued answer: `noise` flood bytes, then `bytes`; with a step, one byte
+  // per step, `due` being the time of the next one.
+  struct Pending {
+    Clock::time_point due;
+    std::size_t noise = 0;
+    std::string bytes;
+    std::size_t sent = 0;  // of bytes
+    Clock::duration step{0};
+    std::size_t Left() const { return noise + bytes.size() - sent; }
+  };
+
+  void Schedule(std::size_t noise, const std::string& bytes, Clock::time_point start);
   void Note(std::string text, Clock::time_point at);
 
   MemorySettings settings_;
   SimOptions options_;
   LogSink sink_;
   NoiseSource noise_;
-  std::deque<Emission> pending_;  // ordered by due time
-  std::string recent_;            // last bytes while idle, to spot a command
-  std::string frame_;             // body of a write frame being received
+  std::deque<Pending> pending_;  // ordered by due time
+  std::string recent_;           // last bytes while idle, to spot a command
+  std::string frame_;            // body of a write frame being received
   bool in_frame_ = false;
   std::size_t received_ = 0;
   bool hung_up_ = false;

@@ -14,17 +14,23 @@ namespace {
 
 using qvx::sim::Clock;
 
-// Writes each log entry as one line, at once, so a crash loses nothing.
+// Writes each log entry at once, so a crash loses nothing.
 class LogFile {
  public:
-  explicit LogFile(std::FILE* file) : file_(file), start_(Clock::now()) {}
+  LogFile(std::FILE* file, bool by_bytes)
+      : file_(file), by_bytes_(by_bytes), start_(Clock::now()) {}
   void Write(const qvx::sim::LogEntry& entry) {
-    std::fprintf(file_, "%s\n", qvx::sim::FormatLogEntry(entry, start_).c_str());
+    if (by_bytes_)
+      for (const std::string& line : qvx::sim::FormatLogEntryByBytes(entry, start_))
+        std::fprintf(file_, "%s\n", line.c_str());
+    else
+      std::fprintf(file_, "%s\n", qvx::sim::FormatLogEntry(entry, start_).c_str());
     std::fflush(file_);
   }
 
  private:
   std::FILE* file_;
+  bool by_bytes_;
   Clock::time_point start_;
 };
 
@@ -68,7 +74,7 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   signal(SIGPIPE, SIG_IGN);  // a reader of the path that went away must not end the device
 
-  LogFile log_file(log);
+  LogFile log_file(log, args.log_bytes);
   try {
     qvx::sim::PtyDevice device(settings, args.options,
                                [&](const qvx::sim::LogEntry& entry) { log_file.Write(entry); });

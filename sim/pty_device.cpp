@@ -55,9 +55,10 @@ PtyDevice::PtyDevice(MemorySettings settings, SimOptions options, LogSink sink)
   if (!failed) {
     MakeRaw(slave_);
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-    // Opens and closes of the port; without them every opener shares one line.
+    // Opens, writes and closes of the port; without them every opener shares one line.
     watch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (watch_ >= 0 && inotify_add_watch(watch_, name, IN_OPEN | IN_CLOSE) < 0) CloseFd(watch_);
+    if (watch_ >= 0 && inotify_add_watch(watch_, name, IN_OPEN | IN_CLOSE | IN_MODIFY) < 0)
+      CloseFd(watch_);
     if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) failed = "pipe";
   }
   if (failed) {
@@ -73,12 +74,29 @@ PtyDevice::~PtyDevice() {
 }
 
 void PtyDevice::Record(const LogEntry& entry) {
-  if (entry.kind == LogEntry::Kind::In) received_.push_back({entry.at, entry.byte});
+  if (entry.kind == LogEntry::Kind::In) {
+    for (const char byte : entry.bytes)
+      received_.push_back({entry.at, static_cast<unsigned char>(byte)});
+    received_count_ += entry.bytes.size();
+    while (received_.size() > kKeptReceived) received_.pop_front();
+  }
   if (entry.kind == LogEntry::Kind::Note) notes_.push_back(entry.text);
-  if (sink_) sink_(entry);
+  if (sink_) unlogged_.push_back(entry);
+}
+
+void PtyDevice::FlushLog() {
+  std::vector<LogEntry> entries;
+  {
+    std::lock_guard lock(mutex_);
+    entries.swap(unlogged_);
+  }
+  for (const LogEntry& entry : entries) sink_(entry);
 }
 
 void PtyDevice::Serve() {
+  // Due bytes go out a piece at a time, between checks for a stop, a close
+  // and new bytes, so nothing the device sends can hold the line up.
+  constexpr std::size_t kPiece = 4096;
   for (;;) {
     Clock::time_point next;
     {
@@ -87,8 +105,11 @@ void PtyDevice::Serve() {
       if (hangup_requested_) break;
       next = core_.NextDue();
     }
-    pollfd fds[3] = {{wake_[0], POLLIN, 0}, {watch_, POLLIN, 0}, {master_, POLLIN, 0}};
-    if (poll(fds, 3, MillisecondsUntil(next)) < 0 && errno != EINTR) break;
+    int timeout = MillisecondsUntil(next);
+    if (!outgoing_.empty()) timeout = 100;  // the line is full: try again soon
+    const short out = outgoing_.empty() ? 0 : POLLOUT;
+    pollfd fds[3] = {{wake_[0], POLLIN, 0}, {watch_, POLLIN, 0}, {master_, short(POLLIN | out), 0}};
+    if (poll(fds, 3, timeout) < 0 && errno != EINTR) break;
     if (fds[0].revents) {
       char drain[16];
       while (read(wake_[0], drain, sizeof drain) > 0) {
@@ -97,25 +118,20 @@ void PtyDevice::Serve() {
     }
     // Opens and closes first: a reply must not reach an opener who came later.
     if (fds[1].revents & POLLIN) TakePortEvents();
-    if (fds[2].revents & POLLIN) {
-      char bytes[4096];
-      const ssize_t count = read(master_, bytes, sizeof bytes);
-      if (count > 0) {
-        std::lock_guard lock(mutex_);
-        core_.Receive(std::string_view(bytes, static_cast<std::size_t>(count)), Clock::now());
-        changed_.notify_all();
-      }
-    }
-    std::vector<Emission> due;
+    if (fds[2].revents & POLLIN) ReadLine();
     bool hang_up = false;
     {
       std::lock_guard lock(mutex_);
-      due = core_.TakeDue(Clock::now());
+      if (outgoing_.empty())
+        for (const Emission& emission : core_.TakeDue(Clock::now(), kPiece))
+          outgoing_ += emission.bytes;
       hang_up = core_.HungUp();
     }
-    for (const Emission& emission : due) Send(emission.bytes);
+    FlushLog();
+    SendSome();
     if (hang_up) break;
   }
+  FlushLog();
   std::lock_guard lock(mutex_);
   CloseFd(master_);
   CloseFd(slave_);
@@ -123,42 +139,60 @@ void PtyDevice::Serve() {
   changed_.notify_all();
 }
 
+bool PtyDevice::ReadLine() {
+  char bytes[4096];
+  const ssize_t count = read(master_, bytes, sizeof bytes);
+  if (count <= 0) return false;
+  std::lock_guard lock(mutex_);
+  core_.Receive(std::string_view(bytes, static_cast<std::size_t>(count)), Clock::now());
+  changed_.notify_all();
+  return true;
+}
+
 void PtyDevice::TakePortEvents() {
   alignas(inotify_event) char events[4096];
   ssize_t size;
   while ((size = read(watch_, events, sizeof events)) > 0) {
+    std::vector<std::uint32_t> masks;
     for (ssize_t at = 0; at < size;) {
       const auto* event = reinterpret_cast<const inotify_event*>(events + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      masks.push_back(event->mask);
+    }
+    for (std::size_t i = 0; i < masks.size(); ++i) {
+      if (masks[i] & IN_CLOSE) {
+        // What the closing sender wrote last belongs to its line: take it
+        // before the line is cleared, so its request is dropped with it.
+        // Unless the next opener wrote already: the bytes are then its own too.
+        const auto next_open = std::find_if(masks.begin() + static_cast<long>(i), masks.end(),
+                                            [](std::uint32_t mask) { return mask & IN_OPEN; });
+        const bool next_wrote = std::any_of(next_open, masks.end(),
+                                            [](std::uint32_t mask) { return mask & IN_MODIFY; });
+        for (int piece = 0; piece < 16 && !next_wrote && ReadLine(); ++piece) {
+        }
+        outgoing_.clear();
+      }
       std::lock_guard lock(mutex_);
-      if (event->mask & IN_OPEN) {
-        Record({LogEntry::Kind::Note, Clock::now(), 0, "port opened"});
-      } else if (event->mask & IN_CLOSE) {
+      if (masks[i] & IN_OPEN) {
+        Record({LogEntry::Kind::Note, Clock::now(), {}, "port opened"});
+      } else if (masks[i] & IN_CLOSE) {
         // A real line loses what its reader left unread; so does this one.
-        Record({LogEntry::Kind::Note, Clock::now(), 0, "port closed"});
+        Record({LogEntry::Kind::Note, Clock::now(), {}, "port closed"});
         core_.DropPending();
         tcflush(slave_, TCIFLUSH);
       }
     }
   }
+  FlushLog();
 }
 
-void PtyDevice::Send(const std::string& bytes) {
-  std::size_t sent = 0;
-  while (sent < bytes.size()) {
-    pollfd line = {master_, POLLOUT, 0};
-    poll(&line, 1, 100);
-    {
-      std::lock_guard lock(mutex_);
-      if (stop_ || hangup_requested_) return;
-    }
-    const ssize_t count = write(master_, bytes.data() + sent, bytes.size() - sent);
-    if (count > 0) {
-      sent += static_cast<std::size_t>(count);
-    } else if (count < 0 && errno != EAGAIN && errno != EINTR) {
-      return;
-    }
-  }
+void PtyDevice::SendSome() {
+  if (outgoing_.empty()) return;
+  const ssize_t count = write(master_, outgoing_.data(), outgoing_.size());
+  if (count > 0) outgoing_.erase(0, static_cast<std::size_t>(count));
+  // EAGAIN: the line is full; another error: the line is gone, drop the rest.
+  else if (count < 0 && errno != EAGAIN && errno != EINTR)
+    outgoing_.clear();
 }
 
 void PtyDevice::CloseAll() {
@@ -175,7 +209,7 @@ void PtyDevice::Wake() {
 
 std::vector<TimedByte> PtyDevice::Received() const {
   std::lock_guard lock(mutex_);
-  return received_;
+  return {received_.begin(), received_.end()};
 }
 
 std::string PtyDevice::ReceivedText() const {
@@ -188,11 +222,12 @@ std::string PtyDevice::ReceivedText() const {
 void PtyDevice::ClearReceived() {
   std::lock_guard lock(mutex_);
   received_.clear();
+  received_count_ = 0;
 }
 
 bool PtyDevice::WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const {
   std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, timeout, [&] { return received_.size() >= count; });
+  return changed_.wait_for(lock, timeout, [&] { return received_count_ >= count; });
 }
 
 std::vector<std::string> PtyDevice::Notes() const {

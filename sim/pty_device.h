@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,7 +31,8 @@ struct TimedByte {
 class PtyDevice {
  public:
   // Opens a pseudo-terminal (raw, no echo) and starts serving. sink, when
-  // given, sees every log entry on the serving thread; it must not call back
+  // given, sees every log entry on the serving thread, called without any
+  // lock held, so a slow sink delays only the serving; it must not call back
   // into this object. Throws std::system_error when no pseudo-terminal can
   // be had.
   explicit PtyDevice(MemorySettings settings = {}, SimOptions options = {}, LogSink sink = {});
@@ -41,11 +43,14 @@ class PtyDevice {
   // The port to open, such as "/dev/pts/7".
   const std::string& Path() const { return path_; }
 
-  // Every byte received so far, with its arrival time.
+  // The bytes received since the start or ClearReceived(), with their
+  // arrival time; only the latest kKeptReceived of them.
+  static constexpr std::size_t kKeptReceived = 4096;
   std::vector<TimedByte> Received() const;
   std::string ReceivedText() const;
   void ClearReceived();
-  // Waits until at least count bytes have arrived; false on timeout.
+  // Waits until at least count bytes have arrived since the start or
+  // ClearReceived(); false on timeout.
   bool WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
 
   // The note lines of the log ("port opened", "stored ...", "three long
@@ -74,8 +79,10 @@ class PtyDevice {
  private:
   void Serve();
   void Record(const LogEntry& entry);  // with mutex_ held
+  void FlushLog();                     // without mutex_ held
   void TakePortEvents();
-  void Send(const std::string& bytes);
+  bool ReadLine();  // false when nothing was there
+  void SendSome();
   void CloseAll();
   void Wake();
 
@@ -89,8 +96,11 @@ class PtyDevice {
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   DeviceCore core_;
-  std::vector<TimedByte> received_;
+  std::deque<TimedByte> received_;  // the latest kKeptReceived
+  std::size_t received_count_ = 0;
   std::vector<std::string> notes_;
+  std::vector<LogEntry> unlogged_;  // for sink_, once mutex_ is released
+  std::string outgoing_;            // serving thread only: due bytes not yet written
   bool stop_ = false;
   bool hangup_requested_ = false;
   bool hung_up_ = false;

@@ -83,6 +83,17 @@ TEST(PtyDeviceTest, EveryOpenerStartsOnACleanLine) {
   EXPECT_EQ(std::count(notes.begin(), notes.end(), "port closed"), 2);
 }
 
+TEST(PtyDeviceTest, ARequestWhoseSenderLeftIsNotAnsweredToTheNextOpener) {
+  PtyDevice device(MemorySettings(), SimOptions{.reply_delay = 50ms});
+  for (int round = 0; round < 10; ++round) {
+    auto asker = std::make_unique<PortClient>(device.Path());
+    ASSERT_TRUE(asker->Write("A5A6"));
+    asker.reset();
+    PortClient listener(device.Path());
+    EXPECT_EQ(listener.Read(200ms), "") << round;
+  }
+}
+
 TEST(PtyDeviceTest, HangUpDropsTheLine) {
   for (const bool by_option : {false, true}) {
     PtyDevice device(MemorySettings(), SimOptions{.hangup_after = by_option ? 3u : 0u});

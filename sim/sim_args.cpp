@@ -19,6 +19,7 @@ const std::string_view kSimUsage =
     "  --flood N           send N noise bytes ahead of every reply\n"
     "  --seed N            seed of the noise (default 1)\n"
     "  --log FILE          log every byte with its time to FILE (default stderr)\n"
+    "  --log-bytes         log one line per byte rather than one per read or write\n"
     "  --help              this text\n";
 
 namespace {
@@ -43,6 +44,8 @@ std::string ParseSimArgs(const std::vector<std::string>& args, SimArgs& parsed) 
       options.silent = true;
     else if (arg == "--noise")
       options.noise = true;
+    else if (arg == "--log-bytes")
+      parsed.log_bytes = true;
     else if (arg == "--twice")
       options.answer_twice = true;
     else if (arg == "--load" || arg == "--log") {

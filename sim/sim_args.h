@@ -13,8 +13,9 @@ extern const std::string_view kSimUsage;
 
 struct SimArgs {
   SimOptions options;
-  std::string load_file;  // --load FILE.qvx; empty for the defaults
-  std::string log_file;   // --log FILE; empty for stderr
+  std::string load_file;   // --load FILE.qvx; empty for the defaults
+  std::string log_file;    // --log FILE; empty for stderr
+  bool log_bytes = false;  // --log-bytes: one log line per byte
   bool help = false;
 };
 

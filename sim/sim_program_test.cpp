@@ -125,19 +125,68 @@ TEST_F(SimProgramTest, StartsFromAFileAndLogsEveryByte) {
                         "000000:111111:001107:110400:000000:+1:+2:+3:+4:+5:+6:+7:+8:+9:1234:"
                         "010:020:030:040:8080:#\r\n";
   const fs::path log = Folder() / "log.txt";
-  Start({"--load", qvx.string(), "--log", log.string(), "--delay", "0"});
-  PortClient port(FirstLine());
-  ASSERT_TRUE(port.Write("A5A6"));
-  EXPECT_EQ(port.Read(kPatience, "#\r\n"),
-            "\r\n111111:111111:111111:000000:000000:104250:111111:123911:101111:111111:000000:"
-            "111111:001107:110400:000000:+1:+2:+3:+4:+5:+6:+7:+8:+9:1234:010:020:030:040:8080:#"
-            "\r\n");
+  // One line per read or write by default, one per byte on request.
+  for (const bool by_bytes : {false, true}) {
+    std::vector<std::string> args = {"--load", qvx.string(), "--log", log.string(), "--delay", "0"};
+    if (by_bytes) args.push_back("--log-bytes");
+    Start(args);
+    PortClient port(FirstLine());
+    ASSERT_TRUE(port.Write("A5A6"));
+    EXPECT_EQ(port.Read(kPatience, "#\r\n"),
+              "\r\n111111:111111:111111:000000:000000:104250:111111:123911:101111:111111:000000:"
+              "111111:001107:110400:000000:+1:+2:+3:+4:+5:+6:+7:+8:+9:1234:010:020:030:040:8080:#"
+              "\r\n");
+    kill(Pid(), SIGTERM);
+    EXPECT_EQ(Finish(), 0);
+    std::ifstream file(log);
+    const std::string logged{std::istreambuf_iterator<char>(file), {}};
+    if (by_bytes) {
+      EXPECT_NE(logged.find(" in  0x41 'A'\n"), std::string::npos);
+      EXPECT_NE(logged.find(" out 0x23 '#'\n"), std::string::npos);
+    } else {
+      EXPECT_NE(logged.find(" in  4 \"A5A6\"\n"), std::string::npos) << logged;
+      EXPECT_NE(logged.find(" out 163 \"\\x0d\\x0a111111:"), std::string::npos) << logged;
+      EXPECT_NE(logged.find(":8080:#\\x0d\\x0a\"\n"), std::string::npos) << logged;
+    }
+  }
+}
+
+// Peak resident memory of a running process, in bytes.
+std::size_t PeakMemory(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.starts_with("VmHWM:")) return std::stoull(line.substr(6)) * 1024;
+  return 0;
+}
+
+// Writes all of bytes to a non-blocking port.
+bool WriteAll(PortClient& port, const std::string& bytes) {
+  for (std::size_t at = 0; at < bytes.size(); at += 4096)
+    for (int attempt = 0; !port.Write(bytes.substr(at, 4096)); ++attempt) {
+      if (attempt > 5000) return false;
+      std::this_thread::sleep_for(1ms);
+    }
+  return true;
+}
+
+TEST_F(SimProgramTest, FloodingItStaysSmallAndStillStopsAtOnce) {
+  Start({"--flood", "3600000", "--delay", "0"});  // its log goes to a file
+  const std::string path = FirstLine();
+  {
+    PortClient port(path);
+    ASSERT_TRUE(WriteAll(port, std::string(4'000'000, 'x')));
+    std::string requests;
+    for (int i = 0; i < 50; ++i) requests += "A5A6";
+    ASSERT_TRUE(port.Write(requests));
+    EXPECT_FALSE(port.Read(500ms).empty());  // the flood is on its way
+  }                                          // closed with most of it unsent
+  PortClient listener(path);
+  listener.Read(300ms);
+  EXPECT_LT(PeakMemory(Pid()), std::size_t{32} << 20);
   kill(Pid(), SIGTERM);
-  EXPECT_EQ(Finish(), 0);
-  std::ifstream file(log);
-  const std::string logged{std::istreambuf_iterator<char>(file), {}};
-  EXPECT_NE(logged.find(" in  0x41 'A'\n"), std::string::npos);
-  EXPECT_NE(logged.find(" out 0x23 '#'\n"), std::string::npos);
+  EXPECT_EQ(Finish(2s), 0);
+  EXPECT_FALSE(Registered(path));
 }
 
 TEST_F(SimProgramTest, HangsUpAndLeaves) {

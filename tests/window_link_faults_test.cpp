@@ -174,7 +174,7 @@ void WindowLinkFaultsTest::StartDevice(qvx::sim::SimOptions options) {
   device_ = std::make_unique<qvx::sim::PtyDevice>(DeviceSettings(), options,
                                                   [this](const qvx::sim::LogEntry& entry) {
                                                     if (entry.kind == qvx::sim::LogEntry::Kind::Out)
-                                                      ++device_sent_;
+                                                      device_sent_ += entry.bytes.size();
                                                   });
   form_->ComboBox1->setEditText(QString::fromStdString(device_->Path()));
 }
