@@ -143,8 +143,15 @@ bool PtyDevice::ReadLine() {
   char bytes[4096];
   const ssize_t count = read(master_, bytes, sizeof bytes);
   if (count <= 0) return false;
+  if (line_closed_) {
+    // Bytes after a close come from its sender, late, unless the next opener
+    // wrote them; its write shows at once among the port's events.
+    pollfd events = {watch_, POLLIN, 0};
+    if (poll(&events, 1, 5) > 0) TakePortEvents();
+  }
   std::lock_guard lock(mutex_);
   core_.Receive(std::string_view(bytes, static_cast<std::size_t>(count)), Clock::now());
+  if (line_closed_) core_.DropPending();  // what the closed line asked for goes unanswered
   changed_.notify_all();
   return true;
 }
@@ -153,33 +160,25 @@ void PtyDevice::TakePortEvents() {
   alignas(inotify_event) char events[4096];
   ssize_t size;
   while ((size = read(watch_, events, sizeof events)) > 0) {
-    std::vector<std::uint32_t> masks;
     for (ssize_t at = 0; at < size;) {
       const auto* event = reinterpret_cast<const inotify_event*>(events + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-      masks.push_back(event->mask);
-    }
-    for (std::size_t i = 0; i < masks.size(); ++i) {
-      if (masks[i] & IN_CLOSE) {
-        // What the closing sender wrote last belongs to its line: take it
-        // before the line is cleared, so its request is dropped with it.
-        // Unless the next opener wrote already: the bytes are then its own too.
-        const auto next_open = std::find_if(masks.begin() + static_cast<long>(i), masks.end(),
-                                            [](std::uint32_t mask) { return mask & IN_OPEN; });
-        const bool next_wrote = std::any_of(next_open, masks.end(),
-                                            [](std::uint32_t mask) { return mask & IN_MODIFY; });
-        for (int piece = 0; piece < 16 && !next_wrote && ReadLine(); ++piece) {
-        }
-        outgoing_.clear();
+      if (event->mask & IN_MODIFY) {
+        if (opened_since_close_) line_closed_ = false;
+        continue;
       }
       std::lock_guard lock(mutex_);
-      if (masks[i] & IN_OPEN) {
+      if (event->mask & IN_OPEN) {
         Record({LogEntry::Kind::Note, Clock::now(), {}, "port opened"});
-      } else if (masks[i] & IN_CLOSE) {
+        opened_since_close_ = true;
+      } else if (event->mask & IN_CLOSE) {
         // A real line loses what its reader left unread; so does this one.
         Record({LogEntry::Kind::Note, Clock::now(), {}, "port closed"});
         core_.DropPending();
+        outgoing_.clear();
         tcflush(slave_, TCIFLUSH);
+        line_closed_ = true;
+        opened_since_close_ = false;
       }
     }
   }

@@ -100,7 +100,11 @@ class PtyDevice {
   std::size_t received_count_ = 0;
   std::vector<std::string> notes_;
   std::vector<LogEntry> unlogged_;  // for sink_, once mutex_ is released
-  std::string outgoing_;            // serving thread only: due bytes not yet written
+  // Serving thread only: due bytes not yet written; whether the last opener
+  // closed the port and no one wrote since (opened_since_close_: someone opened).
+  std::string outgoing_;
+  bool line_closed_ = false;
+  bool opened_since_close_ = false;
   bool stop_ = false;
   bool hangup_requested_ = false;
   bool hung_up_ = false;
