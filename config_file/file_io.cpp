@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -53,16 +54,42 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// Creates a new, empty temporary file next to the target; -1 when impossible.
+// Creates a new, empty temporary file next to the target, under a short name
+// of fixed length, so that a target of the longest allowed name can have
+// one; -1 (errno set) when impossible.
 int CreateTemporary(const fs::path& target, fs::path& temporary) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = target;
-    temporary += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    const unsigned tag = (static_cast<unsigned>(::getpid()) * 2654435761u) ^ (counter++ * 40503u);
+    char name[16];
+    std::snprintf(name, sizeof name, ".qvx-%08x", tag);
+    temporary = target.parent_path() / name;
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
+}
+
+// The file a name stands for: through symbolic links, also to a target that
+// does not exist yet. Empty when the links go round in a loop.
+fs::path FinalTarget(fs::path path) {
+  std::error_code error;
+  for (int hops = 0; fs::is_symlink(fs::symlink_status(path, error)); ++hops) {
+    const fs::path next = fs::read_symlink(path, error);
+    if (error || hops == 40) return {};
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
+}
+
+// Writes over an existing file in place: for a folder that allows no new
+// file. Not atomic; a failure can leave the file cut short.
+bool WriteInPlace(const fs::path& target, std::string_view bytes) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+  ok = ok && ::fsync(fd) == 0;
+  return ::close(fd) == 0 && ok;
 }
 
 // Makes the rename itself durable; a failure here cannot undo the save.
@@ -84,21 +111,25 @@ FileRead ReadSmallFile(const std::string& path, std::size_t max_bytes) {
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  fs::path target(path);
-  std::error_code error;
-  if (fs::is_symlink(fs::symlink_status(target, error))) {
-    target = fs::weakly_canonical(target, error);
-    if (error) return false;
-  }
+  const fs::path target = FinalTarget(path);
+  if (target.empty()) return false;
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0)) return false;
 
   fs::path temporary;
   const int fd = CreateTemporary(target, temporary);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    // The folder refuses a new file, but the file itself may be written.
+    if (exists && (errno == EACCES || errno == EPERM)) return WriteInPlace(target, bytes);
+    return false;
+  }
   bool ok = WriteAll(fd, bytes);
-  if (ok && exists) ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
+  if (ok && exists) {
+    // The owner first: changing it may clear the set-id bits the mode restores.
+    [[maybe_unused]] const int not_owner = ::fchown(fd, existing.st_uid, existing.st_gid);
+    ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
+  }
   ok = ok && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;

@@ -31,10 +31,16 @@ FileRead ReadFirstLine(const std::string& path, std::size_t max_bytes = kMaxRead
 FileRead ReadSmallFile(const std::string& path, std::size_t max_bytes = kMaxReadBytes);
 
 // Replaces the file's content: writes a temporary file in the same folder,
-// flushes it to disk, renames it over the name (through a symbolic link to
-// its target). Returns false when anything fails or the existing file is
-// read-only or not a regular file; the earlier file is then intact and the
-// temporary file gone.
+// flushes it to disk, gives it the owner, group and mode of the file it
+// replaces (the owner as far as allowed), renames it over the name. A
+// symbolic link is followed to its target, which is created when missing.
+// Returns false when anything fails or the existing file is read-only or not
+// a regular file; the earlier file is then intact and the temporary file gone.
+// A hard link to the earlier file keeps the earlier content: the price of
+// replacing atomically.
+// When the folder allows no new file but the existing file may be written,
+// the file is written in place instead; that write is not atomic, and a
+// failure of it can leave the file cut short.
 [[nodiscard]] bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace qvx

@@ -85,6 +85,10 @@ bool ApplySettingsLine(Settings& settings, std::string_view line) {
   for (std::size_t field = 0; field < kCodeFields; ++field) {
     if (pieces[field].size() < kDigitsPerGroup) return false;
   }
+  // A text longer than a save writes would open but could not be saved back.
+  for (std::size_t field = kCodeFields; field < kFields; ++field) {
+    if (pieces[field].size() > kMaxTextFieldBytes) return false;
+  }
 
   SettingsDigits digits{};
   for (std::size_t i = 0; i < digits.size(); ++i) {

@@ -34,8 +34,9 @@ std::string_view FirstLine(std::string_view text);
 // (TrackBar2 before TrackBar1), then Edit16..Edit30 converted from code page
 // 1251. Only FirstLine(line) is looked at. Returns false, changing nothing,
 // when the line fails a check: shorter than 28 characters, no ":", no "#",
-// no ":#" past its start, fewer than 30 pieces before the first "#", or a
-// code field shorter than six characters.
+// no ":#" past its start, fewer than 30 pieces before the first "#", a
+// code field shorter than six characters, or a text field longer than
+// kMaxTextFieldBytes (so that every file that opens can be saved back).
 [[nodiscard]] bool ApplySettingsLine(Settings& settings, std::string_view line);
 
 }  // namespace qvx

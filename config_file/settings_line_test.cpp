@@ -126,6 +126,9 @@ TEST(SettingsLine, RefusedLinesChangeNothing) {
       {"short filler field", short_filler},
       {"hash inside the codes", "000000:111#11:" + kDefaultLine.substr(14)},
       {"empty first line", "\r\n" + kDefaultLine},
+      // It would open, but a save could not write it back.
+      {"text field longer than a save writes",
+       kDefaultCodes + std::string(kMaxTextFieldBytes + 1, '1') + std::string(14, ':') + "#"},
   };
   for (const auto& c : cases) {
     MemorySettings settings = ChangedSettings();

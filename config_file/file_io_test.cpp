@@ -1,0 +1,86 @@
+#include "config_file/file_io.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "config_file/scratch_folder.h"
+
+namespace qvx {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr uid_t kNobody = 65534;
+
+// Runs `body` as an ordinary user (in a child process when this one is
+// root); true when it returned true.
+bool AsOrdinaryUser(const std::function<bool()>& body) {
+  if (::geteuid() != 0) return body();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+    ::_exit(dropped && body() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class FileIo : public testing::Test {
+ protected:
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  ScratchFolder folder_{"file-io-" +
+                        std::string(testing::UnitTest::GetInstance()->current_test_info()->name())};
+};
+
+TEST_F(FileIo, ReplacesWhatTheNameStandsFor) {
+  // A link to a file not there yet: the file is created, the link kept.
+  fs::create_directory(Path("sub"));
+  fs::create_symlink("sub/new.qvx", Path("dangling.qvx"));
+  ASSERT_TRUE(WriteFileAtomically(Path("dangling.qvx"), "through"));
+  EXPECT_TRUE(fs::is_symlink(Path("dangling.qvx")));
+  EXPECT_EQ(ScratchFolder::Contents(Path("sub/new.qvx")), "through");
+
+  // The longest name the folder takes leaves room for no longer temporary name.
+  const std::string longest(255 - 4, 'n');
+  ASSERT_TRUE(WriteFileAtomically(Path(longest + ".qvx"), "long"));
+  ASSERT_TRUE(WriteFileAtomically(Path(longest + ".qvx"), "longer"));
+  EXPECT_EQ(ScratchFolder::Contents(Path(longest + ".qvx")), "longer");
+  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"dangling.qvx", longest + ".qvx", "sub"}));
+
+  fs::create_symlink("loop.qvx", Path("loop.qvx"));
+  EXPECT_FALSE(WriteFileAtomically(Path("loop.qvx"), "never"));
+}
+
+TEST_F(FileIo, ReplacedFileKeepsItsOwnerAndMode) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can save over another user's file";
+  ScratchFolder::Write(Path("theirs.qvx"), "earlier");
+  ASSERT_EQ(::chown(Path("theirs.qvx").c_str(), kNobody, kNobody), 0);
+  ASSERT_EQ(::chmod(Path("theirs.qvx").c_str(), 0600), 0);
+  ASSERT_TRUE(WriteFileAtomically(Path("theirs.qvx"), "later"));
+  struct stat replaced {};
+  ASSERT_EQ(::stat(Path("theirs.qvx").c_str(), &replaced), 0);
+  EXPECT_EQ(replaced.st_uid, kNobody);
+  EXPECT_EQ(replaced.st_gid, kNobody);
+  EXPECT_EQ(replaced.st_mode & 07777, 0600u);
+  EXPECT_TRUE(
+      AsOrdinaryUser([&] { return ScratchFolder::Contents(Path("theirs.qvx")) == "later"; }));
+}
+
+TEST_F(FileIo, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
+  ScratchFolder::Write(Path("set.qvx"), "earlier, longer");
+  ASSERT_EQ(::chmod(Path("set.qvx").c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(folder_.Root().c_str(), 0555), 0);
+  EXPECT_TRUE(AsOrdinaryUser([&] { return WriteFileAtomically(Path("set.qvx"), "later"); }));
+  EXPECT_FALSE(AsOrdinaryUser([&] { return WriteFileAtomically(Path("new.qvx"), "new"); }));
+  ::chmod(folder_.Root().c_str(), 0755);
+  EXPECT_EQ(ScratchFolder::Contents(Path("set.qvx")), "later");
+  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"set.qvx"}));
+}
+
+}  // namespace
+}  // namespace qvx
