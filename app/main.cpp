@@ -1,6 +1,7 @@
 // Start-up: the application titled "Quorvex", the main window with its port
 // list and defaults, the about and auxiliary windows hidden, then the event
 // loop until the main window closes.
+#include <csignal>
 #include <exception>
 
 #include "app/Unit1.h"
@@ -10,6 +11,9 @@
 #include "app/pictures.h"
 
 int main(int argc, char** argv) {
+  // Past a file-size limit a save then fails with its message, instead of
+  // the signal ending the program with a temporary file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   qvx::QuorvexApplication application(argc, argv);
   application.setWindowIcon(qvx::ApplicationIcon());
   try {

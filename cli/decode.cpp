@@ -1,11 +1,11 @@
 // quorvex-cli decode [FILE|-]: what a device sent, as raw bytes, evaluated as
 // "Прочитать" does; prints the settings line "Сохранить" would then write.
-#include <fstream>
 #include <iostream>
 #include <iterator>
 
 #include "cli/commands.h"
 #include "cli/device_args.h"
+#include "config_file/file_io.h"
 #include "config_file/settings_line.h"
 #include "device/device_link.h"
 #include "device/reply.h"
@@ -39,12 +39,15 @@ int RunDecode(const Args& args) {
   if (parsed->file.empty() || parsed->file == "-") {
     bytes = ReadAll(std::cin);
   } else {
-    std::ifstream file(parsed->file, std::ios::binary);
-    if (!file) {
-      std::cerr << parsed->file << ": cannot be read\n";
+    // A folder opens as a stream but reads as nothing: only a file will do.
+    const FileRead read = ReadSmallFile(parsed->file, kMaxInput);
+    if (read.status == ReadStatus::NotFound || read.status == ReadStatus::Unreadable) {
+      std::cerr << parsed->file
+                << (read.status == ReadStatus::NotFound ? ": no such file\n"
+                                                        : ": cannot be read\n");
       return 1;
     }
-    bytes = ReadAll(file);
+    if (read.status == ReadStatus::Ok) bytes = read.bytes;
   }
   if (!bytes) {
     std::cerr << "input too large for a device reply\n";

@@ -15,16 +15,22 @@ int RunRead(const Args& args) {
     std::cerr << "usage: quorvex-cli read --port P -o FILE\n";
     return 2;
   }
-  MemorySettings settings;
-  const int read = WithConsoleSession(settings, [&](device::ConsoleSession& session) {
-    return session.Read(parsed->port) == device::ReplyOutcome::Success ? 0 : 1;
-  });
-  if (read != 0) return 1;
-  if (const std::string refusal = SaveSettingsFile(settings, parsed->output); !refusal.empty()) {
-    std::cerr << refusal << "\n";
+  // What would refuse the save refuses the read: the device's data must not be lost.
+  if (const std::string refusal = CheckSaveTarget(parsed->output); !refusal.empty()) {
+    std::cerr << "quorvex-cli read: " << refusal << "\n";
     return 1;
   }
-  return 0;
+  MemorySettings settings;
+  return WithConsoleSession(settings, [&](device::ConsoleSession& session) {
+    session.HoldSuccessMessages(true);  // one outcome: success only once saved
+    if (session.Read(parsed->port) != device::ReplyOutcome::Success) return 1;
+    if (const std::string refusal = SaveSettingsFile(settings, parsed->output); !refusal.empty()) {
+      std::cerr << "quorvex-cli read: " << refusal << "\n";
+      return 1;
+    }
+    session.ReleaseSuccessMessages();
+    return 0;
+  });
 }
 
 }  // namespace qvx::cli

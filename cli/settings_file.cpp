@@ -1,5 +1,7 @@
 #include "cli/settings_file.h"
 
+#include <filesystem>
+
 #include "cli/settings_json.h"
 #include "config_file/file_commands.h"
 #include "config_file/file_io.h"
@@ -7,6 +9,7 @@
 
 namespace qvx::cli {
 namespace {
+namespace fs = std::filesystem;
 
 // The commands' messages, kept for printing; no one to ask, so never replace.
 class CollectedMessages : public CommandMessages {
@@ -41,13 +44,28 @@ std::string LoadJson(const std::string& path, Settings& settings) {
 }  // namespace
 
 std::string LoadSettingsFile(const std::string& path, Settings& settings) {
+  if (path.empty()) return "no file name given";
   if (HasJsonExtension(path)) return LoadJson(path, settings);
   CollectedMessages messages;
   if (OpenSettingsCommand(settings, path, messages) == CommandOutcome::Done) return "";
   return path + ": " + messages.last_shown;
 }
 
+std::string CheckSaveTarget(const std::string& path) {
+  if (path.empty()) return "no file name given";
+  std::error_code error;
+  const fs::path folder = fs::path(path).parent_path();
+  if (!folder.empty() && !fs::is_directory(folder, error)) return path + ": no such folder";
+  if (HasJsonExtension(path)) return "";
+  const std::string name = WithQvxExtension(path);
+  // Only a file hit by the appended name is kept; the name as given is replaced.
+  if (name != path && fs::exists(fs::symlink_status(name, error)))
+    return name + " already exists; not replaced";
+  return "";
+}
+
 std::string SaveSettingsFile(const Settings& settings, const std::string& path) {
+  if (path.empty()) return "no file name given";
   if (HasJsonExtension(path)) {
     if (WriteFileAtomically(path, SettingsToJson(settings).dump(2) + "\n")) return "";
     return path + ": cannot be written";

@@ -19,4 +19,9 @@ std::string LoadSettingsFile(const std::string& path, Settings& settings);
 // what to print; a refused save writes nothing.
 std::string SaveSettingsFile(const Settings& settings, const std::string& path);
 
+// What SaveSettingsFile would refuse before writing anything: an empty name,
+// a missing folder, a file that only the appended ".qvx" hits. "" when none; for
+// checking before work whose result would be lost.
+std::string CheckSaveTarget(const std::string& path);
+
 }  // namespace qvx::cli

@@ -27,7 +27,16 @@ void ConsoleSession::AppendLog(const std::string& line) {
 void ConsoleSession::ShowMessage(const std::string& text, const std::string& title) {
   messages_.push_back(title + ": " + text);
   // Success messages repeat their text as the title; failures are titled "Ошибка".
-  (title == text ? out_ : err_) << text << "\n" << std::flush;
+  if (title == text && hold_success_)
+    held_success_.push_back(text);
+  else
+    (title == text ? out_ : err_) << text << "\n" << std::flush;
+}
+
+void ConsoleSession::ReleaseSuccessMessages() {
+  for (const std::string& text : held_success_) out_ << text << "\n";
+  out_ << std::flush;
+  held_success_.clear();
 }
 
 void ConsoleSession::ShowPortError(const std::string& text) {

@@ -25,6 +25,12 @@ class ConsoleSession : public LinkHost, public CommandView {
   // Nothing when the port could not be opened.
   std::optional<ReplyOutcome> Read(const std::string& port_name);
 
+  // With hold set, success messages are kept back rather than printed, for
+  // a caller that succeeds only once it has done more (saved what was read).
+  void HoldSuccessMessages(bool hold) { hold_success_ = hold; }
+  // The success messages kept back, printed now on `out`.
+  void ReleaseSuccessMessages();
+
   DeviceLink& Link() { return link_; }
   // Every message shown, as "title: text" in order.
   const std::vector<std::string>& Messages() const { return messages_; }
@@ -48,6 +54,8 @@ class ConsoleSession : public LinkHost, public CommandView {
   std::optional<std::chrono::steady_clock::time_point> timer_due_;
   std::optional<ReplyOutcome> last_reply_;
   std::vector<std::string> messages_;
+  bool hold_success_ = false;
+  std::vector<std::string> held_success_;
 };
 
 }  // namespace qvx::device
