@@ -5,16 +5,16 @@
 #include <string_view>
 
 #include "config_file/settings_line.h"
-#include "config_file/settings_snapshot.h"
 #include "fuzz/allowed_values.h"
+#include "fuzz/counting_settings.h"
 #include "settings/memory_settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static qvx::MemorySettings settings;  // kept from input to input, as a window's are
   const std::string_view line(reinterpret_cast<const char*>(data), size);
-  qvx::MemorySettings settings;
-  const auto before = qvx::Snapshot(settings);
-  if (!qvx::ApplySettingsLine(settings, line)) {
-    if (qvx::Snapshot(settings) != before) std::abort();  // a refusal changed something
+  qvx::fuzz::CountingSettings counted(settings);
+  if (!qvx::ApplySettingsLine(counted, line)) {
+    if (counted.Changes() != 0) std::abort();  // a refusal changed something
     return 0;
   }
   qvx::fuzz::RequireAllowedValues(settings);

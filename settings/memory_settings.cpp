@@ -6,18 +6,15 @@
 namespace qvx {
 
 MemorySettings::MemorySettings() {
-  for (const SettingInfo& setting : Catalogue()) {
-    const std::string name(setting.name);
-    switch (setting.kind) {
-      case SettingKind::Text:
-        texts_[name] = std::string(setting.default_text);
-        break;
-      case SettingKind::Slider:
-        minimums_[name] = setting.minimum;
-        [[fallthrough]];
-      default:
-        values_[name] = setting.default_value;
-    }
+  const std::vector<SettingInfo>& catalogue = Catalogue();
+  values_.resize(catalogue.size());
+  minimums_.resize(catalogue.size());
+  texts_.resize(catalogue.size());
+  for (std::size_t i = 0; i < catalogue.size(); ++i) {
+    const SettingInfo& setting = catalogue[i];
+    if (setting.kind == SettingKind::Text) texts_[i] = std::string(setting.default_text);
+    if (setting.kind == SettingKind::Slider) minimums_[i] = setting.minimum;
+    values_[i] = setting.default_value;
   }
   ShowSliderLabels(*this);
 }
@@ -29,15 +26,18 @@ const SettingInfo& MemorySettings::Require(std::string_view name, SettingKind ki
   return *setting;
 }
 
+std::size_t MemorySettings::Place(std::string_view name, SettingKind kind) const {
+  return static_cast<std::size_t>(&Require(name, kind) - Catalogue().data());
+}
+
 int MemorySettings::ListIndex(std::string_view list) const {
-  Require(list, SettingKind::List);
-  return values_.find(list)->second;
+  return values_[Place(list, SettingKind::List)];
 }
 
 void MemorySettings::SetListIndex(std::string_view list, int index) {
   const SettingInfo& setting = Require(list, SettingKind::List);
   const bool offered = index >= 0 && index < static_cast<int>(setting.options.size());
-  values_.find(list)->second = offered ? index : kNoSelection;
+  values_[Place(list, SettingKind::List)] = offered ? index : kNoSelection;
 }
 
 int MemorySettings::SliderPosition(std::string_view slider) const {
@@ -49,23 +49,20 @@ void MemorySettings::SetSliderPosition(std::string_view slider, int position) {
 }
 
 int MemorySettings::RadioNumber(std::string_view group) const {
-  Require(group, SettingKind::Radio);
-  return values_.find(group)->second;
+  return values_[Place(group, SettingKind::Radio)];
 }
 
 void MemorySettings::SetRadioNumber(std::string_view group, int number) {
   const SettingInfo& setting = Require(group, SettingKind::Radio);
-  values_.find(group)->second = RadioButtonFor(setting, number);
+  values_[Place(group, SettingKind::Radio)] = RadioButtonFor(setting, number);
 }
 
 std::string MemorySettings::Text(std::string_view field) const {
-  Require(field, SettingKind::Text);
-  return texts_.find(field)->second;
+  return texts_[Place(field, SettingKind::Text)];
 }
 
 void MemorySettings::SetText(std::string_view field, std::string text) {
-  Require(field, SettingKind::Text);
-  texts_.find(field)->second = std::move(text);
+  texts_[Place(field, SettingKind::Text)] = std::move(text);
 }
 
 std::string MemorySettings::LabelText(std::string_view label) const {
@@ -74,18 +71,15 @@ std::string MemorySettings::LabelText(std::string_view label) const {
 }
 
 int MemorySettings::Position(std::string_view slider) const {
-  Require(slider, SettingKind::Slider);
-  return values_.find(slider)->second;
+  return values_[Place(slider, SettingKind::Slider)];
 }
 
 void MemorySettings::StorePosition(std::string_view slider, int position) {
-  Require(slider, SettingKind::Slider);
-  values_.find(slider)->second = position;
+  values_[Place(slider, SettingKind::Slider)] = position;
 }
 
 int MemorySettings::Minimum(std::string_view slider) const {
-  Require(slider, SettingKind::Slider);
-  return minimums_.find(slider)->second;
+  return minimums_[Place(slider, SettingKind::Slider)];
 }
 
 int MemorySettings::Maximum(std::string_view slider) const {
@@ -93,9 +87,9 @@ int MemorySettings::Maximum(std::string_view slider) const {
 }
 
 void MemorySettings::StoreMinimum(std::string_view slider, int minimum) {
-  Require(slider, SettingKind::Slider);
-  minimums_.find(slider)->second = minimum;
-  int& position = values_.find(slider)->second;
+  const std::size_t place = Place(slider, SettingKind::Slider);
+  minimums_[place] = minimum;
+  int& position = values_[place];
   position = std::max(position, minimum);  // as a track bar does
 }
 

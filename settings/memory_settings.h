@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "settings/settings.h"
 #include "settings/slider_rules.h"
@@ -36,10 +37,14 @@ class MemorySettings : public Settings, private SliderControls {
   void SetLabel(std::string_view label, const std::string& text) override;
 
   const SettingInfo& Require(std::string_view name, SettingKind kind) const;
+  // The setting's place in the catalogue; throws as Require does.
+  std::size_t Place(std::string_view name, SettingKind kind) const;
 
-  std::map<std::string, int, std::less<>> values_;  // lists, sliders, radio groups
-  std::map<std::string, int, std::less<>> minimums_;
-  std::map<std::string, std::string, std::less<>> texts_;
+  // By catalogue place: found through the catalogue's index of names, not by
+  // comparing names again.
+  std::vector<int> values_;  // lists, sliders, radio groups
+  std::vector<int> minimums_;
+  std::vector<std::string> texts_;
   std::map<std::string, std::string, std::less<>> labels_;
 };
 
