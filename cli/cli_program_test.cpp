@@ -105,8 +105,9 @@ TEST_F(CliProgram, OutputThatCannotBeWrittenIsAFailure) {
   }
 }
 
-TEST_F(CliProgram, NamesThatCannotBeUsedAreSaid) {
+TEST_F(CliProgram, RefusalsSayWhy) {
   ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
+  ScratchFolder::Write(Path("short.txt"), "\r\n111111:222222:#\r\n");
   fs::create_directory(Path("folder"));
   const struct {
     std::vector<std::string> args;
@@ -115,6 +116,7 @@ TEST_F(CliProgram, NamesThatCannotBeUsedAreSaid) {
       {{"convert", Path("def.qvx"), ""}, "quorvex-cli convert: no file name given\n"},
       {{"convert", "", Path("x.qvx")}, "quorvex-cli convert: no file name given\n"},
       {{"decode", Path("folder")}, Path("folder") + ": cannot be read\n"},
+      {{"decode", Path("short.txt")}, "Ответ устройства неполный\n"},
   };
   for (const auto& c : cases) {
     const Ran ran = Run(c.args);
@@ -178,6 +180,28 @@ TEST_F(CliProgram, ReadRefusesWhatCannotBeSavedWithOneOutcome) {
   }
   EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"taken.qvx"}));
   EXPECT_EQ(ScratchFolder::Contents(Path("taken.qvx")), "earlier");
+}
+
+}  // namespace
+}  // namespace qvx::cli
+
+namespace qvx::cli {
+namespace {
+
+TEST_F(CliProgram, APortRefusedForWantOfPermissionSaysSoAndHowToGetIt) {
+  device::testing::Pty line;
+  if (getuid() != 0) {
+    chmod(line.Path().c_str(), 0);
+    if (access(line.Path().c_str(), R_OK | W_OK) == 0) GTEST_SKIP() << "no user to be refused";
+  }
+  ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
+  const Ran refused = Run({"write", Path("def.qvx"), "--port", line.Path()}, {.as_nobody = true});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err,
+            "Error 1: Не могу открыть указанный Com порт!\n" + line.Path() +
+                ": Permission denied\n"
+                "To use serial ports, join the dialout group: sudo adduser $USER dialout, then "
+                "log in again.\n");
 }
 
 }  // namespace

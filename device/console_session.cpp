@@ -22,6 +22,17 @@ std::optional<ReplyOutcome> ConsoleSession::Read(const std::string& port_name) {
 
 void ConsoleSession::AppendLog(const std::string& line) {
   out_ << line << "\n" << std::flush;
+  if (line == kWriteFailedLine) ShowCause();
+}
+
+void ConsoleSession::ShowCause() {
+  const PortFailure failure = link_.PortHandle().LastFailure();
+  if (failure.cause.empty()) return;
+  err_ << link_.state.PortName << ": " << failure.cause << "\n";
+  if (failure.permission_denied)
+    err_ << "To use serial ports, join the dialout group: sudo adduser $USER dialout, "
+            "then log in again.\n";
+  err_ << std::flush;
 }
 
 void ConsoleSession::ShowMessage(const std::string& text, const std::string& title) {
@@ -42,6 +53,7 @@ void ConsoleSession::ReleaseSuccessMessages() {
 void ConsoleSession::ShowPortError(const std::string& text) {
   messages_.push_back(text);
   err_ << text << "\n" << std::flush;
+  ShowCause();
 }
 
 void ConsoleSession::ProcessEvents() {

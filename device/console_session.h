@@ -16,7 +16,9 @@ namespace qvx::device {
 class ConsoleSession : public LinkHost, public CommandView {
  public:
   // Log lines and success messages go to `out`, failures and port errors to
-  // `err`. Every argument must outlive the session.
+  // `err`, a port error or a failed write followed by its cause ("ttyUSB0:
+  // Permission denied") and, when permission was denied, how to get it.
+  // Every argument must outlive the session.
   ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out, std::ostream& err);
 
   // "Записать" on `port_name`.
@@ -47,6 +49,8 @@ class ConsoleSession : public LinkHost, public CommandView {
   void StopReceptionTimer() override;
 
  private:
+  void ShowCause();
+
   Settings& settings_;
   std::ostream& out_;
   std::ostream& err_;

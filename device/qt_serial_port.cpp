@@ -2,6 +2,13 @@
 
 #include <QSerialPortInfo>
 #include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include "device/line_definition.h"
 
@@ -46,17 +53,66 @@ QSerialPort::StopBits ToQt(StopBits stop) {
   return QSerialPort::OneStop;
 }
 
+// The device number of this process's controlling terminal; 0 when none.
+dev_t ControllingTerminal() {
+  std::ifstream stat_file("/proc/self/stat");
+  std::string stat((std::istreambuf_iterator<char>(stat_file)), {});
+  const std::size_t after_name = stat.rfind(')');  // the name may hold blanks
+  if (after_name == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(after_name + 1));
+  std::string state;
+  long long parent = 0, group = 0, session = 0, terminal = 0;
+  fields >> state >> parent >> group >> session >> terminal;
+  return static_cast<dev_t>(terminal);
+}
+
+// Why the device at `path` is no port for the device, or "" when it may be
+// one: only terminal devices, and neither /dev/tty, /dev/console, /dev/ptmx
+// (major 5) nor a virtual console (major 4, minor below 64) nor the terminal
+// this process is controlled from. Pseudo-terminal slaves are allowed.
+std::string NotAPort(const std::string& path) {
+  struct stat device {};
+  if (::stat(path.c_str(), &device) != 0) return {};  // the open says why
+  if (!S_ISCHR(device.st_mode)) return "not a terminal device";
+  const unsigned major_number = major(device.st_rdev);
+  if (major_number == 5 || (major_number == 4 && minor(device.st_rdev) < 64))
+    return "a console, not a serial port";
+  if (device.st_rdev == ControllingTerminal()) return "the terminal this program runs in";
+  return {};
+}
+
 }  // namespace
+
+OpenResult QtSerialPort::Refuse(std::string cause, bool permission_denied) {
+  failure_ = {std::move(cause), permission_denied};
+  if (port_.isOpen()) port_.close();
+  port_.clearError();
+  return OpenResult::CannotOpen;
+}
+
+void QtSerialPort::KeepFailure() {
+  if (port_.error() == QSerialPort::NoError || port_.error() == QSerialPort::TimeoutError) return;
+  failure_ = {port_.errorString().toStdString(), port_.error() == QSerialPort::PermissionError};
+}
 
 OpenResult QtSerialPort::Open(const std::string& name, std::string_view definition) {
   // An object that is still open (a failed configuration, or an open without
   // a close first) keeps its port: the system holds it, as for another program.
-  if (port_.isOpen() || name.empty()) return OpenResult::CannotOpen;
+  if (port_.isOpen()) return Refuse("the port is open already");
+  if (name.empty()) return Refuse("no port given");
+  failure_ = {};
+  const std::string path = name.starts_with('/') ? name : "/dev/" + name;
+  if (const std::string why = NotAPort(path); !why.empty()) return Refuse(why);
   port_.setPortName(QString::fromStdString(name));
   if (!port_.open(QIODevice::ReadWrite)) {
-    port_.clearError();
-    return OpenResult::CannotOpen;
+    const bool permission = port_.error() == QSerialPort::PermissionError;
+    return Refuse(port_.errorString().toStdString(), permission);
   }
+  if (!::isatty(static_cast<int>(port_.handle()))) return Refuse("not a terminal device");
+  // The kernel lets root past the exclusive open; this lock holds for every
+  // program of ours, whoever runs it.
+  if (::flock(static_cast<int>(port_.handle()), LOCK_EX | LOCK_NB) != 0)
+    return Refuse("held by another program");
   const std::optional<LineSettings> line = ParseLineDefinition(definition);
   if (!line) return OpenResult::DefinitionRejected;
   const bool set = port_.setBaudRate(line->baud) &&
@@ -65,6 +121,7 @@ OpenResult QtSerialPort::Open(const std::string& name, std::string_view definiti
                    port_.setStopBits(ToQt(line->stop_bits)) &&
                    port_.setFlowControl(QSerialPort::NoFlowControl);
   if (!set) {
+    KeepFailure();
     port_.clearError();
     return OpenResult::LineNotSet;
   }
@@ -85,6 +142,7 @@ std::size_t QtSerialPort::Write(std::string_view bytes) {
   if (!port_.isOpen() || bytes.empty()) return 0;
   const qint64 accepted = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
   if (accepted <= 0) {
+    KeepFailure();
     SettleError();
     return 0;
   }
@@ -96,6 +154,7 @@ std::size_t QtSerialPort::Write(std::string_view bytes) {
     if (left == 0 || !port_.waitForBytesWritten(left)) break;
   }
   const qint64 pending = port_.bytesToWrite();
+  if (pending > 0) KeepFailure();
   if (pending > 0 && port_.isOpen())
     port_.clear(QSerialPort::Output);  // a late byte must not reach the device
   SettleError();
@@ -112,6 +171,7 @@ std::string QtSerialPort::Read(std::size_t max) {
     if (received.size() >= max) break;
     const int left = MillisecondsLeft(deadline);
     if (left == 0 || !port_.waitForReadyRead(left)) {
+      KeepFailure();
       SettleError();
       if (!port_.isOpen() || port_.bytesAvailable() == 0) break;
     }

@@ -18,10 +18,14 @@ class QtSerialPort : public SerialPort {
   void DiscardInput() override;
   // QSerialPortInfo's ports; pseudo-terminals are not among them.
   std::vector<std::string> PlatformPortNames() const override;
+  PortFailure LastFailure() const override { return failure_; }
 
  private:
   void SettleError();
+  void KeepFailure();  // QSerialPort's error as the cause, before it is cleared
+  OpenResult Refuse(std::string cause, bool permission_denied = false);
 
+  PortFailure failure_;
   QSerialPort port_;
 };
 

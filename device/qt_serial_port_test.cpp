@@ -3,11 +3,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 
 #include "device/device_link.h"
 #include "device/fake_link.h"
@@ -58,6 +63,46 @@ TEST_F(QtSerialPortTest, PortHeldByAnotherProcessGivesError1) {
   EXPECT_FALSE(link.state.PortOpen);
   EXPECT_EQ(host.port_errors,
             std::vector<std::string>{"Error 1: Не могу открыть указанный Com порт!"});
+}
+
+TEST_F(QtSerialPortTest, OnlyTerminalDevicesThatAreNoConsolesArePortsAndARefusalSaysWhy) {
+  const std::string plain = ::testing::TempDir() + "qvx-plain-port";
+  { std::ofstream(plain) << "x"; }
+  std::vector<std::string> refused = {"/dev/ptmx", "/dev/null", plain, "ttyQuorvexMissing"};
+  if (access("/dev/tty0", F_OK) == 0) refused.push_back("/dev/tty0");
+  for (const std::string& name : refused) {
+    EXPECT_EQ(port.Open(name, kLine), OpenResult::CannotOpen) << name;
+    EXPECT_FALSE(port.IsOpen()) << name;
+    EXPECT_NE(port.LastFailure().cause, "") << name;
+    port.Close();
+  }
+  std::remove(plain.c_str());
+  ASSERT_EQ(port.Open(pty.Path(), kLine), OpenResult::Opened);  // a pseudo-terminal slave is one
+  EXPECT_EQ(port.LastFailure().cause, "");
+}
+
+// Another of our programs holds the port: refused even to root, whom the
+// kernel lets past the exclusive open.
+TEST_F(QtSerialPortTest, PortLockedByAnotherOfOurProgramsIsRefusedToAnyone) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t holder = fork();
+  if (holder == 0) {
+    const int line = open(pty.Path().c_str(), O_RDWR | O_NOCTTY);
+    const bool held = line >= 0 && ioctl(line, TIOCEXCL) == 0 && flock(line, LOCK_EX) == 0;
+    [[maybe_unused]] const ssize_t told = write(ready[1], held ? "1" : "0", 1);
+    pause();
+    _exit(0);
+  }
+  char held = 0;
+  ASSERT_EQ(read(ready[0], &held, 1), 1);
+  EXPECT_EQ(held, '1');
+  EXPECT_EQ(port.Open(pty.Path(), kLine), OpenResult::CannotOpen);
+  EXPECT_FALSE(port.IsOpen());
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+  close(ready[0]);
+  close(ready[1]);
 }
 
 TEST_F(QtSerialPortTest, WriteReturnsOnlyAfterTheBytesLeft) {

@@ -7,6 +7,9 @@ namespace {
 
 constexpr std::string_view kErrorTitle = "Ошибка ";
 constexpr std::string_view kFaultyMessage = "Произошла ошибка при получении данных";
+// A reply cut short (too few entries, an empty phone field) is no faulty
+// field: it says so in its own words.
+constexpr std::string_view kIncompleteMessage = "Ответ устройства неполный";
 constexpr std::size_t kCodeWidth = 6;
 constexpr std::size_t kPasswordWidth = 4;
 constexpr std::size_t kAddressWidth = 3;
@@ -68,9 +71,10 @@ ReplyEvaluation ParseReply(std::string_view buffer) {
   ReplyEvaluation reply;
   reply.entries = SplitReply(buffer);
   const auto& entries = reply.entries;
-  if (entries.size() < kReplyFields) return Outcome(reply, ReplyOutcome::Abandoned, kFaultyMessage);
+  if (entries.size() < kReplyFields)
+    return Outcome(reply, ReplyOutcome::Abandoned, kIncompleteMessage);
   for (int n = 16; n <= 24; ++n)
-    if (entries[n - 1].empty()) return Outcome(reply, ReplyOutcome::Abandoned, kFaultyMessage);
+    if (entries[n - 1].empty()) return Outcome(reply, ReplyOutcome::Abandoned, kIncompleteMessage);
 
   std::vector<std::string> fields;
   bool faulty = false;

@@ -17,10 +17,10 @@ namespace qvx::device {
 inline constexpr int kReplyFields = 30;
 
 enum class ReplyOutcome {
-  NotReady,   // "A0A0": the device's SIM card is not ready
-  NoData,     // no end mark ":#"
-  Faulty,     // a field failed its check
-  Abandoned,  // fewer than 30 entries or an empty phone field; reported as Faulty
+  NotReady,  // "A0A0": the device's SIM card is not ready
+  NoData,    // no end mark ":#"
+  Faulty,    // a field failed its check
+  Abandoned,  // fewer than 30 entries or an empty phone field: "Ответ устройства неполный"
   Success,
 };
 

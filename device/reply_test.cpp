@@ -111,14 +111,14 @@ TEST(ReceiveBuffer, FieldRules) {
   }
 }
 
-TEST(ReceiveBuffer, ShortOrEmptyPhoneRepliesAreFaulty) {
+TEST(ReceiveBuffer, ShortOrEmptyPhoneRepliesAreIncomplete) {
   std::vector<std::string> fields = ReplyFields(MemorySettings());
   fields.resize(28);  // with the empty entry after the last ":" that makes 29
   for (const std::string& buffer :
        {"." + Join(fields), "." + WithField(20, ""), std::string(".5:#")}) {
     const ReplyEvaluation reply = EvaluateReceiveBuffer(buffer);
     EXPECT_EQ(reply.outcome, ReplyOutcome::Abandoned) << buffer;
-    EXPECT_EQ(reply.message, "Произошла ошибка при получении данных");
+    EXPECT_EQ(reply.message, "Ответ устройства неполный");
     EXPECT_EQ(reply.title, "Ошибка ");
   }
 }

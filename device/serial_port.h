@@ -18,11 +18,20 @@ enum class OpenResult {
   TimeoutsNotSet,      // Error 4: the read/write time-outs cannot be set
 };
 
+// Why the last Open, Write or Read failed, in the system's words.
+struct PortFailure {
+  std::string cause;               // such as "Permission denied"; empty when none is known
+  bool permission_denied = false;  // the user may not open the device
+};
+
 class SerialPort {
  public:
   virtual ~SerialPort() = default;
 
-  // Opens `name` (plain, such as "ttyUSB0", or a full path) exclusively,
+  // Opens `name` (plain, such as "ttyUSB0", or a full path) exclusively
+  // (against every other program of ours too, whoever runs it): only a
+  // terminal device that is neither a virtual console nor the controlling
+  // terminal of this process;
   // applies the line definition (see ParseLineDefinition), no flow control,
   // and the time-outs: reads of at most 50 ms, writes of at most 100 ms a byte.
   virtual OpenResult Open(const std::string& name, std::string_view definition) = 0;
@@ -39,6 +48,9 @@ class SerialPort {
   virtual void DiscardInput() = 0;
   // Names of the platform's serial ports, in the platform's order.
   virtual std::vector<std::string> PlatformPortNames() const = 0;
+  // The cause of the latest failed Open, Write or Read; cleared by a
+  // successful Open. Ports that know no causes give none.
+  virtual PortFailure LastFailure() const { return {}; }
 };
 
 }  // namespace qvx::device
