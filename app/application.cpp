@@ -19,6 +19,13 @@ bool QuorvexApplication::notify(QObject* receiver, QEvent* event) {
   } catch (const std::exception& error) {
     display_(error.what());
   } catch (...) {
+    // Nothing to show in the dialog: the console at least learns where.
+    const QString handler =
+        receiver ? QStringLiteral("%1 \"%2\"")
+                       .arg(receiver->metaObject()->className(), receiver->objectName())
+                 : QStringLiteral("no object");
+    qCritical("quorvex: an error that is no exception escaped the handler of %s for event %d",
+              qPrintable(handler), event ? static_cast<int>(event->type()) : -1);
     display_("");
   }
   return false;

@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& error) {
     qvx::ShowErrorText(error.what());
   } catch (...) {
+    qCritical("quorvex: an error that is no exception escaped the start-up");
     qvx::ShowErrorText("");
   }
   return 1;

@@ -4,16 +4,31 @@
 #include <QSvgRenderer>
 
 namespace qvx {
+namespace {
+
+QStringList& Missing() {
+  static QStringList missing;
+  return missing;
+}
+
+}  // namespace
 
 QPixmap Picture(const QString& name, QSize size) {
   QPixmap pixmap(size);
   pixmap.fill(Qt::transparent);
   QSvgRenderer renderer(QStringLiteral(":/images/%1.svg").arg(name));
-  if (renderer.isValid()) {
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
+  if (!renderer.isValid()) {
+    qCritical("quorvex: the picture \"%s\" is missing from the resources", qPrintable(name));
+    Missing().append(name);
+    return pixmap;
   }
+  QPainter painter(&pixmap);
+  renderer.render(&painter);
   return pixmap;
+}
+
+QStringList MissingPictures() {
+  return Missing();
 }
 
 QIcon ApplicationIcon() {

@@ -7,6 +7,7 @@
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/clickable_label.h"
+#include "app/pictures.h"
 #include "app/tests/test_support.h"
 
 // Receives the addresses the desktop is asked to open.
@@ -27,6 +28,8 @@ class AboutAndLinksTest : public QObject {
   void aboutWindowShowsOnceAndAgainAfterClosing();
   void webAddressLabelOpensTheAddress();
   void errorEscapingAHandlerIsShownAndTheApplicationGoesOn();
+  void errorThatIsNoExceptionNamesItsHandlerInTheLog();
+  void everyPictureIsInTheResources();
 };
 
 void AboutAndLinksTest::aboutWindowShowsOnceAndAgainAfterClosing() {
@@ -76,6 +79,7 @@ class FailingHandler : public QObject {
  protected:
   bool event(QEvent* event) override {
     if (event->type() == QEvent::User) throw std::runtime_error("Ошибка в обработчике");
+    if (event->type() == QEvent::User + 1) throw 42;
     return QObject::event(event);
   }
 };
@@ -90,6 +94,35 @@ void AboutAndLinksTest::errorEscapingAHandlerIsShownAndTheApplicationGoesOn() {
   QCoreApplication::processEvents();
   application->SetErrorDisplay(qvx::ShowErrorText);
   QCOMPARE(shown, (std::vector<std::string>{"Ошибка в обработчике", "Ошибка в обработчике"}));
+}
+
+QStringList logged;
+
+void AboutAndLinksTest::errorThatIsNoExceptionNamesItsHandlerInTheLog() {
+  auto* application = static_cast<qvx::QuorvexApplication*>(QApplication::instance());
+  std::vector<std::string> shown;
+  application->SetErrorDisplay([&](const std::string& text) { shown.push_back(text); });
+  const QtMessageHandler earlier = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& text) { logged << text; });
+  FailingHandler failing;
+  failing.setObjectName("failing");
+  QCoreApplication::postEvent(&failing, new QEvent(QEvent::Type(QEvent::User + 1)));
+  QCoreApplication::processEvents();
+  qInstallMessageHandler(earlier);
+  application->SetErrorDisplay(qvx::ShowErrorText);
+  QCOMPARE(shown, std::vector<std::string>{""});
+  QCOMPARE(logged.filter("handler of QObject \"failing\"").size(), 1);
+}
+
+void AboutAndLinksTest::everyPictureIsInTheResources() {
+  {
+    TForm1 form;
+    TForm2 about;
+    qvx::ApplicationIcon();
+  }
+  QCOMPARE(qvx::MissingPictures(), QStringList());
+  qvx::Picture("no_such_picture", QSize(4, 4));
+  QCOMPARE(qvx::MissingPictures(), QStringList{"no_such_picture"});
 }
 
 QVX_TEST_MAIN(AboutAndLinksTest)
