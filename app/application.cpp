@@ -9,7 +9,7 @@ namespace qvx {
 QuorvexApplication::QuorvexApplication(int& argc, char** argv)
     : QApplication(argc, argv), display_(ShowErrorText) {
   setApplicationName("Quorvex");
-  setApplicationVersion("1.0.6.6");
+  setApplicationVersion(QUORVEX_VERSION);
   setOrganizationName("Quorvex");
 }
 
