@@ -38,9 +38,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string_view command = argv[1];
-  int status = 1;
+  int status = 0;
   try {
-    status = Run(command, qvx::cli::Args(argv + 2, argv + argc));
+    if (command == "--help" || command == "-h")
+      std::cout << kUsage;
+    else
+      status = Run(command, qvx::cli::Args(argv + 2, argv + argc));
   } catch (const std::exception& error) {
     std::cerr << "quorvex-cli: " << error.what() << "\n";
     return 1;
