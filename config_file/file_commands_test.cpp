@@ -8,9 +8,9 @@
 #include <fstream>
 
 #include "config_file/file_io.h"
-#include "config_file/scratch_folder.h"
-#include "config_file/settings_snapshot.h"
 #include "settings/memory_settings.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/settings_snapshot.h"
 
 namespace qvx {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "config_file/settings_snapshot.h"
 #include "settings/memory_settings.h"
+#include "tests/support/settings_snapshot.h"
 
 namespace qvx {
 namespace {

@@ -21,11 +21,11 @@
 
 #include "app/Unit1.h"
 #include "app/tests/test_support.h"
-#include "device/pty_test_support.h"
 #include "device/qt_serial_port.h"
 #include "settings/catalogue.h"
 #include "settings/memory_settings.h"
 #include "sim/pty_device.h"
+#include "tests/support/pty_test_support.h"
 
 using namespace std::chrono_literals;
 using qvx::test::kCannotOpen;
