@@ -10,8 +10,8 @@
 
 #include <filesystem>
 
-#include "config_file/scratch_folder.h"
-#include "device/pty_test_support.h"
+#include "tests/support/pty_test_support.h"
+#include "tests/support/scratch_folder.h"
 
 namespace qvx::cli {
 namespace {

@@ -1,7 +1,8 @@
 // quorvex-cli decode [FILE|-]: what a device sent, as raw bytes, evaluated as
 // "Прочитать" does; prints the settings line "Сохранить" would then write.
+#include <filesystem>
+#include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "cli/commands.h"
 #include "cli/device_args.h"
@@ -12,22 +13,6 @@
 #include "settings/memory_settings.h"
 
 namespace qvx::cli {
-namespace {
-
-// A device reply is a few hundred bytes; anything far larger is not one.
-constexpr std::size_t kMaxInput = 1 << 20;
-
-std::optional<std::string> ReadAll(std::istream& in) {
-  std::string bytes;
-  char buffer[4096];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (bytes.size() > kMaxInput) return std::nullopt;
-  }
-  return bytes;
-}
-
-}  // namespace
 
 int RunDecode(const Args& args) {
   const auto parsed = ParseDeviceArgs(args);
@@ -35,26 +20,29 @@ int RunDecode(const Args& args) {
     std::cerr << "usage: quorvex-cli decode [FILE|-]\n";
     return 2;
   }
-  std::optional<std::string> bytes;
+  // Any stream, not only a regular file: a device reply may come from a pipe.
+  FileRead input;
   if (parsed->file.empty() || parsed->file == "-") {
-    bytes = ReadAll(std::cin);
+    input = ReadSmallStream(std::cin);
   } else {
-    // A folder opens as a stream but reads as nothing: only a file will do.
-    const FileRead read = ReadSmallFile(parsed->file, kMaxInput);
-    if (read.status == ReadStatus::NotFound || read.status == ReadStatus::Unreadable) {
-      std::cerr << parsed->file
-                << (read.status == ReadStatus::NotFound ? ": no such file\n"
-                                                        : ": cannot be read\n");
-      return 1;
-    }
-    if (read.status == ReadStatus::Ok) bytes = read.bytes;
+    // A folder opens as a stream but reads as nothing: it is no reply.
+    std::error_code error;
+    std::ifstream file;
+    if (!std::filesystem::is_directory(parsed->file, error))
+      file.open(parsed->file, std::ios::binary);
+    if (file) input = ReadSmallStream(file);
   }
-  if (!bytes) {
+  if (input.status == ReadStatus::TooLong) {
     std::cerr << "input too large for a device reply\n";
     return 1;
   }
+  if (input.status != ReadStatus::Ok) {
+    std::cerr << (parsed->file.empty() ? "-" : parsed->file) << ": cannot be read\n";
+    return 1;
+  }
 
-  const device::ReplyEvaluation reply = device::EvaluateReceiveBuffer(device::ReceivedText(*bytes));
+  const device::ReplyEvaluation reply =
+      device::EvaluateReceiveBuffer(device::ReceivedText(input.bytes));
   if (reply.outcome != device::ReplyOutcome::Success) {
     std::cerr << reply.message << "\n";
     return 1;

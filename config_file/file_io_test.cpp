@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "config_file/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace qvx {
 namespace {

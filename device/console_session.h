@@ -18,8 +18,9 @@ class ConsoleSession : public LinkHost, public CommandView {
   // Log lines and success messages go to `out`, failures and port errors to
   // `err`, a port error or a failed write followed by its cause ("ttyUSB0:
   // Permission denied") and, when permission was denied, how to get it.
-  // Every argument must outlive the session.
-  ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out, std::ostream& err);
+  // Every argument but `extra_ports` (see DeviceLink) must outlive the session.
+  ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out, std::ostream& err,
+                 PortLister extra_ports = {});
 
   // "Записать" on `port_name`.
   WriteOutcome Write(const std::string& port_name);

@@ -15,8 +15,8 @@
 #include <fstream>
 
 #include "device/device_link.h"
-#include "device/fake_link.h"
-#include "device/pty_test_support.h"
+#include "tests/support/fake_link.h"
+#include "tests/support/pty_test_support.h"
 
 namespace qvx::device {
 namespace {

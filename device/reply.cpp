@@ -10,9 +10,6 @@ constexpr std::string_view kFaultyMessage = "Произошла ошибка п�
 // A reply cut short (too few entries, an empty phone field) is no faulty
 // field: it says so in its own words.
 constexpr std::string_view kIncompleteMessage = "Ответ устройства неполный";
-constexpr std::size_t kCodeWidth = 6;
-constexpr std::size_t kPasswordWidth = 4;
-constexpr std::size_t kAddressWidth = 3;
 
 // Digits, ":" and "+" before the first "#", split at every ":".
 std::vector<std::string> SplitReply(std::string_view buffer) {
@@ -51,13 +48,15 @@ std::optional<std::string> FitPort(const std::string& field) {
   return digits;
 }
 
-// Field n (1..30) checked by its rule.
-std::optional<std::string> CheckField(int n, const std::string& field) {
-  if (n <= 15) return FitWidth(field, kCodeWidth);
-  if (n <= 24) return FitPhone(field);
-  if (n == 25) return FitWidth(field, kPasswordWidth);
-  if (n <= 29) return FitWidth(field, kAddressWidth);
-  return FitPort(field);
+// Entry i (0..29) checked by its rule: the digit groups, then the text
+// fields in field order.
+std::optional<std::string> CheckEntry(int i, const std::string& entry) {
+  if (i < kDigitGroups) return FitWidth(entry, kDigitsPerGroup);
+  const int field = i - kDigitGroups;
+  if (field < kPhoneFields) return FitPhone(entry);
+  if (field == kPasswordField) return FitWidth(entry, kPasswordLength);
+  if (field < kFirstAddressField + kAddressFields) return FitWidth(entry, kMaxAddressDigits);
+  return FitPort(entry);
 }
 
 ReplyEvaluation Outcome(ReplyEvaluation reply, ReplyOutcome outcome, std::string_view message) {
@@ -73,13 +72,14 @@ ReplyEvaluation ParseReply(std::string_view buffer) {
   const auto& entries = reply.entries;
   if (entries.size() < kReplyFields)
     return Outcome(reply, ReplyOutcome::Abandoned, kIncompleteMessage);
-  for (int n = 16; n <= 24; ++n)
-    if (entries[n - 1].empty()) return Outcome(reply, ReplyOutcome::Abandoned, kIncompleteMessage);
+  for (int phone = 0; phone < kPhoneFields; ++phone)
+    if (entries[kDigitGroups + phone].empty())
+      return Outcome(reply, ReplyOutcome::Abandoned, kIncompleteMessage);
 
   std::vector<std::string> fields;
   bool faulty = false;
-  for (int n = 1; n <= kReplyFields; ++n) {
-    std::optional<std::string> field = CheckField(n, entries[n - 1]);
+  for (int i = 0; i < kReplyFields; ++i) {
+    std::optional<std::string> field = CheckEntry(i, entries[i]);
     faulty = faulty || !field;
     fields.push_back(field.value_or(std::string()));
   }

@@ -9,6 +9,7 @@
 #include "fuzz/allowed_values.h"
 #include "fuzz/counting_settings.h"
 #include "settings/memory_settings.h"
+#include "tests/support/settings_snapshot.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Kept from input to input: a reply sets every setting it takes, and

@@ -8,6 +8,7 @@
 #include "fuzz/allowed_values.h"
 #include "fuzz/counting_settings.h"
 #include "settings/memory_settings.h"
+#include "tests/support/settings_snapshot.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static qvx::MemorySettings settings;  // kept from input to input, as a window's are

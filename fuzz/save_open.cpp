@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // A high threshold is set first and kept at or above the low one shown
   // before: open onto the lowest low threshold, so that only the file counts.
-  opened.SetSliderPosition("TrackBar1", opened.SliderMinimum("TrackBar1"));
+  opened.SetSliderPosition(qvx::kLowThresholdSlider,
+                           opened.SliderMinimum(qvx::kLowThresholdSlider));
   if (!qvx::ApplySettingsLine(opened, built.line)) std::abort();
   if (!qvx::fuzz::SameSettings(opened, saved)) std::abort();
   return 0;
