@@ -1,3 +1,5 @@
+// Saving under faults of the file system: links, owners, long names, folders
+// that allow no new file.
 #include "config_file/file_io.h"
 
 #include <gtest/gtest.h>
