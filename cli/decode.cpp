@@ -30,7 +30,7 @@ int RunDecode(const Args& args) {
     std::ifstream file;
     if (!std::filesystem::is_directory(parsed->file, error))
       file.open(parsed->file, std::ios::binary);
-    if (file) input = ReadSmallStream(file);
+    input = file.is_open() ? ReadSmallStream(file) : FileRead{ReadStatus::Unreadable, {}};
   }
   if (input.status == ReadStatus::TooLong) {
     std::cerr << "input too large for a device reply\n";
