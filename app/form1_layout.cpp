@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -114,6 +115,12 @@ void TForm1::BuildPageControl() {
   qvx::BuildSettingsPages(settings_pages);
   PageControl1->setCurrentIndex(0);
   PageControl1->raise();  // covers the service console
+  // The page control places its page stack when it is first shown. Unsized
+  // until then, the stack would first be fitted to the contents of all
+  // eleven pages, laying out ten hidden pages before the first paint; each
+  // page is laid out when it is first shown instead.
+  if (auto* stack = PageControl1->findChild<QStackedWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    stack->resize(PageControl1->size());
 }
 
 void TForm1::BuildGreetingPage() {

@@ -8,6 +8,7 @@
 #include "app/Unit3.h"
 #include "app/application.h"
 #include "app/pictures.h"
+#include "app/startup_probe.h"
 
 int main(int argc, char** argv) {
   qvx::QuorvexApplication application(argc, argv);
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     TForm3 form3;
     Form3 = &form3;
     QObject::connect(&form1, &TForm1::Closed, &application, &QApplication::quit);
+    qvx::WatchFirstPaint(form1);
     form1.show();
     return application.exec();
   } catch (const std::exception& error) {

@@ -1,7 +1,6 @@
 #include "device/console_session.h"
 
-#include <thread>
-
+#include "device/pacing.h"
 #include "settings/catalogue.h"
 
 namespace qvx::device {
@@ -41,7 +40,7 @@ void ConsoleSession::ProcessEvents() {
 }
 
 void ConsoleSession::Pause(int milliseconds) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  SleepAtLeast(milliseconds);
 }
 
 void ConsoleSession::MarkTextField(std::string_view field, FieldMark mark) {

@@ -136,11 +136,24 @@ void QtSerialPort::DiscardInput() {
   port_.clearError();
 }
 
-std::vector<std::string> QtSerialPort::PlatformPortNames() const {
+namespace {
+
+std::vector<std::string> ListPorts() {
   std::vector<std::string> names;
   for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
     names.push_back(info.portName().toStdString());
   return names;
+}
+
+}  // namespace
+
+std::vector<std::string> QtSerialPort::PlatformPortNames() const {
+  if (listing_.valid()) return listing_.get();
+  return ListPorts();
+}
+
+void QtSerialPort::StartListingPorts() {
+  if (!listing_.valid()) listing_ = std::async(std::launch::async, ListPorts);
 }
 
 }  // namespace qvx::device

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QSerialPort>
+#include <future>
 
 #include "device/serial_port.h"
 
@@ -19,10 +20,17 @@ class QtSerialPort : public SerialPort {
   // QSerialPortInfo's ports; pseudo-terminals are not among them.
   std::vector<std::string> PlatformPortNames() const override;
 
+  // Starts listing the platform's ports on another thread: asking the
+  // system's device manager takes tens of milliseconds, which a window can
+  // spend building itself. The next PlatformPortNames() returns that list,
+  // waiting for it if need be; later calls list afresh.
+  void StartListingPorts();
+
  private:
   void SettleError();
 
   QSerialPort port_;
+  mutable std::future<std::vector<std::string>> listing_;
 };
 
 }  // namespace qvx::device
