@@ -1,24 +1,28 @@
 #include "app/pictures.h"
 
+#include <QImage>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QSvgRenderer>
+
+#include "app/drawn_pictures.h"
 
 namespace qvx {
 
 QPixmap Picture(const QString& name, QSize size) {
-  // Each picture is drawn once at each size it is shown at, and kept.
-  const QString key = QStringLiteral("qvx:%1@%2x%3").arg(name).arg(size.width()).arg(size.height());
-  QPixmap pixmap;
-  if (QPixmapCache::find(key, &pixmap)) return pixmap;
-  pixmap = QPixmap(size);
+  // The sizes the windows use were drawn when the program was built.
+  for (const DrawnPicture& drawn : DrawnPictures()) {
+    if (name != QLatin1String(drawn.name) || size != QSize(drawn.width, drawn.height)) continue;
+    const QImage image(drawn.pixels, drawn.width, drawn.height,
+                       QImage::Format_ARGB32_Premultiplied);
+    return QPixmap::fromImage(image);
+  }
+  QPixmap pixmap(size);
   pixmap.fill(Qt::transparent);
   QSvgRenderer renderer(QStringLiteral(":/images/%1.svg").arg(name));
   if (renderer.isValid()) {
     QPainter painter(&pixmap);
     renderer.render(&painter);
   }
-  QPixmapCache::insert(key, pixmap);
   return pixmap;
 }
 
