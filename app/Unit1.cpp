@@ -41,16 +41,9 @@ void Bind(const qvx::NamedChildren& controls, Widget*& member, const char* name)
   if (member == nullptr) throw std::logic_error(std::string("no control ") + name);
 }
 
-// The computer's serial ports, listed while the window builds itself.
-std::unique_ptr<qvx::device::SerialPort> PortListingAhead() {
-  auto port = std::make_unique<qvx::device::QtSerialPort>();
-  port->StartListingPorts();
-  return port;
-}
-
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : TForm1(PortListingAhead(), parent) {}
+TForm1::TForm1(QWidget* parent) : TForm1(std::make_unique<qvx::device::QtSerialPort>(), parent) {}
 
 TForm1::TForm1(std::unique_ptr<qvx::device::SerialPort> port, QWidget* parent)
     : QWidget(parent),

@@ -14,6 +14,7 @@
 
 #include "app/Unit1.h"
 #include "app/clickable_label.h"
+#include "app/first_shown.h"
 #include "app/fit_text.h"
 #include "app/pictures.h"
 #include "app/qt_text.h"
@@ -117,8 +118,12 @@ void TForm1::FitSettingsPages() {
   const QSize room(
       PageControl1->width() - kPageFrame,
       PageControl1->height() - PageControl1->tabBar()->sizeHint().height() - kPageFrame);
-  for (int i = 1; i < PageControl1->count(); ++i)
-    qvx::FitPageIntoRoom(PageControl1->widget(i), room);
+  // Each page when it is first shown: measuring all ten would lay them all
+  // out before the window's first paint, which shows only the greeting.
+  for (int i = 1; i < PageControl1->count(); ++i) {
+    QWidget* page = PageControl1->widget(i);
+    qvx::WhenFirstShown(page, [page, room] { qvx::FitPageIntoRoom(page, room); });
+  }
 }
 
 void TForm1::BuildGreetingPage() {

@@ -1,9 +1,9 @@
 #include "device/qt_serial_port.h"
 
-#include <QSerialPortInfo>
 #include <chrono>
 
 #include "device/line_definition.h"
+#include "device/system_ports.h"
 
 namespace qvx::device {
 namespace {
@@ -136,24 +136,8 @@ void QtSerialPort::DiscardInput() {
   port_.clearError();
 }
 
-namespace {
-
-std::vector<std::string> ListPorts() {
-  std::vector<std::string> names;
-  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-    names.push_back(info.portName().toStdString());
-  return names;
-}
-
-}  // namespace
-
 std::vector<std::string> QtSerialPort::PlatformPortNames() const {
-  if (listing_.valid()) return listing_.get();
-  return ListPorts();
-}
-
-void QtSerialPort::StartListingPorts() {
-  if (!listing_.valid()) listing_ = std::async(std::launch::async, ListPorts);
+  return SystemSerialPortNames();
 }
 
 }  // namespace qvx::device

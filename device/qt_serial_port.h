@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QSerialPort>
-#include <future>
 
 #include "device/serial_port.h"
 
@@ -17,20 +16,14 @@ class QtSerialPort : public SerialPort {
   std::size_t Write(std::string_view bytes) override;
   std::string Read(std::size_t max) override;
   void DiscardInput() override;
-  // QSerialPortInfo's ports; pseudo-terminals are not among them.
+  // The ports QSerialPortInfo lists (SystemSerialPortNames); pseudo-terminals
+  // are not among them.
   std::vector<std::string> PlatformPortNames() const override;
-
-  // Starts listing the platform's ports on another thread: asking the
-  // system's device manager takes tens of milliseconds, which a window can
-  // spend building itself. The next PlatformPortNames() returns that list,
-  // waiting for it if need be; later calls list afresh.
-  void StartListingPorts();
 
  private:
   void SettleError();
 
   QSerialPort port_;
-  mutable std::future<std::vector<std::string>> listing_;
 };
 
 }  // namespace qvx::device

@@ -7,11 +7,14 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QSerialPortInfo>
+#include <algorithm>
 #include <chrono>
 
 #include "device/device_link.h"
 #include "device/fake_link.h"
 #include "device/pty_test_support.h"
+#include "device/system_ports.h"
 
 namespace qvx::device {
 namespace {
@@ -120,6 +123,15 @@ TEST_F(QtSerialPortTest, DroppedLineGivesEmptyReadsAndFailedWritesAndReleasesThe
 TEST_F(QtSerialPortTest, WritesOnAClosedPortFail) {
   EXPECT_EQ(port.Write("x"), 0u);
   EXPECT_EQ(port.Read(10), "");
+}
+
+// Read from sysfs, the list must be the one QSerialPortInfo gets from udev.
+TEST(SystemSerialPortNamesTest, AreTheOnesQSerialPortInfoLists) {
+  std::vector<std::string> expected;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+    expected.push_back(info.portName().toStdString());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(SystemSerialPortNames(), expected);
 }
 
 }  // namespace
