@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <iostream>
 
+#include "bench/batch_rows.h"
+#include "bench/codec_rows.h"
 #include "bench/link_rows.h"
 #include "bench/startup_rows.h"
 #include "bench/table.h"
@@ -17,5 +19,7 @@ int main(int argc, char** argv) {
   add(qvx::bench::StartupRows(bin + "/quorvex", bin + "/bare_window", 7));
   add(qvx::bench::WritePacingRows(5));
   add(qvx::bench::ReadRows(5));
+  add(qvx::bench::BatchRows(bin, 3));
+  add(qvx::bench::CodecRows(bin));
   qvx::bench::PrintTable(std::cout, rows);
 }
