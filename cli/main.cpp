@@ -23,6 +23,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string_view command = argv[1];
+  if (command == "--help" || command == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
   const qvx::cli::Args args(argv + 2, argv + argc);
   try {
     if (command == "show") return qvx::cli::RunShow(args);
