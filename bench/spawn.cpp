@@ -68,6 +68,9 @@ Finished RunProgram(const std::vector<std::string>& argv,
   }
   finished.ended = Clock::now();
   finished.peak_rss_kb = usage.ru_maxrss;
+  for (const timeval& spent : {usage.ru_utime, usage.ru_stime})
+    finished.cpu_ms +=
+        static_cast<double>(spent.tv_sec) * 1e3 + static_cast<double>(spent.tv_usec) / 1e3;
   if (WIFEXITED(status)) finished.exit_code = WEXITSTATUS(status);
   return finished;
 }

@@ -15,6 +15,7 @@ struct Finished {
   Clock::time_point ended;    // when it was seen to exit
   int exit_code = -1;         // -1 when killed by a signal or not started
   long peak_rss_kb = 0;       // the largest resident set it had
+  double cpu_ms = 0;          // processor time it used, user and system
   std::string output;         // its standard output; standard error is dropped
 };
 
