@@ -31,6 +31,7 @@
 #include "device/qt_serial_port.h"
 #include "settings/catalogue.h"
 #include "settings/slider_rules.h"
+#include "sim/simulated_ports.h"
 
 TForm1* Form1 = nullptr;
 
@@ -52,7 +53,7 @@ TForm1::TForm1(std::unique_ptr<qvx::device::SerialPort> port, QWidget* parent)
       port_(std::move(port)),
       host_(new qvx::WindowLinkHost(*this)),
       view_(new qvx::WindowCommandView(*this)),
-      link_(new qvx::device::DeviceLink(*port_, *host_)) {
+      link_(new qvx::device::DeviceLink(*port_, *host_, qvx::ListSimulatedPorts)) {
   setObjectName("Form1");
   setWindowTitle("Quorvex");
   setWindowIcon(qvx::ApplicationIcon());

@@ -117,10 +117,10 @@ void AddSlider(const SettingInfo& setting, GroupRows& rows) {
 
   const LayoutTexts& layout = Layout();
   std::string_view left, right;
-  if (setting.name == "TrackBar2") {
+  if (setting.name == kHighThresholdSlider) {
     left = layout.high_slider_min_label;
     right = layout.high_slider_max_label;
-  } else if (setting.name == "TrackBar1") {
+  } else if (setting.name == kLowThresholdSlider) {
     left = layout.low_slider_min_label;
     right = layout.low_slider_max_label;
   } else {

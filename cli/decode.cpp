@@ -2,32 +2,16 @@
 // "Прочитать" does; prints the settings line "Сохранить" would then write.
 #include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "cli/commands.h"
 #include "cli/device_args.h"
+#include "config_file/file_io.h"
 #include "config_file/settings_line.h"
 #include "device/device_link.h"
 #include "device/reply.h"
 #include "settings/memory_settings.h"
 
 namespace qvx::cli {
-namespace {
-
-// A device reply is a few hundred bytes; anything far larger is not one.
-constexpr std::size_t kMaxInput = 1 << 20;
-
-std::optional<std::string> ReadAll(std::istream& in) {
-  std::string bytes;
-  char buffer[4096];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (bytes.size() > kMaxInput) return std::nullopt;
-  }
-  return bytes;
-}
-
-}  // namespace
 
 int RunDecode(const Args& args) {
   const auto parsed = ParseDeviceArgs(args);
@@ -35,23 +19,25 @@ int RunDecode(const Args& args) {
     std::cerr << "usage: quorvex-cli decode [FILE|-]\n";
     return 2;
   }
-  std::optional<std::string> bytes;
+  // Any stream, not only a regular file: a device reply may come from a pipe.
+  FileRead input;
   if (parsed->file.empty() || parsed->file == "-") {
-    bytes = ReadAll(std::cin);
+    input = ReadSmallStream(std::cin);
   } else {
     std::ifstream file(parsed->file, std::ios::binary);
-    if (!file) {
-      std::cerr << parsed->file << ": cannot be read\n";
-      return 1;
-    }
-    bytes = ReadAll(file);
+    if (file) input = ReadSmallStream(file);
   }
-  if (!bytes) {
+  if (input.status == ReadStatus::TooLong) {
     std::cerr << "input too large for a device reply\n";
     return 1;
   }
+  if (input.status != ReadStatus::Ok) {
+    std::cerr << (parsed->file.empty() ? "-" : parsed->file) << ": cannot be read\n";
+    return 1;
+  }
 
-  const device::ReplyEvaluation reply = device::EvaluateReceiveBuffer(device::ReceivedText(*bytes));
+  const device::ReplyEvaluation reply =
+      device::EvaluateReceiveBuffer(device::ReceivedText(input.bytes));
   if (reply.outcome != device::ReplyOutcome::Success) {
     std::cerr << reply.message << "\n";
     return 1;

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "device/qt_serial_port.h"
+#include "sim/simulated_ports.h"
 
 namespace qvx::cli {
 
@@ -34,7 +35,7 @@ int WithConsoleSession(Settings& settings,
   char* argv[] = {name, nullptr};
   QCoreApplication application(argc, argv);  // the serial port needs one
   device::QtSerialPort port;
-  device::ConsoleSession session(port, settings, std::cout, std::cerr);
+  device::ConsoleSession session(port, settings, std::cout, std::cerr, ListSimulatedPorts);
   return command(session);
 }
 

@@ -5,9 +5,7 @@
 #include "cli/commands.h"
 #include "cli/device_args.h"
 #include "cli/settings_file.h"
-#include "device/text_fields.h"
-#include "device/write_frame.h"
-#include "settings/catalogue.h"
+#include "device/device_commands.h"
 #include "settings/memory_settings.h"
 
 namespace qvx::cli {
@@ -23,23 +21,13 @@ int RunFrame(const Args& args) {
     std::cerr << refusal << "\n";
     return 1;
   }
-  const device::TextCheck check = device::CheckTextFields(device::ReadTextFields(settings));
-  if (!check.passed) {
-    for (int i = 0; i < device::kTextFieldCount; ++i) {
-      if (check.marks[i] != device::FieldMark::Red) continue;
-      const std::string field = device::TextFieldControl(i);
-      std::cerr << TextFieldName(*FindSetting(field)) << " (" << field << ")\n";
-    }
-    std::cerr << check.message << "\n";
-    return 1;
-  }
-  device::WriteTextFields(settings, check.texts);
-  const device::WriteFrame built = device::BuildWriteFrame(settings);
-  if (built.frame.empty()) {
-    std::cerr << built.message << "\n";
-    return 1;
-  }
-  std::cout << built.frame << "\n";
+  std::string frame;
+  WithConsoleSession(settings, [&](device::ConsoleSession& session) {
+    frame = device::CheckedWriteFrame(settings, session, session);
+    return 0;
+  });
+  if (frame.empty()) return 1;
+  std::cout << frame << "\n";
   return 0;
 }
 

@@ -8,18 +8,6 @@
 namespace qvx::cli {
 namespace {
 
-// The commands' messages, kept for printing; no one to ask, so never replace.
-class CollectedMessages : public CommandMessages {
- public:
-  void Show(const std::string& text, const std::string&) override { last_shown = text; }
-  bool AskYesNo(const std::string&, const std::string&) override {
-    asked = true;
-    return false;
-  }
-  std::string last_shown;
-  bool asked = false;
-};
-
 std::string LoadJson(const std::string& path, Settings& settings) {
   const FileRead read = ReadSmallFile(path);
   switch (read.status) {
@@ -42,9 +30,7 @@ std::string LoadJson(const std::string& path, Settings& settings) {
 
 std::string LoadSettingsFile(const std::string& path, Settings& settings) {
   if (HasJsonExtension(path)) return LoadJson(path, settings);
-  CollectedMessages messages;
-  if (OpenSettingsCommand(settings, path, messages) == CommandOutcome::Done) return "";
-  return path + ": " + messages.last_shown;
+  return OpenSettingsFile(path, settings);
 }
 
 std::string SaveSettingsFile(const Settings& settings, const std::string& path) {
@@ -52,7 +38,7 @@ std::string SaveSettingsFile(const Settings& settings, const std::string& path) 
     if (WriteFileAtomically(path, SettingsToJson(settings).dump(2) + "\n")) return "";
     return path + ": cannot be written";
   }
-  CollectedMessages messages;
+  KeptMessages messages;
   const CommandOutcome outcome = SaveSettingsCommand(
       settings, [&] { return path; }, messages);
   if (outcome == CommandOutcome::Done) return "";

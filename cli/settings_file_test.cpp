@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "config_file/scratch_folder.h"
 #include "settings/memory_settings.h"
+#include "tests/support/scratch_folder.h"
 
 namespace qvx::cli {
 namespace {

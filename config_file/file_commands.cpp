@@ -60,4 +60,10 @@ CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::
   return CommandOutcome::Done;
 }
 
+std::string OpenSettingsFile(const std::string& path, Settings& settings) {
+  KeptMessages messages;
+  if (OpenSettingsCommand(settings, path, messages) == CommandOutcome::Done) return "";
+  return path + ": " + messages.last_shown;
+}
+
 }  // namespace qvx

@@ -49,4 +49,22 @@ CommandOutcome SaveSettingsCommand(const Settings& settings, const ChooseFileNam
 CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::string>& file_name,
                                    CommandMessages& messages);
 
+// The messages of a command run without a window: the last text shown is
+// kept for printing; a question is answered No and remembered.
+class KeptMessages : public CommandMessages {
+ public:
+  void Show(const std::string& text, const std::string&) override { last_shown = text; }
+  bool AskYesNo(const std::string&, const std::string&) override {
+    asked = true;
+    return false;
+  }
+  std::string last_shown;
+  bool asked = false;
+};
+
+// Opens the configuration file `path` onto settings by OpenSettingsCommand.
+// Returns "" on success, else "PATH: <the command's message>"; a refused
+// file changes no setting.
+std::string OpenSettingsFile(const std::string& path, Settings& settings);
+
 }  // namespace qvx

@@ -1,16 +1,15 @@
 #include "config_file/file_commands.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 
 #include "config_file/file_io.h"
-#include "config_file/scratch_folder.h"
-#include "config_file/settings_snapshot.h"
 #include "settings/memory_settings.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/settings_snapshot.h"
 
 namespace qvx {
 namespace {
@@ -111,16 +110,11 @@ TEST_F(FileCommands, NameAsChosenIsReplacedWithoutAnotherQuestion) {
 
 TEST_F(FileCommands, FailedSaveKeepsTheEarlierFileAndLeavesNoTemporary) {
   Write(Path("set.qvx"), "old");
-  // Files may grow to 100 bytes only: the write of the line fails half-way.
-  rlimit saved_limit{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved_limit), 0);
-  const auto saved_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved_limit;
-  small.rlim_cur = 100;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const CommandOutcome outcome = Save(MemorySettings(), Path("set.qvx"));
-  setrlimit(RLIMIT_FSIZE, &saved_limit);
-  std::signal(SIGXFSZ, saved_handler);
+  CommandOutcome outcome;
+  {
+    const FileSizeLimit limit(100);  // the write of the line fails half-way
+    outcome = Save(MemorySettings(), Path("set.qvx"));
+  }
 
   EXPECT_EQ(outcome, CommandOutcome::Refused);
   EXPECT_EQ(messages_.shown, (std::vector<Shown>{{"Ошибка сохранения файла", "Ошибка"}}));

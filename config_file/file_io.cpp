@@ -15,16 +15,8 @@ namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 
-// Reads chunk by chunk so that a huge file costs at most max_bytes of memory.
-FileRead ReadBounded(const std::string& path, std::size_t max_bytes, bool stop_at_line_end) {
-  std::error_code error;
-  const fs::file_status status = fs::status(path, error);
-  if (status.type() == fs::file_type::not_found) return {ReadStatus::NotFound, {}};
-  // Anything but a regular file (a folder, a pipe that might never end) is refused.
-  if (error || status.type() != fs::file_type::regular) return {ReadStatus::Unreadable, {}};
-
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {ReadStatus::Unreadable, {}};
+// Reads chunk by chunk so that a huge input costs at most max_bytes of memory.
+FileRead ReadStream(std::istream& in, std::size_t max_bytes, bool stop_at_line_end) {
   FileRead read{ReadStatus::Ok, {}};
   std::string chunk(kChunk, '\0');
   while (true) {
@@ -39,6 +31,18 @@ FileRead ReadBounded(const std::string& path, std::size_t max_bytes, bool stop_a
     read.bytes.append(piece.substr(0, keep));
     if (end != std::string_view::npos || got < chunk.size()) return read;
   }
+}
+
+FileRead ReadBounded(const std::string& path, std::size_t max_bytes, bool stop_at_line_end) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (status.type() == fs::file_type::not_found) return {ReadStatus::NotFound, {}};
+  // Anything but a regular file (a folder, a pipe that might never end) is refused.
+  if (error || status.type() != fs::file_type::regular) return {ReadStatus::Unreadable, {}};
+
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {ReadStatus::Unreadable, {}};
+  return ReadStream(in, max_bytes, stop_at_line_end);
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -81,6 +85,10 @@ FileRead ReadFirstLine(const std::string& path, std::size_t max_bytes) {
 
 FileRead ReadSmallFile(const std::string& path, std::size_t max_bytes) {
   return ReadBounded(path, max_bytes, false);
+}
+
+FileRead ReadSmallStream(std::istream& in, std::size_t max_bytes) {
+  return ReadStream(in, max_bytes, false);
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {

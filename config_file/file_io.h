@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <istream>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,10 @@ FileRead ReadFirstLine(const std::string& path, std::size_t max_bytes = kMaxRead
 
 // The whole file, when it holds at most max_bytes.
 FileRead ReadSmallFile(const std::string& path, std::size_t max_bytes = kMaxReadBytes);
+
+// The rest of the stream, when it holds at most max_bytes (Ok or TooLong;
+// Unreadable when reading fails). Reads at most max_bytes plus one chunk.
+FileRead ReadSmallStream(std::istream& in, std::size_t max_bytes = kMaxReadBytes);
 
 // Replaces the file's content: writes a temporary file in the same folder,
 // flushes it to disk, renames it over the name (through a symbolic link to

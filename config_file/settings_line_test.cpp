@@ -4,8 +4,9 @@
 
 #include <random>
 
-#include "config_file/settings_snapshot.h"
 #include "settings/memory_settings.h"
+#include "tests/support/changed_settings.h"
+#include "tests/support/settings_snapshot.h"
 
 namespace qvx {
 namespace {
@@ -23,19 +24,6 @@ std::string WithCode(int field, int place, char c) {
   std::string line = kDefaultLine;
   line[(field - 1) * 7 + (place - 1)] = c;
   return line;
-}
-
-// Settings that differ from the defaults in every kind of setting.
-MemorySettings ChangedSettings() {
-  MemorySettings settings;
-  settings.SetListIndex("ComboBox11", 3);
-  settings.SetSliderPosition("TrackBar1", 25);
-  settings.SetSliderPosition("TrackBar884", 2);
-  settings.SetRadioNumber("Set13.1", 1);
-  settings.SetRadioNumber("Set14.1", 0);
-  settings.SetText("Edit16", "+79990000000");
-  settings.SetText("Edit30", "");
-  return settings;
 }
 
 TEST(SettingsLine, DefaultSettingsGiveTheKnownLine) {

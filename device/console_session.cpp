@@ -6,8 +6,8 @@
 namespace qvx::device {
 
 ConsoleSession::ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out,
-                               std::ostream& err)
-    : settings_(settings), out_(out), err_(err), link_(port, *this) {}
+                               std::ostream& err, PortLister extra_ports)
+    : settings_(settings), out_(out), err_(err), link_(port, *this, std::move(extra_ports)) {}
 
 WriteOutcome ConsoleSession::Write(const std::string& port_name) {
   return WriteCommand(link_, settings_, port_name, *this);

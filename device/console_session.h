@@ -16,8 +16,9 @@ namespace qvx::device {
 class ConsoleSession : public LinkHost, public CommandView {
  public:
   // Log lines and success messages go to `out`, failures and port errors to
-  // `err`. Every argument must outlive the session.
-  ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out, std::ostream& err);
+  // `err`. Every argument but `extra_ports` (see DeviceLink) must outlive the session.
+  ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out, std::ostream& err,
+                 PortLister extra_ports = {});
 
   // "Записать" on `port_name`.
   WriteOutcome Write(const std::string& port_name);

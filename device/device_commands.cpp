@@ -29,16 +29,18 @@ bool ApplyTextCheck(const TextCheck& check, Settings& settings, LinkHost& host, 
 
 }  // namespace
 
+std::string CheckedWriteFrame(Settings& settings, LinkHost& host, CommandView& view) {
+  if (!ApplyTextCheck(CheckTextFields(ReadTextFields(settings)), settings, host, view)) return {};
+  WriteFrame built = BuildWriteFrame(settings);
+  if (built.frame.empty()) host.ShowMessage(built.message, built.title);
+  return std::move(built.frame);
+}
+
 WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::string& port_name,
                           CommandView& view) {
   LinkHost& host = link.Host();
-  if (!ApplyTextCheck(CheckTextFields(ReadTextFields(settings)), settings, host, view))
-    return WriteOutcome::Refused;
-  const WriteFrame built = BuildWriteFrame(settings);
-  if (built.frame.empty()) {
-    host.ShowMessage(built.message, built.title);
-    return WriteOutcome::Refused;
-  }
+  const std::string frame = CheckedWriteFrame(settings, host, view);
+  if (frame.empty()) return WriteOutcome::Refused;
 
   link.EnsureComPortOpen(port_name);
   if (!link.state.PortOpen) return WriteOutcome::PortNotOpen;
@@ -48,7 +50,7 @@ WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::strin
   bool sent = true;
   {
     const PreciseSleeps precise;  // 287 pauses of 1 ms, each as short as allowed
-    for (char byte : built.frame) {
+    for (char byte : frame) {
       if (!link.WriteComPort(std::string_view(&byte, 1))) {
         sent = false;
         break;

@@ -33,8 +33,13 @@ class CommandView {
 
 enum class WriteOutcome { Refused, PortNotOpen, WriteFailed, Sent };
 
-// "Записать" (BitBtn2Click): normalises and checks Edit16..Edit30 (texts written
-// back, marks, tab, message), refuses a list with no entry selected, makes sure
+// The checks of "Записать" before any port is touched: normalises and checks
+// Edit16..Edit30 (texts written back, marks, tab, message through `host`),
+// refuses a list with no entry selected, builds the frame. Returns the frame,
+// or "" after the refusal's message.
+std::string CheckedWriteFrame(Settings& settings, LinkHost& host, CommandView& view);
+
+// "Записать" (BitBtn2Click): CheckedWriteFrame, then makes sure
 // `port_name` is open, then sends the frame one byte per write with a pause
 // after each. A byte that fails ends the sending with "Ошибка записи в порт".
 WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::string& port_name,

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "device/fake_link.h"
 #include "device/write_frame.h"
 #include "settings/memory_settings.h"
+#include "tests/support/fake_link.h"
 
 namespace qvx::device {
 namespace {

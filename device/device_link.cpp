@@ -1,8 +1,7 @@
 #include "device/device_link.h"
 
 #include <algorithm>
-
-#include "device/simulated_ports.h"
+#include <cctype>
 
 namespace qvx::device {
 
@@ -29,10 +28,63 @@ std::string ReceivedText(std::string_view bytes) {
   return text;
 }
 
+namespace {
+
+int PortGroup(std::string_view name) {
+  if (name.starts_with("ttyUSB") || name.starts_with("ttyACM")) return 0;
+  if (name.starts_with("ttyS")) return 2;
+  return 1;
+}
+
+bool IsDigit(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+std::size_t RunLength(std::string_view text, std::size_t from) {
+  std::size_t end = from;
+  while (end < text.size() && IsDigit(text[end])) ++end;
+  return end - from;
+}
+
+// Compares runs of digits by their value (a longer run is larger: "01" after
+// "1"), everything else byte by byte.
+bool NameBefore(std::string_view a, std::string_view b) {
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (!IsDigit(a[i]) || !IsDigit(b[j])) {
+      if (a[i] != b[j]) return a[i] < b[j];
+      ++i;
+      ++j;
+      continue;
+    }
+    const std::size_t run_a = RunLength(a, i);
+    const std::size_t run_b = RunLength(b, j);
+    if (run_a != run_b) return run_a < run_b;
+    if (const int order = a.substr(i, run_a).compare(b.substr(j, run_b)); order != 0)
+      return order < 0;
+    i += run_a;
+    j += run_b;
+  }
+  return a.size() - i < b.size() - j;
+}
+
+}  // namespace
+
+std::vector<std::string> OrderPlatformPorts(std::vector<std::string> names) {
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const int group_a = PortGroup(a), group_b = PortGroup(b);
+    return group_a != group_b ? group_a < group_b : NameBefore(a, b);
+  });
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
 std::vector<std::string> DeviceLink::ListComPorts() const {
-  std::vector<std::string> ports = port_.PlatformPortNames();
-  for (const std::string& simulated : ListSimulatedPorts())
-    if (std::find(ports.begin(), ports.end(), simulated) == ports.end()) ports.push_back(simulated);
+  std::vector<std::string> ports;
+  if (extra_ports_) ports = extra_ports_();
+  for (const std::string& name : OrderPlatformPorts(port_.PlatformPortNames()))
+    if (std::find(ports.begin(), ports.end(), name) == ports.end()) ports.push_back(name);
   return ports;
 }
 

@@ -3,6 +3,7 @@
 // the host's ProcessEvents may change the state (StopReading above all).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,17 +31,31 @@ struct LinkState {
   bool StopReading = false;
 };
 
+// Lists ports that the platform does not know, such as those of running
+// simulators; they head the port list.
+using PortLister = std::function<std::vector<std::string>()>;
+
+// The platform's port names in the order the port list shows them: USB serial
+// adapters (ttyUSB*, ttyACM*) first, as the programmer is one, then other
+// ports, then the built-in serial ports (ttyS*). Within a group by name, with
+// numbers compared as numbers (ttyS2 before ttyS10), so the order does not
+// depend on the order the platform found them in.
+std::vector<std::string> OrderPlatformPorts(std::vector<std::string> names);
+
 // The message an open result shows in the standard dialog; empty for Opened.
 std::string OpenErrorText(OpenResult result);
 
 class DeviceLink {
  public:
-  // `port` (the PortHandle) and `host` must outlive the link.
-  DeviceLink(SerialPort& port, LinkHost& host) : port_(port), host_(host) {}
+  // `port` (the PortHandle) and `host` must outlive the link. `extra_ports`
+  // may be empty: then only the platform's ports are listed.
+  DeviceLink(SerialPort& port, LinkHost& host, PortLister extra_ports = {})
+      : port_(port), host_(host), extra_ports_(std::move(extra_ports)) {}
 
   LinkState state;
 
-  // The platform's serial ports, then the ports of running simulators.
+  // The extra ports in their lister's order, then the platform's ports as
+  // OrderPlatformPorts orders them; each name once.
   std::vector<std::string> ListComPorts() const;
   // Opens PortName with PortSettings. Success: PortOpen true, "ком открыт"
   // logged. Failure: the Error 1..4 dialog, PortOpen false.
@@ -65,6 +80,7 @@ class DeviceLink {
  private:
   SerialPort& port_;
   LinkHost& host_;
+  PortLister extra_ports_;
 };
 
 // Received bytes as ReceiveBuffer keeps them: every byte below 0x20 becomes ".".

@@ -1,13 +1,10 @@
 #include "device/device_link.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <algorithm>
 
-#include "device/fake_link.h"
-#include "device/simulated_ports.h"
+#include "tests/support/fake_link.h"
 
 namespace qvx::device {
 namespace {
@@ -99,21 +96,31 @@ TEST_F(DeviceLinkTest, ReadLoopRunsOnceWhenAlreadyStopped) {
   EXPECT_EQ(host.events, 1);
 }
 
-TEST_F(DeviceLinkTest, SimulatorPortsFollowThePlatformPorts) {
-  const std::filesystem::path runtime =
-      std::filesystem::temp_directory_path() / ("device_link_test_" + std::to_string(getpid()));
-  const char* saved = std::getenv("XDG_RUNTIME_DIR");
-  const std::string before = saved ? saved : "";
-  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-  const std::filesystem::path link_made = RegisterSimulatedPort("/dev/null");
-  port.platform_ports = {"ttyS0", "ttyUSB0"};
-  EXPECT_EQ(link.ListComPorts(), (std::vector<std::string>{"ttyS0", "ttyUSB0", "/dev/null"}));
-  UnregisterSimulatedPort(link_made);
-  std::filesystem::remove_all(runtime);
-  if (saved)
-    setenv("XDG_RUNTIME_DIR", before.c_str(), 1);
-  else
-    unsetenv("XDG_RUNTIME_DIR");
+TEST(PortListTest, ExtraPortsFirstThenUsbAdaptersThenOthersThenBuiltInPorts) {
+  const struct {
+    std::vector<std::string> extra, platform, listed;
+  } cases[] = {
+      {{}, {}, {}},
+      {{}, {"ttyS1", "ttyUSB0", "ttyS0", "ttyACM0"}, {"ttyACM0", "ttyUSB0", "ttyS0", "ttyS1"}},
+      {{}, {"ttyS10", "ttyS2", "ttyUSB10", "ttyUSB9"}, {"ttyUSB9", "ttyUSB10", "ttyS2", "ttyS10"}},
+      {{}, {"ttyS0", "rfcomm0", "ttyAMA0", "ttyUSB0"}, {"ttyUSB0", "rfcomm0", "ttyAMA0", "ttyS0"}},
+      {{"/dev/pts/9", "/dev/pts/3"},
+       {"ttyS0", "ttyUSB0"},
+       {"/dev/pts/9", "/dev/pts/3", "ttyUSB0", "ttyS0"}},
+      {{"/dev/pts/4"}, {}, {"/dev/pts/4"}},
+      // A name both lists know, or one the platform repeats, is listed once.
+      {{"ttyUSB0"}, {"ttyS0", "ttyUSB0", "ttyS0"}, {"ttyUSB0", "ttyS0"}},
+  };
+  for (const auto& c : cases) {
+    FakePort port;
+    RecordingHost host;
+    port.platform_ports = c.platform;
+    DeviceLink link(port, host, [&] { return c.extra; });
+    EXPECT_EQ(link.ListComPorts(), c.listed) << ::testing::PrintToString(c.platform);
+    // The platform's order never matters.
+    std::reverse(port.platform_ports.begin(), port.platform_ports.end());
+    EXPECT_EQ(link.ListComPorts(), c.listed) << ::testing::PrintToString(c.platform);
+  }
 }
 
 }  // namespace

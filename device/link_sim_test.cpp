@@ -10,6 +10,7 @@
 #include "device/write_frame.h"
 #include "settings/memory_settings.h"
 #include "sim/pty_device.h"
+#include "tests/support/changed_settings.h"
 
 namespace qvx::device {
 namespace {
@@ -40,18 +41,6 @@ class TimedPort : public QtSerialPort {
 
 std::string FrameOf(const Settings& settings) {
   return BuildWriteFrame(settings).frame;
-}
-
-MemorySettings ChangedSettings() {
-  MemorySettings settings;
-  settings.SetListIndex("ComboBox21", 6);
-  settings.SetListIndex("ComboBox10106", 8);
-  settings.SetSliderPosition("TrackBar1", -7);
-  settings.SetSliderPosition("TrackBar2", 42);
-  settings.SetRadioNumber("Set13.1", 2);
-  settings.SetText("Edit19", "+491511234567");
-  settings.SetText("Edit30", "8080");
-  return settings;
 }
 
 class LinkSimTest : public ::testing::Test {

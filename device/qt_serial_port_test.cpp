@@ -12,9 +12,9 @@
 #include <chrono>
 
 #include "device/device_link.h"
-#include "device/fake_link.h"
-#include "device/pty_test_support.h"
 #include "device/system_ports.h"
+#include "tests/support/fake_link.h"
+#include "tests/support/pty_test_support.h"
 
 namespace qvx::device {
 namespace {

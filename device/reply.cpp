@@ -7,9 +7,6 @@ namespace {
 
 constexpr std::string_view kErrorTitle = "Ошибка ";
 constexpr std::string_view kFaultyMessage = "Произошла ошибка при получении данных";
-constexpr std::size_t kCodeWidth = 6;
-constexpr std::size_t kPasswordWidth = 4;
-constexpr std::size_t kAddressWidth = 3;
 
 // Digits, ":" and "+" before the first "#", split at every ":".
 std::vector<std::string> SplitReply(std::string_view buffer) {
@@ -48,13 +45,15 @@ std::optional<std::string> FitPort(const std::string& field) {
   return digits;
 }
 
-// Field n (1..30) checked by its rule.
-std::optional<std::string> CheckField(int n, const std::string& field) {
-  if (n <= 15) return FitWidth(field, kCodeWidth);
-  if (n <= 24) return FitPhone(field);
-  if (n == 25) return FitWidth(field, kPasswordWidth);
-  if (n <= 29) return FitWidth(field, kAddressWidth);
-  return FitPort(field);
+// Entry i (0..29) checked by its rule: the digit groups, then the text
+// fields in field order.
+std::optional<std::string> CheckEntry(int i, const std::string& entry) {
+  if (i < kDigitGroups) return FitWidth(entry, kDigitsPerGroup);
+  const int field = i - kDigitGroups;
+  if (field < kPhoneFields) return FitPhone(entry);
+  if (field == kPasswordField) return FitWidth(entry, kPasswordLength);
+  if (field < kFirstAddressField + kAddressFields) return FitWidth(entry, kMaxAddressDigits);
+  return FitPort(entry);
 }
 
 ReplyEvaluation Outcome(ReplyEvaluation reply, ReplyOutcome outcome, std::string_view message) {
@@ -69,13 +68,14 @@ ReplyEvaluation ParseReply(std::string_view buffer) {
   reply.entries = SplitReply(buffer);
   const auto& entries = reply.entries;
   if (entries.size() < kReplyFields) return Outcome(reply, ReplyOutcome::Abandoned, kFaultyMessage);
-  for (int n = 16; n <= 24; ++n)
-    if (entries[n - 1].empty()) return Outcome(reply, ReplyOutcome::Abandoned, kFaultyMessage);
+  for (int phone = 0; phone < kPhoneFields; ++phone)
+    if (entries[kDigitGroups + phone].empty())
+      return Outcome(reply, ReplyOutcome::Abandoned, kFaultyMessage);
 
   std::vector<std::string> fields;
   bool faulty = false;
-  for (int n = 1; n <= kReplyFields; ++n) {
-    std::optional<std::string> field = CheckField(n, entries[n - 1]);
+  for (int i = 0; i < kReplyFields; ++i) {
+    std::optional<std::string> field = CheckEntry(i, entries[i]);
     faulty = faulty || !field;
     fields.push_back(field.value_or(std::string()));
   }

@@ -14,7 +14,7 @@
 
 namespace qvx::device {
 
-inline constexpr int kReplyFields = 30;
+inline constexpr int kReplyFields = kDigitGroups + kTextFieldCount;
 
 enum class ReplyOutcome {
   NotReady,   // "A0A0": the device's SIM card is not ready

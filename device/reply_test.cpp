@@ -2,30 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include "device/write_frame.h"
 #include "settings/memory_settings.h"
+#include "sim/reply_text.h"
+#include "tests/support/changed_settings.h"
 
 namespace qvx::device {
 namespace {
 
-// The 30 reply fields the device would send for these settings.
-std::vector<std::string> ReplyFields(const Settings& settings) {
-  const SettingsDigits digits = ReadSettingsDigits(settings, ListNumbering::Device).digits;
-  std::vector<std::string> fields;
-  for (int group = 0; group < kDigitGroups; ++group) {
-    std::string field;
-    for (int d = 0; d < kDigitsPerGroup; ++d)
-      field += static_cast<char>('0' + digits[group * 6 + d]);
-    fields.push_back(field);
-  }
-  for (const std::string& text : ReadTextFields(settings)) fields.push_back(text);
-  return fields;
+// The fields as the device sends them, each followed by ":", then "#".
+std::string Join(const std::vector<std::string>& fields) {
+  return sim::JoinFields(fields) + ":#";
 }
 
-std::string Join(const std::vector<std::string>& fields) {
-  std::string reply;
-  for (const std::string& field : fields) reply += field + ":";
-  return reply + "#";
+std::vector<std::string> ReplyFields(const Settings& settings) {
+  return sim::ReplyFields(settings).value();
 }
 
 std::string DefaultReply() {
@@ -124,14 +114,7 @@ TEST(ReceiveBuffer, ShortOrEmptyPhoneRepliesAreFaulty) {
 }
 
 TEST(ApplyReply, TakesEverySettingOver) {
-  MemorySettings source;
-  source.SetListIndex("ComboBox31", 6);
-  source.SetListIndex("ComboBox10106", 8);
-  source.SetSliderPosition("TrackBar1", 15);
-  source.SetSliderPosition("TrackBar2", 33);
-  source.SetRadioNumber("Set13.4", 0);
-  source.SetText("Edit18", "+79991112233");
-  source.SetText("Edit30", "8");
+  const MemorySettings source = ChangedSettings();
   const ReplyEvaluation reply = EvaluateReceiveBuffer("\n" + Join(ReplyFields(source)));
   ASSERT_EQ(reply.outcome, ReplyOutcome::Success);
   MemorySettings target;

@@ -43,8 +43,8 @@ std::string KeepDigits(std::string_view text) {
 }
 
 std::string PadAddressPart(std::string_view digits) {
-  if (digits.empty() || digits.size() > 3) return std::string(digits);
-  return std::string(3 - digits.size(), '0') + std::string(digits);
+  if (digits.empty() || digits.size() > kMaxAddressDigits) return std::string(digits);
+  return std::string(kMaxAddressDigits - digits.size(), '0') + std::string(digits);
 }
 
 TextCheck CheckTextFields(const TextFields& texts) {
@@ -64,7 +64,7 @@ TextCheck CheckTextFields(const TextFields& texts) {
   }
 
   check.texts[kPasswordField] = KeepDigits(texts[kPasswordField]);
-  const bool password_ok = check.texts[kPasswordField].size() == 4;
+  const bool password_ok = check.texts[kPasswordField].size() == kPasswordLength;
   check.marks[kPasswordField] = password_ok ? FieldMark::White : FieldMark::Red;
   if (!password_ok) {
     Fail(check, "Проверьте  пароль", kErrorTitle, TabSwitch::AfterMessage);
@@ -72,9 +72,9 @@ TextCheck CheckTextFields(const TextFields& texts) {
   }
 
   bool address_ok = true;
-  for (int i = kFirstAddressField; i < kFirstAddressField + 4; ++i) {
+  for (int i = kFirstAddressField; i < kFirstAddressField + kAddressFields; ++i) {
     const std::string digits = KeepDigits(texts[i]);
-    const bool ok = !digits.empty() && digits.size() <= 3;
+    const bool ok = !digits.empty() && digits.size() <= kMaxAddressDigits;
     check.texts[i] = ok ? PadAddressPart(digits) : digits;
     check.marks[i] = ok ? FieldMark::White : FieldMark::Red;
     address_ok = address_ok && ok;

@@ -14,8 +14,11 @@ inline constexpr int kTextFieldCount = 15;     // Edit16..Edit30
 inline constexpr int kPhoneFields = 9;         // Edit16..Edit24
 inline constexpr int kPasswordField = 9;       // Edit25
 inline constexpr int kFirstAddressField = 10;  // Edit26..Edit29
-inline constexpr int kPortField = 14;          // Edit30
+inline constexpr int kAddressFields = 4;
+inline constexpr int kPortField = 14;  // Edit30
 inline constexpr std::size_t kMaxPhoneLength = 13;
+inline constexpr std::size_t kPasswordLength = 4;
+inline constexpr std::size_t kMaxAddressDigits = 3;  // per part; padded to three with zeros
 inline constexpr std::size_t kMaxPortDigits = 5;
 
 using TextFields = std::array<std::string, kTextFieldCount>;

@@ -36,8 +36,9 @@ inline void RequireAllowedValues(const Settings& settings) {
       std::abort();
     }
   }
-  if (settings.SliderPosition("TrackBar2") < settings.SliderPosition("TrackBar1")) {
-    std::fprintf(stderr, "TrackBar2 below TrackBar1\n");
+  if (settings.SliderPosition(kHighThresholdSlider) <
+      settings.SliderPosition(kLowThresholdSlider)) {
+    std::fprintf(stderr, "the high threshold below the low one\n");
     std::abort();
   }
 }

@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "config_file/settings_snapshot.h"
 #include "device/device_link.h"
 #include "device/reply.h"
 #include "fuzz/allowed_values.h"
 #include "settings/memory_settings.h"
+#include "tests/support/settings_snapshot.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "config_file/settings_line.h"
-#include "config_file/settings_snapshot.h"
 #include "fuzz/allowed_values.h"
 #include "settings/memory_settings.h"
+#include "tests/support/settings_snapshot.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view line(reinterpret_cast<const char*>(data), size);

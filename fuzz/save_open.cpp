@@ -4,9 +4,9 @@
 #include <cstdlib>
 
 #include "config_file/settings_line.h"
-#include "config_file/settings_snapshot.h"
 #include "fuzz/random_settings.h"
 #include "settings/memory_settings.h"
+#include "tests/support/settings_snapshot.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qvx::fuzz::FuzzInput input(data, size);

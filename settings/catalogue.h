@@ -37,6 +37,11 @@ struct SettingInfo {
   std::string_view value_label;          // Slider: label showing its position
 };
 
+// The two temperature thresholds, coupled: the high one never sits below the
+// low one (see TrackBar2Change).
+inline constexpr std::string_view kHighThresholdSlider = "TrackBar2";
+inline constexpr std::string_view kLowThresholdSlider = "TrackBar1";
+
 // All settings in catalogue order: Set01..Set14 by item, then Edit16..Edit30.
 const std::vector<SettingInfo>& Catalogue();
 

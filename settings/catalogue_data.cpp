@@ -266,11 +266,14 @@ SettingInfo Text(std::string_view name, int item, std::string_view caption,
 void AddZoneTable(std::vector<SettingInfo>& all) {
   static const std::string_view kZoneLabels[] = {"Зона 1", "Зона 2", "Зона 3",
                                                  "Зона 4", "Зона 5", "Зона 6"};
-  static constexpr std::string_view kNames[4][6] = {
-      {"ComboBox11", "ComboBox21", "ComboBox31", "ComboBox41", "ComboBox51", "ComboBox61"},
-      {"ComboBox12", "ComboBox22", "ComboBox32", "ComboBox42", "ComboBox52", "ComboBox62"},
-      {"ComboBox13", "ComboBox23", "ComboBox33", "ComboBox43", "ComboBox53", "ComboBox63"},
-      {"ComboBox14", "ComboBox24", "ComboBox34", "ComboBox44", "ComboBox54", "ComboBox64"}};
+  // The catalogue keeps views of the names, so they live as long as it does.
+  static const std::vector<std::vector<std::string>> kNames = [] {
+    std::vector<std::vector<std::string>> names(4);
+    for (int group = 1; group <= 4; ++group)
+      for (int zone = 1; zone <= 6; ++zone)
+        names[group - 1].push_back(ZoneControlName(zone, group));
+    return names;
+  }();
   for (int zone = 1; zone <= 6; ++zone) {
     SettingInfo s =
         List(kNames[0][zone - 1], kZonesTab, 1, zone, kZoneLabels[zone - 1], kGroups, 0);
@@ -304,10 +307,10 @@ std::vector<SettingInfo> BuildCatalogue() {
   all.push_back(List("ComboBox555", outputs, 5, 5, "Выход 5",
                      OutputModes("1 - Вкл если Tmin<T<Tmax + команды"), 0));
   all.push_back(List("ComboBox556", outputs, 5, 6, "Импульсный режим работы", kPulseModes, 0));
-  all.push_back(
-      Slider("TrackBar2", outputs, 6, 1, "Порог высоких температур:", -50, 99, 0, "Label32"));
-  all.push_back(
-      Slider("TrackBar1", outputs, 6, 2, "Порог низкихтемператур:", -50, 99, -50, "Label43"));
+  all.push_back(Slider(kHighThresholdSlider, outputs, 6, 1, "Порог высоких температур:", -50, 99, 0,
+                       "Label32"));
+  all.push_back(Slider(kLowThresholdSlider, outputs, 6, 2, "Порог низкихтемператур:", -50, 99, -50,
+                       "Label43"));
 
   const auto sms = kSmsTab;
   all.push_back(List("ComboBox771", sms, 7, 1, "Отправка SMS при тревоге", kRecipients, 1));

@@ -51,8 +51,8 @@ DigitsReading ReadSettingsDigits(const Settings& settings, ListNumbering numberi
     reading.digits[At(setting.group, setting.item - 1)] = value;
   });
 
-  const int high = settings.SliderPosition("TrackBar2");
-  const int low = settings.SliderPosition("TrackBar1");
+  const int high = settings.SliderPosition(kHighThresholdSlider);
+  const int low = settings.SliderPosition(kLowThresholdSlider);
   int* threshold = &reading.digits[At(kThresholdGroup, 0)];
   threshold[0] = high >= 0 ? 1 : 0;
   threshold[1] = low >= 0 ? 1 : 0;
@@ -70,8 +70,8 @@ void ApplySettingsDigits(Settings& settings, const SettingsDigits& digits,
     if (setting.group == kThresholdGroup) {
       if (setting.item != 1) continue;  // both thresholds are set together, high first
       const int* d = &digits[At(kThresholdGroup, 0)];
-      settings.SetSliderPosition("TrackBar2", ThresholdFromDigits(d[0], d[2], d[3]));
-      settings.SetSliderPosition("TrackBar1", ThresholdFromDigits(d[1], d[4], d[5]));
+      settings.SetSliderPosition(kHighThresholdSlider, ThresholdFromDigits(d[0], d[2], d[3]));
+      settings.SetSliderPosition(kLowThresholdSlider, ThresholdFromDigits(d[1], d[4], d[5]));
       continue;
     }
     if (setting.group < 1) continue;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/memory_settings.h"
+#include "tests/support/changed_settings.h"
 
 namespace qvx {
 namespace {
@@ -46,13 +47,7 @@ TEST(SettingsDigits, UnselectedListIsReportedInCatalogueOrder) {
 }
 
 TEST(SettingsDigits, ApplyThenReadGivesTheSameDigits) {
-  MemorySettings source;
-  source.SetListIndex("ComboBox61", 6);
-  source.SetListIndex("ComboBox10106", 8);
-  source.SetSliderPosition("TrackBar1", 15);
-  source.SetSliderPosition("TrackBar2", 33);
-  source.SetRadioNumber("Set13.1", 2);
-  source.SetRadioNumber("Set14.1", 0);
+  const MemorySettings source = ChangedSettings();
   for (ListNumbering numbering : {ListNumbering::Plain, ListNumbering::Device}) {
     const DigitsReading reading = ReadSettingsDigits(source, numbering);
     MemorySettings target;

@@ -7,8 +7,12 @@
 namespace qvx {
 namespace {
 
-constexpr std::string_view kHigh = "TrackBar2";
-constexpr std::string_view kLow = "TrackBar1";
+constexpr std::string_view kHigh = kHighThresholdSlider;
+constexpr std::string_view kLow = kLowThresholdSlider;
+
+std::string_view ValueLabel(std::string_view slider) {
+  return FindSetting(slider)->value_label;
+}
 
 bool IsThreshold(std::string_view slider) {
   return slider == kHigh || slider == kLow;
@@ -39,8 +43,8 @@ void TrackBar2Change(SliderControls& controls) {
     TrackBar2Change(controls);
   }
   const LayoutTexts& layout = Layout();
-  controls.SetLabel("Label32", std::to_string(controls.Position(kHigh)));
-  controls.SetLabel("Label43", std::to_string(controls.Position(kLow)));
+  controls.SetLabel(ValueLabel(kHigh), std::to_string(controls.Position(kHigh)));
+  controls.SetLabel(ValueLabel(kLow), std::to_string(controls.Position(kLow)));
   controls.SetLabel(layout.high_slider_min_label, std::to_string(controls.Position(kLow)));
 }
 

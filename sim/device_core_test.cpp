@@ -6,7 +6,7 @@
 #include <random>
 
 #include "sim/reply_text.h"
-#include "sim/test_frames.h"
+#include "tests/support/test_frames.h"
 
 namespace qvx::sim {
 namespace {

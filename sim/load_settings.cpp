@@ -5,25 +5,9 @@
 
 namespace qvx::sim {
 
-namespace {
-
-class LastMessage : public CommandMessages {
- public:
-  void Show(const std::string& text, const std::string&) override { text_ = text; }
-  bool AskYesNo(const std::string&, const std::string&) override { return false; }
-  const std::string& Text() const { return text_; }
-
- private:
-  std::string text_;
-};
-
-}  // namespace
-
 std::string LoadSettingsFile(const std::string& path, MemorySettings& settings) {
   MemorySettings loaded;
-  LastMessage messages;
-  if (OpenSettingsCommand(loaded, path, messages) != CommandOutcome::Done)
-    return path + ": " + messages.Text();
+  if (std::string refusal = OpenSettingsFile(path, loaded); !refusal.empty()) return refusal;
   if (!ReplyFields(loaded)) return path + ": a list has no entry selected";
   settings = loaded;
   return {};

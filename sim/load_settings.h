@@ -7,7 +7,7 @@
 
 namespace qvx::sim {
 
-// Opens a .qvx file onto settings as "Открыть" does. Returns an empty
+// Opens a .qvx file onto settings by OpenSettingsFile. Returns an empty
 // string on success, else "FILE: <the open command's message>"; a file whose
 // lists the device could not report (an entry out of range) is refused too.
 // On refusal settings are unchanged.

@@ -5,10 +5,10 @@
 #include <ctime>
 #include <iostream>
 
-#include "device/simulated_ports.h"
 #include "sim/load_settings.h"
 #include "sim/pty_device.h"
 #include "sim/sim_args.h"
+#include "sim/simulated_ports.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <thread>
 
-#include "sim/port_client_test_util.h"
 #include "sim/reply_text.h"
-#include "sim/test_frames.h"
+#include "tests/support/port_client_test_util.h"
+#include "tests/support/test_frames.h"
 
 namespace qvx::sim {
 namespace {

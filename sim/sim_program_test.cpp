@@ -12,8 +12,8 @@
 #include <fstream>
 #include <thread>
 
-#include "device/simulated_ports.h"
-#include "sim/port_client_test_util.h"
+#include "sim/simulated_ports.h"
+#include "tests/support/port_client_test_util.h"
 
 extern char** environ;
 

@@ -13,9 +13,9 @@
 #include <thread>
 
 #include "config_file/file_commands.h"
-#include "config_file/scratch_folder.h"
-#include "config_file/settings_snapshot.h"
 #include "settings/memory_settings.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/settings_snapshot.h"
 
 namespace qvx {
 namespace {

@@ -21,13 +21,16 @@
 
 #include "app/Unit1.h"
 #include "app/tests/test_support.h"
-#include "device/pty_test_support.h"
 #include "device/qt_serial_port.h"
 #include "settings/catalogue.h"
 #include "settings/memory_settings.h"
 #include "sim/pty_device.h"
+#include "tests/support/changed_settings.h"
+#include "tests/support/pty_test_support.h"
+#include "tests/support/settings_snapshot.h"
 
 using namespace std::chrono_literals;
+using qvx::Snapshot;
 using qvx::test::kCannotOpen;
 using qvx::test::kNoData;
 using qvx::test::kReceived;
@@ -39,37 +42,16 @@ using qvx::test::WhenInsideReadLoop;
 
 namespace {
 
-const std::string kDeviceSubscriber = "+491511234567";
-
-// Every setting as "name=value", in catalogue order.
-std::vector<std::string> Snapshot(const qvx::Settings& settings) {
-  std::vector<std::string> values;
-  for (const qvx::SettingInfo& setting : qvx::Catalogue()) {
-    const std::string value = setting.kind == qvx::SettingKind::Text
-                                  ? settings.Text(setting.name)
-                                  : std::to_string(qvx::ReadValue(settings, setting));
-    values.push_back(std::string(setting.name) + "=" + value);
-  }
-  return values;
-}
-
 // What the device holds: apart from the window's defaults in every kind of setting.
 qvx::MemorySettings DeviceSettings() {
-  qvx::MemorySettings settings;
-  settings.SetListIndex("ComboBox11", 6);
-  settings.SetListIndex("ComboBox10106", 8);
-  settings.SetSliderPosition("TrackBar2", 42);
-  settings.SetSliderPosition("TrackBar1", -7);
-  settings.SetRadioNumber("Set13.1", 2);
-  settings.SetText("Edit19", kDeviceSubscriber);
-  return settings;
+  return qvx::ChangedSettings();
 }
 
 // The same device after someone changed it again.
 qvx::MemorySettings ChangedDeviceSettings() {
   qvx::MemorySettings settings = DeviceSettings();
   settings.SetListIndex("ComboBox11", 3);
-  settings.SetText("Edit30", "8080");
+  settings.SetText("Edit30", "8081");
   return settings;
 }
 
@@ -262,7 +244,7 @@ void WindowLinkFaultsTest::answerSentTwiceIsTakenOverOnce() {
   QCOMPARE(messages_, std::vector<Message>{kReceived});
   QCOMPARE(Snapshot(form_->Settings()), Snapshot(DeviceSettings()));
   // Only the reply before the first end mark is parsed and logged.
-  QCOMPARE(LogCount(form_->Memo1, QString::fromStdString(kDeviceSubscriber)), 1);
+  QCOMPARE(LogCount(form_->Memo1, QString::fromStdString(DeviceSettings().Text("Edit19"))), 1);
   QCOMPARE(device_->RequestsAnswered(), 1);
   QVERIFY(form_->BitBtn1->isVisible());
   QVERIFY(form_->Link().ReceiveBuffer.empty());

@@ -1,14 +1,14 @@
-// The port selector at start-up: the platform's ports, then the ports of
-// running simulators; the first one selected, none when there is none.
+// The port selector at start-up: the ports of running simulators, then USB
+// adapters, then built-in ports; the first one selected, none when there is none.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
 #include "app/Unit1.h"
 #include "app/tests/test_support.h"
-#include "device/fake_link.h"
-#include "device/simulated_ports.h"
 #include "sim/pty_device.h"
+#include "sim/simulated_ports.h"
+#include "tests/support/fake_link.h"
 
 using qvx::device::testing::FakePort;
 
@@ -34,17 +34,21 @@ class PortListTest : public QObject {
 void PortListTest::portsListedInOrderWithTheFirstSelected_data() {
   QTest::addColumn<QStringList>("platform");
   QTest::addColumn<bool>("simulator");
-  QTest::newRow("no port at all") << QStringList{} << false;
-  QTest::newRow("platform ports, unsorted") << QStringList{"ttyUSB1", "ttyS0"} << false;
-  QTest::newRow("a simulator after them") << QStringList{"ttyS0"} << true;
-  QTest::newRow("a simulator alone") << QStringList{} << true;
+  QTest::addColumn<QStringList>("platform_listed");
+  QTest::newRow("no port at all") << QStringList{} << false << QStringList{};
+  QTest::newRow("platform ports, unsorted") << QStringList{"ttyS0", "ttyUSB1", "ttyACM0"} << false
+                                            << QStringList{"ttyACM0", "ttyUSB1", "ttyS0"};
+  QTest::newRow("a simulator ahead of them")
+      << QStringList{"ttyS0", "ttyUSB0"} << true << QStringList{"ttyUSB0", "ttyS0"};
+  QTest::newRow("a simulator alone") << QStringList{} << true << QStringList{};
 }
 
 void PortListTest::portsListedInOrderWithTheFirstSelected() {
   QFETCH(QStringList, platform);
   QFETCH(bool, simulator);
+  QFETCH(QStringList, platform_listed);
   auto port = std::make_unique<FakePort>();
-  QStringList expected = platform;
+  QStringList expected;
   for (const QString& name : platform) port->platform_ports.push_back(name.toStdString());
   std::unique_ptr<qvx::sim::PtyDevice> device;
   std::filesystem::path link;
@@ -54,6 +58,7 @@ void PortListTest::portsListedInOrderWithTheFirstSelected() {
     QVERIFY(!link.empty());
     expected << QString::fromStdString(device->Path());
   }
+  expected << platform_listed;
 
   TForm1 form(std::move(port));
   QStringList listed;

@@ -10,6 +10,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <set>
+#include <string_view>
 
 #include "app/Unit1.h"
 #include "app/qt_text.h"
@@ -29,6 +31,7 @@ class StartupTest : public QObject {
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
   }
 
+  void memberControlsAreTheCatalogueControls();
   void everySettingStartsAtTheModelDefault();
   void sliderLabelsShowTheDefaults();
   void listsOfferTheCatalogueOptionsForChoosingOnly();
@@ -45,6 +48,51 @@ class StartupTest : public QObject {
 
   std::unique_ptr<TForm1> form_;
 };
+
+void StartupTest::memberControlsAreTheCatalogueControls() {
+  using Names = std::set<std::string_view>;
+  Names lists, sliders, radios, edits, labels;
+  for (const qvx::SettingInfo& setting : qvx::Catalogue()) {
+    switch (setting.kind) {
+      case qvx::SettingKind::List:
+        lists.insert(setting.name);
+        break;
+      case qvx::SettingKind::Slider:
+        sliders.insert(setting.name);
+        labels.insert(setting.value_label);
+        break;
+      case qvx::SettingKind::Radio:
+        for (const qvx::RadioButtonInfo& button : setting.buttons) radios.insert(button.control);
+        break;
+      case qvx::SettingKind::Text:
+        edits.insert(setting.name);
+        break;
+    }
+  }
+  const qvx::LayoutTexts& layout = qvx::Layout();
+  labels.insert({layout.high_slider_min_label, layout.high_slider_max_label,
+                 layout.low_slider_min_label, layout.low_slider_max_label});
+#define QVX_NAME(name) #name,
+  const struct {
+    const char* kind;
+    Names declared, catalogued;
+  } cases[] = {{"lists", {QVX_FORM1_LISTS(QVX_NAME)}, lists},
+               {"sliders", {QVX_FORM1_SLIDERS(QVX_NAME)}, sliders},
+               {"radio buttons", {QVX_FORM1_RADIOS(QVX_NAME)}, radios},
+               {"edits", {QVX_FORM1_EDITS(QVX_NAME)}, edits},
+               {"slider labels", {QVX_FORM1_SLIDER_LABELS(QVX_NAME)}, labels}};
+#undef QVX_NAME
+  for (const auto& c : cases) {
+    QStringList only_declared, only_catalogued;
+    for (std::string_view name : c.declared)
+      if (!c.catalogued.contains(name)) only_declared << Q(name);
+    for (std::string_view name : c.catalogued)
+      if (!c.declared.contains(name)) only_catalogued << Q(name);
+    QVERIFY2(only_declared.isEmpty() && only_catalogued.isEmpty(),
+             qPrintable(QString("%1: only in the window: %2; only in the catalogue: %3")
+                            .arg(c.kind, only_declared.join(' '), only_catalogued.join(' '))));
+  }
+}
 
 void StartupTest::everySettingStartsAtTheModelDefault() {
   const qvx::MemorySettings model;

@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <string>
 
-#include "device/pty_test_support.h"
+#include "tests/support/pty_test_support.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "device/pty_test_support.h"
+#include "tests/support/pty_test_support.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "device/simulated_ports.h"
+#include "sim/simulated_ports.h"
 
 #include <signal.h>
 #include <unistd.h>
