@@ -4,6 +4,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/device_args.h"
 #include "config_file/settings_line.h"
@@ -32,8 +33,7 @@ std::optional<std::string> ReadAll(std::istream& in) {
 int RunDecode(const Args& args) {
   const auto parsed = ParseDeviceArgs(args);
   if (!parsed || !parsed->port.empty() || !parsed->output.empty()) {
-    std::cerr << "usage: quorvex-cli decode [FILE|-]\n";
-    return 2;
+    return UsageError("decode", "лишний или неизвестный аргумент");
   }
   std::optional<std::string> bytes;
   if (parsed->file.empty() || parsed->file == "-") {
@@ -41,27 +41,23 @@ int RunDecode(const Args& args) {
   } else {
     std::ifstream file(parsed->file, std::ios::binary);
     if (!file) {
-      std::cerr << parsed->file << ": cannot be read\n";
-      return 1;
+      return Failure("decode", parsed->file + ": Ошибка открытия файла");
     }
     bytes = ReadAll(file);
   }
   if (!bytes) {
-    std::cerr << "input too large for a device reply\n";
-    return 1;
+    return Failure("decode", "входные данные слишком велики для ответа устройства");
   }
 
   const device::ReplyEvaluation reply = device::EvaluateReceiveBuffer(device::ReceivedText(*bytes));
   if (reply.outcome != device::ReplyOutcome::Success) {
-    std::cerr << reply.message << "\n";
-    return 1;
+    return Failure("decode", reply.message);
   }
   MemorySettings settings;
   device::ApplyReply(settings, reply);
   const BuiltSettingsLine line = BuildSettingsLine(settings);
   if (line.line.empty()) {
-    std::cerr << line.refusal << "\n";
-    return 1;
+    return Failure("decode", line.refusal);
   }
   std::cout << line.line << "\n";
   return 0;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <iostream>
 
+#include "cli/command_line.h"
 #include "device/qt_serial_port.h"
 
 namespace qvx::cli {
@@ -27,14 +28,16 @@ std::optional<DeviceArgs> ParseDeviceArgs(const Args& args) {
   return parsed;
 }
 
-int WithConsoleSession(Settings& settings,
+int WithConsoleSession(Settings& settings, const std::string& error_prefix,
                        const std::function<int(device::ConsoleSession&)>& command) {
   int argc = 1;
   char name[] = "quorvex-cli";
   char* argv[] = {name, nullptr};
   QCoreApplication application(argc, argv);  // the serial port needs one
   device::QtSerialPort port;
-  device::ConsoleSession session(port, settings, std::cout, std::cerr);
+  PrefixedLines prefixed(std::cerr, error_prefix);
+  std::ostream err(&prefixed);
+  device::ConsoleSession session(port, settings, std::cout, err);
   return command(session);
 }
 

@@ -2,6 +2,7 @@
 // settings, or the message that refuses it.
 #include <iostream>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/device_args.h"
 #include "cli/settings_file.h"
@@ -15,29 +16,24 @@ namespace qvx::cli {
 int RunFrame(const Args& args) {
   const auto parsed = ParseDeviceArgs(args);
   if (!parsed || parsed->file.empty() || !parsed->port.empty() || !parsed->output.empty()) {
-    std::cerr << "usage: quorvex-cli frame FILE\n";
-    return 2;
+    return UsageError("frame", "нужно одно имя файла настроек");
   }
   MemorySettings settings;
-  if (const std::string refusal = LoadSettingsFile(parsed->file, settings); !refusal.empty()) {
-    std::cerr << refusal << "\n";
-    return 1;
-  }
+  if (const std::string refusal = LoadSettingsFile(parsed->file, settings); !refusal.empty())
+    return Failure("frame", refusal);
   const device::TextCheck check = device::CheckTextFields(device::ReadTextFields(settings));
   if (!check.passed) {
     for (int i = 0; i < device::kTextFieldCount; ++i) {
       if (check.marks[i] != device::FieldMark::Red) continue;
       const std::string field = device::TextFieldControl(i);
-      std::cerr << TextFieldName(*FindSetting(field)) << " (" << field << ")\n";
+      std::cerr << Prefix("frame") << TextFieldName(*FindSetting(field)) << " (" << field << ")\n";
     }
-    std::cerr << check.message << "\n";
-    return 1;
+    return Failure("frame", check.message);
   }
   device::WriteTextFields(settings, check.texts);
   const device::WriteFrame built = device::BuildWriteFrame(settings);
   if (built.frame.empty()) {
-    std::cerr << built.message << "\n";
-    return 1;
+    return Failure("frame", built.message);
   }
   std::cout << built.frame << "\n";
   return 0;

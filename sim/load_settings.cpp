@@ -1,6 +1,7 @@
 #include "sim/load_settings.h"
 
 #include "config_file/file_commands.h"
+#include "settings/settings_digits.h"
 #include "sim/reply_text.h"
 
 namespace qvx::sim {
@@ -24,7 +25,11 @@ std::string LoadSettingsFile(const std::string& path, MemorySettings& settings) 
   LastMessage messages;
   if (OpenSettingsCommand(loaded, path, messages) != CommandOutcome::Done)
     return path + ": " + messages.Text();
-  if (!ReplyFields(loaded)) return path + ": a list has no entry selected";
+  if (!ReplyFields(loaded)) {
+    const DigitsReading digits = ReadSettingsDigits(loaded, ListNumbering::Device);
+    return path + ": " +
+           (digits.unselected ? UnselectedListMessage(*digits.unselected) : "Некорректный файл");
+  }
   settings = loaded;
   return {};
 }
