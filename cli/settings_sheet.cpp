@@ -23,7 +23,6 @@ constexpr std::string_view kHead =
     "td.group { background: #f3f3f3; font-weight: bold; }\n"
     "td.place { white-space: nowrap; width: 18%; }\n"
     "td.value { width: 30%; }\n"
-    "table.facts td { border: none; padding: 0 6pt 0 0; }\n"
     "</style>\n</head>\n<body>\n";
 
 constexpr std::string_view kTable =
@@ -91,11 +90,9 @@ void TextFields(std::string& html, const Settings& settings, bool mask_password)
 
 std::string SettingsSheetHtml(const Settings& settings, const SheetFacts& facts) {
   std::string html(kHead);
-  html += "<h1>Лист настроек Quorvex</h1>\n<table class=\"facts\">\n";
-  html += "<tr><td>Источник:</td><td>" + Html(facts.source) + "</td></tr>\n";
-  html += "<tr><td>Дата:</td><td>" + Html(facts.when) + "</td></tr>\n";
-  html += "<tr><td>Программа:</td><td>quorvex-cli " + Html(facts.version) + "</td></tr>\n";
-  html += "</table>\n";
+  html += "<h1>Лист настроек Quorvex</h1>\n<p>Источник: " + Html(facts.source) +
+          "<br>\nДата: " + Html(facts.when) + "<br>\nПрограмма: quorvex-cli " +
+          Html(facts.version) + "</p>\n";
 
   html += "<h2>Абоненты, пароль, адрес и порт</h2>\n";
   html += kTable;
