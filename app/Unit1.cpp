@@ -23,6 +23,7 @@
 #include "app/pictures.h"
 #include "app/qt_text.h"
 #include "app/web_address.h"
+#include "app/window_fonts.h"
 #include "config_file/file_commands.h"
 #include "device/device_commands.h"
 #include "device/qt_serial_port.h"
@@ -53,12 +54,7 @@ TForm1::TForm1(std::unique_ptr<qvx::device::SerialPort> port, QWidget* parent)
   setObjectName("Form1");
   setWindowTitle("Quorvex");
   setWindowIcon(qvx::ApplicationIcon());
-  // MS Sans Serif where it exists, else a sans serif of similar width.
-  QFont font;
-  font.setFamilies(
-      {"MS Sans Serif", "Microsoft Sans Serif", "Nimbus Sans", "Liberation Sans", "Arial"});
-  font.setPixelSize(13);
-  setFont(font);
+  setFont(qvx::WindowFont(13));
   setAutoFillBackground(true);
   QPalette white = palette();
   white.setColor(QPalette::Window, Qt::white);
@@ -91,6 +87,7 @@ TForm1::TForm1(std::unique_ptr<qvx::device::SerialPort> port, QWidget* parent)
 
   ListComPorts();
   FormCreate();
+  FitSettingsPages();
 }
 
 TForm1::~TForm1() = default;

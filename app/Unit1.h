@@ -169,6 +169,9 @@ class TForm1 : public QWidget {
   void BuildLeftColumn();
   void BuildPageControl();
   void BuildGreetingPage();
+  // Once the lists hold their options: smaller fonts where a page's texts
+  // would not fit the page control.
+  void FitSettingsPages();
   void BuildConsole();
   void BindSettingsControls();
   void ConnectHandlers();

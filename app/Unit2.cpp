@@ -3,15 +3,14 @@
 #include <QLabel>
 
 #include "app/pictures.h"
+#include "app/window_fonts.h"
 
 TForm2* Form2 = nullptr;
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("Form2");
   setWindowTitle("О прорамме");
-  QFont font("MS Sans Serif");
-  font.setPointSize(8);
-  setFont(font);
+  setFont(qvx::WindowFontInPoints(8));
   // Outer size 266 x 338 less the frame.
   resize(250, 300);
   move(523, 198);

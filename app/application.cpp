@@ -1,5 +1,8 @@
 #include "app/application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
 #include "app/message_boxes.h"
@@ -11,6 +14,12 @@ QuorvexApplication::QuorvexApplication(int& argc, char** argv)
   setApplicationName("Quorvex");
   setApplicationVersion("1.0.6.6");
   setOrganizationName("Quorvex");
+  // Qt's own texts (file dialogs, context menus, standard buttons) in the
+  // window's language. Without the translation file they stay in English.
+  auto* qt_texts = new QTranslator(this);
+  if (qt_texts->load(QLocale(QLocale::Russian, QLocale::Russia), "qtbase", "_",
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    installTranslator(qt_texts);
 }
 
 bool QuorvexApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,4 +1,5 @@
-// The application object: an error that escapes an event handler is shown
+// The application object: Qt's own texts in Russian where the translation
+// is installed; an error that escapes an event handler is shown
 // with its text and the application goes on running.
 #pragma once
 

@@ -4,25 +4,29 @@
 #include <QFont>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <array>
+#include <vector>
 
 #include "app/Unit1.h"
 #include "app/clickable_label.h"
+#include "app/fit_text.h"
 #include "app/pictures.h"
 #include "app/qt_text.h"
 #include "app/settings_pages.h"
 #include "app/web_address.h"
+#include "app/window_fonts.h"
 #include "settings/catalogue.h"
 
 namespace {
 
 constexpr QSize kGlyph(32, 32);
-const QString kGreetingFont = QStringLiteral("MS Reference Specialty");
+constexpr QSize kLogoPicture(430, 274);
+// What a page's frame takes off the page control's size on any style.
+constexpr int kPageFrame = 8;
 
 QLabel* PlainLabel(const QString& name, const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
@@ -42,16 +46,6 @@ QToolButton* CommandButton(const QString& name, const QString& caption, const QS
   button->setGeometry(place);
   return button;
 }
-
-// The platform's tab look with less blank space beside each caption.
-class NarrowTabStyle : public QProxyStyle {
- public:
-  int pixelMetric(PixelMetric metric, const QStyleOption* option,
-                  const QWidget* widget) const override {
-    if (metric == PM_TabBarTabHSpace) return 6;
-    return QProxyStyle::pixelMetric(metric, option, widget);
-  }
-};
 
 }  // namespace
 
@@ -89,14 +83,8 @@ void TForm1::BuildPageControl() {
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName("PageControl1");
   PageControl1->setGeometry(120, 0, 881, 569);
-  // Narrow tabs so that all eleven fit in one row.
   QTabBar* tabs = PageControl1->tabBar();
-  auto* style = new NarrowTabStyle;
-  style->setParent(tabs);
-  tabs->setStyle(style);
-  QFont tab_font = tabs->font();
-  tab_font.setPixelSize(12);
-  tabs->setFont(tab_font);
+  tabs->setFont(qvx::WindowFont(12));
 
   std::array<QWidget**, 11> pages = {&TabSheet1, &TabSheet2,  &TabSheet3, &TabSheet4,
                                      &TabSheet5, &TabSheet6,  &TabSheet7, &TabSheet8,
@@ -110,25 +98,26 @@ void TForm1::BuildPageControl() {
     *pages[i] = page;
     if (i > 0) settings_pages.push_back(page);
   }
+  // Whatever the desktop's font, all eleven tabs stay in view.
+  qvx::FitTabsIntoWidth(tabs, PageControl1->width() - kPageFrame);
   BuildGreetingPage();
   qvx::BuildSettingsPages(settings_pages);
   PageControl1->setCurrentIndex(0);
   PageControl1->raise();  // covers the service console
 }
 
-void TForm1::BuildGreetingPage() {
-  Image1 = new QLabel(TabSheet1);
-  Image1->setObjectName("Image1");
-  Image1->setGeometry(452, 4, 423, 337);
-  // The logo keeps its proportions at the box's width and sits at the
-  // bottom of the box, clear of the greeting line above it.
-  Image1->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-  Image1->setPixmap(qvx::Picture("logo", QSize(423, 423 * 274 / 430)));
+void TForm1::FitSettingsPages() {
+  const QSize room(
+      PageControl1->width() - kPageFrame,
+      PageControl1->height() - PageControl1->tabBar()->sizeHint().height() - kPageFrame);
+  for (int i = 1; i < PageControl1->count(); ++i)
+    qvx::FitPageIntoRoom(PageControl1->widget(i), room);
+}
 
+void TForm1::BuildGreetingPage() {
   StaticText16 = PlainLabel("StaticText16", "Вас приветствует конфигуратор  QUORVEX", TabSheet1);
-  QFont title_font(kGreetingFont);
-  title_font.setPixelSize(33);
-  StaticText16->setFont(title_font);
+  StaticText16->setFont(qvx::DisplayFont(33));
+  qvx::FitLabelIntoWidth(StaticText16, PageControl1->width() - kPageFrame - 104);
   StaticText16->move(104, 8);
   StaticText16->adjustSize();
 
@@ -156,18 +145,28 @@ void TForm1::BuildGreetingPage() {
       {&StaticText22, "StaticText22", 240,
        "Все настройки будут сохранены в памяти Sim-карты устройства. "},
   };
+  std::vector<QRect> line_places;
   for (const Line& line : lines) {
     *line.member = PlainLabel(line.name, QString::fromUtf8(line.text), TabSheet1);
     (*line.member)->move(0, line.top);
     (*line.member)->adjustSize();
+    line_places.push_back((*line.member)->geometry());
   }
+
+  // The logo fills the bottom right of its box as far as the greeting lines
+  // leave it room: a wide desktop font makes it smaller, never covered.
+  Image1 = new QLabel(TabSheet1);
+  Image1->setObjectName("Image1");
+  Image1->setGeometry(452, 4, 423, 337);
+  Image1->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+  const QRect logo = qvx::PictureClearOfTexts(Image1->geometry(), kLogoPicture, line_places);
+  if (!logo.isEmpty()) Image1->setPixmap(qvx::Picture("logo", logo.size()));
 
   Label86 = new qvx::ClickableLabel(qvx::kWebAddressCaption, TabSheet1);
   Label86->setObjectName("Label86");
   Label86->setTextFormat(Qt::PlainText);
-  QFont address_font(kGreetingFont);
-  address_font.setPixelSize(40);
-  Label86->setFont(address_font);
+  Label86->setFont(qvx::DisplayFont(40));
+  qvx::FitLabelIntoWidth(Label86, 477);
   Label86->setGeometry(144, 496, 477, 45);
   Label86->setCursor(Qt::PointingHandCursor);
 }
