@@ -105,6 +105,8 @@ TEST_F(CliProgramTest, HelpGoesToStdoutAndUsageErrorsExitTwo) {
       {{"write", "set.json", "--port", "p", "--verify", "--verify"}, "--verify указан дважды"},
       {{"report", "defaults", "-o", "sheet.txt"}, "только в .html или .pdf"},
       {{"report", "defaults"}, "quorvex-cli report: не указан файл листа"},
+      {{"read", "--port", "a", "--port", "b", "-o", "x.qvx"}, "quorvex-cli read: "},
+      {{"show", "--json", "--json"}, "quorvex-cli show: "},
   };
   for (const auto& c : refused) {
     const CliRun run = Cli(c.args);

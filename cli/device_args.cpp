@@ -14,8 +14,9 @@ std::optional<DeviceArgs> ParseDeviceArgs(const Args& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--port" || arg == "-o") {
-      if (i + 1 == args.size()) return std::nullopt;
-      (arg == "--port" ? parsed.port : parsed.output) = args[++i];
+      std::string& value = arg == "--port" ? parsed.port : parsed.output;
+      if (i + 1 == args.size() || !value.empty()) return std::nullopt;  // missing or repeated
+      value = args[++i];
     } else if (arg.size() > 1 && arg[0] == '-') {
       return std::nullopt;
     } else if (have_file) {

@@ -18,7 +18,7 @@ struct DeviceArgs {
 };
 
 // Parses one optional positional argument, "--port P" and "-o FILE". Nothing
-// on an unknown option, a missing value or a second positional argument.
+// on an unknown option, a missing or repeated value or a second positional argument.
 std::optional<DeviceArgs> ParseDeviceArgs(const Args& args);
 
 // Runs `command` on a console session over the real serial port, with the

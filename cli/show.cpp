@@ -59,7 +59,7 @@ int RunShow(const Args& args) {
   bool json = false;
   std::string file;
   for (const std::string& arg : args) {
-    if (arg == "--json") {
+    if (arg == "--json" && !json) {
       json = true;
     } else if (file.empty() && !arg.empty() && !arg.starts_with("-")) {
       file = arg;
