@@ -75,7 +75,7 @@ int WriteOnePort(const MemorySettings& settings, const std::string& port, const 
     result = ProgramDevice(settings, port, job, std::cout);
   }
   const bool refused = result.outcome == DeviceOutcome::Refused;
-  PrintPrefixed(result.failure, Prefix("write") + (refused ? "" : port + ": "));
+  PrintPrefixed(result.failure, Prefix("write") + (refused ? job.file : port) + ": ");
   switch (result.outcome) {
     case DeviceOutcome::Sent:
       return 0;
@@ -148,7 +148,7 @@ int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string
   // A refusal is about the settings, the same on every port: said once.
   for (const DeviceResult& result : results) {
     if (result.outcome != DeviceOutcome::Refused) continue;
-    PrintPrefixed(result.failure, Prefix("write"));
+    PrintPrefixed(result.failure, Prefix("write") + job.file + ": ");
     break;
   }
   std::cout << BatchTotal(results, job.verify) << "\n" << std::flush;

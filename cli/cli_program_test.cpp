@@ -221,6 +221,16 @@ TEST_F(CliProgramTest, BatchProgramsTheGoodPortsWhenOneIsMissing) {
   EXPECT_TRUE(Holds(run.out, missing + "  ошибка: Error 1: Не могу открыть указанный Com порт!"));
   EXPECT_TRUE(run.out.ends_with("3 устройства: 2 записано и проверено, 1 ошибка\n")) << run.out;
   EXPECT_TRUE(Holds(run.err, "quorvex-cli write: " + missing + ": Error 1: ")) << run.err;
+
+  // Settings the write check refuses are the file's fault, said once for the batch.
+  ScratchFolder::Write(Path("bad.json"), R"({"Edit30": "999999"})");
+  const CliRun refused =
+      Cli({"write", Path("bad.json"), "--port", first.Path(), "--port", second.Path()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(refused.err.starts_with("quorvex-cli write: " + Path("bad.json") + ": Проверьте"))
+      << refused.err;
+  EXPECT_TRUE(refused.out.ends_with("2 устройства: 0 отправлено, 2 ошибки\n")) << refused.out;
+  EXPECT_EQ(first.FramesStored() + first.FramesRefused(), 1);
 }
 
 TEST_F(CliProgramTest, ReportHoldsEverySettingAndWritesNothingOnFailure) {

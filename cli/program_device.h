@@ -18,6 +18,7 @@ inline constexpr int kDefaultSettleMs = 3000;
 struct WriteJob {
   bool verify = false;
   int settle_ms = kDefaultSettleMs;  // from the frame's end to the read-back
+  std::string file;                  // where the settings came from, named in a refusal
 };
 
 enum class DeviceOutcome {

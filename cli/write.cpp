@@ -96,6 +96,7 @@ int RunWrite(const Args& args) {
   if (const std::string refusal = LoadSettingsFile(parsed.positional[0], settings);
       !refusal.empty())
     return Failure("write", refusal);
+  job.file = parsed.positional[0];
   if (ports.size() == 1) return WriteOnePort(settings, ports[0], job);
   return WriteManyPorts(settings, ports, job);
 }
