@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -146,6 +147,11 @@ void TForm1::FormCreate() {
 
 void TForm1::N2Click() {
   qvx::OpenSettingsCommand(*settings_, OpenDialog1->Execute(), *messages_);
+}
+
+void TForm1::OpenFileNamedOnCommandLine(const QStringList& arguments) {
+  if (arguments.size() < 2) return;
+  qvx::OpenSettingsCommand(*settings_, QFile::encodeName(arguments[1]).toStdString(), *messages_);
 }
 
 void TForm1::N3Click() {

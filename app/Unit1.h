@@ -4,6 +4,7 @@
 // logic lives in settings/, config_file/ and device/.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -51,6 +52,11 @@ class TForm1 : public QWidget {
   void SetMessageBoxes(std::unique_ptr<qvx::MessageBoxes> boxes) { messages_ = std::move(boxes); }
   // The about window that N4Click shows.
   void SetAboutWindow(TForm2* about) { about_ = about; }
+  // A file named on the command line (QCoreApplication::arguments(): the
+  // program, then the file) opened as "Открыть" opens a chosen name: the
+  // same checks and messages, nothing changed on a refusal. Without a file
+  // name nothing happens; further arguments are ignored.
+  void OpenFileNamedOnCommandLine(const QStringList& arguments);
 
   // Left column.
   QLabel* Label19;

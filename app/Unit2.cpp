@@ -25,6 +25,8 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   Label1->setObjectName("Label1");
   Label1->setTextFormat(Qt::PlainText);
   Label1->move(25, 144);
+  // The about window has always said 1.0.0, unlike the program's version
+  // (QUORVEX_VERSION); it keeps its own text on purpose.
   Label1->setText(QString::fromUtf8("Версия программы - 1.0.0\n "));
   Label1->adjustSize();
 }

@@ -12,7 +12,7 @@ namespace qvx {
 QuorvexApplication::QuorvexApplication(int& argc, char** argv)
     : QApplication(argc, argv), display_(ShowErrorText) {
   setApplicationName("Quorvex");
-  setApplicationVersion("1.0.6.6");
+  setApplicationVersion(QUORVEX_VERSION);
   setOrganizationName("Quorvex");
   // Qt's own texts (file dialogs, context menus, standard buttons) in the
   // window's language. Without the translation file they stay in English.

@@ -74,7 +74,7 @@ void TForm1::BuildLeftColumn() {
   BitBtn2 = CommandButton("BitBtn2", "Записать", "write", QRect(16, 360, 89, 97), this);
   BitBtn2->raise();
 
-  Label87 = PlainLabel("Label87", "v.1.0.6.6", this);
+  Label87 = PlainLabel("Label87", "v." QUORVEX_VERSION, this);
   Label87->move(16, 552);
   Label87->adjustSize();
 }

@@ -1,6 +1,7 @@
 // Start-up: the application titled "Quorvex", the main window with its port
-// list and defaults, the about and auxiliary windows hidden, then the event
-// loop until the main window closes.
+// list and defaults, the about and auxiliary windows hidden, a file named on
+// the command line opened, then the event loop until the main window closes.
+#include <QTimer>
 #include <exception>
 
 #include "app/Unit1.h"
@@ -22,6 +23,10 @@ int main(int argc, char** argv) {
     Form3 = &form3;
     QObject::connect(&form1, &TForm1::Closed, &application, &QApplication::quit);
     form1.show();
+    // A file named on the command line (a double-clicked .qvx) opens from the
+    // event loop, as "Открыть" does, so its errors are shown the same way.
+    QTimer::singleShot(0, &form1,
+                       [&] { form1.OpenFileNamedOnCommandLine(application.arguments()); });
     return application.exec();
   } catch (const std::exception& error) {
     qvx::ShowErrorText(error.what());

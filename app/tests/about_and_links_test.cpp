@@ -51,6 +51,10 @@ void AboutAndLinksTest::aboutWindowShowsOnceAndAgainAfterClosing() {
   QTest::keyClick(&form, Qt::Key_F1);
   QVERIFY(about.isVisible());
   QCOMPARE(about.Label1->text(), QString("Версия программы - 1.0.0\n "));
+  // Unlike the about text, the main window and the application carry the
+  // program's version.
+  QCOMPARE(form.Label87->text(), QString("v.1.0.6.6"));
+  QCOMPARE(QApplication::applicationVersion(), QString("1.0.6.6"));
 
   about.showMinimized();
   form.N4Click();

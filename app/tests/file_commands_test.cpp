@@ -54,6 +54,8 @@ class FileCommandsTest : public QObject {
   void openRefusalsChangeNothing_data();
   void openRefusalsChangeNothing();
   void cancelledOpenDoesNothing();
+  void fileNamedOnCommandLine_data();
+  void fileNamedOnCommandLine();
   void realDialogOffersBothFiltersAndRemembersTheName();
 
  private:
@@ -154,6 +156,37 @@ void FileCommandsTest::cancelledOpenDoesNothing() {
   UseDialogs({std::nullopt}, {});
   form_->N2Click();
   QVERIFY(messages_.empty());
+}
+
+void FileCommandsTest::fileNamedOnCommandLine_data() {
+  QTest::addColumn<QString>("name");        // empty: no argument
+  QTest::addColumn<QByteArray>("content");  // empty: no file is made
+  QTest::addColumn<QString>("message");     // empty: none, the file loads
+  QTest::newRow("no argument") << "" << QByteArray() << "";
+  QTest::newRow("worked example, Cyrillic name")
+      << "настройки.qvx" << QByteArray::fromStdString(DefaultFile()) << "";
+  QTest::newRow("bad file") << "bad.qvx" << QByteArray("not settings\r\n") << "Некорректный файл";
+  QTest::newRow("missing file") << "absent.qvx" << QByteArray() << "Файл не найден";
+}
+
+void FileCommandsTest::fileNamedOnCommandLine() {
+  QFETCH(QString, name);
+  QFETCH(QByteArray, content);
+  QFETCH(QString, message);
+  form_->Settings().SetListIndex("ComboBox11", 3);
+  form_->Settings().SetText("Edit25", "1234");
+  QStringList arguments{"quorvex"};
+  if (!name.isEmpty()) arguments << dir_->filePath(name);
+  if (!content.isEmpty())
+    WriteAll(QFile::encodeName(arguments[1]).toStdString(), content.toStdString());
+
+  form_->OpenFileNamedOnCommandLine(arguments);
+  const bool loaded = !name.isEmpty() && message.isEmpty();
+  std::vector<Message> expected;
+  if (!message.isEmpty()) expected.push_back({message.toStdString(), "Ошибка"});
+  QCOMPARE(messages_, expected);
+  QCOMPARE(form_->ComboBox11->currentIndex(), loaded ? 0 : 3);
+  QCOMPARE(form_->Edit25->text(), QString(loaded ? "7391" : "1234"));
 }
 
 void FileCommandsTest::realDialogOffersBothFiltersAndRemembersTheName() {
