@@ -2,6 +2,7 @@
 // settings saved to FILE.
 #include <iostream>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/device_args.h"
 #include "cli/settings_file.h"
@@ -12,18 +13,16 @@ namespace qvx::cli {
 int RunRead(const Args& args) {
   const auto parsed = ParseDeviceArgs(args);
   if (!parsed || !parsed->file.empty() || parsed->port.empty() || parsed->output.empty()) {
-    std::cerr << "usage: quorvex-cli read --port P -o FILE\n";
-    return 2;
+    return UsageError("read", "нужны --port P и -o FILE");
   }
   MemorySettings settings;
-  const int read = WithConsoleSession(settings, [&](device::ConsoleSession& session) {
-    return session.Read(parsed->port) == device::ReplyOutcome::Success ? 0 : 1;
-  });
+  const int read = WithConsoleSession(
+      settings, Prefix("read") + parsed->port + ": ", [&](device::ConsoleSession& session) {
+        return session.Read(parsed->port) == device::ReplyOutcome::Success ? 0 : 1;
+      });
   if (read != 0) return 1;
-  if (const std::string refusal = SaveSettingsFile(settings, parsed->output); !refusal.empty()) {
-    std::cerr << refusal << "\n";
-    return 1;
-  }
+  if (const std::string refusal = SaveSettingsFile(settings, parsed->output); !refusal.empty())
+    return Failure("read", refusal);
   return 0;
 }
 

@@ -1,0 +1,269 @@
+// quorvex-cli as an installer runs it: a separate process, against simulated
+// devices on pseudo-terminals served by this test.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "sim/pty_device.h"
+#include "sim/simulated_ports.h"
+#include "tests/support/scratch_folder.h"
+
+extern char** environ;
+
+namespace qvx {
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Settings that differ from the defaults in a list, a slider and two texts.
+constexpr std::string_view kSettingsJson =
+    R"({"ComboBox11": 2, "TrackBar1": 12, "Edit16": "+79001234567", "Edit25": "5555"})";
+
+class CliProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("XDG_RUNTIME_DIR", folder_.Root().c_str(), 1);  // no other simulator's ports
+    ScratchFolder::Write(Path("set.json"), std::string(kSettingsJson));
+  }
+
+  // Runs quorvex-cli with `args`; stdin empty, stdout and stderr kept.
+  CliRun Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), QUORVEX_CLI_PROGRAM);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const std::string out = folder_.Path("stdout.txt");
+    const std::string err = folder_.Path("stderr.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    CliRun run;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+      int status = 0;
+      waitpid(pid, &status, 0);
+      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = ScratchFolder::Contents(out);
+    run.err = ScratchFolder::Contents(err);
+    return run;
+  }
+
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  std::string Read(const std::string& name) const { return ScratchFolder::Contents(Path(name)); }
+
+  sim::SimOptions Quick(sim::SimOptions options = {}) {
+    options.reply_delay = std::chrono::milliseconds(0);
+    return options;
+  }
+
+ private:
+  ScratchFolder folder_{"cli-program"};
+};
+
+bool Holds(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST_F(CliProgramTest, HelpGoesToStdoutAndUsageErrorsExitTwo) {
+  for (const char* command :
+       {"ports", "show", "diff", "convert", "frame", "decode", "write", "read", "report"}) {
+    for (const char* help : {"--help", "-h"}) {
+      const CliRun run = Cli({command, help});
+      EXPECT_EQ(run.status, 0) << command << help;
+      EXPECT_TRUE(run.out.starts_with("usage: quorvex-cli " + std::string(command))) << run.out;
+      EXPECT_EQ(run.err, "") << command;
+    }
+  }
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } refused[] = {
+      {{}, "usage: quorvex-cli COMMAND"},
+      {{"flash"}, "quorvex-cli: неизвестная команда \"flash\""},
+      {{"ports", "--json", "--json"}, "quorvex-cli ports: параметр --json указан дважды"},
+      {{"diff"}, "quorvex-cli diff: не указан источник"},
+      {{"diff", "a", "b", "c"}, "quorvex-cli diff: лишний аргумент \"c\""},
+      {{"write", "set.json"}, "quorvex-cli write: не указан порт"},
+      {{"write", "set.json", "--port"}, "у параметра --port нет значения"},
+      {{"write", "set.json", "--port", "p", "--port", "p"}, "порт p указан дважды"},
+      {{"write", "set.json", "--port", "p", "--settle", "5"}, "только вместе с --verify"},
+      {{"write", "set.json", "--port", "p", "--verify", "--settle", "5s"}, "--settle: нужно"},
+      {{"write", "set.json", "--port", "p", "--verify", "--verify"}, "--verify указан дважды"},
+      {{"report", "defaults", "-o", "sheet.txt"}, "только в .html или .pdf"},
+      {{"report", "defaults"}, "quorvex-cli report: не указан файл листа"},
+      {{"read", "--port", "a", "--port", "b", "-o", "x.qvx"}, "quorvex-cli read: "},
+      {{"show", "--json", "--json"}, "quorvex-cli show: "},
+  };
+  for (const auto& c : refused) {
+    const CliRun run = Cli(c.args);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_TRUE(Holds(run.err, c.message)) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST_F(CliProgramTest, PortsListsARunningSimulator) {
+  sim::PtyDevice device;
+  const auto link = RegisterSimulatedPort(device.Path());
+  const CliRun listed = Cli({"ports"});
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_TRUE(Holds(listed.out, device.Path() + "  симулятор устройства quorvex-sim\n"))
+      << listed.out;
+  const auto json = nlohmann::json::parse(Cli({"ports", "--json"}).out);
+  const auto entry = std::find_if(json.begin(), json.end(),
+                                  [&](const auto& port) { return port["name"] == device.Path(); });
+  ASSERT_NE(entry, json.end());
+  EXPECT_TRUE((*entry)["simulator"].get<bool>());
+  EXPECT_FALSE((*entry)["usb"].get<bool>());
+  UnregisterSimulatedPort(link);
+}
+
+TEST_F(CliProgramTest, DiffComparesFilesDefaultsAndDevices) {
+  MemorySettings held;
+  held.SetListIndex("ComboBox11", 2);
+  held.SetSliderPosition("TrackBar1", 12);
+  held.SetText("Edit16", "+79001234567");
+  held.SetText("Edit25", "5555");
+  sim::PtyDevice device(held, Quick());
+  const struct {
+    std::vector<std::string> sources;
+    int status;
+    std::vector<std::string> lines;  // parts of stdout, or of stderr on error
+  } cases[] = {
+      {{"defaults", "defaults"}, 0, {}},
+      {{Path("set.json"), "port:" + device.Path()}, 0, {}},
+      {{Path("set.json")},
+       1,
+       {"Set01 пункт 1  Зона 1 / Группы: 2 \"3 - Группа 3\" -> 0 \"1 - Группа 1\"\n",
+        "Edit16  Abon01: \"+79001234567\" -> \"+380501234567\"\n", "Edit25  "}},
+      {{"port:" + device.Path(), "defaults"}, 1, {"Set01 пункт 1  "}},
+      {{Path("missing.qvx")}, 2, {"quorvex-cli diff: " + Path("missing.qvx") + ": Файл не найден"}},
+      {{"defaults", "port:/dev/nonexistent"},
+       2,
+       {"quorvex-cli diff: /dev/nonexistent: Error 1: Не могу открыть указанный Com порт!"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"diff"};
+    args.insert(args.end(), c.sources.begin(), c.sources.end());
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, c.status) << c.sources[0] << run.err;
+    for (const std::string& line : c.lines)
+      EXPECT_TRUE(Holds(c.status == 2 ? run.err : run.out, line)) << run.out << run.err;
+    if (c.status == 0) {
+      EXPECT_EQ(run.out, "");
+    }
+  }
+  const auto json = nlohmann::json::parse(Cli({"diff", Path("set.json"), "--json"}).out);
+  ASSERT_EQ(json.size(), 5u);  // the coupled threshold moves too
+  EXPECT_EQ(json[0]["setting"], "ComboBox11");
+  EXPECT_EQ(json[0]["a"]["value"], 2);
+  EXPECT_EQ(json[0]["b"]["text"], "1 - Группа 1");
+}
+
+TEST_F(CliProgramTest, VerifyCatchesADeviceThatDoesNotHoldWhatWasSent) {
+  sim::SimOptions wrong_digit;
+  wrong_digit.store_wrong_digit = true;
+  sim::SimOptions nothing;
+  nothing.store_nothing = true;
+  const struct {
+    const char* name;
+    sim::SimOptions options;
+    int status;
+    std::string out;
+  } cases[] = {
+      {"sound", {}, 0, "Проверено: устройство хранит записанные настройки\n"},
+      {"one digit wrong", wrong_digit, 1,
+       "записано -> в устройстве:\nSet01 пункт 1  Зона 1 / Группы: 2 \"3 - Группа 3\" -> 3 "},
+      {"stores nothing", nothing, 1, "Edit25  Пароль/номер прибора: \"5555\" -> \"7391\"\n"},
+  };
+  for (const auto& c : cases) {
+    sim::PtyDevice device({}, Quick(c.options));
+    const CliRun run =
+        Cli({"write", Path("set.json"), "--port", device.Path(), "--verify", "--settle", "50"});
+    EXPECT_EQ(run.status, c.status) << c.name << run.err;
+    EXPECT_TRUE(run.out.starts_with("ком закрыт\nком открыт\nДанные успешно отправлены\n"))
+        << run.out;
+    EXPECT_TRUE(Holds(run.out, c.out)) << c.name << run.out;
+    if (c.status == 1) {
+      EXPECT_TRUE(Holds(run.err, "quorvex-cli write: " + device.Path() +
+                                     ": устройство хранит не то, что записано"))
+          << run.err;
+    }
+  }
+}
+
+TEST_F(CliProgramTest, BatchProgramsTheGoodPortsWhenOneIsMissing) {
+  sim::PtyDevice first({}, Quick());
+  sim::PtyDevice second({}, Quick());
+  const std::string missing = Path("ttyUSB9");
+  ScratchFolder::Write(Path("ports.txt"), "# bench\n" + second.Path() + "\n\n" + missing + "\n");
+  const CliRun run = Cli({"write", Path("set.json"), "--port", first.Path(), "--ports-from",
+                          Path("ports.txt"), "--verify", "--settle", "50"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  for (const sim::PtyDevice* device : {&first, &second}) {
+    EXPECT_TRUE(Holds(run.out, device->Path() + "  записано и проверено  ")) << run.out;
+    EXPECT_EQ(device->Settings().Text("Edit25"), "5555");
+  }
+  EXPECT_TRUE(Holds(run.out, missing + "  ошибка: Error 1: Не могу открыть указанный Com порт!"));
+  EXPECT_TRUE(run.out.ends_with("3 устройства: 2 записано и проверено, 1 ошибка\n")) << run.out;
+  EXPECT_TRUE(Holds(run.err, "quorvex-cli write: " + missing + ": Error 1: ")) << run.err;
+
+  // Settings the write check refuses are the file's fault, said once for the batch.
+  ScratchFolder::Write(Path("bad.json"), R"({"Edit30": "999999"})");
+  const CliRun refused =
+      Cli({"write", Path("bad.json"), "--port", first.Path(), "--port", second.Path()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(refused.err.starts_with("quorvex-cli write: " + Path("bad.json") + ": Проверьте"))
+      << refused.err;
+  EXPECT_TRUE(refused.out.ends_with("2 устройства: 0 отправлено, 2 ошибки\n")) << refused.out;
+  EXPECT_EQ(first.FramesStored() + first.FramesRefused(), 1);
+}
+
+TEST_F(CliProgramTest, ReportHoldsEverySettingAndWritesNothingOnFailure) {
+  const CliRun html =
+      Cli({"report", Path("set.json"), "-o", Path("sheet.html"), "--mask-password"});
+  ASSERT_EQ(html.status, 0) << html.err;
+  const std::string sheet = Read("sheet.html");
+  MemorySettings settings;
+  settings.SetListIndex("ComboBox11", 2);
+  settings.SetSliderPosition("TrackBar1", 12);
+  for (const SettingInfo& setting : Catalogue()) {
+    std::string text;
+    if (setting.kind == SettingKind::List)
+      text = setting.options[settings.ListIndex(setting.name)];
+    else if (setting.kind == SettingKind::Radio)
+      text = setting.buttons[settings.RadioNumber(setting.name)].caption;
+    else
+      continue;
+    EXPECT_TRUE(Holds(sheet, ">" + text + "<")) << setting.name << " " << text;
+  }
+  for (const std::string& part : std::vector<std::string>{
+           ">+79001234567<", ">12<", "файл " + Path("set.json"), "<style>", "@page { size: A4"})
+    EXPECT_TRUE(Holds(sheet, part)) << part;
+  for (const std::string absent : {">5555<", "<script", "src=", "href="})
+    EXPECT_FALSE(Holds(sheet, absent)) << absent;
+
+  ASSERT_EQ(Cli({"report", "defaults", "-o", Path("sheet.pdf")}).status, 0);
+  EXPECT_TRUE(Read("sheet.pdf").starts_with("%PDF"));
+
+  const CliRun failed = Cli({"report", "port:/dev/nonexistent", "-o", Path("none.pdf")});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_FALSE(std::filesystem::exists(Path("none.pdf")));
+}
+
+}  // namespace
+}  // namespace qvx
