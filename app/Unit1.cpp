@@ -21,6 +21,7 @@
 #include "app/Unit2.h"
 #include "app/clickable_label.h"
 #include "app/device_glue.h"
+#include "app/named_children.h"
 #include "app/pictures.h"
 #include "app/qt_text.h"
 #include "app/web_address.h"
@@ -37,8 +38,8 @@ TForm1* Form1 = nullptr;
 namespace {
 
 template <typename Widget>
-void Bind(QWidget* root, Widget*& member, const char* name) {
-  member = root->findChild<Widget*>(QString::fromLatin1(name));
+void Bind(const qvx::NamedChildren& controls, Widget*& member, const char* name) {
+  member = controls.Find<Widget>(name);
   if (member == nullptr) throw std::logic_error(std::string("no control ") + name);
 }
 
@@ -95,7 +96,8 @@ TForm1::TForm1(std::unique_ptr<qvx::device::SerialPort> port, QWidget* parent)
 TForm1::~TForm1() = default;
 
 void TForm1::BindSettingsControls() {
-#define QVX_BIND(name) Bind(this, name, #name);
+  const qvx::NamedChildren controls(*this);
+#define QVX_BIND(name) Bind(controls, name, #name);
   QVX_FORM1_LISTS(QVX_BIND)
   QVX_FORM1_SLIDERS(QVX_BIND)
   QVX_FORM1_RADIOS(QVX_BIND)
@@ -136,9 +138,10 @@ void TForm1::ListComPorts() {
 void TForm1::FormCreate() {
   link_->state.PortOpen = false;
   link_->state.PortSettings = std::string(qvx::device::kLineDefinition);
+  const qvx::NamedChildren controls(*this);
   for (const qvx::SettingInfo& setting : qvx::Catalogue()) {
     if (setting.kind != qvx::SettingKind::List) continue;
-    auto* list = findChild<QComboBox*>(qvx::Q(setting.name));
+    auto* list = controls.Find<QComboBox>(setting.name);
     list->clear();
     for (std::string_view option : setting.options) list->addItem(qvx::Q(option));
     list->setCurrentIndex(setting.default_value);

@@ -8,6 +8,7 @@
 #include <QSlider>
 #include <stdexcept>
 
+#include "app/named_children.h"
 #include "app/qt_text.h"
 
 namespace qvx {
@@ -15,8 +16,8 @@ namespace qvx {
 namespace {
 
 template <typename Widget>
-Widget* Require(QWidget* root, std::string_view name) {
-  auto* widget = root->findChild<Widget*>(Q(name));
+Widget* Require(const NamedChildren& root, std::string_view name) {
+  auto* widget = root.Find<Widget>(name);
   if (widget == nullptr) throw std::logic_error("no control " + std::string(name));
   return widget;
 }
@@ -30,7 +31,8 @@ auto Lookup(const Map& map, std::string_view name) {
 
 }  // namespace
 
-ControlSettings::ControlSettings(QWidget* root) {
+ControlSettings::ControlSettings(QWidget* window) {
+  const NamedChildren root(*window);
   for (const SettingInfo& setting : Catalogue()) {
     const std::string name(setting.name);
     switch (setting.kind) {

@@ -5,13 +5,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
-#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
 #include "app/Unit1.h"
 #include "app/qt_text.h"
 #include "config_file/cp1251.h"
+#include "device/pacing.h"
 
 namespace qvx {
 
@@ -32,7 +32,7 @@ void WindowLinkHost::ProcessEvents() {
 }
 
 void WindowLinkHost::Pause(int milliseconds) {
-  QThread::msleep(static_cast<unsigned long>(milliseconds));
+  device::SleepAtLeast(milliseconds);
 }
 
 void WindowCommandView::MarkTextField(std::string_view field, device::FieldMark mark) {

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -13,6 +14,7 @@
 
 #include "app/Unit1.h"
 #include "app/clickable_label.h"
+#include "app/first_shown.h"
 #include "app/fit_text.h"
 #include "app/pictures.h"
 #include "app/qt_text.h"
@@ -104,14 +106,24 @@ void TForm1::BuildPageControl() {
   qvx::BuildSettingsPages(settings_pages);
   PageControl1->setCurrentIndex(0);
   PageControl1->raise();  // covers the service console
+  // The page control places its page stack when it is first shown. Unsized
+  // until then, the stack would first be fitted to the contents of all
+  // eleven pages, laying out ten hidden pages before the first paint; each
+  // page is laid out when it is first shown instead.
+  if (auto* stack = PageControl1->findChild<QStackedWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    stack->resize(PageControl1->size());
 }
 
 void TForm1::FitSettingsPages() {
   const QSize room(
       PageControl1->width() - kPageFrame,
       PageControl1->height() - PageControl1->tabBar()->sizeHint().height() - kPageFrame);
-  for (int i = 1; i < PageControl1->count(); ++i)
-    qvx::FitPageIntoRoom(PageControl1->widget(i), room);
+  // Each page when it is first shown: measuring all ten would lay them all
+  // out before the window's first paint, which shows only the greeting.
+  for (int i = 1; i < PageControl1->count(); ++i) {
+    QWidget* page = PageControl1->widget(i);
+    qvx::WhenFirstShown(page, [page, room] { qvx::FitPageIntoRoom(page, room); });
+  }
 }
 
 void TForm1::BuildGreetingPage() {

@@ -10,6 +10,7 @@
 #include "app/Unit3.h"
 #include "app/application.h"
 #include "app/pictures.h"
+#include "app/startup_probe.h"
 
 int main(int argc, char** argv) {
   // Past a file-size limit a save then fails with its message, instead of
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     TForm3 form3;
     Form3 = &form3;
     QObject::connect(&form1, &TForm1::Closed, &application, &QApplication::quit);
+    qvx::WatchFirstPaint(form1);
     form1.show();
     // A file named on the command line (a double-clicked .qvx) opens from the
     // event loop, as "Открыть" does, so its errors are shown the same way.

@@ -1,7 +1,10 @@
 #include "app/pictures.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
+
+#include "app/drawn_pictures.h"
 
 namespace qvx {
 namespace {
@@ -14,6 +17,13 @@ QStringList& Missing() {
 }  // namespace
 
 QPixmap Picture(const QString& name, QSize size) {
+  // The sizes the windows use were drawn when the program was built.
+  for (const DrawnPicture& drawn : DrawnPictures()) {
+    if (name != QLatin1String(drawn.name) || size != QSize(drawn.width, drawn.height)) continue;
+    const QImage image(drawn.pixels, drawn.width, drawn.height,
+                       QImage::Format_ARGB32_Premultiplied);
+    return QPixmap::fromImage(image);
+  }
   QPixmap pixmap(size);
   pixmap.fill(Qt::transparent);
   QSvgRenderer renderer(QStringLiteral(":/images/%1.svg").arg(name));

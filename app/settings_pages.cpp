@@ -36,28 +36,32 @@ const ItemBox* FindItemBox(int group, int item) {
   return nullptr;
 }
 
-QLabel* Caption(std::string_view text, std::string_view hint = {}) {
-  auto* label = new QLabel(Q(text));
+// Every widget is made inside its final parent: one made outside and added
+// later gets the window's font as a change, and a list then builds its popup.
+QLabel* Caption(QWidget* parent, std::string_view text, std::string_view hint = {}) {
+  auto* label = new QLabel(Q(text), parent);
   if (!hint.empty()) label->setToolTip(Q(hint));
   return label;
 }
 
-QLabel* NamedLabel(std::string_view name, const QString& text) {
-  auto* label = new QLabel(text);
+QLabel* NamedLabel(QWidget* parent, std::string_view name, const QString& text) {
+  auto* label = new QLabel(text, parent);
   label->setObjectName(Q(name));
   return label;
 }
 
-QComboBox* MakeList(std::string_view name) {
-  auto* combo = new QComboBox;
+QComboBox* MakeList(QWidget* parent, std::string_view name) {
+  auto* combo = new QComboBox(parent);
   combo->setObjectName(Q(name));
   combo->setEditable(false);  // choose an option, never type one
-  combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  // The default policy fits the list to its options when it is first shown,
+  // and they never change after FormCreate. AdjustToContents would build
+  // every list's popup at once, long before anyone opens one.
   return combo;
 }
 
-QSlider* MakeSlider(const SettingInfo& setting) {
-  auto* slider = new QSlider(Qt::Horizontal);
+QSlider* MakeSlider(QWidget* parent, const SettingInfo& setting) {
+  auto* slider = new QSlider(Qt::Horizontal, parent);
   slider->setObjectName(Q(setting.name));
   slider->setRange(setting.minimum, setting.maximum);
   slider->setValue(setting.default_value);
@@ -80,7 +84,7 @@ Layout* Compact(Layout* layout, int margin = 6, int spacing = 3) {
 void AddRadioButtons(const SettingInfo& setting, QGroupBox* box) {
   auto* column = Compact(new QVBoxLayout(box), 6, 0);
   for (std::size_t i = 0; i < setting.buttons.size(); ++i) {
-    auto* button = new QRadioButton(Q(setting.buttons[i].caption));
+    auto* button = new QRadioButton(Q(setting.buttons[i].caption), box);
     button->setObjectName(Q(setting.buttons[i].control));
     button->setChecked(static_cast<int>(i) == RadioButtonFor(setting, setting.default_value));
     column->addWidget(button);
@@ -90,6 +94,7 @@ void AddRadioButtons(const SettingInfo& setting, QGroupBox* box) {
 // The rows of one group's box: captions in the first column, controls in
 // the second, sliders and item boxes across the whole width.
 struct GroupRows {
+  QWidget* owner;  // the group's box
   QGridLayout* grid;
   int row = 0;
 
@@ -104,9 +109,11 @@ struct GroupRows {
 // Caption with the value label, then the slider; the temperature sliders
 // also get the labels under their ends.
 void AddSlider(const SettingInfo& setting, GroupRows& rows) {
-  rows.AddPair(Caption(setting.caption, setting.hint),
-               NamedLabel(setting.value_label, QString::number(setting.default_value)));
-  rows.AddAcross(MakeSlider(setting));
+  QWidget* box = rows.owner;
+  QLabel* caption = Caption(box, setting.caption, setting.hint);  // made in reading order
+  rows.AddPair(caption,
+               NamedLabel(box, setting.value_label, QString::number(setting.default_value)));
+  rows.AddAcross(MakeSlider(box, setting));
 
   const LayoutTexts& layout = Layout();
   std::string_view left, right;
@@ -120,38 +127,39 @@ void AddSlider(const SettingInfo& setting, GroupRows& rows) {
     return;
   }
   auto* ends = new QHBoxLayout;
-  ends->addWidget(NamedLabel(left, QString::number(setting.minimum)));
+  ends->addWidget(NamedLabel(box, left, QString::number(setting.minimum)));
   ends->addStretch();
-  ends->addWidget(NamedLabel(right, QString::number(setting.maximum)));
+  ends->addWidget(NamedLabel(box, right, QString::number(setting.maximum)));
   rows.AddAcross(ends);
 }
 
 // An item that has a framed box of its own (Set13, Set14).
 void AddItemInBox(const SettingInfo& setting, const ItemBox& item_box, GroupRows& rows) {
-  auto* box = new QGroupBox(Q(item_box.caption));
+  auto* box = new QGroupBox(Q(item_box.caption), rows.owner);
   if (!item_box.hint.empty()) box->setToolTip(Q(item_box.hint));
   if (setting.kind == SettingKind::Radio) {
     AddRadioButtons(setting, box);
   } else {
     auto* inside = Compact(new QHBoxLayout(box));
-    inside->addWidget(MakeList(setting.name));
+    inside->addWidget(MakeList(box, setting.name));
     inside->addStretch();
   }
   rows.AddAcross(box);
 }
 
-QGroupBox* BuildGroupBox(int group, const std::vector<const SettingInfo*>& items) {
-  auto* box = new QGroupBox(Q(GroupName(group)));
-  GroupRows rows{Compact(new QGridLayout(box), 8, 4)};
+QGroupBox* BuildGroupBox(QWidget* page, int group, const std::vector<const SettingInfo*>& items) {
+  auto* box = new QGroupBox(Q(GroupName(group)), page);
+  GroupRows rows{box, Compact(new QGridLayout(box), 8, 4)};
   rows.grid->setColumnStretch(2, 1);
   for (const SettingInfo* setting : items) {
-    if (group == 12 && setting->item == 1) rows.AddAcross(Caption(Layout().set12_heading));
+    if (group == 12 && setting->item == 1) rows.AddAcross(Caption(box, Layout().set12_heading));
     if (const ItemBox* item_box = FindItemBox(group, setting->item)) {
       AddItemInBox(*setting, *item_box, rows);
     } else if (setting->kind == SettingKind::Slider) {
       AddSlider(*setting, rows);
     } else {
-      rows.AddPair(Caption(setting->caption, setting->hint), MakeList(setting->name));
+      QLabel* caption = Caption(box, setting->caption, setting->hint);  // made in reading order
+      rows.AddPair(caption, MakeList(box, setting->name));
     }
   }
   return box;
@@ -164,13 +172,13 @@ void BuildGroupsPage(QWidget* page, std::string_view tab) {
   int group = 0;
   for (const SettingInfo* setting : SettingsOnTab(tab)) {
     if (setting->group != group && !items.empty()) {
-      column->addWidget(BuildGroupBox(group, items));
+      column->addWidget(BuildGroupBox(page, group, items));
       items.clear();
     }
     group = setting->group;
     items.push_back(setting);
   }
-  if (!items.empty()) column->addWidget(BuildGroupBox(group, items));
+  if (!items.empty()) column->addWidget(BuildGroupBox(page, group, items));
   column->addStretch();
 }
 
@@ -182,20 +190,20 @@ void BuildZonePage(QWidget* page) {
   outer->addStretch();
   const auto& columns = ZoneColumns();
   for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-    grid->addWidget(Caption(GroupName(columns[c].group)), 0, c + 1);
-    grid->addWidget(Caption(columns[c].heading), 1, c + 1);
+    grid->addWidget(Caption(page, GroupName(columns[c].group)), 0, c + 1);
+    grid->addWidget(Caption(page, columns[c].heading), 1, c + 1);
   }
   for (int zone = 1; zone <= kZones; ++zone) {
     const SettingInfo* first = FindSetting(ZoneControlName(zone, 1));
-    grid->addWidget(Caption(first->caption, first->hint), zone + 1, 0);
+    grid->addWidget(Caption(page, first->caption, first->hint), zone + 1, 0);
     for (int c = 0; c < static_cast<int>(columns.size()); ++c)
-      grid->addWidget(MakeList(ZoneControlName(zone, columns[c].group)), zone + 1, c + 1);
+      grid->addWidget(MakeList(page, ZoneControlName(zone, columns[c].group)), zone + 1, c + 1);
   }
   grid->setColumnStretch(kZoneGroups + 1, 1);
 }
 
-QLineEdit* MakeEdit(const SettingInfo& setting) {
-  auto* edit = new QLineEdit(Q(setting.default_text));
+QLineEdit* MakeEdit(QWidget* parent, const SettingInfo& setting) {
+  auto* edit = new QLineEdit(Q(setting.default_text), parent);
   edit->setObjectName(Q(setting.name));
   return edit;
 }
@@ -204,7 +212,7 @@ QLineEdit* MakeEdit(const SettingInfo& setting) {
 // storage choice below. Focus runs Edit16 .. Edit30, then the storage choice.
 void BuildSubscriberPage(QWidget* page, std::string_view tab) {
   auto* outer = new QVBoxLayout(page);
-  auto* box = new QGroupBox(Q(Layout().subscribers_box));
+  auto* box = new QGroupBox(Q(Layout().subscribers_box), page);
   outer->addWidget(box);
   outer->addStretch();
   auto* columns = new QHBoxLayout(box);
@@ -225,17 +233,17 @@ void BuildSubscriberPage(QWidget* page, std::string_view tab) {
   QHBoxLayout* row = nullptr;
   for (const SettingInfo* setting : SettingsOnTab(tab)) {
     if (setting->kind == SettingKind::Radio) {
-      storage = new QGroupBox(Q(setting->caption));
+      storage = new QGroupBox(Q(setting->caption), box);
       AddRadioButtons(*setting, storage);
       right_column->addWidget(storage);
       continue;
     }
-    QLineEdit* edit = MakeEdit(*setting);
+    QLineEdit* edit = MakeEdit(box, *setting);
     focus_order.push_back(edit);
     const std::string field = TextFieldName(*setting);
     if (field.rfind("Abon", 0) == 0) {
       edit->setMinimumWidth(130);
-      subscribers->addWidget(Caption(setting->caption, setting->hint), subscriber_row, 0);
+      subscribers->addWidget(Caption(box, setting->caption, setting->hint), subscriber_row, 0);
       subscribers->addWidget(edit, subscriber_row++, 1);
     } else if (field == previous_field && row != nullptr) {
       // The four address parts stand side by side behind one caption and
@@ -244,7 +252,7 @@ void BuildSubscriberPage(QWidget* page, std::string_view tab) {
       edit->setFixedWidth(kAddressPartWidth);
       row->insertWidget(row->count() - 1, edit);
     } else {
-      right->addWidget(Caption(setting->caption, setting->hint), right_row, 0);
+      right->addWidget(Caption(box, setting->caption, setting->hint), right_row, 0);
       row = new QHBoxLayout;
       row->addWidget(edit);
       row->addStretch();

@@ -12,28 +12,29 @@ QStringList WindowFamilies() {
   return {"Liberation Sans", "MS Sans Serif", "Microsoft Sans Serif", "Arial"};
 }
 
+QFont SansSerif(const QStringList& families) {
+  QFont font;
+  font.setFamilies(families);
+  font.setStyleHint(QFont::SansSerif);
+  return font;
+}
+
 }  // namespace
 
 QFont WindowFont(int pixel_size) {
-  QFont font;
-  font.setFamilies(WindowFamilies());
-  font.setStyleHint(QFont::SansSerif);
+  QFont font = SansSerif(WindowFamilies());
   font.setPixelSize(pixel_size);
   return font;
 }
 
 QFont WindowFontInPoints(int point_size) {
-  QFont font;
-  font.setFamilies(WindowFamilies());
-  font.setStyleHint(QFont::SansSerif);
+  QFont font = SansSerif(WindowFamilies());
   font.setPointSize(point_size);
   return font;
 }
 
 QFont DisplayFont(int pixel_size) {
-  QFont font;
-  font.setFamilies(QStringList{"MS Reference Specialty"} + WindowFamilies());
-  font.setStyleHint(QFont::SansSerif);
+  QFont font = SansSerif(QStringList{"MS Reference Specialty"} + WindowFamilies());
   font.setPixelSize(pixel_size);
   return font;
 }

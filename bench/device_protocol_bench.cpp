@@ -2,6 +2,10 @@
 // user-interface thread and should stay far below a millisecond.
 #include <benchmark/benchmark.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "device/reply.h"
 #include "device/text_fields.h"
 #include "device/write_frame.h"
@@ -34,6 +38,23 @@ void BM_EvaluateReply(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(device::EvaluateReceiveBuffer(buffer));
 }
 BENCHMARK(BM_EvaluateReply);
+
+// Reference for the evaluation: the least a reader of the reply does, keeping
+// the digits, ":" and "+" before the "#" and splitting them at every ":".
+void BM_SplitReply(benchmark::State& state) {
+  const std::string buffer = NoisyReply();
+  for (auto _ : state) {
+    std::vector<std::string> entries(1);
+    for (char c : std::string_view(buffer).substr(0, buffer.find('#'))) {
+      if (c == ':')
+        entries.emplace_back();
+      else if ((c >= '0' && c <= '9') || c == '+')
+        entries.back().push_back(c);
+    }
+    benchmark::DoNotOptimize(entries);
+  }
+}
+BENCHMARK(BM_SplitReply);
 
 void BM_EvaluateAndApplyReply(benchmark::State& state) {
   const std::string buffer = NoisyReply();

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "config_file/file_commands.h"
 #include "config_file/settings_line.h"
@@ -37,6 +39,33 @@ void ApplyLine(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(ApplySettingsLine(settings, line));
 }
 BENCHMARK(ApplyLine);
+
+// References for the two above: the least a line's writer and reader do,
+// joining the line's 30 fields and splitting it at every ":".
+std::vector<std::string> FieldsOf(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t end; (end = line.find(':', start)) != std::string::npos; start = end + 1)
+    fields.push_back(line.substr(start, end - start));
+  return fields;
+}
+
+void JoinFields(benchmark::State& state) {
+  const std::vector<std::string> fields = FieldsOf(BuildSettingsLine(CyrillicSettings()).line);
+  for (auto _ : state) {
+    std::string line;
+    for (const std::string& field : fields) line.append(field).push_back(':');
+    line.push_back('#');
+    benchmark::DoNotOptimize(line);
+  }
+}
+BENCHMARK(JoinFields);
+
+void SplitLine(benchmark::State& state) {
+  const std::string line = BuildSettingsLine(CyrillicSettings()).line;
+  for (auto _ : state) benchmark::DoNotOptimize(FieldsOf(line));
+}
+BENCHMARK(SplitLine);
 
 void SaveAndOpen(benchmark::State& state) {
   const std::string path = (std::filesystem::temp_directory_path() /

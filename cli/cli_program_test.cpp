@@ -1,208 +1,269 @@
-// quorvex-cli as a script or a person runs it: a separate process, its
-// output to files, under the faults a shell can arrange.
+// quorvex-cli as an installer runs it: a separate process, against simulated
+// devices on pseudo-terminals served by this test.
 #include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
+#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <nlohmann/json.hpp>
 
-#include "tests/support/pty_test_support.h"
+#include "sim/pty_device.h"
+#include "sim/simulated_ports.h"
 #include "tests/support/scratch_folder.h"
 
-namespace qvx::cli {
+extern char** environ;
+
+namespace qvx {
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr uid_t kNobody = 65534;
-
-const std::string kDefaultLine =
-    "000000:111111:111111:000000:000000:100050:111111:123911:101111:111110:000000:111111:001107:"
-    "110400:000000:+380501234567:+380501234567:+380501234567:+380501234567:+380501234567:"
-    "+380501234567:+380501234567:+380501234567:+380501234567:7391:000:111:222:333:20198:#";
-const std::string kDefaultReply =
-    "\r\n111111:111111:111111:000000:000000:100050:111111:123911:101111:111111:000000:111111:"
-    "001107:110400:000000:+380501234567:+380501234567:+380501234567:+380501234567:"
-    "+380501234567:+380501234567:+380501234567:+380501234567:+380501234567:7391:000:111:222:"
-    "333:20198:#\r\n";
-
-struct Ran {
-  int status = -1;  // exit code, or 128 + signal
+struct CliRun {
+  int status = -1;
   std::string out;
   std::string err;
 };
 
-struct How {
-  std::string out = "out.txt";  // in the folder, or an absolute path
-  bool no_file_size = false;    // as under "ulimit -f": no file beyond 200 bytes
-  bool as_nobody = false;       // an ordinary user, when this test runs as root
-};
+// Settings that differ from the defaults in a list, a slider and two texts.
+constexpr std::string_view kSettingsJson =
+    R"({"ComboBox11": 2, "TrackBar1": 12, "Edit16": "+79001234567", "Edit25": "5555"})";
 
-class CliProgram : public testing::Test {
+class CliProgramTest : public ::testing::Test {
  protected:
-  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  void SetUp() override {
+    setenv("XDG_RUNTIME_DIR", folder_.Root().c_str(), 1);  // no other simulator's ports
+    ScratchFolder::Write(Path("set.json"), std::string(kSettingsJson));
+  }
 
-  pid_t Start(std::vector<std::string> args, const How& how = {}) {
-    how_ = how;
+  // Runs quorvex-cli with `args`; stdin empty, stdout and stderr kept.
+  CliRun Cli(std::vector<std::string> args) {
     args.insert(args.begin(), QUORVEX_CLI_PROGRAM);
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    const std::string out = how.out.starts_with("/") ? how.out : Path(how.out);
-    const std::string err = Path("err.txt");
-    const pid_t pid = fork();
-    if (pid == 0) {
-      const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (out_fd < 0 || err_fd < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0) _exit(120);
-      if (how.no_file_size) {
-        const rlimit small = {200, 200};  // room for the message, not for a file
-        setrlimit(RLIMIT_FSIZE, &small);
-      }
-      if (how.as_nobody && getuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
-        _exit(121);
-      execv(argv[0], argv.data());
-      _exit(122);
+    const std::string out = folder_.Path("stdout.txt");
+    const std::string err = folder_.Path("stderr.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    CliRun run;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+      int status = 0;
+      waitpid(pid, &status, 0);
+      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
-    return pid;
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = ScratchFolder::Contents(out);
+    run.err = ScratchFolder::Contents(err);
+    return run;
   }
 
-  Ran Finish(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    Ran ran;
-    ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    if (!how_.out.starts_with("/")) ran.out = ScratchFolder::Contents(Path(how_.out));
-    ran.err = ScratchFolder::Contents(Path("err.txt"));
-    fs::remove(Path("err.txt"));
-    if (!how_.out.starts_with("/")) fs::remove(Path(how_.out));
-    return ran;
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  std::string Read(const std::string& name) const { return ScratchFolder::Contents(Path(name)); }
+
+  sim::SimOptions Quick(sim::SimOptions options = {}) {
+    options.reply_delay = std::chrono::milliseconds(0);
+    return options;
   }
 
-  Ran Run(std::vector<std::string> args, const How& how = {}) {
-    return Finish(Start(std::move(args), how));
-  }
-
-  ScratchFolder folder_{"cli-" +
-                        std::string(testing::UnitTest::GetInstance()->current_test_info()->name())};
-  How how_;
+ private:
+  ScratchFolder folder_{"cli-program"};
 };
 
-TEST_F(CliProgram, OutputThatCannotBeWrittenIsAFailure) {
-  ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
-  ScratchFolder::Write(Path("reply.txt"), kDefaultReply);
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"show"},
-                                               {"show", "--json"},
-                                               {"frame", Path("def.qvx")},
-                                               {"decode", Path("reply.txt")}}) {
-    const Ran ran = Run(args, {.out = "/dev/full"});
-    EXPECT_EQ(ran.status, 1) << args[0];
-    EXPECT_NE(ran.err.find(": standard output cannot be written"), std::string::npos) << ran.err;
-  }
+bool Holds(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
 }
 
-TEST_F(CliProgram, RefusalsSayWhy) {
-  ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
-  ScratchFolder::Write(Path("short.txt"), "\r\n111111:222222:#\r\n");
-  fs::create_directory(Path("folder"));
+TEST_F(CliProgramTest, HelpGoesToStdoutAndUsageErrorsExitTwo) {
+  for (const char* command :
+       {"ports", "show", "diff", "convert", "frame", "decode", "write", "read", "report"}) {
+    for (const char* help : {"--help", "-h"}) {
+      const CliRun run = Cli({command, help});
+      EXPECT_EQ(run.status, 0) << command << help;
+      EXPECT_TRUE(run.out.starts_with("usage: quorvex-cli " + std::string(command))) << run.out;
+      EXPECT_EQ(run.err, "") << command;
+    }
+  }
   const struct {
     std::vector<std::string> args;
     std::string message;
-  } cases[] = {
-      {{"convert", Path("def.qvx"), ""}, "quorvex-cli convert: no file name given\n"},
-      {{"convert", "", Path("x.qvx")}, "quorvex-cli convert: no file name given\n"},
-      {{"decode", Path("folder")}, Path("folder") + ": cannot be read\n"},
-      {{"decode", Path("short.txt")}, "Ответ устройства неполный\n"},
+  } refused[] = {
+      {{}, "usage: quorvex-cli COMMAND"},
+      {{"flash"}, "quorvex-cli: неизвестная команда \"flash\""},
+      {{"ports", "--json", "--json"}, "quorvex-cli ports: параметр --json указан дважды"},
+      {{"diff"}, "quorvex-cli diff: не указан источник"},
+      {{"diff", "a", "b", "c"}, "quorvex-cli diff: лишний аргумент \"c\""},
+      {{"write", "set.json"}, "quorvex-cli write: не указан порт"},
+      {{"write", "set.json", "--port"}, "у параметра --port нет значения"},
+      {{"write", "set.json", "--port", "p", "--port", "p"}, "порт p указан дважды"},
+      {{"write", "set.json", "--port", "p", "--settle", "5"}, "только вместе с --verify"},
+      {{"write", "set.json", "--port", "p", "--verify", "--settle", "5s"}, "--settle: нужно"},
+      {{"write", "set.json", "--port", "p", "--verify", "--verify"}, "--verify указан дважды"},
+      {{"report", "defaults", "-o", "sheet.txt"}, "только в .html или .pdf"},
+      {{"report", "defaults"}, "quorvex-cli report: не указан файл листа"},
+      {{"read", "--port", "a", "--port", "b", "-o", "x.qvx"}, "quorvex-cli read: "},
+      {{"show", "--json", "--json"}, "quorvex-cli show: "},
   };
-  for (const auto& c : cases) {
-    const Ran ran = Run(c.args);
-    EXPECT_EQ(ran.status, 1) << c.message;
-    EXPECT_EQ(ran.err, c.message);
+  for (const auto& c : refused) {
+    const CliRun run = Cli(c.args);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_TRUE(Holds(run.err, c.message)) << run.err;
+    EXPECT_EQ(run.out, "");
   }
 }
 
-TEST_F(CliProgram, ShowsControlBytesOfTextsEscapedToPeopleAndExactInJson) {
-  std::string line = kDefaultLine;
-  line.replace(line.find("7391"), 4,
-               "\x1b]0;x\x07\x7f"
-               "1");
-  ScratchFolder::Write(Path("esc.qvx"), line + "\r\n");
-  const Ran human = Run({"show", Path("esc.qvx")});
-  ASSERT_EQ(human.status, 0) << human.err;
-  EXPECT_EQ(human.out.find_first_of("\x1b\x07\x7f"), std::string::npos);
-  EXPECT_NE(human.out.find("\"\\x1B]0;x\\x07\\x7F1\""), std::string::npos);
-  const Ran json = Run({"show", "--json", Path("esc.qvx")});
-  EXPECT_NE(json.out.find("\"\\u001b]0;x\\u0007\x7f"
-                          "1\""),
-            std::string::npos)
-      << json.out;
+TEST_F(CliProgramTest, PortsListsARunningSimulator) {
+  sim::PtyDevice device;
+  const auto link = RegisterSimulatedPort(device.Path());
+  const CliRun listed = Cli({"ports"});
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_TRUE(Holds(listed.out, device.Path() + "  симулятор устройства quorvex-sim\n"))
+      << listed.out;
+  const auto json = nlohmann::json::parse(Cli({"ports", "--json"}).out);
+  const auto entry = std::find_if(json.begin(), json.end(),
+                                  [&](const auto& port) { return port["name"] == device.Path(); });
+  ASSERT_NE(entry, json.end());
+  EXPECT_TRUE((*entry)["simulator"].get<bool>());
+  EXPECT_FALSE((*entry)["usb"].get<bool>());
+  UnregisterSimulatedPort(link);
 }
 
-TEST_F(CliProgram, WriteBeyondTheFileSizeLimitFailsAndLeavesNoTemporary) {
-  ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
-  const Ran ran = Run({"convert", Path("def.qvx"), Path("new.qvx")}, {.no_file_size = true});
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "quorvex-cli convert: " + Path("new.qvx") + ": Ошибка сохранения файла\n");
-  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"def.qvx"}));
-}
-
-TEST_F(CliProgram, ReadRefusesWhatCannotBeSavedWithOneOutcome) {
-  ScratchFolder::Write(Path("taken.qvx"), "earlier");
-  const std::string unselected = "\r\n0" + kDefaultReply.substr(3);
+TEST_F(CliProgramTest, DiffComparesFilesDefaultsAndDevices) {
+  MemorySettings held;
+  held.SetListIndex("ComboBox11", 2);
+  held.SetSliderPosition("TrackBar1", 12);
+  held.SetText("Edit16", "+79001234567");
+  held.SetText("Edit25", "5555");
+  sim::PtyDevice device(held, Quick());
   const struct {
-    std::string output;
-    std::string reply;  // empty: nothing may be asked of the device
-    std::string message;
+    std::vector<std::string> sources;
+    int status;
+    std::vector<std::string> lines;  // parts of stdout, or of stderr on error
   } cases[] = {
-      {Path("taken"), "", Path("taken.qvx") + " already exists; not replaced"},
-      {Path("missing/set.qvx"), "", Path("missing/set.qvx") + ": no such folder"},
-      {Path("set.qvx"), unselected, "Не выбрано значение параметра Set01 пункт 1"},
+      {{"defaults", "defaults"}, 0, {}},
+      {{Path("set.json"), "port:" + device.Path()}, 0, {}},
+      {{Path("set.json")},
+       1,
+       {"Set01 пункт 1  Зона 1 / Группы: 2 \"3 - Группа 3\" -> 0 \"1 - Группа 1\"\n",
+        "Edit16  Abon01: \"+79001234567\" -> \"+380501234567\"\n", "Edit25  "}},
+      {{"port:" + device.Path(), "defaults"}, 1, {"Set01 пункт 1  "}},
+      {{Path("missing.qvx")}, 2, {"quorvex-cli diff: " + Path("missing.qvx") + ": Файл не найден"}},
+      {{"defaults", "port:/dev/nonexistent"},
+       2,
+       {"quorvex-cli diff: /dev/nonexistent: Error 1: Не могу открыть указанный Com порт!"}},
   };
   for (const auto& c : cases) {
-    device::testing::Pty line;
-    const pid_t cli = Start({"read", "--port", line.Path(), "-o", c.output});
-    // Before the port is open the line reads as hung up: ask again until due.
-    std::string asked;
-    for (int wait = 0; wait < (c.reply.empty() ? 5 : 50) && asked.size() < 4; ++wait) {
-      asked += line.Take(100);
-      usleep(100'000);
+    std::vector<std::string> args = {"diff"};
+    args.insert(args.end(), c.sources.begin(), c.sources.end());
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, c.status) << c.sources[0] << run.err;
+    for (const std::string& line : c.lines)
+      EXPECT_TRUE(Holds(c.status == 2 ? run.err : run.out, line)) << run.out << run.err;
+    if (c.status == 0) {
+      EXPECT_EQ(run.out, "");
     }
-    if (!c.reply.empty()) line.Send(c.reply);
-    const Ran ran = Finish(cli);
-    EXPECT_EQ(asked, c.reply.empty() ? "" : "A5A6") << c.output;
-    EXPECT_EQ(ran.status, 1) << c.output;
-    EXPECT_NE(ran.err.find(c.message), std::string::npos) << ran.err;
-    EXPECT_EQ(ran.out.find("Данные успешно получены"), std::string::npos) << ran.out;
   }
-  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"taken.qvx"}));
-  EXPECT_EQ(ScratchFolder::Contents(Path("taken.qvx")), "earlier");
+  const auto json = nlohmann::json::parse(Cli({"diff", Path("set.json"), "--json"}).out);
+  ASSERT_EQ(json.size(), 5u);  // the coupled threshold moves too
+  EXPECT_EQ(json[0]["setting"], "ComboBox11");
+  EXPECT_EQ(json[0]["a"]["value"], 2);
+  EXPECT_EQ(json[0]["b"]["text"], "1 - Группа 1");
 }
 
-}  // namespace
-}  // namespace qvx::cli
-
-namespace qvx::cli {
-namespace {
-
-TEST_F(CliProgram, APortRefusedForWantOfPermissionSaysSoAndHowToGetIt) {
-  device::testing::Pty line;
-  if (getuid() != 0) {
-    chmod(line.Path().c_str(), 0);
-    if (access(line.Path().c_str(), R_OK | W_OK) == 0) GTEST_SKIP() << "no user to be refused";
+TEST_F(CliProgramTest, VerifyCatchesADeviceThatDoesNotHoldWhatWasSent) {
+  sim::SimOptions wrong_digit;
+  wrong_digit.store_wrong_digit = true;
+  sim::SimOptions nothing;
+  nothing.store_nothing = true;
+  const struct {
+    const char* name;
+    sim::SimOptions options;
+    int status;
+    std::string out;
+  } cases[] = {
+      {"sound", {}, 0, "Проверено: устройство хранит записанные настройки\n"},
+      {"one digit wrong", wrong_digit, 1,
+       "записано -> в устройстве:\nSet01 пункт 1  Зона 1 / Группы: 2 \"3 - Группа 3\" -> 3 "},
+      {"stores nothing", nothing, 1, "Edit25  Пароль/номер прибора: \"5555\" -> \"7391\"\n"},
+  };
+  for (const auto& c : cases) {
+    sim::PtyDevice device({}, Quick(c.options));
+    const CliRun run =
+        Cli({"write", Path("set.json"), "--port", device.Path(), "--verify", "--settle", "50"});
+    EXPECT_EQ(run.status, c.status) << c.name << run.err;
+    EXPECT_TRUE(run.out.starts_with("ком закрыт\nком открыт\nДанные успешно отправлены\n"))
+        << run.out;
+    EXPECT_TRUE(Holds(run.out, c.out)) << c.name << run.out;
+    if (c.status == 1) {
+      EXPECT_TRUE(Holds(run.err, "quorvex-cli write: " + device.Path() +
+                                     ": устройство хранит не то, что записано"))
+          << run.err;
+    }
   }
-  ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
-  const Ran refused = Run({"write", Path("def.qvx"), "--port", line.Path()}, {.as_nobody = true});
+}
+
+TEST_F(CliProgramTest, BatchProgramsTheGoodPortsWhenOneIsMissing) {
+  sim::PtyDevice first({}, Quick());
+  sim::PtyDevice second({}, Quick());
+  const std::string missing = Path("ttyUSB9");
+  ScratchFolder::Write(Path("ports.txt"), "# bench\n" + second.Path() + "\n\n" + missing + "\n");
+  const CliRun run = Cli({"write", Path("set.json"), "--port", first.Path(), "--ports-from",
+                          Path("ports.txt"), "--verify", "--settle", "50"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  for (const sim::PtyDevice* device : {&first, &second}) {
+    EXPECT_TRUE(Holds(run.out, device->Path() + "  записано и проверено  ")) << run.out;
+    EXPECT_EQ(device->Settings().Text("Edit25"), "5555");
+  }
+  EXPECT_TRUE(Holds(run.out, missing + "  ошибка: Error 1: Не могу открыть указанный Com порт!"));
+  EXPECT_TRUE(run.out.ends_with("3 устройства: 2 записано и проверено, 1 ошибка\n")) << run.out;
+  EXPECT_TRUE(Holds(run.err, "quorvex-cli write: " + missing + ": Error 1: ")) << run.err;
+
+  // Settings the write check refuses are the file's fault, said once for the batch.
+  ScratchFolder::Write(Path("bad.json"), R"({"Edit30": "999999"})");
+  const CliRun refused =
+      Cli({"write", Path("bad.json"), "--port", first.Path(), "--port", second.Path()});
   EXPECT_EQ(refused.status, 1);
-  EXPECT_EQ(refused.err,
-            "Error 1: Не могу открыть указанный Com порт!\n" + line.Path() +
-                ": Permission denied\n"
-                "To use serial ports, join the dialout group: sudo adduser $USER dialout, then "
-                "log in again.\n");
+  EXPECT_TRUE(refused.err.starts_with("quorvex-cli write: " + Path("bad.json") + ": Проверьте"))
+      << refused.err;
+  EXPECT_TRUE(refused.out.ends_with("2 устройства: 0 отправлено, 2 ошибки\n")) << refused.out;
+  EXPECT_EQ(first.FramesStored() + first.FramesRefused(), 1);
+}
+
+TEST_F(CliProgramTest, ReportHoldsEverySettingAndWritesNothingOnFailure) {
+  const CliRun html =
+      Cli({"report", Path("set.json"), "-o", Path("sheet.html"), "--mask-password"});
+  ASSERT_EQ(html.status, 0) << html.err;
+  const std::string sheet = Read("sheet.html");
+  MemorySettings settings;
+  settings.SetListIndex("ComboBox11", 2);
+  settings.SetSliderPosition("TrackBar1", 12);
+  for (const SettingInfo& setting : Catalogue()) {
+    std::string text;
+    if (setting.kind == SettingKind::List)
+      text = setting.options[settings.ListIndex(setting.name)];
+    else if (setting.kind == SettingKind::Radio)
+      text = setting.buttons[settings.RadioNumber(setting.name)].caption;
+    else
+      continue;
+    EXPECT_TRUE(Holds(sheet, ">" + text + "<")) << setting.name << " " << text;
+  }
+  for (const std::string& part : std::vector<std::string>{
+           ">+79001234567<", ">12<", "файл " + Path("set.json"), "<style>", "@page { size: A4"})
+    EXPECT_TRUE(Holds(sheet, part)) << part;
+  for (const std::string absent : {">5555<", "<script", "src=", "href="})
+    EXPECT_FALSE(Holds(sheet, absent)) << absent;
+
+  ASSERT_EQ(Cli({"report", "defaults", "-o", Path("sheet.pdf")}).status, 0);
+  EXPECT_TRUE(Read("sheet.pdf").starts_with("%PDF"));
+
+  const CliRun failed = Cli({"report", "port:/dev/nonexistent", "-o", Path("none.pdf")});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_FALSE(std::filesystem::exists(Path("none.pdf")));
 }
 
 }  // namespace
-}  // namespace qvx::cli
+}  // namespace qvx

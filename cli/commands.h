@@ -9,11 +9,14 @@ namespace qvx::cli {
 
 using Args = std::vector<std::string>;
 
+int RunPorts(const Args& args);    // ports [--json]
 int RunShow(const Args& args);     // show [FILE] [--json]
+int RunDiff(const Args& args);     // diff A [B] [--json]
 int RunConvert(const Args& args);  // convert IN OUT
 int RunFrame(const Args& args);    // frame FILE
 int RunDecode(const Args& args);   // decode [FILE|-]
-int RunWrite(const Args& args);    // write FILE --port P
+int RunWrite(const Args& args);    // write FILE --port P... [--verify [--settle MS]]
 int RunRead(const Args& args);     // read --port P -o FILE
+int RunReport(const Args& args);   // report SOURCE -o FILE.html|FILE.pdf [--mask-password]
 
 }  // namespace qvx::cli

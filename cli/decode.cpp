@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/device_args.h"
 #include "config_file/file_io.h"
@@ -17,8 +18,7 @@ namespace qvx::cli {
 int RunDecode(const Args& args) {
   const auto parsed = ParseDeviceArgs(args);
   if (!parsed || !parsed->port.empty() || !parsed->output.empty()) {
-    std::cerr << "usage: quorvex-cli decode [FILE|-]\n";
-    return 2;
+    return UsageError("decode", "лишний или неизвестный аргумент");
   }
   // Any stream, not only a regular file: a device reply may come from a pipe.
   FileRead input;
@@ -32,27 +32,22 @@ int RunDecode(const Args& args) {
       file.open(parsed->file, std::ios::binary);
     input = file.is_open() ? ReadSmallStream(file) : FileRead{ReadStatus::Unreadable, {}};
   }
-  if (input.status == ReadStatus::TooLong) {
-    std::cerr << "input too large for a device reply\n";
-    return 1;
-  }
-  if (input.status != ReadStatus::Ok) {
-    std::cerr << (parsed->file.empty() ? "-" : parsed->file) << ": cannot be read\n";
-    return 1;
-  }
+  if (input.status == ReadStatus::TooLong)
+    return Failure("decode", "входные данные слишком велики для ответа устройства");
+  if (input.status != ReadStatus::Ok)
+    return Failure("decode",
+                   (parsed->file.empty() ? "-" : parsed->file) + ": Ошибка открытия файла");
 
   const device::ReplyEvaluation reply =
       device::EvaluateReceiveBuffer(device::ReceivedText(input.bytes));
   if (reply.outcome != device::ReplyOutcome::Success) {
-    std::cerr << reply.message << "\n";
-    return 1;
+    return Failure("decode", reply.message);
   }
   MemorySettings settings;
   device::ApplyReply(settings, reply);
   const BuiltSettingsLine line = BuildSettingsLine(settings);
   if (line.line.empty()) {
-    std::cerr << line.refusal << "\n";
-    return 1;
+    return Failure("decode", line.refusal);
   }
   std::cout << line.line << "\n";
   return 0;

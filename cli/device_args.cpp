@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <iostream>
 
+#include "cli/command_line.h"
 #include "device/qt_serial_port.h"
 #include "sim/simulated_ports.h"
 
@@ -14,8 +15,9 @@ std::optional<DeviceArgs> ParseDeviceArgs(const Args& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--port" || arg == "-o") {
-      if (i + 1 == args.size()) return std::nullopt;
-      (arg == "--port" ? parsed.port : parsed.output) = args[++i];
+      std::string& value = arg == "--port" ? parsed.port : parsed.output;
+      if (i + 1 == args.size() || !value.empty()) return std::nullopt;  // missing or repeated
+      value = args[++i];
     } else if (arg.size() > 1 && arg[0] == '-') {
       return std::nullopt;
     } else if (have_file) {
@@ -28,14 +30,16 @@ std::optional<DeviceArgs> ParseDeviceArgs(const Args& args) {
   return parsed;
 }
 
-int WithConsoleSession(Settings& settings,
+int WithConsoleSession(Settings& settings, const std::string& error_prefix,
                        const std::function<int(device::ConsoleSession&)>& command) {
   int argc = 1;
   char name[] = "quorvex-cli";
   char* argv[] = {name, nullptr};
   QCoreApplication application(argc, argv);  // the serial port needs one
   device::QtSerialPort port;
-  device::ConsoleSession session(port, settings, std::cout, std::cerr, ListSimulatedPorts);
+  PrefixedLines prefixed(std::cerr, error_prefix);
+  std::ostream err(&prefixed);
+  device::ConsoleSession session(port, settings, std::cout, err, ListSimulatedPorts);
   return command(session);
 }
 

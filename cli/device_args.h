@@ -18,12 +18,13 @@ struct DeviceArgs {
 };
 
 // Parses one optional positional argument, "--port P" and "-o FILE". Nothing
-// on an unknown option, a missing value or a second positional argument.
+// on an unknown option, a missing or repeated value or a second positional argument.
 std::optional<DeviceArgs> ParseDeviceArgs(const Args& args);
 
 // Runs `command` on a console session over the real serial port, with the
-// Qt core application the port needs; returns what `command` returns.
-int WithConsoleSession(Settings& settings,
+// Qt core application the port needs; every line of the session's failures
+// starts with `error_prefix`. Returns what `command` returns.
+int WithConsoleSession(Settings& settings, const std::string& error_prefix,
                        const std::function<int(device::ConsoleSession&)>& command);
 
 }  // namespace qvx::cli

@@ -2,6 +2,7 @@
 // settings, or the message that refuses it.
 #include <iostream>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/device_args.h"
 #include "cli/settings_file.h"
@@ -13,16 +14,13 @@ namespace qvx::cli {
 int RunFrame(const Args& args) {
   const auto parsed = ParseDeviceArgs(args);
   if (!parsed || parsed->file.empty() || !parsed->port.empty() || !parsed->output.empty()) {
-    std::cerr << "usage: quorvex-cli frame FILE\n";
-    return 2;
+    return UsageError("frame", "нужно одно имя файла настроек");
   }
   MemorySettings settings;
-  if (const std::string refusal = LoadSettingsFile(parsed->file, settings); !refusal.empty()) {
-    std::cerr << refusal << "\n";
-    return 1;
-  }
+  if (const std::string refusal = LoadSettingsFile(parsed->file, settings); !refusal.empty())
+    return Failure("frame", refusal);
   std::string frame;
-  WithConsoleSession(settings, [&](device::ConsoleSession& session) {
+  WithConsoleSession(settings, Prefix("frame"), [&](device::ConsoleSession& session) {
     frame = device::CheckedWriteFrame(settings, session, session);
     return 0;
   });

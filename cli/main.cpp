@@ -3,54 +3,63 @@
 #include <iostream>
 #include <string_view>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 
 namespace {
 
-constexpr std::string_view kUsage =
-    "usage: quorvex-cli COMMAND [ARGS]\n"
-    "  show [FILE] [--json]        settings (defaults, or FILE loaded onto them)\n"
-    "  convert IN OUT              convert between .qvx and .json\n"
-    "  frame FILE                  the frame \"Записать\" would send for FILE\n"
-    "  decode [FILE|-]             settings line from raw bytes a device sent\n"
-    "  write FILE --port P         write FILE's settings into the device on P\n"
-    "  read --port P -o FILE       read the device on P and save to FILE\n";
+struct Command {
+  std::string_view name;
+  int (*run)(const qvx::cli::Args&);
+};
 
-int Run(std::string_view command, const qvx::cli::Args& args) {
-  if (command == "show") return qvx::cli::RunShow(args);
-  if (command == "convert") return qvx::cli::RunConvert(args);
-  if (command == "frame") return qvx::cli::RunFrame(args);
-  if (command == "decode") return qvx::cli::RunDecode(args);
-  if (command == "write") return qvx::cli::RunWrite(args);
-  if (command == "read") return qvx::cli::RunRead(args);
-  std::cerr << kUsage;
-  return 2;
-}
+constexpr Command kCommands[] = {
+    {"ports", qvx::cli::RunPorts},   {"show", qvx::cli::RunShow},
+    {"diff", qvx::cli::RunDiff},     {"convert", qvx::cli::RunConvert},
+    {"frame", qvx::cli::RunFrame},   {"decode", qvx::cli::RunDecode},
+    {"write", qvx::cli::RunWrite},   {"read", qvx::cli::RunRead},
+    {"report", qvx::cli::RunReport},
+};
 
 }  // namespace
+
+// Runs the command named in argv[1].
+int Dispatch(int argc, char** argv) {
+  if (argc < 2) {
+    std::cerr << qvx::cli::UsageOf("");
+    return 2;
+  }
+  const std::string_view name = argv[1];
+  const qvx::cli::Args args(argv + 2, argv + argc);
+  if (name == "--help" || name == "-h") {
+    std::cout << qvx::cli::UsageOf("");
+    return 0;
+  }
+  for (const Command& command : kCommands) {
+    if (command.name != name) continue;
+    if (qvx::cli::WantsHelp(args)) {
+      std::cout << qvx::cli::UsageOf(name);
+      return 0;
+    }
+    try {
+      return command.run(args);
+    } catch (const std::exception& error) {
+      return qvx::cli::Failure(name, error.what());
+    }
+  }
+  std::cerr << "quorvex-cli: неизвестная команда \"" << name << "\"\n" << qvx::cli::UsageOf("");
+  return 2;
+}
 
 int main(int argc, char** argv) {
   // Past a file-size limit a write then fails and is reported, instead of
   // the signal ending the program with a temporary file left behind.
   std::signal(SIGXFSZ, SIG_IGN);
-  if (argc < 2) {
-    std::cerr << kUsage;
-    return 2;
-  }
-  const std::string_view command = argv[1];
-  int status = 0;
-  try {
-    if (command == "--help" || command == "-h")
-      std::cout << kUsage;
-    else
-      status = Run(command, qvx::cli::Args(argv + 2, argv + argc));
-  } catch (const std::exception& error) {
-    std::cerr << "quorvex-cli: " << error.what() << "\n";
-    return 1;
-  }
+  const int status = Dispatch(argc, argv);
   // Output that did not get out (a full disk, a closed pipe) is a failure.
   if (!std::cout.flush()) {
-    std::cerr << "quorvex-cli " << command << ": standard output cannot be written\n";
+    std::cerr << "quorvex-cli " << (argc > 1 ? argv[1] : "")
+              << ": standard output cannot be written\n";
     return 1;
   }
   return status;

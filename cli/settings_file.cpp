@@ -15,16 +15,16 @@ std::string LoadJson(const std::string& path, Settings& settings) {
   const FileRead read = ReadSmallFile(path);
   switch (read.status) {
     case ReadStatus::NotFound:
-      return path + ": no such file";
+      return path + ": Файл не найден";
     case ReadStatus::Unreadable:
-      return path + ": cannot be read";
+      return path + ": Ошибка открытия файла";
     case ReadStatus::TooLong:
-      return path + ": too large for a settings file";
+      return path + ": Некорректный файл: слишком большой для файла настроек";
     case ReadStatus::Ok:
       break;
   }
   const nlohmann::json object = nlohmann::json::parse(read.bytes, nullptr, false);
-  if (object.is_discarded()) return path + ": not valid JSON";
+  if (object.is_discarded()) return path + ": Некорректный файл: это не JSON";
   const std::string refusal = ApplySettingsJson(object, settings);
   return refusal.empty() ? "" : path + ": " + refusal;
 }
@@ -54,13 +54,13 @@ std::string SaveSettingsFile(const Settings& settings, const std::string& path) 
   if (path.empty()) return "no file name given";
   if (HasJsonExtension(path)) {
     if (WriteFileAtomically(path, SettingsToJson(settings).dump(2) + "\n")) return "";
-    return path + ": cannot be written";
+    return path + ": Ошибка сохранения файла";
   }
   KeptMessages messages;
   const CommandOutcome outcome = SaveSettingsCommand(
       settings, [&] { return path; }, messages);
   if (outcome == CommandOutcome::Done) return "";
-  if (messages.asked) return WithQvxExtension(path) + " already exists; not replaced";
+  if (messages.asked) return WithQvxExtension(path) + ": файл уже существует и не заменён";
   return path + ": " + messages.last_shown;
 }
 

@@ -69,8 +69,8 @@ TEST_F(SettingsFile, RefusalsNameTheFileAndWriteNothing) {
       {"unselected.qvx", "out.qvx", "Не выбрано значение параметра Set01 пункт 1"},
       {"short.qvx", "short.qvx", "Некорректный файл"},
       {"missing.qvx", "missing.qvx", "Файл не найден"},
-      {"broken.json", "broken.json", "not valid JSON"},
-      {"unknown.json", "unknown.json", "unknown setting \"ComboBox99\""},
+      {"broken.json", "broken.json", "Некорректный файл: это не JSON"},
+      {"unknown.json", "unknown.json", "неизвестный параметр \"ComboBox99\""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Convert(c.in, "out.qvx"), Path(c.named) + ": " + c.message);
@@ -81,7 +81,7 @@ TEST_F(SettingsFile, RefusalsNameTheFileAndWriteNothing) {
 TEST_F(SettingsFile, FileUnderTheAppendedNameIsNotReplaced) {
   Write(Path("out.qvx"), "old");
   EXPECT_EQ(SaveSettingsFile(MemorySettings(), Path("out")),
-            Path("out.qvx") + " already exists; not replaced");
+            Path("out.qvx") + ": файл уже существует и не заменён");
   EXPECT_EQ(Contents(Path("out.qvx")), "old");
 }
 

@@ -20,18 +20,19 @@ nlohmann::ordered_json SettingsToJson(const Settings& settings) {
 }
 
 std::string ApplySettingsJson(const nlohmann::json& object, Settings& settings) {
-  if (!object.is_object()) return "the settings must be one JSON object";
+  if (!object.is_object()) return "настройки должны быть одним объектом JSON";
   for (const auto& [key, value] : object.items()) {
     const SettingInfo* setting = FindSetting(key);
-    if (!setting) return "unknown setting \"" + key + "\"";
+    if (!setting) return "неизвестный параметр \"" + key + "\"";
     const bool fits = setting->kind == SettingKind::Text ? value.is_string()
                       : setting->kind == SettingKind::List
                           ? value.is_number_integer() || value.is_null()
                           : value.is_number_integer();
-    if (!fits) return "wrong type of value for \"" + key + "\"";
+    if (!fits) return "значение неверного типа у параметра \"" + key + "\"";
     if (value.is_number_integer()) {
       const auto number = value.get<long long>();
-      if (number < -1000 || number > 1000) return "value out of range for \"" + key + "\"";
+      if (number < -1000 || number > 1000)
+        return "значение вне допустимого диапазона у параметра \"" + key + "\"";
     }
   }
   // Checked as a whole first, so a refused object changes nothing.

@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <iostream>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/settings_file.h"
 #include "cli/settings_json.h"
@@ -52,7 +53,7 @@ std::string ValueText(const Settings& settings, const SettingInfo& setting) {
       return std::to_string(settings.SliderPosition(setting.name));
     case SettingKind::List: {
       const int index = settings.ListIndex(setting.name);
-      if (index == kNoSelection) return "(no entry selected)";
+      if (index == kNoSelection) return "(не выбрано)";
       return std::to_string(index) + " \"" + std::string(setting.options[index]) + "\"";
     }
     case SettingKind::Radio: {
@@ -76,13 +77,12 @@ int RunShow(const Args& args) {
   bool json = false;
   std::string file;
   for (const std::string& arg : args) {
-    if (arg == "--json") {
+    if (arg == "--json" && !json) {
       json = true;
     } else if (file.empty() && !arg.empty() && !arg.starts_with("-")) {
       file = arg;
     } else {
-      std::cerr << "quorvex-cli show: unexpected argument \"" << arg << "\"\n";
-      return 2;
+      return UsageError("show", "лишний аргумент \"" + arg + "\"");
     }
   }
   MemorySettings settings;

@@ -1,7 +1,6 @@
 #include "device/console_session.h"
 
-#include <thread>
-
+#include "device/pacing.h"
 #include "settings/catalogue.h"
 
 namespace qvx::device {
@@ -28,10 +27,10 @@ void ConsoleSession::AppendLog(const std::string& line) {
 void ConsoleSession::ShowCause() {
   const PortFailure failure = link_.PortHandle().LastFailure();
   if (failure.cause.empty()) return;
-  err_ << link_.state.PortName << ": " << failure.cause << "\n";
+  err_ << failure.cause << "\n";
   if (failure.permission_denied)
-    err_ << "To use serial ports, join the dialout group: sudo adduser $USER dialout, "
-            "then log in again.\n";
+    err_ << "Чтобы открывать последовательные порты, вступите в группу dialout: "
+            "sudo adduser $USER dialout, затем войдите в систему заново.\n";
   err_ << std::flush;
 }
 
@@ -62,7 +61,7 @@ void ConsoleSession::ProcessEvents() {
 }
 
 void ConsoleSession::Pause(int milliseconds) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  SleepAtLeast(milliseconds);
 }
 
 void ConsoleSession::MarkTextField(std::string_view field, FieldMark mark) {

@@ -16,8 +16,8 @@ namespace qvx::device {
 class ConsoleSession : public LinkHost, public CommandView {
  public:
   // Log lines and success messages go to `out`, failures and port errors to
-  // `err`, a port error or a failed write followed by its cause ("ttyUSB0:
-  // Permission denied") and, when permission was denied, how to get it.
+  // `err`, a port error or a failed write followed by its cause ("Permission
+  // denied") and, when permission was denied, how to get it.
   // Every argument but `extra_ports` (see DeviceLink) must outlive the session.
   ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out, std::ostream& err,
                  PortLister extra_ports = {});

@@ -1,5 +1,6 @@
 #include "device/device_commands.h"
 
+#include "device/pacing.h"
 #include "device/write_frame.h"
 
 namespace qvx::device {
@@ -47,10 +48,13 @@ WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::strin
 
   view.SetWriteButtonVisible(false);
   bool sent = true;
-  for (char byte : frame) {
-    if (!link.WriteComPort(std::string_view(&byte, 1))) {
-      sent = false;
-      break;
+  {
+    const PreciseSleeps precise;  // 287 pauses of 1 ms, each as short as allowed
+    for (char byte : frame) {
+      if (!link.WriteComPort(std::string_view(&byte, 1))) {
+        sent = false;
+        break;
+      }
     }
   }
   view.SetWriteButtonVisible(true);

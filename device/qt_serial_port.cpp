@@ -1,6 +1,5 @@
 #include "device/qt_serial_port.h"
 
-#include <QSerialPortInfo>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -11,6 +10,7 @@
 #include <unistd.h>
 
 #include "device/line_definition.h"
+#include "device/system_ports.h"
 
 namespace qvx::device {
 namespace {
@@ -197,10 +197,7 @@ void QtSerialPort::DiscardInput() {
 }
 
 std::vector<std::string> QtSerialPort::PlatformPortNames() const {
-  std::vector<std::string> names;
-  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-    names.push_back(info.portName().toStdString());
-  return names;
+  return SystemSerialPortNames();
 }
 
 }  // namespace qvx::device

@@ -16,7 +16,8 @@ class QtSerialPort : public SerialPort {
   std::size_t Write(std::string_view bytes) override;
   std::string Read(std::size_t max) override;
   void DiscardInput() override;
-  // QSerialPortInfo's ports; pseudo-terminals are not among them.
+  // The ports QSerialPortInfo lists (SystemSerialPortNames); pseudo-terminals
+  // are not among them.
   std::vector<std::string> PlatformPortNames() const override;
   PortFailure LastFailure() const override { return failure_; }
 

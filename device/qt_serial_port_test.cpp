@@ -10,11 +10,14 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QSerialPortInfo>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 
 #include "device/device_link.h"
+#include "device/system_ports.h"
 #include "tests/support/fake_link.h"
 #include "tests/support/pty_test_support.h"
 
@@ -165,6 +168,15 @@ TEST_F(QtSerialPortTest, DroppedLineGivesEmptyReadsAndFailedWritesAndReleasesThe
 TEST_F(QtSerialPortTest, WritesOnAClosedPortFail) {
   EXPECT_EQ(port.Write("x"), 0u);
   EXPECT_EQ(port.Read(10), "");
+}
+
+// Read from sysfs, the list must be the one QSerialPortInfo gets from udev.
+TEST(SystemSerialPortNamesTest, AreTheOnesQSerialPortInfoLists) {
+  std::vector<std::string> expected;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+    expected.push_back(info.portName().toStdString());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(SystemSerialPortNames(), expected);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "settings/settings_digits.h"
 #include "sim/frame_body.h"
 #include "sim/reply_text.h"
 
@@ -12,6 +13,16 @@ namespace {
 // Longest body kept while waiting for "##": a valid one has at most 282
 // characters; beyond this the frame is refused rather than buffered forever.
 constexpr std::size_t kMaxFrameBody = 512;
+
+// A faulty memory cell: the first list of the catalogue holds the next entry.
+void StoreOneDigitWrong(MemorySettings& settings) {
+  for (const SettingInfo& setting : Catalogue()) {
+    if (setting.kind != SettingKind::List) continue;
+    const int index = settings.ListIndex(setting.name);
+    settings.SetListIndex(setting.name, (index + 1) % static_cast<int>(setting.options.size()));
+    return;
+  }
+}
 
 bool EndsWith(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
@@ -86,7 +97,10 @@ void DeviceCore::Answer(Clock::time_point at) {
     answer = options_.noise ? noise_.AddTo(*reply) : *reply;
     if (options_.answer_twice) answer += options_.noise ? noise_.AddTo(*reply) : *reply;
   } else {
-    Note("read request not answered: a list has no entry selected", at);
+    const DigitsReading digits = ReadSettingsDigits(settings_, ListNumbering::Device);
+    Note("запрос чтения без ответа: " +
+             (digits.unselected ? UnselectedListMessage(*digits.unselected) : "?"),
+         at);
     return;
   }
   const auto wait = options_.late.count() > 0 ? options_.late : options_.reply_delay;
@@ -127,6 +141,13 @@ void DeviceCore::FinishFrame(std::string_view body, Clock::time_point at) {
   for (std::size_t i = 0; i < TextFieldSettings().size(); ++i)
     stored.SetText(TextFieldSettings()[i]->name, reading.content.texts[i]);
 
+  if (options_.store_nothing) {
+    ++frames_stored_;
+    Note("write frame taken, nothing stored (store-nothing)", at);
+    Note("three long beeps", at);
+    return;
+  }
+  if (options_.store_wrong_digit) StoreOneDigitWrong(stored);
   settings_ = stored;
   ++frames_stored_;
   Note("stored " + JoinFields(*ReplyFields(settings_)), at);

@@ -20,6 +20,8 @@ const std::string_view kSimUsage =
     "  --seed N            seed of the noise (default 1)\n"
     "  --log FILE          log every byte with its time to FILE (default stderr)\n"
     "  --log-bytes         log one line per byte rather than one per read or write\n"
+    "  --store-nothing     take write frames but keep the settings held before\n"
+    "  --store-wrong-digit store write frames with one digit wrong\n"
     "  --help              this text\n";
 
 namespace {
@@ -48,6 +50,10 @@ std::string ParseSimArgs(const std::vector<std::string>& args, SimArgs& parsed) 
       parsed.log_bytes = true;
     else if (arg == "--twice")
       options.answer_twice = true;
+    else if (arg == "--store-nothing")
+      options.store_nothing = true;
+    else if (arg == "--store-wrong-digit")
+      options.store_wrong_digit = true;
     else if (arg == "--load" || arg == "--log") {
       if (i + 1 >= args.size() || args[i + 1].empty()) return arg + " needs a file name";
       (arg == "--load" ? parsed.load_file : parsed.log_file) = args[++i];

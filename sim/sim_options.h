@@ -19,6 +19,8 @@ struct SimOptions {
   std::chrono::milliseconds late{0};          // > 0: replaces reply_delay (answer too late)
   std::size_t flood = 0;                      // noise bytes sent ahead of every reply
   std::uint32_t seed = 1;                     // makes the noise repeatable
+  bool store_nothing = false;                 // take a write frame, beep, and keep the old settings
+  bool store_wrong_digit = false;  // store a write frame with its first list one entry off
 };
 
 }  // namespace qvx::sim

@@ -1,0 +1,182 @@
+#include "cli/batch_write.h"
+
+#include <QThread>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+
+#include "cli/command_line.h"
+#include "cli/progress.h"
+#include "cli/settings_diff.h"
+
+namespace qvx::cli {
+namespace {
+
+std::string Seconds(std::chrono::milliseconds took) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", static_cast<double>(took.count()) / 1000.0);
+  std::string seconds = text;
+  for (char& c : seconds)
+    if (c == '.') c = ',';
+  return seconds + " с";
+}
+
+std::string FirstLine(const std::string& text) {
+  return text.substr(0, text.find('\n'));
+}
+
+std::string SettingsCount(std::size_t count) {
+  return CountOf(static_cast<int>(count), "настройка", "настройки", "настроек");
+}
+
+std::string OutcomeText(const DeviceResult& result) {
+  switch (result.outcome) {
+    case DeviceOutcome::Sent:
+      return "отправлено";
+    case DeviceOutcome::Verified:
+      return "записано и проверено";
+    case DeviceOutcome::Differs:
+      return "не совпадает: " + SettingsCount(result.differing.size());
+    case DeviceOutcome::Refused:
+      return "ошибка: настройки не приняты";
+    case DeviceOutcome::Failed:
+      break;
+  }
+  return "ошибка: " + FirstLine(result.failure);
+}
+
+bool Succeeded(const DeviceResult& result) {
+  return result.outcome == DeviceOutcome::Sent || result.outcome == DeviceOutcome::Verified;
+}
+
+// Every line of `text` on stderr after `prefix`.
+void PrintPrefixed(const std::string& text, const std::string& prefix) {
+  PrefixedLines prefixed(std::cerr, prefix);
+  std::ostream(&prefixed) << text << std::flush;
+}
+
+void PrintDeviceDifferences(std::ostream& out, const DeviceResult& result) {
+  out << "записано -> в устройстве:\n";
+  PrintDifferences(out, result.differing, result.sent, result.held);
+}
+
+}  // namespace
+
+int WriteOnePort(const MemorySettings& settings, const std::string& port, const WriteJob& job) {
+  DeviceResult result;
+  {
+    const Progress progress(job.verify ? "проверка устройства на порту " + port +
+                                             ": ожидание сохранения и чтение"
+                                       : "запись на порт " + port);
+    result = ProgramDevice(settings, port, job, std::cout);
+  }
+  const bool refused = result.outcome == DeviceOutcome::Refused;
+  PrintPrefixed(result.failure, Prefix("write") + (refused ? job.file : port) + ": ");
+  switch (result.outcome) {
+    case DeviceOutcome::Sent:
+      return 0;
+    case DeviceOutcome::Verified:
+      std::cout << "Проверено: устройство хранит записанные настройки\n";
+      return 0;
+    case DeviceOutcome::Differs:
+      PrintDeviceDifferences(std::cout, result);
+      std::cout.flush();
+      Failure("write", port + ": устройство хранит не то, что записано (" +
+                           SettingsCount(result.differing.size()) + " не совпадает)");
+      return 1;
+    case DeviceOutcome::Failed:
+    case DeviceOutcome::Refused:
+      break;
+  }
+  return 1;
+}
+
+int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string>& ports,
+                   const WriteJob& job) {
+  std::mutex mutex;
+  std::condition_variable finished_one;
+  std::deque<DeviceResult> finished;
+  std::vector<std::unique_ptr<QThread>> workers;
+  for (const std::string& port : ports) {
+    // A QThread, not a bare thread: the port's notifiers want its event dispatcher.
+    workers.emplace_back(QThread::create([&, port] {
+      std::ostringstream log;  // the per-port summary replaces the console log
+      DeviceResult result = ProgramDevice(settings, port, job, log);
+      {
+        const std::lock_guard lock(mutex);
+        finished.push_back(std::move(result));
+      }
+      finished_one.notify_one();
+    }));
+  }
+  for (const auto& worker : workers) worker->start();
+
+  std::atomic<std::size_t> done = 0;
+  std::vector<DeviceResult> results;
+  {
+    Progress progress([&] {
+      return "программирование: готово " + std::to_string(done.load()) + " из " +
+             std::to_string(ports.size());
+    });
+    while (results.size() < ports.size()) {
+      std::unique_lock lock(mutex);
+      finished_one.wait(lock, [&] { return !finished.empty(); });
+      results.push_back(std::move(finished.front()));
+      finished.pop_front();
+      lock.unlock();
+      ++done;
+      const DeviceResult& result = results.back();
+      progress.Interrupt([&] {
+        std::cout << result.port << "  " << OutcomeText(result) << "  " << Seconds(result.took)
+                  << "\n";
+        if (result.outcome == DeviceOutcome::Differs) {
+          PrefixedLines indented(std::cout, "    ");
+          std::ostream indented_out(&indented);
+          PrintDeviceDifferences(indented_out, result);
+        }
+        if (result.outcome == DeviceOutcome::Failed)
+          PrintPrefixed(result.failure, Prefix("write") + result.port + ": ");
+      });
+    }
+  }
+  for (const auto& worker : workers) worker->wait();
+
+  // A refusal is about the settings, the same on every port: said once.
+  for (const DeviceResult& result : results) {
+    if (result.outcome != DeviceOutcome::Refused) continue;
+    PrintPrefixed(result.failure, Prefix("write") + job.file + ": ");
+    break;
+  }
+  std::cout << BatchTotal(results, job.verify) << "\n" << std::flush;
+  for (const DeviceResult& result : results)
+    if (!Succeeded(result)) return 1;
+  return 0;
+}
+
+std::string BatchTotal(const std::vector<DeviceResult>& results, bool verify) {
+  int good = 0;
+  int differ = 0;
+  int failed = 0;
+  for (const DeviceResult& result : results) {
+    if (Succeeded(result))
+      ++good;
+    else if (result.outcome == DeviceOutcome::Differs)
+      ++differ;
+    else
+      ++failed;
+  }
+  std::string total =
+      CountOf(static_cast<int>(results.size()), "устройство", "устройства", "устройств") + ": " +
+      std::to_string(good) + (verify ? " записано и проверено" : " отправлено");
+  if (differ > 0)
+    total += ", " + std::to_string(differ) + (differ == 1 ? " не совпадает" : " не совпадают") +
+             " с записанным";
+  if (failed > 0) total += ", " + CountOf(failed, "ошибка", "ошибки", "ошибок");
+  return total;
+}
+
+}  // namespace qvx::cli

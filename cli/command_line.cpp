@@ -1,0 +1,163 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace qvx::cli {
+namespace {
+
+struct CommandUsage {
+  std::string_view command;
+  std::string_view text;
+};
+
+constexpr std::string_view kToolUsage =
+    "usage: quorvex-cli COMMAND [ARGS]   (quorvex-cli COMMAND --help: подробнее)\n"
+    "  ports [--json]                    порты, как их видит окно\n"
+    "  show [FILE] [--json]              настройки (по умолчанию или из FILE)\n"
+    "  diff A [B] [--json]               различия настроек A и B (или умолчаний)\n"
+    "  convert IN OUT                    .qvx <-> .json\n"
+    "  frame FILE                        кадр, который отправит \"Записать\"\n"
+    "  decode [FILE|-]                   строка настроек из ответа устройства\n"
+    "  write FILE --port P... [--verify] \"Записать\" на одном или многих портах\n"
+    "  read --port P -o FILE             \"Прочитать\" и сохранить в FILE\n"
+    "  report SOURCE -o FILE.html|.pdf   лист настроек для печати\n";
+
+constexpr CommandUsage kUsages[] = {
+    {"ports",
+     "usage: quorvex-cli ports [--json]\n"
+     "Порты, которые находит окно, в его порядке, по одному в строке: имя, затем\n"
+     "описание (USB VID:PID, изготовитель, серийный номер, имя в /dev/serial/by-id).\n"
+     "  --json    то же одним массивом JSON\n"},
+    {"show",
+     "usage: quorvex-cli show [FILE] [--json]\n"
+     "Все настройки в порядке каталога: по умолчанию или из FILE (.qvx или .json).\n"
+     "  --json    то же одним объектом JSON\n"},
+    {"diff",
+     "usage: quorvex-cli diff A [B] [--json]\n"
+     "Настройки, которые различаются в A и B, по одной в строке. Без B A\n"
+     "сравнивается с настройками по умолчанию. Источник: файл .qvx или .json,\n"
+     "defaults (настройки по умолчанию) или port:NAME (прочитать устройство на порту).\n"
+     "  --json    различия одним массивом JSON\n"
+     "Код выхода: 0 — совпадают, 1 — различаются, 2 — ошибка.\n"},
+    {"convert",
+     "usage: quorvex-cli convert IN OUT\n"
+     "Переводит файл настроек из .qvx в .json или обратно; существующий .qvx не заменяется.\n"},
+    {"frame",
+     "usage: quorvex-cli frame FILE\n"
+     "Печатает кадр, который \"Записать\" отправит с настройками FILE.\n"},
+    {"decode",
+     "usage: quorvex-cli decode [FILE|-]\n"
+     "Разбирает байты ответа устройства (из FILE или со стандартного ввода) как\n"
+     "\"Прочитать\" и печатает строку настроек, которую запишет \"Сохранить\".\n"},
+    {"write",
+     "usage: quorvex-cli write FILE (--port P ... | --ports-from LIST | --all-usb)\n"
+     "                        [--verify [--settle MS]]\n"
+     "\"Записать\" с настройками FILE. Несколько портов программируются одновременно,\n"
+     "по одному потоку на порт; по каждому порту печатается строка итога, затем общий итог.\n"
+     "  --port P         порт (ttyUSB0 или полный путь); можно указать несколько раз\n"
+     "  --ports-from F   порты из файла F, по одному в строке (# — комментарий)\n"
+     "  --all-usb        все USB-адаптеры из списка quorvex-cli ports\n"
+     "  --verify         после записи прочитать устройство и сравнить каждую настройку\n"
+     "  --settle MS      ожидание перед чтением, пока устройство сохраняет настройки\n"
+     "                   (оно подаёт три длинных сигнала); по умолчанию 3000\n"
+     "Код выхода: 0 — все устройства записаны (и проверены), 1 — иначе.\n"},
+    {"read",
+     "usage: quorvex-cli read --port P -o FILE\n"
+     "\"Прочитать\" на порту P (ответ ожидается 2000 мс) и сохранить настройки в FILE.\n"},
+    {"report",
+     "usage: quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]\n"
+     "Лист настроек для печати на A4: все настройки по вкладкам и группам, номера\n"
+     "абонентов, пароль, адрес и порт, источник, время и версия программы.\n"
+     "Источник: файл .qvx или .json, defaults или port:NAME.\n"
+     "  -o FILE           .html (самостоятельная страница) или .pdf\n"
+     "  --mask-password   скрыть пароль\n"},
+};
+
+}  // namespace
+
+std::string_view UsageOf(std::string_view command) {
+  for (const CommandUsage& usage : kUsages)
+    if (usage.command == command) return usage.text;
+  return kToolUsage;
+}
+
+bool WantsHelp(const Args& args) {
+  return std::any_of(args.begin(), args.end(),
+                     [](const std::string& arg) { return arg == "--help" || arg == "-h"; });
+}
+
+std::string Prefix(std::string_view command) {
+  return "quorvex-cli " + std::string(command) + ": ";
+}
+
+int UsageError(std::string_view command, const std::string& problem) {
+  std::cerr << Prefix(command) << problem << "\n" << UsageOf(command);
+  return 2;
+}
+
+int Failure(std::string_view command, const std::string& message) {
+  std::cerr << Prefix(command) << message << "\n";
+  return 1;
+}
+
+std::string ParsedArgs::Value(std::string_view option) const {
+  const auto found = options.find(option);
+  return found == options.end() || found->second.empty() ? "" : found->second.back();
+}
+
+const std::vector<std::string>& ParsedArgs::Values(std::string_view option) const {
+  static const std::vector<std::string> none;
+  const auto found = options.find(option);
+  return found == options.end() ? none : found->second;
+}
+
+std::string ParseArgs(const Args& args, std::span<const OptionSpec> options,
+                      std::size_t max_positional, ParsedArgs& parsed) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() < 2 || arg[0] != '-') {
+      if (parsed.positional.size() == max_positional) return "лишний аргумент \"" + arg + "\"";
+      parsed.positional.push_back(arg);
+      continue;
+    }
+    const auto spec = std::find_if(options.begin(), options.end(),
+                                   [&](const OptionSpec& option) { return option.name == arg; });
+    if (spec == options.end()) return "неизвестный параметр \"" + arg + "\"";
+    if (parsed.Has(arg) && !spec->repeatable) return "параметр " + arg + " указан дважды";
+    std::vector<std::string>& values = parsed.options[arg];
+    if (!spec->takes_value) continue;
+    if (i + 1 == args.size() || args[i + 1].empty() || args[i + 1].starts_with("--"))
+      return "у параметра " + arg + " нет значения";
+    values.push_back(args[++i]);
+  }
+  return {};
+}
+
+PrefixedLines::int_type PrefixedLines::overflow(int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  if (at_line_start_) target_ << prefix_;
+  const char ch = traits_type::to_char_type(c);
+  target_.put(ch);
+  at_line_start_ = ch == '\n';
+  if (at_line_start_) target_.flush();
+  return c;
+}
+
+int PrefixedLines::sync() {
+  target_.flush();
+  return 0;
+}
+
+std::string CountOf(int count, std::string_view one, std::string_view few, std::string_view many) {
+  const int last_two = count % 100;
+  const int last = count % 10;
+  std::string_view noun = many;
+  if (last == 1 && last_two != 11)
+    noun = one;
+  else if (last >= 2 && last <= 4 && (last_two < 12 || last_two > 14))
+    noun = few;
+  return std::to_string(count) + " " + std::string(noun);
+}
+
+}  // namespace qvx::cli

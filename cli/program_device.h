@@ -1,0 +1,49 @@
+// One device programmed on one port: "Записать", and with verification the
+// wait while the device stores, "Прочитать", and the comparison of every
+// setting. Each call owns its serial port and link state, so calls on
+// different ports may run at the same time on different threads.
+#pragma once
+
+#include <chrono>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "settings/memory_settings.h"
+
+namespace qvx::cli {
+
+inline constexpr int kDefaultSettleMs = 3000;
+
+struct WriteJob {
+  bool verify = false;
+  int settle_ms = kDefaultSettleMs;  // from the frame's end to the read-back
+  std::string file;                  // where the settings came from, named in a refusal
+};
+
+enum class DeviceOutcome {
+  Sent,      // written, not verified
+  Verified,  // written, read back, every setting equal
+  Differs,   // read back, some settings differ
+  Failed,    // refused, the port failed, or the read-back failed
+  Refused,   // the settings themselves were refused before any port was used
+};
+
+struct DeviceResult {
+  std::string port;
+  DeviceOutcome outcome = DeviceOutcome::Failed;
+  std::string failure;  // the messages of a failure or a refusal, one a line
+  MemorySettings sent;  // as written (texts as the write check left them)
+  MemorySettings held;  // as read back
+  std::vector<const SettingInfo*> differing;
+  std::chrono::milliseconds took{0};
+};
+
+// Programs the device on `port` with `settings`. The write's console log
+// lines and messages go to `log` while it runs; everything of the
+// verification stays quiet. Must run in a thread with a Qt event dispatcher
+// (the main thread of a Qt application, or a QThread).
+DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& port,
+                           const WriteJob& job, std::ostream& log);
+
+}  // namespace qvx::cli

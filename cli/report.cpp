@@ -1,0 +1,82 @@
+// quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]: the
+// settings sheet to print and leave with the customer.
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QTextDocument>
+#include <ctime>
+#include <iostream>
+
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/device_session.h"
+#include "cli/settings_sheet.h"
+#include "cli/settings_source.h"
+#include "config_file/file_io.h"
+
+namespace qvx::cli {
+namespace {
+
+bool EndsWithNoCase(std::string_view name, std::string_view tail) {
+  if (name.size() < tail.size()) return false;
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    const char c = name[name.size() - tail.size() + i];
+    if (std::tolower(static_cast<unsigned char>(c)) != tail[i]) return false;
+  }
+  return true;
+}
+
+std::string Now() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%d.%m.%Y %H:%M", &local);
+  return text;
+}
+
+// The sheet laid out by Qt's rich text on A4 pages.
+std::string RenderPdf(const std::string& html) {
+  QBuffer bytes;
+  bytes.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&bytes);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    writer.setTitle("Лист настроек Quorvex");
+    writer.setCreator("quorvex-cli " QUORVEX_VERSION);
+    QTextDocument document;
+    document.setHtml(QString::fromStdString(html));
+    document.print(&writer);
+  }
+  return bytes.data().toStdString();
+}
+
+}  // namespace
+
+int RunReport(const Args& args) {
+  static constexpr OptionSpec kOptions[] = {{"-o", true}, {"--mask-password"}};
+  ParsedArgs parsed;
+  if (const std::string problem = ParseArgs(args, kOptions, 1, parsed); !problem.empty())
+    return UsageError("report", problem);
+  if (parsed.positional.empty()) return UsageError("report", "не указан источник настроек");
+  const std::string output = parsed.Value("-o");
+  if (output.empty())
+    return UsageError("report", "не указан файл листа (-o FILE.html или FILE.pdf)");
+  const bool pdf = EndsWithNoCase(output, ".pdf");
+  if (!pdf && !EndsWithNoCase(output, ".html") && !EndsWithNoCase(output, ".htm"))
+    return UsageError("report", output + ": лист пишется только в .html или .pdf");
+
+  const auto qt = StartQt(pdf);
+  const auto source = LoadSource(parsed.positional[0], "report", std::cerr);
+  if (!source) return 1;
+  const SheetFacts facts{source->description, Now(), QUORVEX_VERSION,
+                         parsed.Has("--mask-password")};
+  const std::string html = SettingsSheetHtml(source->settings, facts);
+  if (!WriteFileAtomically(output, pdf ? RenderPdf(html) : html))
+    return Failure("report", output + ": Ошибка сохранения файла");
+  return 0;
+}
+
+}  // namespace qvx::cli
