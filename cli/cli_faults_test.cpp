@@ -101,7 +101,7 @@ TEST_F(CliFaults, OutputThatCannotBeWrittenIsAFailure) {
                                                {"decode", Path("reply.txt")}}) {
     const Ran ran = Run(args, {.out = "/dev/full"});
     EXPECT_EQ(ran.status, 1) << args[0];
-    EXPECT_NE(ran.err.find(": standard output cannot be written"), std::string::npos) << ran.err;
+    EXPECT_NE(ran.err.find(": ошибка записи в стандартный вывод"), std::string::npos) << ran.err;
   }
 }
 
@@ -113,8 +113,8 @@ TEST_F(CliFaults, RefusalsSayWhy) {
     std::vector<std::string> args;
     std::string message;
   } cases[] = {
-      {{"convert", Path("def.qvx"), ""}, "quorvex-cli convert: no file name given\n"},
-      {{"convert", "", Path("x.qvx")}, "quorvex-cli convert: no file name given\n"},
+      {{"convert", Path("def.qvx"), ""}, "quorvex-cli convert: не указано имя файла\n"},
+      {{"convert", "", Path("x.qvx")}, "quorvex-cli convert: не указано имя файла\n"},
       {{"decode", Path("folder")},
        "quorvex-cli decode: " + Path("folder") + ": Ошибка открытия файла\n"},
       {{"decode", Path("short.txt")}, "quorvex-cli decode: Ответ устройства неполный\n"},
@@ -159,8 +159,8 @@ TEST_F(CliFaults, ReadRefusesWhatCannotBeSavedWithOneOutcome) {
     std::string reply;  // empty: nothing may be asked of the device
     std::string message;
   } cases[] = {
-      {Path("taken"), "", Path("taken.qvx") + " already exists; not replaced"},
-      {Path("missing/set.qvx"), "", Path("missing/set.qvx") + ": no such folder"},
+      {Path("taken"), "", Path("taken.qvx") + " уже существует и не заменён"},
+      {Path("missing/set.qvx"), "", Path("missing/set.qvx") + ": нет такой папки"},
       {Path("set.qvx"), unselected, "Не выбрано значение параметра Set01 пункт 1"},
   };
   for (const auto& c : cases) {

@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   // Output that did not get out (a full disk, a closed pipe) is a failure.
   if (!std::cout.flush()) {
     std::cerr << "quorvex-cli " << (argc > 1 ? argv[1] : "")
-              << ": standard output cannot be written\n";
+              << ": ошибка записи в стандартный вывод\n";
     return 1;
   }
   return status;

@@ -32,26 +32,26 @@ std::string LoadJson(const std::string& path, Settings& settings) {
 }  // namespace
 
 std::string LoadSettingsFile(const std::string& path, Settings& settings) {
-  if (path.empty()) return "no file name given";
+  if (path.empty()) return "не указано имя файла";
   if (HasJsonExtension(path)) return LoadJson(path, settings);
   return OpenSettingsFile(path, settings);
 }
 
 std::string CheckSaveTarget(const std::string& path) {
-  if (path.empty()) return "no file name given";
+  if (path.empty()) return "не указано имя файла";
   std::error_code error;
   const fs::path folder = fs::path(path).parent_path();
-  if (!folder.empty() && !fs::is_directory(folder, error)) return path + ": no such folder";
+  if (!folder.empty() && !fs::is_directory(folder, error)) return path + ": нет такой папки";
   if (HasJsonExtension(path)) return "";
   const std::string name = WithQvxExtension(path);
   // Only a file hit by the appended name is kept; the name as given is replaced.
   if (name != path && fs::exists(fs::symlink_status(name, error)))
-    return name + " already exists; not replaced";
+    return name + " уже существует и не заменён";
   return "";
 }
 
 std::string SaveSettingsFile(const Settings& settings, const std::string& path) {
-  if (path.empty()) return "no file name given";
+  if (path.empty()) return "не указано имя файла";
   if (HasJsonExtension(path)) {
     if (WriteFileAtomically(path, SettingsToJson(settings).dump(2) + "\n")) return "";
     return path + ": Ошибка сохранения файла";
