@@ -73,11 +73,11 @@ dev_t ControllingTerminal() {
 std::string NotAPort(const std::string& path) {
   struct stat device {};
   if (::stat(path.c_str(), &device) != 0) return {};  // the open says why
-  if (!S_ISCHR(device.st_mode)) return "not a terminal device";
+  if (!S_ISCHR(device.st_mode)) return "это не устройство терминала";
   const unsigned major_number = major(device.st_rdev);
   if (major_number == 5 || (major_number == 4 && minor(device.st_rdev) < 64))
-    return "a console, not a serial port";
-  if (device.st_rdev == ControllingTerminal()) return "the terminal this program runs in";
+    return "это консоль, а не последовательный порт";
+  if (device.st_rdev == ControllingTerminal()) return "это терминал, в котором работает программа";
   return {};
 }
 
@@ -98,8 +98,8 @@ void QtSerialPort::KeepFailure() {
 OpenResult QtSerialPort::Open(const std::string& name, std::string_view definition) {
   // An object that is still open (a failed configuration, or an open without
   // a close first) keeps its port: the system holds it, as for another program.
-  if (port_.isOpen()) return Refuse("the port is open already");
-  if (name.empty()) return Refuse("no port given");
+  if (port_.isOpen()) return Refuse("порт уже открыт");
+  if (name.empty()) return Refuse("порт не указан");
   failure_ = {};
   const std::string path = name.starts_with('/') ? name : "/dev/" + name;
   if (const std::string why = NotAPort(path); !why.empty()) return Refuse(why);
@@ -108,11 +108,11 @@ OpenResult QtSerialPort::Open(const std::string& name, std::string_view definiti
     const bool permission = port_.error() == QSerialPort::PermissionError;
     return Refuse(port_.errorString().toStdString(), permission);
   }
-  if (!::isatty(static_cast<int>(port_.handle()))) return Refuse("not a terminal device");
+  if (!::isatty(static_cast<int>(port_.handle()))) return Refuse("это не устройство терминала");
   // The kernel lets root past the exclusive open; this lock holds for every
   // program of ours, whoever runs it.
   if (::flock(static_cast<int>(port_.handle()), LOCK_EX | LOCK_NB) != 0)
-    return Refuse("held by another program");
+    return Refuse("порт занят другой программой");
   const std::optional<LineSettings> line = ParseLineDefinition(definition);
   if (!line) return OpenResult::DefinitionRejected;
   const bool set = port_.setBaudRate(line->baud) &&
