@@ -121,12 +121,12 @@ std::string ParseArgs(const Args& args, std::span<const OptionSpec> options,
       parsed.positional.push_back(arg);
       continue;
     }
-    const auto spec = std::find_if(options.begin(), options.end(),
-                                   [&](const OptionSpec& option) { return option.name == arg; });
-    if (spec == options.end()) return "неизвестный параметр \"" + arg + "\"";
-    if (parsed.Has(arg) && !spec->repeatable) return "параметр " + arg + " указан дважды";
+    const auto known = std::find_if(options.begin(), options.end(),
+                                    [&](const OptionSpec& option) { return option.name == arg; });
+    if (known == options.end()) return "неизвестный параметр \"" + arg + "\"";
+    if (parsed.Has(arg) && !known->repeatable) return "параметр " + arg + " указан дважды";
     std::vector<std::string>& values = parsed.options[arg];
-    if (!spec->takes_value) continue;
+    if (!known->takes_value) continue;
     if (i + 1 == args.size() || args[i + 1].empty() || args[i + 1].starts_with("--"))
       return "у параметра " + arg + " нет значения";
     values.push_back(args[++i]);
