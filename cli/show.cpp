@@ -5,6 +5,7 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/setting_text.h"
 #include "cli/settings_file.h"
 #include "cli/settings_json.h"
 #include "settings/memory_settings.h"
@@ -28,27 +29,10 @@ std::string Caption(const SettingInfo& setting) {
   return caption;
 }
 
-// A text for a terminal: control bytes (ESC among them) shown as \xNN, so a
-// file cannot drive the terminal it is shown on.
-std::string Printable(const std::string& text) {
-  std::string shown;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7f) {
-      shown += c;
-      continue;
-    }
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-    shown += escaped;
-  }
-  return shown;
-}
-
 std::string ValueText(const Settings& settings, const SettingInfo& setting) {
   switch (setting.kind) {
     case SettingKind::Text:
-      return "\"" + Printable(settings.Text(setting.name)) + "\"";
+      return "\"" + EscapeControlBytes(settings.Text(setting.name)) + "\"";
     case SettingKind::Slider:
       return std::to_string(settings.SliderPosition(setting.name));
     case SettingKind::List: {
