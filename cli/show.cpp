@@ -1,5 +1,4 @@
 // quorvex-cli show: every setting in catalogue order, for people or as JSON.
-#include <cstdio>
 #include <iomanip>
 #include <iostream>
 
