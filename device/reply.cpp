@@ -1,6 +1,7 @@
 #include "device/reply.h"
 
 #include <optional>
+#include <utility>
 
 namespace qvx::device {
 namespace {
@@ -14,15 +15,20 @@ constexpr std::string_view kIncompleteMessage = "Ответ устройства
 // Digits, ":" and "+" before the first "#", split at every ":".
 std::vector<std::string> SplitReply(std::string_view buffer) {
   buffer = buffer.substr(0, buffer.find('#'));
-  std::string kept;
-  for (char c : buffer)
-    if ((c >= '0' && c <= '9') || c == ':' || c == '+') kept += c;
-  std::vector<std::string> entries;
-  if (kept.empty()) return entries;
-  std::size_t start = 0;
-  for (std::size_t colon; (colon = kept.find(':', start)) != std::string::npos; start = colon + 1)
-    entries.push_back(kept.substr(start, colon - start));
-  entries.push_back(kept.substr(start));
+  // One pass: drop every other character, start an entry at each colon.
+  std::vector<std::string> entries(1);
+  bool kept_any = false;
+  for (char c : buffer) {
+    if (c == ':') {
+      entries.emplace_back();
+    } else if ((c >= '0' && c <= '9') || c == '+') {
+      entries.back() += c;
+    } else {
+      continue;
+    }
+    kept_any = true;
+  }
+  if (!kept_any) entries.clear();
   return entries;
 }
 
@@ -71,24 +77,25 @@ ReplyEvaluation ParseReply(std::string_view buffer) {
   reply.entries = SplitReply(buffer);
   const auto& entries = reply.entries;
   if (entries.size() < kReplyFields)
-    return Outcome(reply, ReplyOutcome::Abandoned, kIncompleteMessage);
+    return Outcome(std::move(reply), ReplyOutcome::Abandoned, kIncompleteMessage);
   for (int phone = 0; phone < kPhoneFields; ++phone)
     if (entries[kDigitGroups + phone].empty())
-      return Outcome(reply, ReplyOutcome::Abandoned, kIncompleteMessage);
+      return Outcome(std::move(reply), ReplyOutcome::Abandoned, kIncompleteMessage);
 
   std::vector<std::string> fields;
+  fields.reserve(kReplyFields);
   bool faulty = false;
   for (int i = 0; i < kReplyFields; ++i) {
     std::optional<std::string> field = CheckEntry(i, entries[i]);
     faulty = faulty || !field;
     fields.push_back(field.value_or(std::string()));
   }
-  if (faulty) return Outcome(reply, ReplyOutcome::Faulty, kFaultyMessage);
+  if (faulty) return Outcome(std::move(reply), ReplyOutcome::Faulty, kFaultyMessage);
 
   for (int group = 0; group < kDigitGroups; ++group)
     for (int d = 0; d < kDigitsPerGroup; ++d)
       reply.digits[group * kDigitsPerGroup + d] = static_cast<signed char>(fields[group][d]) - '0';
-  for (int i = 0; i < kTextFieldCount; ++i) reply.texts[i] = fields[kDigitGroups + i];
+  for (int i = 0; i < kTextFieldCount; ++i) reply.texts[i] = std::move(fields[kDigitGroups + i]);
   reply.outcome = ReplyOutcome::Success;
   reply.message = reply.title = "Данные успешно получены";
   return reply;

@@ -27,7 +27,11 @@ const SettingInfo& MemorySettings::Require(std::string_view name, SettingKind ki
 }
 
 std::size_t MemorySettings::Place(std::string_view name, SettingKind kind) const {
-  return static_cast<std::size_t>(&Require(name, kind) - Catalogue().data());
+  return PlaceOf(Require(name, kind));
+}
+
+std::size_t MemorySettings::PlaceOf(const SettingInfo& setting) {
+  return static_cast<std::size_t>(&setting - Catalogue().data());
 }
 
 int MemorySettings::ListIndex(std::string_view list) const {
@@ -37,7 +41,7 @@ int MemorySettings::ListIndex(std::string_view list) const {
 void MemorySettings::SetListIndex(std::string_view list, int index) {
   const SettingInfo& setting = Require(list, SettingKind::List);
   const bool offered = index >= 0 && index < static_cast<int>(setting.options.size());
-  values_[Place(list, SettingKind::List)] = offered ? index : kNoSelection;
+  values_[PlaceOf(setting)] = offered ? index : kNoSelection;
 }
 
 int MemorySettings::SliderPosition(std::string_view slider) const {
@@ -54,7 +58,7 @@ int MemorySettings::RadioNumber(std::string_view group) const {
 
 void MemorySettings::SetRadioNumber(std::string_view group, int number) {
   const SettingInfo& setting = Require(group, SettingKind::Radio);
-  values_[Place(group, SettingKind::Radio)] = RadioButtonFor(setting, number);
+  values_[PlaceOf(setting)] = RadioButtonFor(setting, number);
 }
 
 std::string MemorySettings::Text(std::string_view field) const {

@@ -39,6 +39,8 @@ class MemorySettings : public Settings, private SliderControls {
   const SettingInfo& Require(std::string_view name, SettingKind kind) const;
   // The setting's place in the catalogue; throws as Require does.
   std::size_t Place(std::string_view name, SettingKind kind) const;
+  // The place of a setting found already: no second look-up.
+  static std::size_t PlaceOf(const SettingInfo& setting);
 
   // By catalogue place: found through the catalogue's index of names, not by
   // comparing names again.
