@@ -11,6 +11,7 @@
 
 #include "page_model.h"
 #include "settings/catalogue.h"
+#include "settings/page_layout.h"
 #include "simulated_device.h"
 
 namespace qvx::web {
@@ -78,37 +79,73 @@ val SettingObject(const SettingInfo& setting) {
   object.set("defaultText", Text(setting.default_text));
   object.set("deviceCountsFromOne", setting.device_counts_from_one);
   object.set("valueLabel", Text(setting.value_label));
+  object.set("minLabel", Text(setting.min_label));
+  object.set("maxLabel", Text(setting.max_label));
   return object;
 }
 
+const char* PageKindName(PageKind kind) {
+  switch (kind) {
+    case PageKind::Greeting:
+      return "greeting";
+    case PageKind::ZoneTable:
+      return "zoneTable";
+    case PageKind::GroupBoxes:
+      return "groupBoxes";
+    case PageKind::TextFields:
+      return "textFields";
+  }
+  return "";
+}
+
+const char* RowKindName(RowKind kind) {
+  switch (kind) {
+    case RowKind::Heading:
+      return "heading";
+    case RowKind::Field:
+      return "field";
+    case RowKind::Box:
+      return "box";
+  }
+  return "";
+}
+
+val RowObject(const LayoutRow& row) {
+  val object = val::object();
+  object.set("kind", val(RowKindName(row.kind)));
+  object.set("caption", Text(row.caption));
+  object.set("hint", Text(row.hint));
+  object.set("column", row.column);
+  object.set("settings", Array(row.settings, Text));
+  return object;
+}
+
+val TabObject(const TabLayout& tab) {
+  val object = val::object();
+  object.set("kind", val(PageKindName(tab.kind)));
+  object.set("caption", Text(tab.caption));
+  object.set("columns", Array(tab.columns, [](const ZoneColumn& column) {
+               val object = val::object();
+               object.set("group", column.group);
+               object.set("heading", Text(column.heading));
+               object.set("label", Text(column.label));
+               return object;
+             }));
+  object.set("boxes", Array(tab.boxes, [](const LayoutBox& box) {
+               val object = val::object();
+               object.set("title", Text(box.title));
+               object.set("rows", Array(box.rows, RowObject));
+               return object;
+             }));
+  return object;
+}
+
+// The catalogue: the settings in catalogue order and the eleven tabs with
+// the rows that lay them out.
 val CatalogueObject() {
   val catalogue = val::object();
-  catalogue.set("tabs", Array(TabCaptions(), Text));
   catalogue.set("settings", Array(Catalogue(), SettingObject));
-  catalogue.set("zoneColumns", Array(ZoneColumns(), [](const ZoneColumn& column) {
-                  val object = val::object();
-                  object.set("group", column.group);
-                  object.set("groupName", val(GroupName(column.group)));
-                  object.set("heading", Text(column.heading));
-                  return object;
-                }));
-  catalogue.set("itemBoxes", Array(ItemBoxes(), [](const ItemBox& box) {
-                  val object = val::object();
-                  object.set("group", box.group);
-                  object.set("item", box.item);
-                  object.set("caption", Text(box.caption));
-                  object.set("hint", Text(box.hint));
-                  return object;
-                }));
-  const LayoutTexts& layout = Layout();
-  val texts = val::object();
-  texts.set("set12Heading", Text(layout.set12_heading));
-  texts.set("subscribersBox", Text(layout.subscribers_box));
-  texts.set("highSliderMinLabel", Text(layout.high_slider_min_label));
-  texts.set("highSliderMaxLabel", Text(layout.high_slider_max_label));
-  texts.set("lowSliderMinLabel", Text(layout.low_slider_min_label));
-  texts.set("lowSliderMaxLabel", Text(layout.low_slider_max_label));
-  catalogue.set("layoutTexts", texts);
+  catalogue.set("tabs", Array(TabLayouts(), TabObject));
   return catalogue;
 }
 
