@@ -9,9 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "device/device_commands.h"
 #include "page_model.h"
 #include "settings/catalogue.h"
 #include "settings/page_layout.h"
+#include "sim/frame_body.h"
 #include "simulated_device.h"
 
 namespace qvx::web {
@@ -163,6 +165,8 @@ val PageTexts() {
   texts.set("version", val(std::string("v.") + QUORVEX_VERSION));
   texts.set("simulatorPort", val(std::string("Симулятор устройства")));
   texts.set("sent", MessageObject({"Данные успешно отправлены", "Данные успешно отправлены"}));
+  texts.set("receptionWindowMs", device::kReceptionWindowMs);
+  texts.set("readRequest", Bytes(sim::kReadCommand));
   texts.set("saveFailed", MessageObject({"Ошибка сохранения файла", "Ошибка"}));
   return texts;
 }
