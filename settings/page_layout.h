@@ -34,6 +34,10 @@ struct LayoutBox {
   std::vector<LayoutRow> rows;  // top to bottom, within their column
 };
 
+// Per page kind: a ZoneTable has one box without a title, one Field row per
+// zone (its label as caption) and `columns`; GroupBoxes has one titled box
+// per group; TextFields has one titled box whose rows stand in two columns,
+// Box rows below the fields of their column. Greeting has no boxes.
 struct TabLayout {
   PageKind kind = PageKind::Greeting;
   std::string_view caption;

@@ -21,11 +21,9 @@
 #include <string>
 
 #include "app/Unit1.h"
-#include "app/tests/test_support.h"
-#include "device/qt_serial_port.h"
+#include "app/tests/device_window_fixture.h"
 #include "settings/catalogue.h"
 #include "settings/memory_settings.h"
-#include "sim/pty_device.h"
 #include "tests/support/changed_settings.h"
 #include "tests/support/port_client_test_util.h"
 #include "tests/support/pty_test_support.h"
@@ -102,7 +100,7 @@ class LineWatcher {
 
 }  // namespace
 
-class WindowLinkFaultsTest : public QObject {
+class WindowLinkFaultsTest : public QObject, qvx::test::DeviceWindowFixture {
   Q_OBJECT
 
  private slots:
@@ -129,38 +127,28 @@ class WindowLinkFaultsTest : public QObject {
     QTest::mouseClick(button, Qt::LeftButton);
   }
 
-  std::unique_ptr<qvx::sim::PtyDevice> device_;
-  std::unique_ptr<TForm1> form_;
-  std::vector<Message> messages_;
   std::vector<std::string> defaults_;  // the window's settings before each case
   std::atomic<std::size_t> device_sent_{0};
 };
 
 void WindowLinkFaultsTest::init() {
-  form_ = std::make_unique<TForm1>(std::make_unique<qvx::device::QtSerialPort>());
-  messages_.clear();
-  form_->SetMessageBoxes(std::make_unique<RecordedMessages>(&messages_));
-  form_->show();
-  QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+  OpenWindow(true);
   defaults_ = Snapshot(form_->Settings());
   QVERIFY(defaults_ != Snapshot(DeviceSettings()));
 }
 
 void WindowLinkFaultsTest::cleanup() {
-  form_.reset();
-  device_.reset();
-  QVERIFY(QApplication::topLevelWidgets().isEmpty());
+  CloseWindowAndDevice();
 }
 
 void WindowLinkFaultsTest::StartDevice(qvx::sim::SimOptions options) {
-  device_.reset();
+  device_.reset();  // the old device's port is gone before the new one starts
   device_sent_ = 0;
-  device_ = std::make_unique<qvx::sim::PtyDevice>(DeviceSettings(), options,
+  UseDevice(std::make_unique<qvx::sim::PtyDevice>(DeviceSettings(), options,
                                                   [this](const qvx::sim::LogEntry& entry) {
                                                     if (entry.kind == qvx::sim::LogEntry::Kind::Out)
                                                       device_sent_ += entry.bytes.size();
-                                                  });
-  form_->ComboBox1->setEditText(QString::fromStdString(device_->Path()));
+                                                  }));
 }
 
 void WindowLinkFaultsTest::writeCutByAHangUpIsReportedAndTheReturningDeviceTakesTheNextWrite() {

@@ -11,11 +11,10 @@
 #include <QToolButton>
 
 #include "app/Unit1.h"
-#include "app/tests/test_support.h"
-#include "device/qt_serial_port.h"
+#include "app/qt_text.h"
+#include "app/tests/device_window_fixture.h"
 #include "settings/catalogue.h"
 #include "settings/memory_settings.h"
-#include "sim/pty_device.h"
 
 using qvx::test::kNoData;
 using qvx::test::kReceived;
@@ -48,7 +47,7 @@ QStringList Lines(const QPlainTextEdit* memo) {
 
 }  // namespace
 
-class DeviceCommandsTest : public QObject {
+class DeviceCommandsTest : public QObject, qvx::test::DeviceWindowFixture {
   Q_OBJECT
 
  private slots:
@@ -68,27 +67,15 @@ class DeviceCommandsTest : public QObject {
   void closingTheWindowDuringAReadEndsTheLoop();
   void consoleOpensListensSendsAndCloses();
   void consoleTextGoesOutInCodePage1251();
-
- private:
-  std::unique_ptr<qvx::sim::PtyDevice> device_;
-  std::unique_ptr<TForm1> form_;
-  std::vector<Message> messages_;
 };
 
 void DeviceCommandsTest::init() {
-  device_ = std::make_unique<qvx::sim::PtyDevice>();
-  form_ = std::make_unique<TForm1>(std::make_unique<qvx::device::QtSerialPort>());
-  messages_.clear();
-  form_->SetMessageBoxes(std::make_unique<RecordedMessages>(&messages_));
-  form_->ComboBox1->setEditText(QString::fromStdString(device_->Path()));
-  form_->show();
-  QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+  OpenWindow(true);
+  UseDevice(std::make_unique<qvx::sim::PtyDevice>());
 }
 
 void DeviceCommandsTest::cleanup() {
-  form_.reset();
-  device_.reset();
-  QVERIFY(QApplication::topLevelWidgets().isEmpty());
+  CloseWindowAndDevice();
 }
 
 void DeviceCommandsTest::writeSendsTheFramePacedWithTheGreyedButtonShowing() {
@@ -131,8 +118,6 @@ void DeviceCommandsTest::writeRefusedByTheFieldChecksSendsNothing() {
   QCOMPARE(form_->Controls().Edit("Edit17")->palette().color(QPalette::Base), QColor(255, 0, 0));
   QCOMPARE(form_->Controls().Edit("Edit16")->palette().color(QPalette::Base),
            QColor(255, 255, 255));
-  QTest::qWait(100);
-  QCOMPARE(device_->ReceivedText(), std::string());
   QVERIFY(!form_->Link().PortOpen);
 
   // Corrected, the next write passes and the mark turns white.
@@ -141,6 +126,11 @@ void DeviceCommandsTest::writeRefusedByTheFieldChecksSendsNothing() {
   QCOMPARE(form_->Controls().Edit("Edit17")->palette().color(QPalette::Base),
            QColor(255, 255, 255));
   QVERIFY(device_->WaitForFrames(1, std::chrono::seconds(5)));
+  // The line keeps its order: whatever the refused write had sent would
+  // have arrived ahead of this frame.
+  const std::string received = device_->ReceivedText();
+  QCOMPARE(received.rfind("A3A4"), std::size_t{0});
+  QCOMPARE(device_->FramesStored(), 1);
 }
 
 void DeviceCommandsTest::failedCheckShowsItsMessageAtTheRightMoment_data() {
@@ -180,7 +170,7 @@ void DeviceCommandsTest::failedCheckShowsItsMessageAtTheRightMoment() {
   const QColor red(255, 0, 0);
   const QColor white(255, 255, 255);
   auto colour = [&](const char* name) {
-    return form_->findChild<QLineEdit*>(name)->palette().color(QPalette::Base);
+    return form_->Controls().Edit(name)->palette().color(QPalette::Base);
   };
 
   // A red mark left by an earlier refusal.
@@ -191,7 +181,7 @@ void DeviceCommandsTest::failedCheckShowsItsMessageAtTheRightMoment() {
   form_->PageControl1->setCurrentWidget(form_->TabSheet1);
   messages_.clear();
 
-  QLineEdit* failing = form_->findChild<QLineEdit*>(field);
+  QLineEdit* failing = form_->Controls().Edit(qvx::U(field));
   failing->setText(text);
   auto* boxes = new RecordedMessages(&messages_);
   bool on_tab = false;

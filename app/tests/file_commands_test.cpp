@@ -41,7 +41,7 @@ void WriteAll(const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
-class FileCommandsTest : public QObject {
+class FileCommandsTest : public QObject, qvx::test::WindowFixture {
   Q_OBJECT
 
  private slots:
@@ -64,20 +64,15 @@ class FileCommandsTest : public QObject {
                   std::vector<std::optional<std::string>> save);
 
   std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<TForm1> form_;
-  std::vector<Message> messages_;
 };
 
 void FileCommandsTest::init() {
   dir_ = std::make_unique<QTemporaryDir>();
-  form_ = std::make_unique<TForm1>();
-  messages_.clear();
-  form_->SetMessageBoxes(std::make_unique<RecordedMessages>(&messages_));
+  OpenWindow();
 }
 
 void FileCommandsTest::cleanup() {
-  form_.reset();
-  QVERIFY(QApplication::topLevelWidgets().isEmpty());
+  CloseWindow();
 }
 
 void FileCommandsTest::UseDialogs(std::vector<std::optional<std::string>> open,

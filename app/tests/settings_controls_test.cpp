@@ -15,15 +15,12 @@
 
 using qvx::Q;
 
-class SettingsControlsTest : public QObject {
+class SettingsControlsTest : public QObject, qvx::test::WindowFixture {
   Q_OBJECT
 
  private slots:
-  void init() { form_ = std::make_unique<TForm1>(); }
-  void cleanup() {
-    form_.reset();
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
-  }
+  void init() { OpenWindow(); }
+  void cleanup() { CloseWindow(); }
 
   void writesBehaveLikeTheModel_data();
   void writesBehaveLikeTheModel();
@@ -38,7 +35,6 @@ class SettingsControlsTest : public QObject {
  private:
   // Every value, every text and every slider label of both sides agree.
   void CompareWithModel(const qvx::MemorySettings& model);
-  std::unique_ptr<TForm1> form_;
 };
 
 void SettingsControlsTest::CompareWithModel(const qvx::MemorySettings& model) {

@@ -21,15 +21,12 @@
 
 using qvx::Q;
 
-class StartupTest : public QObject {
+class StartupTest : public QObject, qvx::test::WindowFixture {
   Q_OBJECT
 
  private slots:
-  void init() { form_ = std::make_unique<TForm1>(); }
-  void cleanup() {
-    form_.reset();
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
-  }
+  void init() { OpenWindow(); }
+  void cleanup() { CloseWindow(); }
 
   void controlsIndexHoldsEveryCatalogueControlByItsName();
   void everySettingStartsAtTheModelDefault();
@@ -45,8 +42,6 @@ class StartupTest : public QObject {
 
  private:
   QStringList TabWalk(QWidget* start, int presses);
-
-  std::unique_ptr<TForm1> form_;
 };
 
 // The one index from name to widget holds every catalogue control under

@@ -9,6 +9,9 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <algorithm>
+#include <climits>
+#include <map>
 
 #include "app/Unit1.h"
 #include "app/qt_text.h"

@@ -5,10 +5,12 @@
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/Unit1.h"
 #include "app/application.h"
 #include "app/file_dialog.h"
 #include "app/message_boxes.h"
@@ -80,6 +82,30 @@ inline void WhenInsideReadLoop(std::function<bool()> ready, std::function<void()
   });
   poll->start(20);
 }
+
+// A new main window for every test function of a window test class, its
+// messages recorded; call these from the class's init() and cleanup().
+class WindowFixture {
+ protected:
+  // The window on the computer's serial ports; shown when asked, and then
+  // only returning once it is on screen.
+  void OpenWindow(bool shown = false) {
+    form_ = std::make_unique<TForm1>();
+    messages_.clear();
+    form_->SetMessageBoxes(std::make_unique<RecordedMessages>(&messages_));
+    if (!shown) return;
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+  }
+  // Ends the window; no window may be left behind.
+  void CloseWindow() {
+    form_.reset();
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+  }
+
+  std::unique_ptr<TForm1> form_;
+  std::vector<Message> messages_;
+};
 
 // Runs a Qt Test class on the offscreen platform with the application object
 // of the program; for a main that has more to do first.

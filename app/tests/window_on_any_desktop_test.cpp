@@ -17,19 +17,12 @@
 #include "app/clickable_label.h"
 #include "app/tests/test_support.h"
 
-class WindowOnAnyDesktopTest : public QObject {
+class WindowOnAnyDesktopTest : public QObject, qvx::test::WindowFixture {
   Q_OBJECT
 
  private slots:
-  void init() {
-    form_ = std::make_unique<TForm1>();
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-  }
-  void cleanup() {
-    form_.reset();
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
-  }
+  void init() { OpenWindow(true); }
+  void cleanup() { CloseWindow(); }
 
   void drawsWithTheFontOfThisRun();
   void everyTabCaptionShowsWholeWithoutScrollArrows();
@@ -38,7 +31,6 @@ class WindowOnAnyDesktopTest : public QObject {
   void fileDialogSpeaksRussian();
 
  private:
-  std::unique_ptr<TForm1> form_;
 };
 
 // The font configuration of the run offers one family; the window must really
@@ -94,8 +86,9 @@ void WindowOnAnyDesktopTest::nothingOnAnyPageIsCutOff() {
   for (int tab = 1; tab < form_->PageControl1->count(); ++tab) {
     form_->PageControl1->setCurrentIndex(tab);
     QWidget* page = form_->PageControl1->currentWidget();
-    // A list resizes itself to its options a moment after they change.
-    QTest::qWait(100);
+    // A list asks for its new size through a posted layout request; let
+    // every request the first showing of the page made run.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QList<QWidget*> texts;
     for (QLabel* w : page->findChildren<QLabel*>()) texts.append(w);
     for (QAbstractButton* w : page->findChildren<QAbstractButton*>()) texts.append(w);
