@@ -23,15 +23,35 @@ struct CliRun {
   std::string err;
 };
 
-// Settings that differ from the defaults in a list, a slider and two texts.
-constexpr std::string_view kSettingsJson =
-    R"({"ComboBox11": 2, "TrackBar1": 12, "Edit16": "+79001234567", "Edit25": "5555"})";
+// Settings that differ from the defaults in a list, a slider (and the
+// threshold coupled to it) and two texts.
+MemorySettings ChangedSettings() {
+  MemorySettings settings;
+  settings.SetListIndex("ComboBox11", 2);
+  settings.SetSliderPosition("TrackBar1", 12);
+  settings.SetText("Edit16", "+79001234567");
+  settings.SetText("Edit25", "5555");
+  return settings;
+}
+
+// The whole settings set as a settings file holds it in JSON.
+std::string JsonOf(const MemorySettings& settings) {
+  nlohmann::ordered_json object;
+  for (const SettingInfo& setting : Catalogue()) {
+    const std::string key(setting.name);
+    if (setting.kind == SettingKind::Text)
+      object[key] = settings.Text(setting.name);
+    else
+      object[key] = ReadValue(settings, setting);
+  }
+  return object.dump(2);
+}
 
 class CliProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("XDG_RUNTIME_DIR", folder_.Root().c_str(), 1);  // no other simulator's ports
-    ScratchFolder::Write(Path("set.json"), std::string(kSettingsJson));
+    ScratchFolder::Write(Path("set.json"), JsonOf(ChangedSettings()));
   }
 
   // Runs quorvex-cli with `args`; stdin empty, stdout and stderr kept.
@@ -133,12 +153,7 @@ TEST_F(CliProgramTest, PortsListsARunningSimulator) {
 }
 
 TEST_F(CliProgramTest, DiffComparesFilesDefaultsAndDevices) {
-  MemorySettings held;
-  held.SetListIndex("ComboBox11", 2);
-  held.SetSliderPosition("TrackBar1", 12);
-  held.SetText("Edit16", "+79001234567");
-  held.SetText("Edit25", "5555");
-  sim::PtyDevice device(held, Quick());
+  sim::PtyDevice device(ChangedSettings(), Quick());
   const struct {
     std::vector<std::string> sources;
     int status;
@@ -223,7 +238,9 @@ TEST_F(CliProgramTest, BatchProgramsTheGoodPortsWhenOneIsMissing) {
   EXPECT_TRUE(Holds(run.err, "quorvex-cli write: " + missing + ": Error 1: ")) << run.err;
 
   // Settings the write check refuses are the file's fault, said once for the batch.
-  ScratchFolder::Write(Path("bad.json"), R"({"Edit30": "999999"})");
+  MemorySettings bad_port = ChangedSettings();
+  bad_port.SetText("Edit30", "999999");
+  ScratchFolder::Write(Path("bad.json"), JsonOf(bad_port));
   const CliRun refused =
       Cli({"write", Path("bad.json"), "--port", first.Path(), "--port", second.Path()});
   EXPECT_EQ(refused.status, 1);

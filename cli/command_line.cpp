@@ -16,7 +16,7 @@ constexpr std::string_view kToolUsage =
     "  ports [--json]                    порты, как их видит окно\n"
     "  show [FILE] [--json]              настройки (по умолчанию или из FILE)\n"
     "  diff A [B] [--json]               различия настроек A и B (или умолчаний)\n"
-    "  convert IN OUT                    .qvx <-> .json\n"
+    "  convert IN OUT [--force]          .qvx <-> .json\n"
     "  frame FILE                        кадр, который отправит \"Записать\"\n"
     "  decode [FILE|-]                   строка настроек из ответа устройства\n"
     "  write FILE --port P... [--verify] \"Записать\" на одном или многих портах\n"
@@ -41,8 +41,10 @@ constexpr CommandUsage kUsages[] = {
      "  --json    различия одним массивом JSON\n"
      "Код выхода: 0 — совпадают, 1 — различаются, 2 — ошибка.\n"},
     {"convert",
-     "usage: quorvex-cli convert IN OUT\n"
-     "Переводит файл настроек из .qvx в .json или обратно; существующий .qvx не заменяется.\n"},
+     "usage: quorvex-cli convert IN OUT [--force]\n"
+     "Переводит файл настроек из .qvx в .json или обратно. К имени OUT без .json\n"
+     "добавляется .qvx, как при \"Сохранить\"; существующий файл OUT не заменяется.\n"
+     "  --force   заменить существующий файл OUT\n"},
     {"frame",
      "usage: quorvex-cli frame FILE\n"
      "Печатает кадр, который \"Записать\" отправит с настройками FILE.\n"},
