@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 class SilentHost : public device::LinkHost {
  public:
   void AppendLog(const std::string&) override {}
-  void ShowMessage(const std::string&, const std::string&) override {}
+  void ShowMessage(const std::string&, const std::string&, device::MessageKind) override {}
   void ShowPortError(const std::string&) override {}
   void ProcessEvents() override {}
   void Pause(int) override {}
