@@ -133,12 +133,26 @@ TEST_F(CliProgramTest, HelpGoesToStdoutAndUsageErrorsExitTwo) {
       {{"report", "defaults"}, "quorvex-cli report: не указан файл листа"},
       {{"read", "--port", "a", "--port", "b", "-o", "x.qvx"}, "quorvex-cli read: "},
       {{"show", "--json", "--json"}, "quorvex-cli show: "},
+      {{"show", "a", "b"}, "quorvex-cli show: лишний аргумент \"b\""},
+      {{"frame"}, "quorvex-cli frame: не указан файл настроек\n"},
+      {{"read", "--port", "a"}, "quorvex-cli read: не указан файл настроек (-o FILE)\n"},
+      {{"read", "-o", "x.qvx"}, "quorvex-cli read: не указан порт (--port P)\n"},
+      {{"convert", "a"}, "quorvex-cli convert: нужны два имени файла: IN и OUT\n"},
   };
   for (const auto& c : refused) {
     const CliRun run = Cli(c.args);
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_TRUE(Holds(run.err, c.message)) << run.err;
     EXPECT_EQ(run.out, "");
+  }
+  // One parser for every command: the same mistake, the same words.
+  for (const char* command :
+       {"ports", "show", "diff", "convert", "frame", "decode", "write", "read", "report"}) {
+    const CliRun run = Cli({command, "--bogus"});
+    EXPECT_EQ(run.status, 2) << command;
+    EXPECT_TRUE(run.err.starts_with("quorvex-cli " + std::string(command) +
+                                    ": неизвестный параметр \"--bogus\"\n"))
+        << run.err;
   }
 }
 

@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 
 namespace qvx::cli {
@@ -160,6 +161,15 @@ std::string CountOf(int count, std::string_view one, std::string_view few, std::
   else if (last >= 2 && last <= 4 && (last_two < 12 || last_two > 14))
     noun = few;
   return std::to_string(count) + " " + std::string(noun);
+}
+
+std::string SecondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", seconds);
+  std::string shown = text;
+  for (char& c : shown)
+    if (c == '.') c = ',';
+  return shown + " с";
 }
 
 }  // namespace qvx::cli
