@@ -21,7 +21,6 @@
 #include "app/Unit2.h"
 #include "app/clickable_label.h"
 #include "app/device_glue.h"
-#include "app/named_children.h"
 #include "app/pictures.h"
 #include "app/qt_text.h"
 #include "app/web_address.h"
@@ -35,20 +34,11 @@
 
 TForm1* Form1 = nullptr;
 
-namespace {
-
-template <typename Widget>
-void Bind(const qvx::NamedChildren& controls, Widget*& member, const char* name) {
-  member = controls.Find<Widget>(name);
-  if (member == nullptr) throw std::logic_error(std::string("no control ") + name);
-}
-
-}  // namespace
-
 TForm1::TForm1(QWidget* parent) : TForm1(std::make_unique<qvx::device::QtSerialPort>(), parent) {}
 
 TForm1::TForm1(std::unique_ptr<qvx::device::SerialPort> port, QWidget* parent)
     : QWidget(parent),
+      settings_(new qvx::ControlSettings),
       messages_(new qvx::QtMessageBoxes),
       port_(std::move(port)),
       host_(new qvx::WindowLinkHost(*this)),
@@ -81,8 +71,7 @@ TForm1::TForm1(std::unique_ptr<qvx::device::SerialPort> port, QWidget* parent)
   OpenDialog1 = std::make_unique<qvx::QtFileDialog>(qvx::QtFileDialog::Mode::Open);
   SaveDialog1 = std::make_unique<qvx::QtFileDialog>(qvx::QtFileDialog::Mode::Save);
 
-  BindSettingsControls();
-  settings_ = std::make_unique<qvx::ControlSettings>(this);
+  settings_->RequireEveryControl();
   ConnectHandlers();
 
   if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -95,25 +84,17 @@ TForm1::TForm1(std::unique_ptr<qvx::device::SerialPort> port, QWidget* parent)
 
 TForm1::~TForm1() = default;
 
-void TForm1::BindSettingsControls() {
-  const qvx::NamedChildren controls(*this);
-#define QVX_BIND(name) Bind(controls, name, #name);
-  QVX_FORM1_LISTS(QVX_BIND)
-  QVX_FORM1_SLIDERS(QVX_BIND)
-  QVX_FORM1_RADIOS(QVX_BIND)
-  QVX_FORM1_EDITS(QVX_BIND)
-  QVX_FORM1_SLIDER_LABELS(QVX_BIND)
-#undef QVX_BIND
-}
-
 void TForm1::ConnectHandlers() {
   // Only a user's move reaches these: the settings block the sliders'
   // signals while they store positions and minimums.
-  connect(TrackBar2, &QSlider::valueChanged, this, &TForm1::TrackBar2Change);
-  connect(TrackBar1, &QSlider::valueChanged, this, &TForm1::TrackBar2Change);
-  connect(TrackBar884, &QSlider::valueChanged, this, &TForm1::TrackBar884Change);
-  connect(TrackBar10102, &QSlider::valueChanged, this, &TForm1::TrackBar10102Change);
-  connect(TrackBar12126, &QSlider::valueChanged, this, &TForm1::TrackBar12126Change);
+  const auto slider_moved = [this](std::string_view slider, void (TForm1::*handler)()) {
+    connect(settings_->Slider(slider), &QSlider::valueChanged, this, handler);
+  };
+  slider_moved(qvx::kHighThresholdSlider, &TForm1::TrackBar2Change);
+  slider_moved(qvx::kLowThresholdSlider, &TForm1::TrackBar2Change);
+  slider_moved("TrackBar884", &TForm1::TrackBar884Change);
+  slider_moved("TrackBar10102", &TForm1::TrackBar10102Change);
+  slider_moved("TrackBar12126", &TForm1::TrackBar12126Change);
   connect(N2, &QToolButton::clicked, this, &TForm1::N2Click);
   connect(N3, &QToolButton::clicked, this, &TForm1::N3Click);
   connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);
@@ -138,10 +119,9 @@ void TForm1::ListComPorts() {
 void TForm1::FormCreate() {
   link_->state.PortOpen = false;
   link_->state.PortSettings = std::string(qvx::device::kLineDefinition);
-  const qvx::NamedChildren controls(*this);
   for (const qvx::SettingInfo& setting : qvx::Catalogue()) {
     if (setting.kind != qvx::SettingKind::List) continue;
-    auto* list = controls.Find<QComboBox>(setting.name);
+    QComboBox* list = settings_->List(setting.name);
     list->clear();
     for (std::string_view option : setting.options) list->addItem(qvx::Q(option));
     list->setCurrentIndex(setting.default_value);

@@ -2,6 +2,13 @@
 // page and the ten settings pages, and the service console behind it. The
 // window is glue: the settings live in its controls (ControlSettings), the
 // logic lives in settings/, config_file/ and device/.
+//
+// Where it is built: the constructor (Unit1.cpp) makes the fixed parts in
+// form1_layout.cpp (left column, page control, greeting page, console) and
+// the settings pages in settings_pages.cpp, from the catalogue's tab layouts
+// (settings/page_layout.h). The settings controls have no members here: the
+// pages enter each one into ControlSettings, the one index from control
+// name to widget (Controls()).
 #pragma once
 
 #include <QStringList>
@@ -10,7 +17,6 @@
 
 #include "app/control_settings.h"
 #include "app/file_dialog.h"
-#include "app/form1_controls.h"
 #include "app/message_boxes.h"
 #include "device/device_link.h"
 
@@ -44,6 +50,8 @@ class TForm1 : public QWidget {
 
   // The settings as the rest of the program reads and writes them.
   qvx::Settings& Settings() { return *settings_; }
+  // The same settings as the index of the settings controls by name.
+  qvx::ControlSettings& Controls() { return *settings_; }
   // The link state: PortOpen, PortName, OpenPortName, ReceiveBuffer, StopReading...
   qvx::device::LinkState& Link() { return link_->state; }
 
@@ -59,88 +67,71 @@ class TForm1 : public QWidget {
   void OpenFileNamedOnCommandLine(const QStringList& arguments);
 
   // Left column.
-  QLabel* Label19;
-  QComboBox* ComboBox1;
-  QToolButton* N2;
-  QToolButton* N3;
-  QToolButton* BitBtn1;
-  QToolButton* BitBtn2;
-  QLabel* Image2;
-  QLabel* Label87;
+  QLabel* Label19 = nullptr;
+  QComboBox* ComboBox1 = nullptr;
+  QToolButton* N2 = nullptr;
+  QToolButton* N3 = nullptr;
+  QToolButton* BitBtn1 = nullptr;
+  QToolButton* BitBtn2 = nullptr;
+  QLabel* Image2 = nullptr;
+  QLabel* Label87 = nullptr;
 
   // Page control and its pages.
-  QTabWidget* PageControl1;
-  QWidget* TabSheet1;
-  QWidget* TabSheet2;
-  QWidget* TabSheet3;
-  QWidget* TabSheet4;
-  QWidget* TabSheet5;
-  QWidget* TabSheet6;
-  QWidget* TabSheet7;
-  QWidget* TabSheet8;
-  QWidget* TabSheet9;
-  QWidget* TabSheet10;
-  QWidget* TabSheet11;
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* TabSheet1 = nullptr;
+  QWidget* TabSheet2 = nullptr;
+  QWidget* TabSheet3 = nullptr;
+  QWidget* TabSheet4 = nullptr;
+  QWidget* TabSheet5 = nullptr;
+  QWidget* TabSheet6 = nullptr;
+  QWidget* TabSheet7 = nullptr;
+  QWidget* TabSheet8 = nullptr;
+  QWidget* TabSheet9 = nullptr;
+  QWidget* TabSheet10 = nullptr;
+  QWidget* TabSheet11 = nullptr;
 
   // Greeting page.
-  QLabel* Image1;
-  QLabel* StaticText16;
-  QLabel* StaticText17;
-  QLabel* StaticText18;
-  QLabel* StaticText19;
-  QLabel* StaticText20;
-  QLabel* StaticText21;
-  QLabel* StaticText22;
-  QLabel* StaticText23;
-  QLabel* StaticText24;
-  qvx::ClickableLabel* Label86;
-
-  // Settings controls, built from the catalogue.
-#define QVX_DECLARE(name) QComboBox* name = nullptr;
-  QVX_FORM1_LISTS(QVX_DECLARE)
-#undef QVX_DECLARE
-#define QVX_DECLARE(name) QSlider* name = nullptr;
-  QVX_FORM1_SLIDERS(QVX_DECLARE)
-#undef QVX_DECLARE
-#define QVX_DECLARE(name) QRadioButton* name = nullptr;
-  QVX_FORM1_RADIOS(QVX_DECLARE)
-#undef QVX_DECLARE
-#define QVX_DECLARE(name) QLineEdit* name = nullptr;
-  QVX_FORM1_EDITS(QVX_DECLARE)
-#undef QVX_DECLARE
-#define QVX_DECLARE(name) QLabel* name = nullptr;
-  QVX_FORM1_SLIDER_LABELS(QVX_DECLARE)
-#undef QVX_DECLARE
+  QLabel* Image1 = nullptr;
+  QLabel* StaticText16 = nullptr;
+  QLabel* StaticText17 = nullptr;
+  QLabel* StaticText18 = nullptr;
+  QLabel* StaticText19 = nullptr;
+  QLabel* StaticText20 = nullptr;
+  QLabel* StaticText21 = nullptr;
+  QLabel* StaticText22 = nullptr;
+  QLabel* StaticText23 = nullptr;
+  QLabel* StaticText24 = nullptr;
+  qvx::ClickableLabel* Label86 = nullptr;
 
   // Service console, behind the page control.
-  QPlainTextEdit* Memo1;
-  QPlainTextEdit* Memo2;
-  QPlainTextEdit* Memo3;
-  QPushButton* Button4;
-  QPushButton* Button5;
-  QPushButton* Button6;
-  QPushButton* Button7;
-  QLineEdit* Edit1;
-  QLineEdit* Edit2;
-  QLineEdit* Edit3;
-  QLineEdit* Edit4;
-  QLineEdit* Edit5;
-  QLineEdit* Edit6;
-  QLineEdit* Edit7;
-  QLineEdit* Edit8;
-  QLineEdit* Edit9;
-  QLineEdit* Edit10;
-  QLineEdit* Edit11;
-  QLineEdit* Edit12;
-  QLineEdit* Edit13;
-  QLineEdit* Edit14;
-  QLineEdit* Edit15;
-  QLabel* StaticText2;
-  QLabel* StaticText3;
-  QLabel* StaticText4;
+  QPlainTextEdit* Memo1 = nullptr;
+  QPlainTextEdit* Memo2 = nullptr;
+  QPlainTextEdit* Memo3 = nullptr;
+  QPushButton* Button4 = nullptr;
+  QPushButton* Button5 = nullptr;
+  QPushButton* Button6 = nullptr;
+  QPushButton* Button7 = nullptr;
+  QLineEdit* Edit1 = nullptr;
+  QLineEdit* Edit2 = nullptr;
+  QLineEdit* Edit3 = nullptr;
+  QLineEdit* Edit4 = nullptr;
+  QLineEdit* Edit5 = nullptr;
+  QLineEdit* Edit6 = nullptr;
+  QLineEdit* Edit7 = nullptr;
+  QLineEdit* Edit8 = nullptr;
+  QLineEdit* Edit9 = nullptr;
+  QLineEdit* Edit10 = nullptr;
+  QLineEdit* Edit11 = nullptr;
+  QLineEdit* Edit12 = nullptr;
+  QLineEdit* Edit13 = nullptr;
+  QLineEdit* Edit14 = nullptr;
+  QLineEdit* Edit15 = nullptr;
+  QLabel* StaticText2 = nullptr;
+  QLabel* StaticText3 = nullptr;
+  QLabel* StaticText4 = nullptr;
 
   // Non-visual parts.
-  QTimer* Timer1;
+  QTimer* Timer1 = nullptr;
   std::unique_ptr<qvx::FileDialog> OpenDialog1;
   std::unique_ptr<qvx::FileDialog> SaveDialog1;
 
@@ -179,7 +170,6 @@ class TForm1 : public QWidget {
   // would not fit the page control.
   void FitSettingsPages();
   void BuildConsole();
-  void BindSettingsControls();
   void ConnectHandlers();
 
   std::unique_ptr<qvx::ControlSettings> settings_;

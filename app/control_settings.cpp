@@ -8,19 +8,11 @@
 #include <QSlider>
 #include <stdexcept>
 
-#include "app/named_children.h"
 #include "app/qt_text.h"
 
 namespace qvx {
 
 namespace {
-
-template <typename Widget>
-Widget* Require(const NamedChildren& root, std::string_view name) {
-  auto* widget = root.Find<Widget>(name);
-  if (widget == nullptr) throw std::logic_error("no control " + std::string(name));
-  return widget;
-}
 
 template <typename Map>
 auto Lookup(const Map& map, std::string_view name) {
@@ -29,33 +21,53 @@ auto Lookup(const Map& map, std::string_view name) {
   return found->second;
 }
 
+template <typename Map>
+void Require(const Map& map, std::string_view name) {
+  if (name.empty()) return;
+  if (map.find(name) == map.end()) throw std::logic_error("no control " + std::string(name));
+}
+
 }  // namespace
 
-ControlSettings::ControlSettings(QWidget* window) {
-  const NamedChildren root(*window);
+void ControlSettings::Add(std::string_view name, QComboBox* list) {
+  lists_[std::string(name)] = list;
+}
+void ControlSettings::Add(std::string_view name, QSlider* slider) {
+  sliders_[std::string(name)] = slider;
+}
+void ControlSettings::Add(std::string_view name, QLineEdit* edit) {
+  edits_[std::string(name)] = edit;
+}
+void ControlSettings::Add(std::string_view name, QLabel* label) {
+  labels_[std::string(name)] = label;
+}
+void ControlSettings::AddRadioButton(std::string_view group, QRadioButton* button) {
+  radios_[std::string(group)].push_back(button);
+}
+
+void ControlSettings::RequireEveryControl() const {
   for (const SettingInfo& setting : Catalogue()) {
-    const std::string name(setting.name);
     switch (setting.kind) {
       case SettingKind::List:
-        lists_[name] = Require<QComboBox>(root, name);
+        Require(lists_, setting.name);
         break;
       case SettingKind::Slider:
-        sliders_[name] = Require<QSlider>(root, name);
-        labels_[std::string(setting.value_label)] = Require<QLabel>(root, setting.value_label);
+        Require(sliders_, setting.name);
+        for (std::string_view label : {setting.value_label, setting.min_label, setting.max_label})
+          Require(labels_, label);
         break;
-      case SettingKind::Radio:
-        for (const RadioButtonInfo& button : setting.buttons)
-          radios_[name].push_back(Require<QRadioButton>(root, button.control));
+      case SettingKind::Radio: {
+        const auto found = radios_.find(setting.name);
+        const std::size_t entered = found == radios_.end() ? 0 : found->second.size();
+        if (entered < setting.buttons.size())
+          throw std::logic_error("no control " + std::string(setting.buttons[entered].control));
         break;
+      }
       case SettingKind::Text:
-        edits_[name] = Require<QLineEdit>(root, name);
+        Require(edits_, setting.name);
         break;
     }
   }
-  const LayoutTexts& layout = Layout();
-  for (std::string_view label : {layout.high_slider_min_label, layout.high_slider_max_label,
-                                 layout.low_slider_min_label, layout.low_slider_max_label})
-    labels_[std::string(label)] = Require<QLabel>(root, label);
 }
 
 QComboBox* ControlSettings::List(std::string_view name) const {

@@ -16,15 +16,36 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QSlider;
-class QWidget;
 
 namespace qvx {
 
+// Also the window's one index from control name to widget: the settings
+// pages enter every control they make, and the window, the marking of text
+// fields and the device glue find the controls here.
 class ControlSettings : public Settings, public SliderControls {
  public:
-  // Finds every catalogue control and slider label among root's children by
-  // object name; throws std::logic_error when one is missing.
-  explicit ControlSettings(QWidget* root);
+  // An empty index; the settings pages fill it (BuildSettingsPages).
+  ControlSettings() = default;
+
+  // Enters a control under its catalogue name (also its object name).
+  void Add(std::string_view name, QComboBox* list);
+  void Add(std::string_view name, QSlider* slider);
+  void Add(std::string_view name, QLineEdit* edit);
+  void Add(std::string_view name, QLabel* label);
+  // Appends the next button, in number order, to a radio group ("Set13.1").
+  void AddRadioButton(std::string_view group, QRadioButton* button);
+  // Throws std::logic_error naming the first control of the catalogue (a
+  // setting's control, its slider labels, a radio group's buttons) that
+  // was not entered.
+  void RequireEveryControl() const;
+
+  // The control entered under that name; std::invalid_argument when none.
+  QComboBox* List(std::string_view name) const;
+  QSlider* Slider(std::string_view name) const;
+  QLineEdit* Edit(std::string_view name) const;
+  QLabel* Label(std::string_view name) const;
+  // A radio group's buttons in number order.
+  const std::vector<QRadioButton*>& Radios(std::string_view group) const;
 
   int ListIndex(std::string_view list) const override;
   void SetListIndex(std::string_view list, int index) override;
@@ -48,12 +69,6 @@ class ControlSettings : public Settings, public SliderControls {
  private:
   template <typename Widget>
   using ByName = std::map<std::string, Widget*, std::less<>>;
-
-  QComboBox* List(std::string_view name) const;
-  QSlider* Slider(std::string_view name) const;
-  const std::vector<QRadioButton*>& Radios(std::string_view group) const;
-  QLineEdit* Edit(std::string_view name) const;
-  QLabel* Label(std::string_view name) const;
 
   ByName<QComboBox> lists_;
   ByName<QSlider> sliders_;

@@ -38,8 +38,7 @@ void WindowLinkHost::Pause(int milliseconds) {
 
 void WindowCommandView::MarkTextField(std::string_view field, device::FieldMark mark) {
   if (mark == device::FieldMark::Unchanged) return;
-  auto* edit = form_.findChild<QLineEdit*>(Q(field));
-  if (edit == nullptr) return;
+  QLineEdit* edit = form_.Controls().Edit(field);
   QPalette colours = edit->palette();
   colours.setColor(QPalette::Base,
                    mark == device::FieldMark::Red ? QColor(255, 0, 0) : QColor(255, 255, 255));

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -103,15 +102,15 @@ void TForm1::BuildPageControl() {
   // Whatever the desktop's font, all eleven tabs stay in view.
   qvx::FitTabsIntoWidth(tabs, PageControl1->width() - kPageFrame);
   BuildGreetingPage();
-  qvx::BuildSettingsPages(settings_pages);
+  qvx::BuildSettingsPages(settings_pages, *settings_);
   PageControl1->setCurrentIndex(0);
   PageControl1->raise();  // covers the service console
   // The page control places its page stack when it is first shown. Unsized
   // until then, the stack would first be fitted to the contents of all
   // eleven pages, laying out ten hidden pages before the first paint; each
   // page is laid out when it is first shown instead.
-  if (auto* stack = PageControl1->findChild<QStackedWidget*>(QString(), Qt::FindDirectChildrenOnly))
-    stack->resize(PageControl1->size());
+  // The pages' parent is that stack.
+  if (QWidget* stack = TabSheet1->parentWidget()) stack->resize(PageControl1->size());
 }
 
 void TForm1::FitSettingsPages() {

@@ -9,31 +9,23 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
-#include <algorithm>
 
+#include "app/control_settings.h"
 #include "app/qt_text.h"
+#include "settings/page_layout.h"
 #include "settings/settings.h"
 
 namespace qvx {
 
 namespace {
 
-constexpr int kZoneGroups = 4;
-constexpr int kZones = 6;
 constexpr int kSliderPageStep = 5;
 constexpr int kAddressPartWidth = 40;
+constexpr int kPhoneFieldWidth = 130;
+constexpr int kColumnGap = 40;
 
-std::vector<const SettingInfo*> SettingsOnTab(std::string_view tab) {
-  std::vector<const SettingInfo*> found;
-  for (const SettingInfo& setting : Catalogue())
-    if (setting.tab == tab) found.push_back(&setting);
-  return found;
-}
-
-const ItemBox* FindItemBox(int group, int item) {
-  for (const ItemBox& box : ItemBoxes())
-    if (box.group == group && box.item == item) return &box;
-  return nullptr;
+const SettingInfo& Setting(std::string_view name) {
+  return *FindSetting(name);
 }
 
 // Every widget is made inside its final parent: one made outside and added
@@ -44,23 +36,26 @@ QLabel* Caption(QWidget* parent, std::string_view text, std::string_view hint = 
   return label;
 }
 
-QLabel* NamedLabel(QWidget* parent, std::string_view name, const QString& text) {
+QLabel* NamedLabel(QWidget* parent, std::string_view name, const QString& text,
+                   ControlSettings& controls) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(Q(name));
+  controls.Add(name, label);
   return label;
 }
 
-QComboBox* MakeList(QWidget* parent, std::string_view name) {
+QComboBox* MakeList(QWidget* parent, std::string_view name, ControlSettings& controls) {
   auto* combo = new QComboBox(parent);
   combo->setObjectName(Q(name));
   combo->setEditable(false);  // choose an option, never type one
   // The default policy fits the list to its options when it is first shown,
   // and they never change after FormCreate. AdjustToContents would build
   // every list's popup at once, long before anyone opens one.
+  controls.Add(name, combo);
   return combo;
 }
 
-QSlider* MakeSlider(QWidget* parent, const SettingInfo& setting) {
+QSlider* MakeSlider(QWidget* parent, const SettingInfo& setting, ControlSettings& controls) {
   auto* slider = new QSlider(Qt::Horizontal, parent);
   slider->setObjectName(Q(setting.name));
   slider->setRange(setting.minimum, setting.maximum);
@@ -69,7 +64,15 @@ QSlider* MakeSlider(QWidget* parent, const SettingInfo& setting) {
   slider->setTickInterval(1);
   slider->setSingleStep(1);
   slider->setPageStep(kSliderPageStep);
+  controls.Add(setting.name, slider);
   return slider;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const SettingInfo& setting, ControlSettings& controls) {
+  auto* edit = new QLineEdit(Q(setting.default_text), parent);
+  edit->setObjectName(Q(setting.name));
+  controls.Add(setting.name, edit);
+  return edit;
 }
 
 // Layouts inside the framed boxes are kept tight so the fullest pages fit.
@@ -81,14 +84,30 @@ Layout* Compact(Layout* layout, int margin = 6, int spacing = 3) {
 }
 
 // Radio buttons of one group inside box, the default one checked.
-void AddRadioButtons(const SettingInfo& setting, QGroupBox* box) {
+void AddRadioButtons(const SettingInfo& setting, QGroupBox* box, ControlSettings& controls) {
   auto* column = Compact(new QVBoxLayout(box), 6, 0);
   for (std::size_t i = 0; i < setting.buttons.size(); ++i) {
     auto* button = new QRadioButton(Q(setting.buttons[i].caption), box);
     button->setObjectName(Q(setting.buttons[i].control));
     button->setChecked(static_cast<int>(i) == RadioButtonFor(setting, setting.default_value));
+    controls.AddRadioButton(setting.name, button);
     column->addWidget(button);
   }
+}
+
+// A row of kind Box: the setting in a framed box of its own.
+QGroupBox* MakeItemBox(QWidget* parent, const LayoutRow& row, ControlSettings& controls) {
+  const SettingInfo& setting = Setting(row.settings.front());
+  auto* box = new QGroupBox(Q(row.caption), parent);
+  if (!row.hint.empty()) box->setToolTip(Q(row.hint));
+  if (setting.kind == SettingKind::Radio) {
+    AddRadioButtons(setting, box, controls);
+  } else {
+    auto* inside = Compact(new QHBoxLayout(box));
+    inside->addWidget(MakeList(box, setting.name, controls));
+    inside->addStretch();
+  }
+  return box;
 }
 
 // The rows of one group's box: captions in the first column, controls in
@@ -106,164 +125,145 @@ struct GroupRows {
   }
 };
 
-// Caption with the value label, then the slider; the temperature sliders
-// also get the labels under their ends.
-void AddSlider(const SettingInfo& setting, GroupRows& rows) {
+// Caption with the value label, then the slider, then the labels under its
+// ends where it has them.
+void AddSlider(const LayoutRow& row, const SettingInfo& setting, GroupRows& rows,
+               ControlSettings& controls) {
   QWidget* box = rows.owner;
-  QLabel* caption = Caption(box, setting.caption, setting.hint);  // made in reading order
-  rows.AddPair(caption,
-               NamedLabel(box, setting.value_label, QString::number(setting.default_value)));
-  rows.AddAcross(MakeSlider(box, setting));
-
-  const LayoutTexts& layout = Layout();
-  std::string_view left, right;
-  if (setting.name == kHighThresholdSlider) {
-    left = layout.high_slider_min_label;
-    right = layout.high_slider_max_label;
-  } else if (setting.name == kLowThresholdSlider) {
-    left = layout.low_slider_min_label;
-    right = layout.low_slider_max_label;
-  } else {
-    return;
-  }
+  QLabel* caption = Caption(box, row.caption, row.hint);  // made in reading order
+  rows.AddPair(caption, NamedLabel(box, setting.value_label, QString::number(setting.default_value),
+                                   controls));
+  rows.AddAcross(MakeSlider(box, setting, controls));
+  if (setting.min_label.empty() && setting.max_label.empty()) return;
   auto* ends = new QHBoxLayout;
-  ends->addWidget(NamedLabel(box, left, QString::number(setting.minimum)));
+  if (!setting.min_label.empty())
+    ends->addWidget(NamedLabel(box, setting.min_label, QString::number(setting.minimum), controls));
   ends->addStretch();
-  ends->addWidget(NamedLabel(box, right, QString::number(setting.maximum)));
+  if (!setting.max_label.empty())
+    ends->addWidget(NamedLabel(box, setting.max_label, QString::number(setting.maximum), controls));
   rows.AddAcross(ends);
 }
 
-// An item that has a framed box of its own (Set13, Set14).
-void AddItemInBox(const SettingInfo& setting, const ItemBox& item_box, GroupRows& rows) {
-  auto* box = new QGroupBox(Q(item_box.caption), rows.owner);
-  if (!item_box.hint.empty()) box->setToolTip(Q(item_box.hint));
-  if (setting.kind == SettingKind::Radio) {
-    AddRadioButtons(setting, box);
-  } else {
-    auto* inside = Compact(new QHBoxLayout(box));
-    inside->addWidget(MakeList(box, setting.name));
-    inside->addStretch();
-  }
-  rows.AddAcross(box);
-}
-
-QGroupBox* BuildGroupBox(QWidget* page, int group, const std::vector<const SettingInfo*>& items) {
-  auto* box = new QGroupBox(Q(GroupName(group)), page);
+QGroupBox* BuildGroupBox(QWidget* page, const LayoutBox& layout, ControlSettings& controls) {
+  auto* box = new QGroupBox(Q(layout.title), page);
   GroupRows rows{box, Compact(new QGridLayout(box), 8, 4)};
   rows.grid->setColumnStretch(2, 1);
-  for (const SettingInfo* setting : items) {
-    if (group == 12 && setting->item == 1) rows.AddAcross(Caption(box, Layout().set12_heading));
-    if (const ItemBox* item_box = FindItemBox(group, setting->item)) {
-      AddItemInBox(*setting, *item_box, rows);
-    } else if (setting->kind == SettingKind::Slider) {
-      AddSlider(*setting, rows);
-    } else {
-      QLabel* caption = Caption(box, setting->caption, setting->hint);  // made in reading order
-      rows.AddPair(caption, MakeList(box, setting->name));
+  for (const LayoutRow& row : layout.rows) {
+    switch (row.kind) {
+      case RowKind::Heading:
+        rows.AddAcross(Caption(box, row.caption, row.hint));
+        break;
+      case RowKind::Box:
+        rows.AddAcross(MakeItemBox(box, row, controls));
+        break;
+      case RowKind::Field:
+        for (std::string_view name : row.settings) {
+          const SettingInfo& setting = Setting(name);
+          if (setting.kind == SettingKind::Slider) {
+            AddSlider(row, setting, rows, controls);
+          } else {
+            QLabel* caption = Caption(box, row.caption, row.hint);  // made in reading order
+            rows.AddPair(caption, MakeList(box, name, controls));
+          }
+        }
+        break;
     }
   }
   return box;
 }
 
-// One framed box per group, in catalogue order, top to bottom.
-void BuildGroupsPage(QWidget* page, std::string_view tab) {
+// One framed box per group, top to bottom.
+void BuildGroupsPage(QWidget* page, const TabLayout& tab, ControlSettings& controls) {
   auto* column = new QVBoxLayout(page);
-  std::vector<const SettingInfo*> items;
-  int group = 0;
-  for (const SettingInfo* setting : SettingsOnTab(tab)) {
-    if (setting->group != group && !items.empty()) {
-      column->addWidget(BuildGroupBox(page, group, items));
-      items.clear();
-    }
-    group = setting->group;
-    items.push_back(setting);
-  }
-  if (!items.empty()) column->addWidget(BuildGroupBox(page, group, items));
+  for (const LayoutBox& box : tab.boxes) column->addWidget(BuildGroupBox(page, box, controls));
   column->addStretch();
 }
 
-// Six rows of zones, four columns of groups; group label above each heading.
-void BuildZonePage(QWidget* page) {
+// The zone table: its row labels left, the group label above each heading.
+void BuildZonePage(QWidget* page, const TabLayout& tab, ControlSettings& controls) {
   auto* outer = new QVBoxLayout(page);
   auto* grid = new QGridLayout;
   outer->addLayout(grid);
   outer->addStretch();
-  const auto& columns = ZoneColumns();
-  for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-    grid->addWidget(Caption(page, GroupName(columns[c].group)), 0, c + 1);
-    grid->addWidget(Caption(page, columns[c].heading), 1, c + 1);
+  const int columns = static_cast<int>(tab.columns.size());
+  for (int c = 0; c < columns; ++c) {
+    grid->addWidget(Caption(page, tab.columns[c].label), 0, c + 1);
+    grid->addWidget(Caption(page, tab.columns[c].heading), 1, c + 1);
   }
-  for (int zone = 1; zone <= kZones; ++zone) {
-    const SettingInfo* first = FindSetting(ZoneControlName(zone, 1));
-    grid->addWidget(Caption(page, first->caption, first->hint), zone + 1, 0);
-    for (int c = 0; c < static_cast<int>(columns.size()); ++c)
-      grid->addWidget(MakeList(page, ZoneControlName(zone, columns[c].group)), zone + 1, c + 1);
+  int line = 2;
+  for (const LayoutBox& box : tab.boxes) {
+    for (const LayoutRow& row : box.rows) {
+      grid->addWidget(Caption(page, row.caption, row.hint), line, 0);
+      for (int c = 0; c < static_cast<int>(row.settings.size()); ++c)
+        grid->addWidget(MakeList(page, row.settings[c], controls), line, c + 1);
+      ++line;
+    }
   }
-  grid->setColumnStretch(kZoneGroups + 1, 1);
+  grid->setColumnStretch(columns + 1, 1);
 }
 
-QLineEdit* MakeEdit(QWidget* parent, const SettingInfo& setting) {
-  auto* edit = new QLineEdit(Q(setting.default_text), parent);
-  edit->setObjectName(Q(setting.name));
-  return edit;
+QHBoxLayout* SideBySide(const std::vector<QLineEdit*>& edits) {
+  auto* line = new QHBoxLayout;
+  for (QLineEdit* edit : edits) line->addWidget(edit);
+  line->addStretch();
+  return line;
 }
 
-// Subscribers on the left; password, address and port on the right; the
-// storage choice below. Focus runs Edit16 .. Edit30, then the storage choice.
-void BuildSubscriberPage(QWidget* page, std::string_view tab) {
+// The left column's fields hold phone numbers; the right column's rows take
+// their captions in a grid of their own, with framed boxes below them.
+// Fields sharing a row hold about three digits each. Focus runs through
+// the controls in row order.
+void BuildTextFieldsPage(QWidget* page, const TabLayout& tab, ControlSettings& controls) {
   auto* outer = new QVBoxLayout(page);
-  auto* box = new QGroupBox(Q(Layout().subscribers_box), page);
+  const LayoutBox& layout = tab.boxes.at(0);
+  auto* box = new QGroupBox(Q(layout.title), page);
   outer->addWidget(box);
   outer->addStretch();
   auto* columns = new QHBoxLayout(box);
-  auto* subscribers = new QGridLayout;
+  auto* left = new QGridLayout;
   auto* right = new QGridLayout;
-  columns->addLayout(subscribers);
-  columns->addSpacing(40);
+  columns->addLayout(left);
+  columns->addSpacing(kColumnGap);
   auto* right_column = new QVBoxLayout;
   right_column->addLayout(right);
   columns->addLayout(right_column);
   columns->addStretch();
 
   std::vector<QWidget*> focus_order;
-  QGroupBox* storage = nullptr;
-  int subscriber_row = 0;
+  int left_row = 0;
   int right_row = 0;
-  std::string previous_field;
-  QHBoxLayout* row = nullptr;
-  for (const SettingInfo* setting : SettingsOnTab(tab)) {
-    if (setting->kind == SettingKind::Radio) {
-      storage = new QGroupBox(Q(setting->caption), box);
-      AddRadioButtons(*setting, storage);
-      right_column->addWidget(storage);
+  for (const LayoutRow& row : layout.rows) {
+    if (row.kind == RowKind::Box) {
+      QGroupBox* item_box = MakeItemBox(box, row, controls);
+      (row.column == 0 ? static_cast<QLayout*>(left) : right_column)->addWidget(item_box);
+      const SettingInfo& setting = Setting(row.settings.front());
+      if (setting.kind == SettingKind::Radio)
+        for (QRadioButton* button : controls.Radios(setting.name)) focus_order.push_back(button);
+      else
+        focus_order.push_back(controls.List(setting.name));
       continue;
     }
-    QLineEdit* edit = MakeEdit(box, *setting);
-    focus_order.push_back(edit);
-    const std::string field = TextFieldName(*setting);
-    if (field.rfind("Abon", 0) == 0) {
-      edit->setMinimumWidth(130);
-      subscribers->addWidget(Caption(box, setting->caption, setting->hint), subscriber_row, 0);
-      subscribers->addWidget(edit, subscriber_row++, 1);
-    } else if (field == previous_field && row != nullptr) {
-      // The four address parts stand side by side behind one caption and
-      // hold about three digits each.
-      row->itemAt(0)->widget()->setFixedWidth(kAddressPartWidth);
-      edit->setFixedWidth(kAddressPartWidth);
-      row->insertWidget(row->count() - 1, edit);
-    } else {
-      right->addWidget(Caption(box, setting->caption, setting->hint), right_row, 0);
-      row = new QHBoxLayout;
-      row->addWidget(edit);
-      row->addStretch();
-      right->addLayout(row, right_row++, 1);
+    if (row.kind == RowKind::Heading) continue;  // no text-field page has one
+    std::vector<QLineEdit*> edits;
+    for (std::string_view name : row.settings) {
+      edits.push_back(MakeEdit(box, Setting(name), controls));
+      focus_order.push_back(edits.back());
     }
-    previous_field = field;
+    QLabel* caption = Caption(box, row.caption, row.hint);
+    if (edits.size() > 1)
+      for (QLineEdit* edit : edits) edit->setFixedWidth(kAddressPartWidth);
+    if (row.column == 0) {
+      edits.front()->setMinimumWidth(kPhoneFieldWidth);
+      left->addWidget(caption, left_row, 0);
+      if (edits.size() == 1)
+        left->addWidget(edits.front(), left_row++, 1);
+      else
+        left->addLayout(SideBySide(edits), left_row++, 1);
+    } else {
+      right->addWidget(caption, right_row, 0);
+      right->addLayout(SideBySide(edits), right_row++, 1);
+    }
   }
-  // The storage choice below the fields comes last.
-  if (storage != nullptr)
-    for (QRadioButton* button : storage->findChildren<QRadioButton*>())
-      focus_order.push_back(button);
   for (std::size_t i = 1; i < focus_order.size(); ++i)
     QWidget::setTabOrder(focus_order[i - 1], focus_order[i]);
   right_column->addStretch();
@@ -271,23 +271,23 @@ void BuildSubscriberPage(QWidget* page, std::string_view tab) {
 
 }  // namespace
 
-void BuildSettingsPages(const std::vector<QWidget*>& pages) {
-  const auto& tabs = TabCaptions();
+void BuildSettingsPages(const std::vector<QWidget*>& pages, ControlSettings& controls) {
+  const auto& tabs = TabLayouts();
   for (std::size_t i = 0; i < pages.size() && i + 1 < tabs.size(); ++i) {
-    const std::string_view tab = tabs[i + 1];
-    const auto settings = SettingsOnTab(tab);
-    const bool zones = std::any_of(settings.begin(), settings.end(), [](const SettingInfo* s) {
-      return s->group >= 1 && s->group <= 4;
-    });
-    const bool texts = std::any_of(settings.begin(), settings.end(), [](const SettingInfo* s) {
-      return s->kind == SettingKind::Text;
-    });
-    if (zones)
-      BuildZonePage(pages[i]);
-    else if (texts)
-      BuildSubscriberPage(pages[i], tab);
-    else
-      BuildGroupsPage(pages[i], tab);
+    const TabLayout& tab = tabs[i + 1];
+    switch (tab.kind) {
+      case PageKind::Greeting:
+        break;
+      case PageKind::ZoneTable:
+        BuildZonePage(pages[i], tab, controls);
+        break;
+      case PageKind::GroupBoxes:
+        BuildGroupsPage(pages[i], tab, controls);
+        break;
+      case PageKind::TextFields:
+        BuildTextFieldsPage(pages[i], tab, controls);
+        break;
+    }
   }
 }
 

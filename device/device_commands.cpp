@@ -49,7 +49,7 @@ WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::strin
   view.SetWriteButtonVisible(false);
   bool sent = true;
   {
-    const PreciseSleeps precise;  // 287 pauses of 1 ms, each as short as allowed
+    const PreciseSleeps precise;  // a pause of 1 ms per byte, each as short as allowed
     for (char byte : frame) {
       if (!link.WriteComPort(std::string_view(&byte, 1))) {
         sent = false;

@@ -14,7 +14,8 @@ namespace {
 
 // Sleeps of a PreciseSleeps scope end with this much waited out actively:
 // even with the least timer slack a sleeping thread wakes 20 to 100 µs after
-// its deadline, which over a frame's 287 pauses would add 15 ms or more.
+// its deadline, which over a frame's pauses (one per byte, 288 for the
+// default settings) would add 15 ms or more.
 constexpr auto kActiveTail = std::chrono::microseconds(100);
 
 thread_local int precise_scopes = 0;

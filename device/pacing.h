@@ -12,9 +12,10 @@ namespace qvx::device {
 void SleepAtLeast(int milliseconds);
 
 // While one lives, the calling thread's sleeps end close to their deadlines,
-// for the 287 pauses of a frame: on Linux its timer slack is lowered from the
-// usual 50 µs to 1 ns, and the last 100 µs of each sleep are waited out
-// actively, as the thread would wake up late. The previous slack comes back
+// for the pauses of a frame (one per byte, 288 for the default settings): on
+// Linux its timer slack is lowered from the usual 50 µs to 1 ns, and the last
+// 100 µs of each sleep are waited out actively, as the thread would wake up
+// late. The previous slack comes back
 // when it ends. Scopes may nest.
 class PreciseSleeps {
  public:

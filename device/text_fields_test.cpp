@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace qvx::device {
 namespace {
 
@@ -33,11 +35,9 @@ TEST(Normalise, PhonesKeepOneLeadingPlusAndTheDigits) {
 }
 
 TEST(Normalise, AddressPartsArePaddedToThreeDigits) {
-  EXPECT_EQ(PadAddressPart("7"), "007");
-  EXPECT_EQ(PadAddressPart("12"), "012");
-  EXPECT_EQ(PadAddressPart("255"), "255");
-  EXPECT_EQ(PadAddressPart(""), "");
-  EXPECT_EQ(PadAddressPart("1234"), "1234");
+  const std::pair<const char*, const char*> cases[] = {
+      {"7", "007"}, {"12", "012"}, {"255", "255"}, {"", ""}, {"1234", "1234"}};
+  for (const auto& [typed, padded] : cases) EXPECT_EQ(PadAddressPart(typed), padded) << typed;
 }
 
 TEST(CheckTextFields, DefaultsPassUnchangedAndAllWhite) {
@@ -86,20 +86,44 @@ TEST(CheckTextFields, FailedPhonesMarkAllNineAndStopBeforeThePassword) {
   EXPECT_EQ(check.texts[kPasswordField], "x");
 }
 
-TEST(CheckTextFields, PasswordNeedsExactlyFourDigits) {
-  for (const char* password : {"7a3b9c1", "739", "73911"}) {
+// The password is checked before the address, the port after it; each
+// refusal has its own message, title and moment of switching tabs.
+TEST(CheckTextFields, PasswordOfFourDigitsAndPortOfOneToFive) {
+  const struct {
+    int field;
+    const char* typed;
+    bool passes;
+    const char* kept;  // the field's text after the check
+    const char* message;
+    TabSwitch tab;
+    bool marks_after_message;
+  } cases[] = {
+      {kPasswordField, "7a3b9c1", true, "7391", "", TabSwitch::None, false},
+      {kPasswordField, "739", false, "739", "Проверьте  пароль", TabSwitch::AfterMessage, false},
+      {kPasswordField, "73911", false, "73911", "Проверьте  пароль", TabSwitch::AfterMessage,
+       false},
+      {kPortField, "2019 ", true, "2019", "", TabSwitch::None, false},
+      {kPortField, "0", true, "0", "", TabSwitch::None, false},
+      {kPortField, "", false, "", "Проверьте  порт", TabSwitch::None, true},
+      {kPortField, "123456", false, "123456", "Проверьте  порт", TabSwitch::None, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.field == kPortField ? "port " : "password ") + c.typed);
     TextFields texts = Defaults();
-    texts[kPasswordField] = password;
+    texts[c.field] = c.typed;
     texts[10] = "7";
     const TextCheck check = CheckTextFields(texts);
-    const bool passes = std::string(password) == "7a3b9c1";
-    EXPECT_EQ(check.passed, passes) << password;
-    if (passes) continue;
-    EXPECT_EQ(check.message, "Проверьте  пароль");
+    EXPECT_EQ(check.passed, c.passes);
+    EXPECT_EQ(check.texts[c.field], c.kept);
+    // A refused password stops before the address is padded.
+    const bool address_reached = c.passes || c.field == kPortField;
+    EXPECT_EQ(check.texts[10], address_reached ? "007" : "7");
+    if (c.passes) continue;
+    EXPECT_EQ(check.message, c.message);
     EXPECT_EQ(check.title, "Ошибка");
-    EXPECT_EQ(check.tab, TabSwitch::AfterMessage);
-    EXPECT_EQ(check.marks[kPasswordField], FieldMark::Red);
-    EXPECT_EQ(check.texts[10], "7");  // the address stage was not reached
+    EXPECT_EQ(check.tab, c.tab);
+    EXPECT_EQ(check.marks_after_message, c.marks_after_message);
+    EXPECT_EQ(check.marks[c.field], FieldMark::Red);
   }
 }
 
@@ -119,28 +143,6 @@ TEST(CheckTextFields, AddressPartsPaddedOrMarkedAndThePortNotChecked) {
   EXPECT_EQ(check.marks[12], FieldMark::White);
   EXPECT_EQ(check.marks[13], FieldMark::Red);
   EXPECT_EQ(check.marks[kPortField], FieldMark::Unchanged);
-}
-
-TEST(CheckTextFields, PortOfOneToFiveDigitsAndNoTabSwitch) {
-  const struct {
-    const char* port;
-    bool passes;
-    const char* normalised;
-  } cases[] = {
-      {"2019 ", true, "2019"}, {"0", true, "0"}, {"", false, ""}, {"123456", false, "123456"}};
-  for (const auto& c : cases) {
-    TextFields texts = Defaults();
-    texts[kPortField] = c.port;
-    const TextCheck check = CheckTextFields(texts);
-    EXPECT_EQ(check.passed, c.passes) << c.port;
-    EXPECT_EQ(check.texts[kPortField], c.normalised);
-    if (c.passes) continue;
-    EXPECT_EQ(check.message, "Проверьте  порт");
-    EXPECT_EQ(check.title, "Ошибка");
-    EXPECT_EQ(check.tab, TabSwitch::None);
-    EXPECT_TRUE(check.marks_after_message);
-    EXPECT_EQ(check.marks[kPortField], FieldMark::Red);
-  }
 }
 
 }  // namespace

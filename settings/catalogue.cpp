@@ -54,8 +54,17 @@ std::string TextFieldName(const SettingInfo& setting) {
   return std::string(name);
 }
 
+const std::vector<TabInfo>& Tabs() {
+  return catalogue_data::kTabs;
+}
+
 const std::vector<std::string_view>& TabCaptions() {
-  return catalogue_data::kTabCaptions;
+  static const std::vector<std::string_view> captions = [] {
+    std::vector<std::string_view> found;
+    for (const TabInfo& tab : Tabs()) found.push_back(tab.caption);
+    return found;
+  }();
+  return captions;
 }
 
 const std::vector<ZoneColumn>& ZoneColumns() {
@@ -64,21 +73,6 @@ const std::vector<ZoneColumn>& ZoneColumns() {
 
 std::string ZoneControlName(int zone, int group) {
   return "ComboBox" + std::to_string(zone) + std::to_string(group);
-}
-
-const LayoutTexts& Layout() {
-  return catalogue_data::kLayout;
-}
-
-const std::vector<ItemBox>& ItemBoxes() {
-  static const std::vector<ItemBox> boxes = [] {
-    std::vector<ItemBox> found;
-    for (const SettingInfo& setting : Catalogue())
-      if (setting.group == 13 || setting.group == 14)
-        found.push_back({setting.group, setting.item, setting.caption, setting.hint});
-    return found;
-  }();
-  return boxes;
 }
 
 }  // namespace qvx

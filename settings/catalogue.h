@@ -11,6 +11,13 @@ namespace qvx {
 
 enum class SettingKind { List, Slider, Radio, Text };
 
+// Where a setting stands on its tab; page_layout.h turns these into rows.
+enum class Placement {
+  OwnRow,       // a row of its own: caption, then the control
+  PreviousRow,  // beside the setting before it, behind that setting's caption
+  OwnBox,       // a framed box of its own, titled by its caption, the hint on the box
+};
+
 struct RadioButtonInfo {
   std::string_view control;  // "RadioButton131311"
   std::string_view caption;
@@ -35,6 +42,11 @@ struct SettingInfo {
   std::string_view default_text;         // Text: initial text
   bool device_counts_from_one = false;   // List: device numbers it index + 1
   std::string_view value_label;          // Slider: label showing its position
+  std::string_view min_label;            // Slider: label under its left end, showing its minimum
+  std::string_view max_label;            // Slider: label under its right end, showing its maximum
+  Placement placement = Placement::OwnRow;
+  std::string_view heading;  // a caption across the box above its row; empty when none
+  int column = 0;            // 0 left, 1 right: the columns of a text-field page
 };
 
 // The two temperature thresholds, coupled: the high one never sits below the
@@ -65,38 +77,35 @@ const std::vector<const SettingInfo*>& TextFieldSettings();
 // colon and trailing blank ("Abon01", "Пароль/номер прибора", "IP", "Порт").
 std::string TextFieldName(const SettingInfo& setting);
 
-// The eleven tab captions in order; the first is the greeting page.
+// What kind of page a tab is; page_layout.h gives each kind's rows.
+enum class PageKind {
+  Greeting,    // no settings
+  ZoneTable,   // a table: one row per zone, one column per zone group
+  GroupBoxes,  // one framed box per group ("Set05"), top to bottom
+  TextFields,  // one framed box holding the text fields in two columns
+};
+
+struct TabInfo {
+  std::string_view caption;
+  PageKind kind;
+  std::string_view box_title;  // TextFields: the title of the box around the page
+};
+
+// The eleven tabs in order; the first is the greeting page.
+const std::vector<TabInfo>& Tabs();
+
+// Their captions, in the same order.
 const std::vector<std::string_view>& TabCaptions();
 
 // Column of the zone table, in the order shown from left to right.
 struct ZoneColumn {
   int group;                 // 2, 1, 3, 4
   std::string_view heading;  // "Режим работы шлейфов", ...
+  std::string_view label;    // the group's name above the heading: "Set02", ...
 };
 const std::vector<ZoneColumn>& ZoneColumns();
 
 // Zone-table control for a zone (1..6) and a group (1..4): "ComboBox" + zone + group.
 std::string ZoneControlName(int zone, int group);
-
-// Fixed texts of the window that belong to the settings tabs.
-struct LayoutTexts {
-  std::string_view set12_heading;          // above Set12 items 1..3
-  std::string_view subscribers_box;        // the box holding the whole last tab
-  std::string_view high_slider_min_label;  // "Label39", shows TrackBar2's minimum
-  std::string_view high_slider_max_label;  // "Label40", fixed "99"
-  std::string_view low_slider_min_label;   // "Label41", fixed "-50"
-  std::string_view low_slider_max_label;   // "Label42", fixed "99"
-};
-const LayoutTexts& Layout();
-
-// Box caption and hint of a Set13/Set14 item (framed one box per item): the
-// item's own caption and hint.
-struct ItemBox {
-  int group;
-  int item;
-  std::string_view caption;
-  std::string_view hint;
-};
-const std::vector<ItemBox>& ItemBoxes();
 
 }  // namespace qvx

@@ -263,6 +263,19 @@ SettingInfo Text(std::string_view name, int item, std::string_view caption,
   return s;
 }
 
+// A setting framed in a box of its own.
+SettingInfo Boxed(SettingInfo s) {
+  s.placement = Placement::OwnBox;
+  return s;
+}
+
+// A temperature slider with the labels under its ends.
+SettingInfo WithEndLabels(SettingInfo s, std::string_view min_label, std::string_view max_label) {
+  s.min_label = min_label;
+  s.max_label = max_label;
+  return s;
+}
+
 void AddZoneTable(std::vector<SettingInfo>& all) {
   static const std::string_view kZoneLabels[] = {"Зона 1", "Зона 2", "Зона 3",
                                                  "Зона 4", "Зона 5", "Зона 6"};
@@ -307,10 +320,12 @@ std::vector<SettingInfo> BuildCatalogue() {
   all.push_back(List("ComboBox555", outputs, 5, 5, "Выход 5",
                      OutputModes("1 - Вкл если Tmin<T<Tmax + команды"), 0));
   all.push_back(List("ComboBox556", outputs, 5, 6, "Импульсный режим работы", kPulseModes, 0));
-  all.push_back(Slider(kHighThresholdSlider, outputs, 6, 1, "Порог высоких температур:", -50, 99, 0,
-                       "Label32"));
-  all.push_back(Slider(kLowThresholdSlider, outputs, 6, 2, "Порог низкихтемператур:", -50, 99, -50,
-                       "Label43"));
+  all.push_back(WithEndLabels(Slider(kHighThresholdSlider, outputs, 6, 1,
+                                     "Порог высоких температур:", -50, 99, 0, "Label32"),
+                              "Label39", "Label40"));
+  all.push_back(WithEndLabels(Slider(kLowThresholdSlider, outputs, 6, 2,
+                                     "Порог низкихтемператур:", -50, 99, -50, "Label43"),
+                              "Label41", "Label42"));
 
   const auto sms = kSmsTab;
   all.push_back(List("ComboBox771", sms, 7, 1, "Отправка SMS при тревоге", kRecipients, 1));
@@ -378,8 +393,11 @@ std::vector<SettingInfo> BuildCatalogue() {
                        SensorNames(kZoneAlarms[item - 1]), 0));
 
   const auto voice = kVoiceTab;
-  all.push_back(List("ComboBox12121", voice, 12, 1,
-                     "после оповещения о тревоге (дозвон абоненту)  ", kStayOnLine, 1));
+  SettingInfo stay_after_alarm =
+      List("ComboBox12121", voice, 12, 1, "после оповещения о тревоге (дозвон абоненту)  ",
+           kStayOnLine, 1);
+  stay_after_alarm.heading = "Оставаться на линии после оповещения:  ";  // items 1..3 continue it
+  all.push_back(std::move(stay_after_alarm));
   all.push_back(List("ComboBox12122", voice, 12, 2,
                      "после оповещения о постановке (снятии) на охрану", kStayOnLine, 1));
   all.push_back(List("ComboBox12123", voice, 12, 3,
@@ -395,42 +413,46 @@ std::vector<SettingInfo> BuildCatalogue() {
                        "Label84"));
 
   const auto misc = kMiscTab;
-  all.push_back(Radio(
+  all.push_back(Boxed(Radio(
       "Set13.1", misc, 13, 1, "Изменение порядка дозвона при постановке/снятии с охраны  ",
       {{"RadioButton131311", "нет изменения порядка, дозвон по списку Set10 пункт 4"},
        {"RadioButton131312", "дозвон производить только инициатору постановки/снятия с охраны"},
        {"RadioButton131313",
         "первый дозвон  производить инициатору постановки/снятия с охраны, если "
         "дозвон не удачный далее по списку Set10 пункт 4"}},
-      0));
+      0)));
   all.push_back(
-      Radio("Set13.2", misc, 13, 2, "Изменение порядка дозвона при тревоге",
-            {{"RadioButton131321", "нет изменений, дозвон по списку Set10 пункт "},
-             {"RadioButton131322",
-              "первый дозвон  производить инициатору постановки на охрану, если дозвон не "
-              "удачный далее по списку Set10 пункт 1"}},
-            0));
-  all.push_back(List("ComboBox13133", misc, 13, 3, "APN (PRO версия)", kAccessPoints, 1,
-                     "только для версии PRO "));
-  all.push_back(Radio(
+      Boxed(Radio("Set13.2", misc, 13, 2, "Изменение порядка дозвона при тревоге",
+                  {{"RadioButton131321", "нет изменений, дозвон по списку Set10 пункт "},
+                   {"RadioButton131322",
+                    "первый дозвон  производить инициатору постановки на охрану, если дозвон не "
+                    "удачный далее по списку Set10 пункт 1"}},
+                  0)));
+  all.push_back(Boxed(List("ComboBox13133", misc, 13, 3, "APN (PRO версия)", kAccessPoints, 1,
+                           "только для версии PRO ")));
+  all.push_back(Boxed(Radio(
       "Set13.4", misc, 13, 4, "Реакция на повторное срабатывание датчика",
       {{"RadioButton131341", "нет реакции на повторное срабатывание датчика в режиме тревоги"},
        {"RadioButton131342", "отработать повторное срабатывание датчика в режиме тревоги"}},
-      1));
-  all.push_back(List("ComboBox13135", misc, 13, 5,
-                     "Частота контроля наличия связи с пультом или сервером (PRO версия) ",
-                     kLinkChecks, 0, "только для версии PRO"));
+      1)));
+  all.push_back(Boxed(List("ComboBox13135", misc, 13, 5,
+                           "Частота контроля наличия связи с пультом или сервером (PRO версия) ",
+                           kLinkChecks, 0, "только для версии PRO")));
   all.push_back(
-      List("ComboBox13136", misc, 13, 6, "Управление внешним светодиодом", kExternalLed, 7));
+      Boxed(List("ComboBox13136", misc, 13, 6, "Управление внешним светодиодом", kExternalLed, 7)));
 
-  all.push_back(
+  SettingInfo storage = Boxed(
       Radio("Set14.1", kSubscribersTab, 14, 1, "Хранение настроек",
             {{"RadioButton141411", "На SIM-карте"}, {"RadioButton141412", "В устройстве"}}, 1));
+  storage.column = 1;  // below password, address and port
+  all.push_back(std::move(storage));
   const auto misc2 = kMisc2Tab;
-  all.push_back(List("ComboBox14142", misc2, 14, 2,
-                     "Время нечувствительности кнопки постановки/снятия", kButtonDeadTimes, 1));
-  all.push_back(List("ComboBox14143", misc2, 14, 3, "Контроль тампера: (PRO версия)", kTamper, 0));
-  all.push_back(List("ComboBox14144", misc2, 14, 4, "Роуминг", kRoaming, 4));
+  all.push_back(
+      Boxed(List("ComboBox14142", misc2, 14, 2, "Время нечувствительности кнопки постановки/снятия",
+                 kButtonDeadTimes, 1)));
+  all.push_back(
+      Boxed(List("ComboBox14143", misc2, 14, 3, "Контроль тампера: (PRO версия)", kTamper, 0)));
+  all.push_back(Boxed(List("ComboBox14144", misc2, 14, 4, "Роуминг", kRoaming, 4)));
 
   static const std::string_view kSubscriberFields[] = {
       "Edit16", "Edit17", "Edit18", "Edit19", "Edit20", "Edit21", "Edit22", "Edit23", "Edit24"};
@@ -439,29 +461,38 @@ std::vector<SettingInfo> BuildCatalogue() {
       "Abon06: ", "Abon07: ", "Abon08: ", "Abon09: "};
   for (int k = 0; k < 9; ++k)
     all.push_back(Text(kSubscriberFields[k], k + 1, kSubscriberCaptions[k], "+380501234567"));
+  // Password, address and port stand right of the subscribers; the four
+  // parts of the address share one row behind one caption.
+  const std::size_t right_column = all.size();
   all.push_back(Text("Edit25", 10, "Пароль/номер прибора: ", "7391"));
   all.push_back(Text("Edit26", 11, "IP: ", "000"));
   all.push_back(Text("Edit27", 12, "IP: ", "111"));
   all.push_back(Text("Edit28", 13, "IP: ", "222"));
   all.push_back(Text("Edit29", 14, "IP: ", "333"));
   all.push_back(Text("Edit30", 15, "Порт: ", "20198"));
+  for (std::size_t i = right_column; i < all.size(); ++i) all[i].column = 1;
+  for (std::size_t i = right_column + 2; i < right_column + 5; ++i)
+    all[i].placement = Placement::PreviousRow;
   return all;
 }
 
-const std::vector<std::string_view> kTabCaptions = {"Главная", kZonesTab, kOutputsTab,    kSmsTab,
-                                                    kSoundTab, kDtmfTab,  kVoiceCallsTab, kVoiceTab,
-                                                    kMiscTab,  kMisc2Tab, kSubscribersTab};
-
-const std::vector<ZoneColumn> kZoneColumns = {
-    {2, "Режим работы шлейфов"}, {1, "Группы"}, {3, "Задержка постановки"}, {4, "Задержка снятия"}};
-
-const LayoutTexts kLayout = {
-    .set12_heading = "Оставаться на линии после оповещения:  ",
-    .subscribers_box = "Список абонентов, пароль, порт, IP",
-    .high_slider_min_label = "Label39",
-    .high_slider_max_label = "Label40",
-    .low_slider_min_label = "Label41",
-    .low_slider_max_label = "Label42",
+const std::vector<TabInfo> kTabs = {
+    {"Главная", PageKind::Greeting, {}},
+    {kZonesTab, PageKind::ZoneTable, {}},
+    {kOutputsTab, PageKind::GroupBoxes, {}},
+    {kSmsTab, PageKind::GroupBoxes, {}},
+    {kSoundTab, PageKind::GroupBoxes, {}},
+    {kDtmfTab, PageKind::GroupBoxes, {}},
+    {kVoiceCallsTab, PageKind::GroupBoxes, {}},
+    {kVoiceTab, PageKind::GroupBoxes, {}},
+    {kMiscTab, PageKind::GroupBoxes, {}},
+    {kMisc2Tab, PageKind::GroupBoxes, {}},
+    {kSubscribersTab, PageKind::TextFields, "Список абонентов, пароль, порт, IP"},
 };
+
+const std::vector<ZoneColumn> kZoneColumns = {{2, "Режим работы шлейфов", "Set02"},
+                                              {1, "Группы", "Set01"},
+                                              {3, "Задержка постановки", "Set03"},
+                                              {4, "Задержка снятия", "Set04"}};
 
 }  // namespace qvx::catalogue_data

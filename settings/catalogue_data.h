@@ -8,8 +8,7 @@
 namespace qvx::catalogue_data {
 
 std::vector<SettingInfo> BuildCatalogue();
-extern const std::vector<std::string_view> kTabCaptions;
+extern const std::vector<TabInfo> kTabs;
 extern const std::vector<ZoneColumn> kZoneColumns;
-extern const LayoutTexts kLayout;
 
 }  // namespace qvx::catalogue_data

@@ -7,12 +7,6 @@
 namespace qvx {
 namespace {
 
-const SettingInfo& Get(std::string_view name) {
-  const SettingInfo* setting = FindSetting(name);
-  EXPECT_NE(setting, nullptr) << name;
-  return *setting;
-}
-
 TEST(Catalogue, OrderIsGroupThenItemWithTextFieldsLast) {
   const auto& all = Catalogue();
   ASSERT_EQ(all.size(), 78u + 15u);  // grouped settings, then the text fields
@@ -60,24 +54,56 @@ TEST(Catalogue, OptionListSizes) {
       {"ComboBox551", 9},   {"ComboBox556", 6},   {"ComboBox775", 4},   {"ComboBox882", 3},
       {"ComboBox883", 4},   {"ComboBox992", 3},   {"ComboBox10106", 9}, {"ComboBox11116", 9},
       {"ComboBox12124", 3}, {"ComboBox13133", 7}, {"ComboBox13136", 9}, {"ComboBox14144", 5}};
-  for (const auto& [name, size] : sizes) EXPECT_EQ(Get(name).options.size(), size) << name;
+  for (const auto& [name, size] : sizes) {
+    const SettingInfo* setting = FindSetting(name);
+    ASSERT_NE(setting, nullptr) << name;
+    EXPECT_EQ(setting->options.size(), size) << name;
+  }
 }
 
 TEST(Catalogue, ExactTextsWithTheirBlanksAndLatinLetters) {
-  EXPECT_EQ(Get("ComboBox62").options[1], "1 - Пост./снят. с охраны кнопкой ");
-  EXPECT_EQ(Get("ComboBox62").options[4], "4 - Тревожная кнопка  - приоритетный режим");
-  EXPECT_EQ(Get("ComboBox551").options[1].substr(0, 5), "1 - C");  // Latin C
-  EXPECT_EQ(Get("ComboBox553").options[1], "1 - Вкл если T>Tmax + команды");
-  EXPECT_EQ(Get("ComboBox10101").options[1], "1 - Звонок  1-му абоненту");
-  EXPECT_EQ(Get("ComboBox12124").options[0], "0 - Снять трубку, оставаться на линии ");
-  EXPECT_EQ(Get("ComboBox11114").options[8], "8 - Тревога! Зона 4");
-  EXPECT_EQ(Get("ComboBox13136").options[8], "8 - индикация состояния 7 группы");
-  EXPECT_EQ(Get("Set13.1").caption, "Изменение порядка дозвона при постановке/снятии с охраны  ");
-  EXPECT_EQ(Get("Set13.2").buttons[0].caption, "нет изменений, дозвон по списку Set10 пункт ");
-  EXPECT_EQ(Get("ComboBox10105").caption, "Оповещение голосом при  разяде АКБ, нал./проп. 220");
-  EXPECT_EQ(Get("ComboBox13133").hint, "только для версии PRO ");
-  EXPECT_EQ(Get("ComboBox13135").hint, "только для версии PRO");
-  EXPECT_EQ(Get("TrackBar1").caption, "Порог низкихтемператур:");
+  enum class Part { Option, Caption, Button, Hint };
+  const struct {
+    std::string_view name;
+    Part part;
+    std::size_t index;  // of the option or button
+    std::string_view text;
+  } cases[] = {
+      {"ComboBox62", Part::Option, 1, "1 - Пост./снят. с охраны кнопкой "},
+      {"ComboBox62", Part::Option, 4, "4 - Тревожная кнопка  - приоритетный режим"},
+      {"ComboBox551", Part::Option, 1, "1 - Cирену + команды"},  // Latin C
+      {"ComboBox553", Part::Option, 1, "1 - Вкл если T>Tmax + команды"},
+      {"ComboBox10101", Part::Option, 1, "1 - Звонок  1-му абоненту"},
+      {"ComboBox12124", Part::Option, 0, "0 - Снять трубку, оставаться на линии "},
+      {"ComboBox11114", Part::Option, 8, "8 - Тревога! Зона 4"},
+      {"ComboBox13136", Part::Option, 8, "8 - индикация состояния 7 группы"},
+      {"Set13.1", Part::Caption, 0, "Изменение порядка дозвона при постановке/снятии с охраны  "},
+      {"Set13.2", Part::Button, 0, "нет изменений, дозвон по списку Set10 пункт "},
+      {"ComboBox10105", Part::Caption, 0, "Оповещение голосом при  разяде АКБ, нал./проп. 220"},
+      {"ComboBox13133", Part::Hint, 0, "только для версии PRO "},
+      {"ComboBox13135", Part::Hint, 0, "только для версии PRO"},
+      {"TrackBar1", Part::Caption, 0, "Порог низкихтемператур:"},
+  };
+  for (const auto& c : cases) {
+    const SettingInfo* setting = FindSetting(c.name);
+    ASSERT_NE(setting, nullptr) << c.name;
+    switch (c.part) {
+      case Part::Option:
+        ASSERT_LT(c.index, setting->options.size()) << c.name;
+        EXPECT_EQ(setting->options[c.index], c.text) << c.name;
+        break;
+      case Part::Caption:
+        EXPECT_EQ(setting->caption, c.text) << c.name;
+        break;
+      case Part::Button:
+        ASSERT_LT(c.index, setting->buttons.size()) << c.name;
+        EXPECT_EQ(setting->buttons[c.index].caption, c.text) << c.name;
+        break;
+      case Part::Hint:
+        EXPECT_EQ(setting->hint, c.text) << c.name;
+        break;
+    }
+  }
   EXPECT_EQ(TabCaptions().size(), 11u);
   EXPECT_EQ(TabCaptions()[5], "SMS, DTMF,  i-Button");
 }
@@ -92,13 +118,25 @@ TEST(Catalogue, DeviceCountsFromOneForTheGroupListsAndTheObjectName) {
 }
 
 TEST(Catalogue, ReferencesAndFieldNamesForMessages) {
-  EXPECT_EQ(SettingReference(Get("ComboBox553")), "Set05 пункт 3");
-  EXPECT_EQ(SettingReference(Get("ComboBox10104")), "Set10 пункт 4");
-  EXPECT_EQ(SettingReference(Get("ComboBox41")), "Set01 пункт 4");
-  EXPECT_EQ(TextFieldName(Get("Edit16")), "Abon01");
-  EXPECT_EQ(TextFieldName(Get("Edit25")), "Пароль/номер прибора");
-  EXPECT_EQ(TextFieldName(Get("Edit28")), "IP");
-  EXPECT_EQ(TextFieldName(Get("Edit30")), "Порт");
+  const std::pair<std::string_view, std::string_view> references[] = {
+      {"ComboBox553", "Set05 пункт 3"},
+      {"ComboBox10104", "Set10 пункт 4"},
+      {"ComboBox41", "Set01 пункт 4"}};
+  for (const auto& [name, reference] : references) {
+    const SettingInfo* setting = FindSetting(name);
+    ASSERT_NE(setting, nullptr) << name;
+    EXPECT_EQ(SettingReference(*setting), reference);
+  }
+  const std::pair<std::string_view, std::string_view> field_names[] = {
+      {"Edit16", "Abon01"},
+      {"Edit25", "Пароль/номер прибора"},
+      {"Edit28", "IP"},
+      {"Edit30", "Порт"}};
+  for (const auto& [name, field_name] : field_names) {
+    const SettingInfo* setting = FindSetting(name);
+    ASSERT_NE(setting, nullptr) << name;
+    EXPECT_EQ(TextFieldName(*setting), field_name);
+  }
   EXPECT_EQ(ZoneControlName(3, 2), "ComboBox32");
 }
 

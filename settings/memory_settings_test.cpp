@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace qvx {
 namespace {
 
@@ -33,48 +36,58 @@ TEST(MemorySettings, StartsAtTheDefaults) {
     EXPECT_EQ(s.ListIndex(ZoneControlName(zone, 3)), 1);
     EXPECT_EQ(s.ListIndex(ZoneControlName(zone, 4)), 0);
   }
-  EXPECT_EQ(s.ListIndex("ComboBox881"), 1);
-  EXPECT_EQ(s.ListIndex("ComboBox882"), 2);
-  EXPECT_EQ(s.ListIndex("ComboBox883"), 3);
-  EXPECT_EQ(s.ListIndex("ComboBox13136"), 7);
-  EXPECT_EQ(s.ListIndex("ComboBox14144"), 4);
   ExpectThresholds(s, 0, -50, -50);
-  EXPECT_EQ(s.LabelText("Label58"), "9");
-  EXPECT_EQ(s.LabelText("Label70"), "1");
-  EXPECT_EQ(s.LabelText("Label84"), "1");
-  EXPECT_EQ(s.RadioNumber("Set13.1"), 0);
-  EXPECT_EQ(s.RadioNumber("Set13.2"), 0);
-  EXPECT_EQ(s.RadioNumber("Set13.4"), 1);
-  EXPECT_EQ(s.RadioNumber("Set14.1"), 1);
-  for (const char* field : {"Edit16", "Edit20", "Edit24"})
-    EXPECT_EQ(s.Text(field), "+380501234567");
-  EXPECT_EQ(s.Text("Edit25"), "7391");
-  EXPECT_EQ(s.Text("Edit26"), "000");
-  EXPECT_EQ(s.Text("Edit29"), "333");
-  EXPECT_EQ(s.Text("Edit30"), "20198");
+  // Every other kind of value read back at its default: lists by index,
+  // slider labels, radio groups by number, text fields.
+  const std::pair<const char*, int> numbers[] = {
+      {"ComboBox881", 1},   {"ComboBox882", 2},   {"ComboBox883", 3},
+      {"ComboBox13136", 7}, {"ComboBox14144", 4}, {"Set13.1", 0},
+      {"Set13.2", 0},       {"Set13.4", 1},       {"Set14.1", 1}};
+  for (const auto& [name, number] : numbers) {
+    const bool radio = FindSetting(name)->kind == SettingKind::Radio;
+    EXPECT_EQ(radio ? s.RadioNumber(name) : s.ListIndex(name), number) << name;
+  }
+  const std::pair<const char*, const char*> labels[] = {
+      {"Label58", "9"}, {"Label70", "1"}, {"Label84", "1"}};
+  for (const auto& [label, text] : labels) EXPECT_EQ(s.LabelText(label), text) << label;
+  const std::pair<const char*, const char*> texts[] = {
+      {"Edit16", "+380501234567"}, {"Edit20", "+380501234567"}, {"Edit24", "+380501234567"},
+      {"Edit25", "7391"},          {"Edit26", "000"},           {"Edit29", "333"},
+      {"Edit30", "20198"}};
+  for (const auto& [field, text] : texts) EXPECT_EQ(s.Text(field), text) << field;
 }
 
-TEST(TemperatureCoupling, LowThresholdPushesHighUpAndMovesItsMinimum) {
-  MemorySettings s;
-  s.SetSliderPosition("TrackBar1", 20);
-  ExpectThresholds(s, 20, 20, 20);
-
-  s.SetSliderPosition("TrackBar1", -10);  // does not bring the high threshold down
-  ExpectThresholds(s, 20, -10, -10);
-
-  s.SetSliderPosition("TrackBar2", -10);
-  ExpectThresholds(s, -10, -10, -10);
-  s.SetSliderPosition("TrackBar2", -11);  // not below the low threshold
-  ExpectThresholds(s, -10, -10, -10);
-}
-
-TEST(TemperatureCoupling, HighBelowLowIsRaisedAndStaysWhenLowDrops) {
-  MemorySettings s;
-  s.SetSliderPosition("TrackBar1", 40);
-  s.SetSliderPosition("TrackBar2", 20);
-  ExpectThresholds(s, 40, 40, 40);
-  s.SetSliderPosition("TrackBar1", 10);
-  ExpectThresholds(s, 40, 10, 10);
+// Writes of the two thresholds one after the other, each with the state it
+// leaves: the high threshold, the low one, and the high one's minimum.
+TEST(TemperatureCoupling, HighNeverBelowLow) {
+  struct Step {
+    const char* slider;
+    int position;
+    int high, low, minimum;
+  };
+  const struct {
+    const char* name;
+    std::vector<Step> steps;
+  } cases[] = {
+      {"low pushes high up, moves its minimum, and does not bring it down",
+       {{"TrackBar1", 20, 20, 20, 20},
+        {"TrackBar1", -10, 20, -10, -10},
+        {"TrackBar2", -10, -10, -10, -10},
+        {"TrackBar2", -11, -10, -10, -10}}},
+      {"high below low is raised and stays when low drops",
+       {{"TrackBar1", 40, 40, 40, 40},
+        {"TrackBar2", 20, 40, 40, 40},
+        {"TrackBar1", 10, 40, 10, 10}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemorySettings s;
+    for (const Step& step : c.steps) {
+      SCOPED_TRACE(std::string(step.slider) + " " + std::to_string(step.position));
+      s.SetSliderPosition(step.slider, step.position);
+      ExpectThresholds(s, step.high, step.low, step.minimum);
+    }
+  }
 }
 
 TEST(Sliders, PositionsAreClampedIntoTheirRanges) {
@@ -94,13 +107,19 @@ TEST(Sliders, PositionsAreClampedIntoTheirRanges) {
 }
 
 TEST(Sliders, ValueLabelFollowsAWriteThatChangesThePosition) {
-  MemorySettings s;
-  s.SetSliderPosition("TrackBar10102", 5);
-  EXPECT_EQ(s.LabelText("Label70"), "5");
-  s.SetSliderPosition("TrackBar884", 0);
-  EXPECT_EQ(s.LabelText("Label58"), "0");
-  s.SetSliderPosition("TrackBar12126", 10);
-  EXPECT_EQ(s.LabelText("Label84"), "9");
+  const struct {
+    const char* slider;
+    int position;
+    const char* label;
+    const char* text;
+  } cases[] = {{"TrackBar10102", 5, "Label70", "5"},
+               {"TrackBar884", 0, "Label58", "0"},
+               {"TrackBar12126", 10, "Label84", "9"}};  // clamped first
+  for (const auto& c : cases) {
+    MemorySettings s;
+    s.SetSliderPosition(c.slider, c.position);
+    EXPECT_EQ(s.LabelText(c.label), c.text) << c.slider;
+  }
 }
 
 TEST(Radios, ZeroOneOrAnyOtherNumber) {
@@ -119,17 +138,19 @@ TEST(Radios, ZeroOneOrAnyOtherNumber) {
 }
 
 TEST(Lists, IndexOutsideTheOptionsLeavesNoEntrySelected) {
-  MemorySettings s;
-  s.SetListIndex("ComboBox12", 4);  // zone 6 only
-  EXPECT_EQ(s.ListIndex("ComboBox12"), kNoSelection);
-  s.SetListIndex("ComboBox62", 5);
-  EXPECT_EQ(s.ListIndex("ComboBox62"), 5);
-  s.SetListIndex("ComboBox11", 6);  // group 7 is offered
-  EXPECT_EQ(s.ListIndex("ComboBox11"), 6);
-  s.SetListIndex("ComboBox11", 7);
-  EXPECT_EQ(s.ListIndex("ComboBox11"), kNoSelection);
-  s.SetListIndex("ComboBox881", -1);
-  EXPECT_EQ(s.ListIndex("ComboBox881"), kNoSelection);
+  const struct {
+    const char* list;
+    int written, read;
+  } cases[] = {{"ComboBox12", 4, kNoSelection},  // zone 6 only
+               {"ComboBox62", 5, 5},
+               {"ComboBox11", 6, 6},  // group 7 is offered
+               {"ComboBox11", 7, kNoSelection},
+               {"ComboBox881", -1, kNoSelection}};
+  for (const auto& c : cases) {
+    MemorySettings s;
+    s.SetListIndex(c.list, c.written);
+    EXPECT_EQ(s.ListIndex(c.list), c.read) << c.list << " " << c.written;
+  }
 }
 
 TEST(TextFields, TakenAsTheyAre) {

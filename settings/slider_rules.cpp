@@ -14,6 +14,11 @@ std::string_view ValueLabel(std::string_view slider) {
   return FindSetting(slider)->value_label;
 }
 
+// The label under the high threshold's left end: its moving minimum.
+std::string_view HighMinimumLabel() {
+  return FindSetting(kHigh)->min_label;
+}
+
 bool IsThreshold(std::string_view slider) {
   return slider == kHigh || slider == kLow;
 }
@@ -42,17 +47,16 @@ void TrackBar2Change(SliderControls& controls) {
     controls.StorePosition(kHigh, controls.Minimum(kHigh));
     TrackBar2Change(controls);
   }
-  const LayoutTexts& layout = Layout();
   controls.SetLabel(ValueLabel(kHigh), std::to_string(controls.Position(kHigh)));
   controls.SetLabel(ValueLabel(kLow), std::to_string(controls.Position(kLow)));
-  controls.SetLabel(layout.high_slider_min_label, std::to_string(controls.Position(kLow)));
+  controls.SetLabel(HighMinimumLabel(), std::to_string(controls.Position(kLow)));
 }
 
 void ShowSliderLabels(SliderControls& controls) {
   for (const SettingInfo& setting : Catalogue())
     if (setting.kind == SettingKind::Slider)
       controls.SetLabel(setting.value_label, std::to_string(controls.Position(setting.name)));
-  controls.SetLabel(Layout().high_slider_min_label, std::to_string(controls.Minimum(kHigh)));
+  controls.SetLabel(HighMinimumLabel(), std::to_string(controls.Minimum(kHigh)));
 }
 
 }  // namespace qvx

@@ -94,8 +94,8 @@ void DeviceCommandsTest::cleanup() {
 void DeviceCommandsTest::writeSendsTheFramePacedWithTheGreyedButtonShowing() {
   form_->Settings().SetListIndex("ComboBox62", 5);
   form_->Settings().SetSliderPosition("TrackBar1", -7);
-  form_->Edit16->setText("+38 (050) 111-22-33");
-  form_->Edit26->setText("7");
+  form_->Controls().Edit("Edit16")->setText("+38 (050) 111-22-33");
+  form_->Controls().Edit("Edit26")->setText("7");
   PaintWatcher watcher(*form_);
 
   QElapsedTimer clock;
@@ -115,8 +115,8 @@ void DeviceCommandsTest::writeSendsTheFramePacedWithTheGreyedButtonShowing() {
   for (const qvx::SettingInfo& setting : qvx::Catalogue())
     if (setting.kind != qvx::SettingKind::Text)
       QVERIFY(qvx::ReadValue(stored, setting) == qvx::ReadValue(form_->Settings(), setting));
-  QCOMPARE(form_->Edit16->text(), QString("+380501112233"));
-  QCOMPARE(form_->Edit26->text(), QString("007"));
+  QCOMPARE(form_->Controls().Edit("Edit16")->text(), QString("+380501112233"));
+  QCOMPARE(form_->Controls().Edit("Edit26")->text(), QString("007"));
   QCOMPARE(messages_, std::vector<Message>{kSent});
   QVERIFY(watcher.painted_while_hidden);
   QVERIFY(form_->BitBtn2->isVisible());
@@ -124,20 +124,22 @@ void DeviceCommandsTest::writeSendsTheFramePacedWithTheGreyedButtonShowing() {
 }
 
 void DeviceCommandsTest::writeRefusedByTheFieldChecksSendsNothing() {
-  form_->Edit17->setText("");
+  form_->Controls().Edit("Edit17")->setText("");
   QTest::mouseClick(form_->BitBtn2, Qt::LeftButton);
   QCOMPARE(messages_, (std::vector<Message>{{"Неверный формат", "Ошибка "}}));
   QCOMPARE(form_->PageControl1->currentWidget(), form_->TabSheet11);
-  QCOMPARE(form_->Edit17->palette().color(QPalette::Base), QColor(255, 0, 0));
-  QCOMPARE(form_->Edit16->palette().color(QPalette::Base), QColor(255, 255, 255));
+  QCOMPARE(form_->Controls().Edit("Edit17")->palette().color(QPalette::Base), QColor(255, 0, 0));
+  QCOMPARE(form_->Controls().Edit("Edit16")->palette().color(QPalette::Base),
+           QColor(255, 255, 255));
   QTest::qWait(100);
   QCOMPARE(device_->ReceivedText(), std::string());
   QVERIFY(!form_->Link().PortOpen);
 
   // Corrected, the next write passes and the mark turns white.
-  form_->Edit17->setText("+380501234567");
+  form_->Controls().Edit("Edit17")->setText("+380501234567");
   form_->BitBtn2Click();
-  QCOMPARE(form_->Edit17->palette().color(QPalette::Base), QColor(255, 255, 255));
+  QCOMPARE(form_->Controls().Edit("Edit17")->palette().color(QPalette::Base),
+           QColor(255, 255, 255));
   QVERIFY(device_->WaitForFrames(1, std::chrono::seconds(5)));
 }
 
@@ -182,10 +184,10 @@ void DeviceCommandsTest::failedCheckShowsItsMessageAtTheRightMoment() {
   };
 
   // A red mark left by an earlier refusal.
-  form_->Edit17->setText("");
+  form_->Controls().Edit("Edit17")->setText("");
   form_->BitBtn2Click();
   QCOMPARE(colour("Edit17"), red);
-  form_->Edit17->setText("+380501234567");
+  form_->Controls().Edit("Edit17")->setText("+380501234567");
   form_->PageControl1->setCurrentWidget(form_->TabSheet1);
   messages_.clear();
 
@@ -235,8 +237,8 @@ void DeviceCommandsTest::readTakesTheDeviceSettingsOver() {
     else
       QVERIFY(qvx::ReadValue(form_->Settings(), setting) == qvx::ReadValue(on_device, setting));
   }
-  QCOMPARE(form_->Label32->text(), QString("42"));
-  QCOMPARE(form_->Label39->text(), QString("-7"));
+  QCOMPARE(form_->Controls().Label("Label32")->text(), QString("42"));
+  QCOMPARE(form_->Controls().Label("Label39")->text(), QString("-7"));
   QVERIFY(form_->BitBtn1->isVisible());
   QVERIFY(!form_->Timer1->isActive());
   QVERIFY(form_->Link().ReceiveBuffer.empty());
@@ -273,7 +275,7 @@ void DeviceCommandsTest::failedReadsChangeNoControl() {
 
   form_->BitBtn1Click();
   QCOMPARE(messages_, (std::vector<Message>{{text.toStdString(), "Ошибка "}}));
-  QCOMPARE(form_->ComboBox11->currentIndex(), 0);
+  QCOMPARE(form_->Controls().List("ComboBox11")->currentIndex(), 0);
   QVERIFY(form_->BitBtn1->isVisible());
 }
 

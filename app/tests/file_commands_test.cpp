@@ -115,12 +115,12 @@ void FileCommandsTest::openRestoresSavedSettings() {
   fresh.OpenDialog1 =
       std::make_unique<ScriptedDialog>(std::vector<std::optional<std::string>>{Path("kept.qvx")});
   QTest::mouseClick(fresh.N2, Qt::LeftButton);
-  QCOMPARE(fresh.ComboBox62->currentIndex(), 5);
-  QCOMPARE(fresh.TrackBar1->value(), 35);
-  QCOMPARE(fresh.TrackBar2->value(), 35);  // raised by the coupling
-  QCOMPARE(fresh.Label39->text(), QString("35"));
+  QCOMPARE(fresh.Controls().List("ComboBox62")->currentIndex(), 5);
+  QCOMPARE(fresh.Controls().Slider("TrackBar1")->value(), 35);
+  QCOMPARE(fresh.Controls().Slider("TrackBar2")->value(), 35);  // raised by the coupling
+  QCOMPARE(fresh.Controls().Label("Label39")->text(), QString("35"));
   QCOMPARE(fresh.Settings().RadioNumber("Set13.1"), 2);
-  QCOMPARE(fresh.Edit25->text(), QString("1234"));
+  QCOMPARE(fresh.Controls().Edit("Edit25")->text(), QString("1234"));
   QCOMPARE(messages_.size(), std::size_t{1});  // only the save's confirmation
 }
 
@@ -148,8 +148,8 @@ void FileCommandsTest::openRefusalsChangeNothing() {
   UseDialogs({path}, {});
   form_->N2Click();
   QCOMPARE(messages_, (std::vector<Message>{{message.toStdString(), "Ошибка"}}));
-  QCOMPARE(form_->ComboBox11->currentIndex(), 3);
-  QCOMPARE(form_->Edit16->text(), QString("+380501234567"));
+  QCOMPARE(form_->Controls().List("ComboBox11")->currentIndex(), 3);
+  QCOMPARE(form_->Controls().Edit("Edit16")->text(), QString("+380501234567"));
 }
 
 void FileCommandsTest::cancelledOpenDoesNothing() {
@@ -185,8 +185,8 @@ void FileCommandsTest::fileNamedOnCommandLine() {
   std::vector<Message> expected;
   if (!message.isEmpty()) expected.push_back({message.toStdString(), "Ошибка"});
   QCOMPARE(messages_, expected);
-  QCOMPARE(form_->ComboBox11->currentIndex(), loaded ? 0 : 3);
-  QCOMPARE(form_->Edit25->text(), QString(loaded ? "7391" : "1234"));
+  QCOMPARE(form_->Controls().List("ComboBox11")->currentIndex(), loaded ? 0 : 3);
+  QCOMPARE(form_->Controls().Edit("Edit25")->text(), QString(loaded ? "7391" : "1234"));
 }
 
 void FileCommandsTest::realDialogOffersBothFiltersAndRemembersTheName() {

@@ -54,7 +54,7 @@ void SettingsControlsTest::CompareWithModel(const qvx::MemorySettings& model) {
       QCOMPARE(window.LabelText(setting.value_label), model.LabelText(setting.value_label));
   }
   QCOMPARE(window.LabelText("Label39"), model.LabelText("Label39"));
-  QCOMPARE(form_->TrackBar2->minimum(), model.SliderMinimum("TrackBar2"));
+  QCOMPARE(form_->Controls().Slider("TrackBar2")->minimum(), model.SliderMinimum("TrackBar2"));
 }
 
 using Write = std::pair<std::string, int>;  // setting name, value
@@ -94,7 +94,7 @@ void SettingsControlsTest::writesBehaveLikeTheModel() {
 }
 
 struct Move {
-  QSlider* TForm1::*slider;
+  const char* slider;
   int position;
 };
 
@@ -103,16 +103,14 @@ void SettingsControlsTest::userMovesCoupleTheThresholds_data() {
   QTest::addColumn<QStringList>("labels");  // Label32, Label43, Label39
   QTest::addColumn<int>("high");
   QTest::newRow("low to 20 takes the high along")
-      << std::vector<Move>{{&TForm1::TrackBar1, 20}} << QStringList{"20", "20", "20"} << 20;
+      << std::vector<Move>{{"TrackBar1", 20}} << QStringList{"20", "20", "20"} << 20;
   QTest::newRow("low back to -10 leaves the high")
-      << std::vector<Move>{{&TForm1::TrackBar1, 20}, {&TForm1::TrackBar1, -10}}
-      << QStringList{"20", "-10", "-10"} << 20;
+      << std::vector<Move>{{"TrackBar1", 20}, {"TrackBar1", -10}} << QStringList{"20", "-10", "-10"}
+      << 20;
   QTest::newRow("high moves down to the low but not below")
-      << std::vector<Move>{{&TForm1::TrackBar1, 20},
-                           {&TForm1::TrackBar1, -10},
-                           {&TForm1::TrackBar2, -30}}
+      << std::vector<Move>{{"TrackBar1", 20}, {"TrackBar1", -10}, {"TrackBar2", -30}}
       << QStringList{"-10", "-10", "-10"} << -10;
-  QTest::newRow("high alone") << std::vector<Move>{{&TForm1::TrackBar2, 42}}
+  QTest::newRow("high alone") << std::vector<Move>{{"TrackBar2", 42}}
                               << QStringList{"42", "-50", "-50"} << 42;
 }
 
@@ -120,31 +118,32 @@ void SettingsControlsTest::userMovesCoupleTheThresholds() {
   QFETCH(std::vector<Move>, moves);
   QFETCH(QStringList, labels);
   QFETCH(int, high);
-  for (const Move& move : moves) (form_.get()->*move.slider)->setValue(move.position);
-  QCOMPARE(form_->TrackBar2->value(), high);
-  QCOMPARE(form_->Label32->text(), labels[0]);
-  QCOMPARE(form_->Label43->text(), labels[1]);
-  QCOMPARE(form_->Label39->text(), labels[2]);
-  QCOMPARE(form_->TrackBar2->minimum(), form_->TrackBar1->value());
+  for (const Move& move : moves) form_->Controls().Slider(move.slider)->setValue(move.position);
+  QCOMPARE(form_->Controls().Slider("TrackBar2")->value(), high);
+  QCOMPARE(form_->Controls().Label("Label32")->text(), labels[0]);
+  QCOMPARE(form_->Controls().Label("Label43")->text(), labels[1]);
+  QCOMPARE(form_->Controls().Label("Label39")->text(), labels[2]);
+  QCOMPARE(form_->Controls().Slider("TrackBar2")->minimum(),
+           form_->Controls().Slider("TrackBar1")->value());
 }
 
 void SettingsControlsTest::writtenSliderRunsItsReactionsOnlyThroughTheRules() {
   // A write must not also look like a user's move, or the reactions run twice.
-  QSignalSpy high(form_->TrackBar2, &QSlider::valueChanged);
-  QSignalSpy low(form_->TrackBar1, &QSlider::valueChanged);
-  QSignalSpy calls(form_->TrackBar10102, &QSlider::valueChanged);
+  QSignalSpy high(form_->Controls().Slider("TrackBar2"), &QSlider::valueChanged);
+  QSignalSpy low(form_->Controls().Slider("TrackBar1"), &QSlider::valueChanged);
+  QSignalSpy calls(form_->Controls().Slider("TrackBar10102"), &QSlider::valueChanged);
   form_->Settings().SetSliderPosition("TrackBar1", 30);
   form_->Settings().SetSliderPosition("TrackBar10102", 5);
   QCOMPARE(high.count() + low.count() + calls.count(), 0);
-  QCOMPARE(form_->TrackBar2->value(), 30);
-  QCOMPARE(form_->Label70->text(), QString("5"));
+  QCOMPARE(form_->Controls().Slider("TrackBar2")->value(), 30);
+  QCOMPARE(form_->Controls().Label("Label70")->text(), QString("5"));
 
   // A user's page step on the slider itself runs its reaction.
-  form_->TrackBar10102->triggerAction(QAbstractSlider::SliderPageStepAdd);
-  QCOMPARE(form_->TrackBar10102->value(), 9);
-  QCOMPARE(form_->Label70->text(), QString("9"));
-  form_->TrackBar884->triggerAction(QAbstractSlider::SliderPageStepSub);
-  QCOMPARE(form_->Label58->text(), QString("4"));
+  form_->Controls().Slider("TrackBar10102")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  QCOMPARE(form_->Controls().Slider("TrackBar10102")->value(), 9);
+  QCOMPARE(form_->Controls().Label("Label70")->text(), QString("9"));
+  form_->Controls().Slider("TrackBar884")->triggerAction(QAbstractSlider::SliderPageStepSub);
+  QCOMPARE(form_->Controls().Label("Label58")->text(), QString("4"));
 }
 
 void SettingsControlsTest::listWithoutValidIndexHasNoSelection() {
@@ -153,10 +152,11 @@ void SettingsControlsTest::listWithoutValidIndexHasNoSelection() {
     settings.SetListIndex("ComboBox11", 2);
     settings.SetListIndex("ComboBox11", index);
     QCOMPARE(settings.ListIndex("ComboBox11"), qvx::kNoSelection);
-    QCOMPARE(form_->ComboBox11->currentIndex(), -1);
+    QCOMPARE(form_->Controls().List("ComboBox11")->currentIndex(), -1);
   }
   settings.SetListIndex("ComboBox11", 6);
-  QCOMPARE(form_->ComboBox11->currentText(), Q(qvx::FindSetting("ComboBox11")->options[6]));
+  QCOMPARE(form_->Controls().List("ComboBox11")->currentText(),
+           Q(qvx::FindSetting("ComboBox11")->options[6]));
 }
 
 void SettingsControlsTest::radioNumbersCheckOneButton_data() {

@@ -10,7 +10,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
-#include <set>
+#include <stdexcept>
 #include <string_view>
 
 #include "app/Unit1.h"
@@ -31,7 +31,7 @@ class StartupTest : public QObject {
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
   }
 
-  void memberControlsAreTheCatalogueControls();
+  void controlsIndexHoldsEveryCatalogueControlByItsName();
   void everySettingStartsAtTheModelDefault();
   void sliderLabelsShowTheDefaults();
   void listsOfferTheCatalogueOptionsForChoosingOnly();
@@ -49,49 +49,37 @@ class StartupTest : public QObject {
   std::unique_ptr<TForm1> form_;
 };
 
-void StartupTest::memberControlsAreTheCatalogueControls() {
-  using Names = std::set<std::string_view>;
-  Names lists, sliders, radios, edits, labels;
+// The one index from name to widget holds every catalogue control under
+// the name the control carries.
+void StartupTest::controlsIndexHoldsEveryCatalogueControlByItsName() {
+  qvx::ControlSettings& controls = form_->Controls();
+  auto check = [](const QObject* control, std::string_view name) {
+    QVERIFY2(control != nullptr, name.data());
+    QCOMPARE(control->objectName(), Q(name));
+  };
   for (const qvx::SettingInfo& setting : qvx::Catalogue()) {
     switch (setting.kind) {
       case qvx::SettingKind::List:
-        lists.insert(setting.name);
+        check(controls.List(setting.name), setting.name);
         break;
       case qvx::SettingKind::Slider:
-        sliders.insert(setting.name);
-        labels.insert(setting.value_label);
+        check(controls.Slider(setting.name), setting.name);
+        for (std::string_view label : {setting.value_label, setting.min_label, setting.max_label})
+          if (!label.empty()) check(controls.Label(label), label);
         break;
-      case qvx::SettingKind::Radio:
-        for (const qvx::RadioButtonInfo& button : setting.buttons) radios.insert(button.control);
+      case qvx::SettingKind::Radio: {
+        const auto& buttons = controls.Radios(setting.name);
+        QCOMPARE(buttons.size(), setting.buttons.size());
+        for (std::size_t i = 0; i < buttons.size(); ++i)
+          check(buttons[i], setting.buttons[i].control);
         break;
+      }
       case qvx::SettingKind::Text:
-        edits.insert(setting.name);
+        check(controls.Edit(setting.name), setting.name);
         break;
     }
   }
-  const qvx::LayoutTexts& layout = qvx::Layout();
-  labels.insert({layout.high_slider_min_label, layout.high_slider_max_label,
-                 layout.low_slider_min_label, layout.low_slider_max_label});
-#define QVX_NAME(name) #name,
-  const struct {
-    const char* kind;
-    Names declared, catalogued;
-  } cases[] = {{"lists", {QVX_FORM1_LISTS(QVX_NAME)}, lists},
-               {"sliders", {QVX_FORM1_SLIDERS(QVX_NAME)}, sliders},
-               {"radio buttons", {QVX_FORM1_RADIOS(QVX_NAME)}, radios},
-               {"edits", {QVX_FORM1_EDITS(QVX_NAME)}, edits},
-               {"slider labels", {QVX_FORM1_SLIDER_LABELS(QVX_NAME)}, labels}};
-#undef QVX_NAME
-  for (const auto& c : cases) {
-    QStringList only_declared, only_catalogued;
-    for (std::string_view name : c.declared)
-      if (!c.catalogued.contains(name)) only_declared << Q(name);
-    for (std::string_view name : c.catalogued)
-      if (!c.declared.contains(name)) only_catalogued << Q(name);
-    QVERIFY2(only_declared.isEmpty() && only_catalogued.isEmpty(),
-             qPrintable(QString("%1: only in the window: %2; only in the catalogue: %3")
-                            .arg(c.kind, only_declared.join(' '), only_catalogued.join(' '))));
-  }
+  QVERIFY_THROWS_EXCEPTION(std::invalid_argument, controls.List("ComboBox1"));
 }
 
 void StartupTest::everySettingStartsAtTheModelDefault() {
@@ -115,7 +103,7 @@ void StartupTest::sliderLabelsShowTheDefaults() {
     QCOMPARE(form_->Settings().LabelText(label), std::string(text));
     QCOMPARE(form_->findChild<QLabel*>(label)->text(), QString(text));
   }
-  QCOMPARE(form_->TrackBar2->minimum(), -50);
+  QCOMPARE(form_->Controls().Slider("TrackBar2")->minimum(), -50);
 }
 
 void StartupTest::listsOfferTheCatalogueOptionsForChoosingOnly() {

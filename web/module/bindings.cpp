@@ -1,0 +1,311 @@
+// The module's face to JavaScript: the catalogue as plain objects, the
+// settings model with its commands, and the simulated device. Texts cross as
+// JavaScript strings (UTF-8 here); file, frame and line bytes cross as
+// Uint8Array, never as strings, since the file is code page 1251.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device/device_commands.h"
+#include "page_model.h"
+#include "settings/catalogue.h"
+#include "settings/page_layout.h"
+#include "sim/frame_body.h"
+#include "simulated_device.h"
+
+namespace qvx::web {
+namespace {
+
+using emscripten::val;
+
+val Text(std::string_view text) {
+  return val(std::string(text));
+}
+
+val Bytes(std::string_view bytes) {
+  // A view into the module's memory, copied before the memory can move.
+  return val(emscripten::typed_memory_view(bytes.size(),
+                                           reinterpret_cast<const unsigned char*>(bytes.data())))
+      .call<val>("slice");
+}
+
+std::string FromBytes(const val& bytes) {
+  const std::vector<unsigned char> data =
+      emscripten::convertJSArrayToNumberVector<unsigned char>(bytes);
+  return std::string(data.begin(), data.end());
+}
+
+template <typename T, typename Convert>
+val Array(const std::vector<T>& items, Convert convert) {
+  val array = val::array();
+  for (const T& item : items) array.call<void>("push", convert(item));
+  return array;
+}
+
+const char* KindName(SettingKind kind) {
+  switch (kind) {
+    case SettingKind::List:
+      return "list";
+    case SettingKind::Slider:
+      return "slider";
+    case SettingKind::Radio:
+      return "radio";
+    case SettingKind::Text:
+      return "text";
+  }
+  return "";
+}
+
+val SettingObject(const SettingInfo& setting) {
+  val object = val::object();
+  object.set("name", Text(setting.name));
+  object.set("kind", val(KindName(setting.kind)));
+  object.set("tab", Text(setting.tab));
+  object.set("group", setting.group);
+  object.set("item", setting.item);
+  object.set("caption", Text(setting.caption));
+  object.set("hint", Text(setting.hint));
+  object.set("options", Array(setting.options, Text));
+  object.set("minimum", setting.minimum);
+  object.set("maximum", setting.maximum);
+  object.set("buttons", Array(setting.buttons, [](const RadioButtonInfo& button) {
+               val object = val::object();
+               object.set("control", Text(button.control));
+               object.set("caption", Text(button.caption));
+               return object;
+             }));
+  object.set("defaultValue", setting.default_value);
+  object.set("defaultText", Text(setting.default_text));
+  object.set("deviceCountsFromOne", setting.device_counts_from_one);
+  object.set("valueLabel", Text(setting.value_label));
+  object.set("minLabel", Text(setting.min_label));
+  object.set("maxLabel", Text(setting.max_label));
+  return object;
+}
+
+const char* PageKindName(PageKind kind) {
+  switch (kind) {
+    case PageKind::Greeting:
+      return "greeting";
+    case PageKind::ZoneTable:
+      return "zoneTable";
+    case PageKind::GroupBoxes:
+      return "groupBoxes";
+    case PageKind::TextFields:
+      return "textFields";
+  }
+  return "";
+}
+
+const char* RowKindName(RowKind kind) {
+  switch (kind) {
+    case RowKind::Heading:
+      return "heading";
+    case RowKind::Field:
+      return "field";
+    case RowKind::Box:
+      return "box";
+  }
+  return "";
+}
+
+val RowObject(const LayoutRow& row) {
+  val object = val::object();
+  object.set("kind", val(RowKindName(row.kind)));
+  object.set("caption", Text(row.caption));
+  object.set("hint", Text(row.hint));
+  object.set("column", row.column);
+  object.set("settings", Array(row.settings, Text));
+  return object;
+}
+
+val TabObject(const TabLayout& tab) {
+  val object = val::object();
+  object.set("kind", val(PageKindName(tab.kind)));
+  object.set("caption", Text(tab.caption));
+  object.set("columns", Array(tab.columns, [](const ZoneColumn& column) {
+               val object = val::object();
+               object.set("group", column.group);
+               object.set("heading", Text(column.heading));
+               object.set("label", Text(column.label));
+               return object;
+             }));
+  object.set("boxes", Array(tab.boxes, [](const LayoutBox& box) {
+               val object = val::object();
+               object.set("title", Text(box.title));
+               object.set("rows", Array(box.rows, RowObject));
+               return object;
+             }));
+  return object;
+}
+
+// The catalogue: the settings in catalogue order and the eleven tabs with
+// the rows that lay them out.
+val CatalogueObject() {
+  val catalogue = val::object();
+  catalogue.set("settings", Array(Catalogue(), SettingObject));
+  catalogue.set("tabs", Array(TabLayouts(), TabObject));
+  return catalogue;
+}
+
+val MessageObject(const Message& message) {
+  val object = val::object();
+  object.set("text", message.text);
+  object.set("title", message.title);
+  return object;
+}
+
+// The page's own texts that the core's commands show only from their port
+// parts, which the page replaces: the same words as the window's.
+val PageTexts() {
+  val texts = val::object();
+  texts.set("version", val(std::string("v.") + QUORVEX_VERSION));
+  texts.set("simulatorPort", val(std::string("Симулятор устройства")));
+  texts.set("sent", MessageObject({"Данные успешно отправлены", "Данные успешно отправлены"}));
+  texts.set("receptionWindowMs", device::kReceptionWindowMs);
+  texts.set("readRequest", Bytes(sim::kReadCommand));
+  texts.set("saveFailed", MessageObject({"Ошибка сохранения файла", "Ошибка"}));
+  return texts;
+}
+
+const char* StepKind(Step::Kind kind) {
+  switch (kind) {
+    case Step::Kind::MarkWhite:
+      return "white";
+    case Step::Kind::MarkRed:
+      return "red";
+    case Step::Kind::SubscriberTab:
+      return "subscriberTab";
+    case Step::Kind::Message:
+      return "message";
+  }
+  return "";
+}
+
+const char* OutcomeName(device::ReplyOutcome outcome) {
+  switch (outcome) {
+    case device::ReplyOutcome::NotReady:
+      return "notReady";
+    case device::ReplyOutcome::NoData:
+      return "noData";
+    case device::ReplyOutcome::Faulty:
+      return "faulty";
+    case device::ReplyOutcome::Abandoned:
+      return "abandoned";
+    case device::ReplyOutcome::Success:
+      return "success";
+  }
+  return "";
+}
+
+// The settings model of the page with its commands; names are control names.
+class Model {
+ public:
+  int ListIndex(const std::string& list) const { return Settings().ListIndex(list); }
+  void SetListIndex(const std::string& list, int index) { Settings().SetListIndex(list, index); }
+  int SliderPosition(const std::string& slider) const { return Settings().SliderPosition(slider); }
+  void SetSliderPosition(const std::string& slider, int position) {
+    Settings().SetSliderPosition(slider, position);
+  }
+  int SliderMinimum(const std::string& slider) const { return Settings().SliderMinimum(slider); }
+  int RadioNumber(const std::string& group) const { return Settings().RadioNumber(group); }
+  void SetRadioNumber(const std::string& group, int number) {
+    Settings().SetRadioNumber(group, number);
+  }
+  std::string Text(const std::string& field) const { return Settings().Text(field); }
+  void SetText(const std::string& field, const std::string& text) {
+    Settings().SetText(field, text);
+  }
+  std::string LabelText(const std::string& label) const { return Settings().LabelText(label); }
+
+  val Open(const val& file_bytes) {
+    const std::optional<Message> refusal = page_.Open(FromBytes(file_bytes));
+    return refusal ? MessageObject(*refusal) : val::null();
+  }
+
+  val Save() const {
+    const SaveResult saved = page_.Save();
+    val result = val::object();
+    result.set("bytes", saved.bytes.empty() ? val::null() : Bytes(saved.bytes));
+    result.set("messages", Array(saved.messages, MessageObject));
+    return result;
+  }
+
+  val CheckWrite() {
+    const WriteCheck check = page_.CheckWrite();
+    val result = val::object();
+    result.set("frame", check.frame.empty() ? val::null() : Bytes(check.frame));
+    result.set("steps", Array(check.steps, [](const Step& step) {
+                 val object = val::object();
+                 object.set("kind", val(StepKind(step.kind)));
+                 object.set("field", step.field);
+                 object.set("text", step.message.text);
+                 object.set("title", step.message.title);
+                 return object;
+               }));
+    return result;
+  }
+
+  val EvaluateRead(const val& received) {
+    const ReadResult read = page_.EvaluateRead(FromBytes(received));
+    val result = MessageObject(read.message);
+    result.set("outcome", val(OutcomeName(read.outcome)));
+    result.set("entries", Array(read.entries, [](const std::string& entry) { return val(entry); }));
+    return result;
+  }
+
+ private:
+  MemorySettings& Settings() { return page_.Settings(); }
+  const MemorySettings& Settings() const { return page_.Settings(); }
+  PageModel page_;
+};
+
+class Device {
+ public:
+  void Receive(const val& bytes, double at_ms) { device_.Receive(FromBytes(bytes), at_ms); }
+  val TakeDue(double now_ms) {
+    return Array(device_.TakeDue(now_ms), [](const TimedBytes& due) {
+      val object = val::object();
+      object.set("due", due.due_ms);
+      object.set("bytes", Bytes(due.bytes));
+      return object;
+    });
+  }
+  double NextDue() const { return device_.NextDueMs(); }
+
+ private:
+  SimulatedDevice device_;
+};
+
+}  // namespace
+}  // namespace qvx::web
+
+EMSCRIPTEN_BINDINGS(quorvex) {
+  using namespace qvx::web;
+  emscripten::function("catalogue", &CatalogueObject);
+  emscripten::function("pageTexts", &PageTexts);
+  emscripten::class_<Model>("Model")
+      .constructor<>()
+      .function("listIndex", &Model::ListIndex)
+      .function("setListIndex", &Model::SetListIndex)
+      .function("sliderPosition", &Model::SliderPosition)
+      .function("setSliderPosition", &Model::SetSliderPosition)
+      .function("sliderMinimum", &Model::SliderMinimum)
+      .function("radioNumber", &Model::RadioNumber)
+      .function("setRadioNumber", &Model::SetRadioNumber)
+      .function("text", &Model::Text)
+      .function("setText", &Model::SetText)
+      .function("labelText", &Model::LabelText)
+      .function("open", &Model::Open)
+      .function("save", &Model::Save)
+      .function("checkWrite", &Model::CheckWrite)
+      .function("evaluateRead", &Model::EvaluateRead);
+  emscripten::class_<Device>("SimulatedDevice")
+      .constructor<>()
+      .function("receive", &Device::Receive)
+      .function("takeDue", &Device::TakeDue)
+      .function("nextDue", &Device::NextDue);
+}

@@ -1,0 +1,70 @@
+// What the page asks of the settings besides reading and writing them: the
+// file's open and save, the checks and frame of "Записать" and the
+// evaluation of "Прочитать", each done by the same core code as the window,
+// returning the steps the page shows instead of showing them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device/reply.h"
+#include "settings/memory_settings.h"
+
+namespace qvx::web {
+
+struct Message {
+  std::string text;
+  std::string title;
+};
+
+// One thing the page shows, in the order the window shows it.
+struct Step {
+  enum class Kind { MarkWhite, MarkRed, SubscriberTab, Message };
+  Kind kind = Kind::Message;
+  std::string field;  // Mark*: "Edit16"
+  Message message;    // Message
+};
+
+struct SaveResult {
+  std::string bytes;              // the file's bytes (line, CR LF); empty when refused
+  std::vector<Message> messages;  // the refusal, or the success once the bytes are written
+};
+
+struct WriteCheck {
+  std::string frame;        // bytes to send; empty when refused
+  std::vector<Step> steps;  // marks, tab switches and the refusal, in order
+};
+
+struct ReadResult {
+  device::ReplyOutcome outcome = device::ReplyOutcome::NoData;
+  Message message;
+  std::vector<std::string> entries;  // the reply's raw entries (the console's lines)
+};
+
+class PageModel {
+ public:
+  MemorySettings& Settings() { return settings_; }
+  const MemorySettings& Settings() const { return settings_; }
+
+  // "Открыть" with the chosen file's bytes: nullopt when the settings were
+  // taken over, else the refusal; a refused file changes no setting.
+  std::optional<Message> Open(std::string_view file_bytes);
+
+  // "Сохранить": the bytes to write, or the refusal before any dialog.
+  SaveResult Save() const;
+
+  // "Записать" up to the port: normalises and checks the text fields (their
+  // texts written back), refuses a list with no entry selected, builds the frame.
+  WriteCheck CheckWrite();
+
+  // The end of the reception window: evaluates what arrived and takes the
+  // settings over only when every field passed.
+  ReadResult EvaluateRead(std::string_view received);
+
+ private:
+  MemorySettings settings_;
+};
+
+}  // namespace qvx::web

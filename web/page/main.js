@@ -1,0 +1,129 @@
+// The page: the catalogue's tabs, "Открыть", "Сохранить", "Записать" and
+// "Прочитать" against the port chosen in ComboBox1. Every text, check and
+// byte comes from the module; this file moves them and shows messages.
+import { buildTabs, listenToControls, showSettings } from './render.js';
+import { SimulatedPort } from './ports.js';
+
+const quorvex = await createQuorvex();
+const catalogue = quorvex.catalogue();
+const texts = quorvex.pageTexts();
+const model = new quorvex.Model();
+const byId = (id) => document.getElementById(id);
+
+const showTab = buildTabs(catalogue, byId('PageControl1'), byId('pages'));
+const refresh = () => showSettings(catalogue, model);
+listenToControls(catalogue, model, refresh);
+refresh();
+byId('Label87').textContent = texts.version;
+
+const ports = byId('ComboBox1');
+ports.append(new Option(texts.simulatorPort));
+const simulator = new SimulatedPort(quorvex);
+const currentPort = () => simulator;
+
+const dialog = byId('message');
+function showMessage({ text, title }) {
+  byId('messageTitle').textContent = title;
+  byId('messageText').textContent = text;
+  dialog.showModal();
+  return new Promise((resolve) => dialog.addEventListener('close', resolve, { once: true }));
+}
+
+// One command at a time, as in the window: the commands wait while one runs.
+const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2'].map(byId);
+async function exclusive(run) {
+  for (const button of commands) button.disabled = true;
+  ports.disabled = true;
+  try {
+    await run();
+  } finally {
+    for (const button of commands) button.disabled = false;
+    ports.disabled = false;
+    refresh();
+  }
+}
+
+const subscriberTab = catalogue.tabs.findIndex((tab) => tab.kind === 'textFields');
+
+async function playSteps(steps) {
+  for (const step of steps) {
+    if (step.kind === 'red' || step.kind === 'white') {
+      const field = byId(step.field);
+      field.classList.remove('red', 'white');
+      field.classList.add(step.kind);
+    } else if (step.kind === 'subscriberTab') {
+      showTab(subscriberTab);
+    } else {
+      refresh();
+      await showMessage(step);
+    }
+  }
+}
+
+const openDialog = byId('OpenDialog1');
+byId('N2').addEventListener('click', () => openDialog.click());
+openDialog.addEventListener('change', () => exclusive(async () => {
+  const file = openDialog.files[0];
+  openDialog.value = '';
+  if (!file) return;
+  const refusal = model.open(new Uint8Array(await file.arrayBuffer()));
+  refresh();
+  if (refusal) await showMessage(refusal);
+}));
+
+async function writeFile(bytes) {
+  if (window.showSaveFilePicker) {
+    let handle;
+    try {
+      handle = await window.showSaveFilePicker({
+        types: [{ description: '*.qvx', accept: { 'application/octet-stream': ['.qvx'] } }],
+      });
+    } catch (error) {
+      if (error.name === 'AbortError') return false;
+      throw error;
+    }
+    const writable = await handle.createWritable();
+    await writable.write(bytes);
+    await writable.close();
+    return true;
+  }
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+  link.download = 'settings.qvx';
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 0);
+  return true;
+}
+
+byId('N3').addEventListener('click', () => exclusive(async () => {
+  const saved = model.save();
+  if (saved.bytes) {
+    try {
+      if (!(await writeFile(saved.bytes))) return;
+    } catch {
+      await showMessage(texts.saveFailed);
+      return;
+    }
+  }
+  for (const message of saved.messages) await showMessage(message);
+}));
+
+byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
+  const check = model.checkWrite();
+  await playSteps(check.steps);
+  if (!check.frame) return;
+  await currentPort().writePaced(check.frame, 1);
+  await showMessage(texts.sent);
+}));
+
+byId('BitBtn1').addEventListener('click', () => exclusive(async () => {
+  const port = currentPort();
+  port.discardInput();
+  port.write(texts.readRequest);
+  await new Promise((resolve) => setTimeout(resolve, texts.receptionWindowMs));
+  const read = model.evaluateRead(port.takeReceived());
+  refresh();
+  if (read.text) await showMessage(read);
+}));
+
+document.body.dataset.ready = 'true';

@@ -1,0 +1,169 @@
+// Lays the tabs out from the module's catalogue and keeps the controls in
+// step with the module's settings model. Every settings control carries its
+// control name as its id.
+
+const element = (tag, properties = {}, ...children) => {
+  const node = Object.assign(document.createElement(tag), properties);
+  node.append(...children);
+  return node;
+};
+
+function captionNode(text, hint) {
+  return element('span', { className: 'caption', textContent: text, title: hint });
+}
+
+function listControl(setting) {
+  const select = element('select', { id: setting.name });
+  for (const option of setting.options) select.append(element('option', { textContent: option }));
+  return select;
+}
+
+function textControl(setting) {
+  const input = element('input', { type: 'text', id: setting.name });
+  if (setting.caption.startsWith('IP')) input.classList.add('address');
+  return input;
+}
+
+function sliderNode(setting) {
+  const slider = element('input', {
+    type: 'range', id: setting.name, min: setting.minimum, max: setting.maximum, step: 1,
+  });
+  const value = element('span', { id: setting.valueLabel });
+  const ends = [setting.minLabel, setting.maxLabel].map((label) => element('span', label ? { id: label } : {}));
+  return element('div', { className: 'slider' }, captionNode(setting.caption, setting.hint), value,
+    element('span'), slider, ends[0], element('span'), ends[1]);
+}
+
+function radioNode(setting) {
+  return setting.buttons.map((button) => element('label', {},
+    element('input', { type: 'radio', name: setting.name, id: button.control }), button.caption));
+}
+
+function controlNodes(setting) {
+  switch (setting.kind) {
+    case 'list': return [listControl(setting)];
+    case 'text': return [textControl(setting)];
+    case 'radio': return [element('div', {}, ...radioNode(setting))];
+    default: return [sliderNode(setting)];
+  }
+}
+
+function rowNode(row, find) {
+  const settings = row.settings.map(find);
+  if (row.kind === 'heading') return element('div', { className: 'heading', textContent: row.caption });
+  if (row.kind === 'box') {
+    return element('fieldset', { title: row.hint }, element('legend', { textContent: row.caption }),
+      ...settings.flatMap(controlNodes));
+  }
+  if (settings.length === 1 && settings[0].kind === 'slider') return sliderNode(settings[0]);
+  return element('div', { className: 'row' }, captionNode(row.caption, row.hint),
+    element('div', {}, ...settings.flatMap(controlNodes)));
+}
+
+function zoneTable(tab, find) {
+  const head = element('tr', {}, element('th'),
+    ...tab.columns.map((column) => element('th', {}, element('small', { textContent: column.label }),
+      column.heading)));
+  const rows = tab.boxes.flatMap((box) => box.rows).map((row) => element('tr', {},
+    element('th', { textContent: row.caption }),
+    ...row.settings.map((name) => element('td', {}, listControl(find(name))))));
+  return element('table', { className: 'zones' }, head, ...rows);
+}
+
+function boxNode(box, find, columns) {
+  const content = [];
+  if (columns) {
+    const sides = [0, 1].map(() => element('div'));
+    for (const row of box.rows) sides[row.column].append(rowNode(row, find));
+    content.push(element('div', { className: 'columns' }, ...sides));
+  } else {
+    content.push(...box.rows.map((row) => rowNode(row, find)));
+  }
+  if (!box.title) return element('div', {}, ...content);
+  return element('fieldset', {}, element('legend', { textContent: box.title }), ...content);
+}
+
+function greeting() {
+  return element('div', { className: 'greeting' },
+    element('h1', { textContent: 'Вас приветствует конфигуратор  QUORVEX' }),
+    element('img', { src: 'images/logo.svg', alt: 'Quorvex' }));
+}
+
+// Builds the tab strip and one panel per tab; returns the panels in tab order.
+export function buildTabs(catalogue, strip, pages) {
+  const byName = new Map(catalogue.settings.map((s) => [s.name, s]));
+  const find = (name) => byName.get(name);
+  const tabs = [];
+  const panels = catalogue.tabs.map((tab, i) => {
+    const panel = element('section', { role: 'tabpanel', id: `TabSheet${i + 1}`, hidden: i !== 0 });
+    if (tab.kind === 'greeting') panel.append(greeting());
+    else if (tab.kind === 'zoneTable') panel.append(zoneTable(tab, find));
+    else panel.append(...tab.boxes.map((box) => boxNode(box, find, tab.kind === 'textFields')));
+    const button = element('button', { type: 'button', role: 'tab', textContent: tab.caption });
+    button.setAttribute('aria-selected', String(i === 0));
+    button.setAttribute('aria-controls', panel.id);
+    button.addEventListener('click', () => showTab(i));
+    tabs.push(button);
+    return panel;
+  });
+  const showTab = (index) => {
+    tabs.forEach((tab, i) => tab.setAttribute('aria-selected', String(i === index)));
+    panels.forEach((panel, i) => { panel.hidden = i !== index; });
+  };
+  strip.append(...tabs);
+  pages.append(...panels);
+  return showTab;
+}
+
+// Shows the model's values in the controls; a text field being edited keeps
+// its text.
+export function showSettings(catalogue, model) {
+  for (const setting of catalogue.settings) {
+    if (setting.kind === 'list') {
+      const select = document.getElementById(setting.name);
+      const index = model.listIndex(setting.name);
+      select.selectedIndex = index < setting.options.length ? index : -1;
+    } else if (setting.kind === 'slider') {
+      const slider = document.getElementById(setting.name);
+      slider.min = model.sliderMinimum(setting.name);
+      slider.value = model.sliderPosition(setting.name);
+      for (const label of [setting.valueLabel, setting.minLabel, setting.maxLabel]) {
+        if (!label) continue;
+        const text = model.labelText(label);
+        document.getElementById(label).textContent =
+          text || String(label === setting.minLabel ? setting.minimum : setting.maximum);
+      }
+    } else if (setting.kind === 'radio') {
+      const number = model.radioNumber(setting.name);
+      setting.buttons.forEach((button, i) => {
+        document.getElementById(button.control).checked = i === number;
+      });
+    } else {
+      const input = document.getElementById(setting.name);
+      if (input.value !== model.text(setting.name)) input.value = model.text(setting.name);
+    }
+  }
+}
+
+// Passes the user's edits to the model; `changed` runs after each.
+export function listenToControls(catalogue, model, changed) {
+  for (const setting of catalogue.settings) {
+    if (setting.kind === 'radio') {
+      setting.buttons.forEach((button, i) => {
+        document.getElementById(button.control).addEventListener('change', () => {
+          model.setRadioNumber(setting.name, i);
+          changed();
+        });
+      });
+      continue;
+    }
+    const control = document.getElementById(setting.name);
+    const event = setting.kind === 'list' ? 'change' : 'input';
+    control.addEventListener(event, () => {
+      if (setting.kind === 'list') model.setListIndex(setting.name, control.selectedIndex);
+      else if (setting.kind === 'slider') model.setSliderPosition(setting.name, Number(control.value));
+      else model.setText(setting.name, control.value);
+      changed();
+    });
+  }
+}

@@ -1,0 +1,140 @@
+// The page's module against the native programs: the same catalogue, and the
+// same file bytes and write frame for the same settings. QUORVEX_MODULE names
+// the built module, QUORVEX_CLI the native quorvex-cli.
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { execFileSync } = require('node:child_process');
+
+const createQuorvex = require(path.resolve(process.env.QUORVEX_MODULE));
+const cli = process.env.QUORVEX_CLI;
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvex-module-'));
+test.after(() => fs.rmSync(scratch, { recursive: true, force: true }));
+
+const modulePromise = createQuorvex();
+
+function writeFile(name, bytes) {
+  const file = path.join(scratch, name);
+  fs.writeFileSync(file, bytes);
+  return file;
+}
+
+// `quorvex-cli show FILE`: one line per setting, "SetNN.M  NAME  CAPTION = VALUE "OPTION"".
+function nativeShow(file) {
+  const lines = execFileSync(cli, ['show', file], { encoding: 'utf8' }).trimEnd().split('\n');
+  return new Map(lines.map((line) => [line.split(/\s+/)[1], line]));
+}
+
+// A settings line whose every code digit is `digit` and whose texts are the defaults.
+function lineWithDigit(catalogue, digit) {
+  const codes = Array(15).fill(String(digit).repeat(6));
+  const texts = catalogue.settings.filter((s) => s.kind === 'text').map((s) => s.defaultText);
+  return [...codes, ...texts].join(':') + ':#\r\n';
+}
+
+test('the catalogue has the native names, captions, options and defaults', async () => {
+  const { catalogue } = await modulePromise;
+  const settings = catalogue().settings;
+  const defaults = JSON.parse(execFileSync(cli, ['show', '--json'], { encoding: 'utf8' }));
+  const valued = settings.filter((s) => s.kind !== 'text');
+  assert.deepEqual(valued.map((s) => s.name), Object.keys(defaults).filter((n) => !n.startsWith('Edit')));
+  for (const setting of settings) {
+    const expected = setting.kind === 'text' ? setting.defaultText : setting.defaultValue;
+    assert.equal(defaults[setting.name], expected, setting.name);
+  }
+  // Every option text of every list, as the native program names the entry selected.
+  for (let digit = 0; digit <= 9; ++digit) {
+    const shown = nativeShow(writeFile(`digit${digit}.qvx`, lineWithDigit(catalogue(), digit)));
+    for (const setting of settings) {
+      const line = shown.get(setting.name) ?? shown.get(setting.buttons[0]?.control);
+      assert.ok(line, `${setting.name} missing in the native list`);
+      assert.ok(line.includes(setting.caption.split('\n')[0].trim()), `${setting.name}: ${line}`);
+      if (setting.kind === 'list' && digit < setting.options.length)
+        assert.ok(line.endsWith(`"${setting.options[digit]}"`), `${setting.name}: ${line}`);
+    }
+  }
+});
+
+// Random but valid settings: a digit inside every list and slider, random
+// subscriber numbers; the texts of a file may be anything the checks pass.
+function randomLine(catalogue, random) {
+  const pick = (n) => Math.floor(random() * n);
+  const digits = Array.from({ length: 90 }, () => 0);
+  for (const s of catalogue.settings) {
+    if (s.group < 1 || s.group > 14 || s.group === 6) continue;
+    const place = (s.group - 1) * 6 + (s.item - 1);
+    if (s.kind === 'list') digits[place] = pick(s.options.length);
+    else if (s.kind === 'slider') digits[place] = s.minimum + pick(s.maximum - s.minimum + 1);
+    else digits[place] = pick(s.buttons.length);
+  }
+  // The high threshold at or above the low one, which the coupling would enforce.
+  const low = pick(100);
+  const high = low + pick(100 - low);
+  const tensUnits = (n) => [Math.floor(n / 10), n % 10];
+  digits.splice(30, 6, 1, 1, ...tensUnits(high), ...tensUnits(low));
+  const codes = Array.from({ length: 15 }, (_, g) => digits.slice(g * 6, g * 6 + 6).join(''));
+  codes[13] = codes[13].slice(0, 4) + '00';
+  codes[14] = '000000';
+  const phone = () => '+380' + String(100000000 + pick(899999999));
+  const texts = [...Array.from({ length: 9 }, phone), String(1000 + pick(9000)),
+    ...Array.from({ length: 4 }, () => String(pick(256)).padStart(3, '0')), String(1 + pick(65535))];
+  return [...codes, ...texts].join(':') + ':#\r\n';
+}
+
+test('a file gives the native frame and saves back byte for byte', async () => {
+  const quorvex = await modulePromise;
+  let seed = 20241;
+  const random = () => ((seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648);
+  for (let i = 0; i < 5; ++i) {
+    const line = randomLine(quorvex.catalogue(), random);
+    const file = writeFile(`random${i}.qvx`, line);
+    const model = new quorvex.Model();
+    assert.equal(model.open(new Uint8Array(fs.readFileSync(file))), null, line);
+    const saved = model.save();
+    assert.equal(Buffer.from(saved.bytes).toString('latin1'), line, 'saved bytes');
+    const frame = execFileSync(cli, ['frame', file]);
+    assert.deepEqual(Buffer.from(model.checkWrite().frame), frame.subarray(0, frame.length - 1), 'frame');
+    model.delete();
+  }
+});
+
+test('texts in code page 1251 cross as bytes both ways', async () => {
+  const quorvex = await modulePromise;
+  const model = new quorvex.Model();
+  model.setText('Edit25', 'Пароль');
+  const bytes = Buffer.from(model.save().bytes);
+  assert.ok(bytes.includes(Buffer.from([0xcf, 0xe0, 0xf0, 0xee, 0xeb, 0xfc])), 'Пароль in code page 1251');
+  const reopened = new quorvex.Model();
+  assert.equal(reopened.open(new Uint8Array(bytes)), null);
+  assert.equal(reopened.text('Edit25'), 'Пароль');
+  // A character the code page lacks is refused before any dialog.
+  model.setText('Edit25', '€€😀');
+  const refused = model.save();
+  assert.equal(refused.bytes, null);
+  assert.equal(refused.messages[0].title, 'Ошибка');
+  model.delete();
+  reopened.delete();
+});
+
+test('write and read back through the simulated device', async () => {
+  const quorvex = await modulePromise;
+  const model = new quorvex.Model();
+  model.setListIndex('ComboBox556', 4);
+  model.setSliderPosition('TrackBar1', 20);
+  model.setText('Edit16', '+380 50 111-22-33');
+  const { frame, steps } = model.checkWrite();
+  assert.equal(model.text('Edit16'), '+380501112233');
+  assert.ok(steps.every((step) => step.kind === 'white'));
+  const device = new quorvex.SimulatedDevice();
+  frame.forEach((byte, i) => device.receive(new Uint8Array([byte]), i));
+  device.receive(new TextEncoder().encode('A5A6'), 1000);
+  const received = device.takeDue(1000 + 2000).map((due) => Buffer.from(due.bytes));
+  const fresh = new quorvex.Model();
+  const read = fresh.evaluateRead(new Uint8Array(Buffer.concat(received)));
+  assert.equal(read.outcome, 'success');
+  assert.equal(read.text, 'Данные успешно получены');
+  assert.deepEqual(Buffer.from(fresh.save().bytes), Buffer.from(model.save().bytes));
+  for (const m of [model, fresh, device]) m.delete();
+});

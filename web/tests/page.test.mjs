@@ -1,0 +1,196 @@
+// The page in Debian's Chromium, headless: open, edit, save, write and read
+// through the simulated device, as a user would. QUORVEX_PAGE names the
+// built page folder.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import { chromium } from 'playwright-core';
+import { serve } from '../serve.mjs';
+
+const scratch = mkdtempSync(join(tmpdir(), 'quorvex-page-'));
+let server;
+let browser;
+let address;
+
+before(async () => {
+  server = await serve(resolve(process.env.QUORVEX_PAGE), 0);
+  address = `http://localhost:${server.address().port}/`;
+  // launch() gives the browser a fresh profile folder of its own.
+  browser = await chromium.launch({
+    executablePath: '/usr/bin/chromium',
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+  rmSync(scratch, { recursive: true, force: true });
+});
+
+// A fresh page at 1024 x 640 that saves by download (no file picker headless).
+async function openPage() {
+  const context = await browser.newContext({ viewport: { width: 1024, height: 640 }, acceptDownloads: true });
+  const page = await context.newPage();
+  await page.addInitScript(() => { delete window.showSaveFilePicker; });
+  const errors = [];
+  page.on('pageerror', (error) => errors.push(error));
+  await page.goto(address);
+  await page.waitForSelector('body[data-ready=true]');
+  page.errors = errors;
+  return page;
+}
+
+// Waits for the message box, checks its title and text, presses OK.
+async function expectMessage(page, title, text) {
+  const dialog = page.locator('dialog[open]');
+  await dialog.waitFor();
+  assert.equal(await dialog.locator('h2').textContent(), title);
+  assert.equal(await dialog.locator('p').textContent(), text);
+  await dialog.getByRole('button', { name: 'OK' }).click();
+  await page.locator('dialog[open]').waitFor({ state: 'detached' }).catch(() => {});
+  await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+}
+
+async function tab(page, caption) {
+  await page.getByRole('tab', { name: caption, exact: true }).click();
+}
+
+async function save(page) {
+  const download = page.waitForEvent('download');
+  await page.getByRole('button', { name: 'Сохранить' }).click();
+  const file = join(scratch, `saved-${Date.now()}.qvx`);
+  await (await download).saveAs(file);
+  await expectMessage(page, 'Сохранение', 'Файл успешно сохранен');
+  return readFileSync(file);
+}
+
+async function openFile(page, bytes) {
+  const file = join(scratch, `open-${Date.now()}.qvx`);
+  writeFileSync(file, bytes);
+  await page.setInputFiles('#OpenDialog1', file);
+}
+
+const defaultLine = '000000:111111:111111:000000:000000:100050:111111:123911:101111:111110:000000:111111:001107:110400:000000:'
+  + '+380501234567:'.repeat(9) + '7391:000:111:222:333:20198:#\r\n';
+
+test('the defaults save as the desktop writes them', async () => {
+  const page = await openPage();
+  assert.equal((await save(page)).toString('latin1'), defaultLine);
+  assert.deepEqual(page.errors, []);
+});
+
+test('a file opens into the controls; a list index past its entries selects nothing', async () => {
+  const page = await openPage();
+  const line = defaultLine.replace('000000:111111:111111:000000:000000:100050',
+    '300000:211111:111111:000000:000000:100050').replace('+380501234567:', '+79991234567:');
+  await openFile(page, line.replace(/^3/, '7'));
+  await tab(page, 'Зоны');
+  assert.equal(await page.$eval('#ComboBox11', (s) => s.selectedIndex), -1);
+  assert.equal(await page.$eval('#ComboBox12', (s) => s.selectedIndex), 2);
+  await tab(page, 'Список аб.');
+  assert.equal(await page.inputValue('#Edit16'), '+79991234567');
+  await openFile(page, line);
+  assert.equal(await page.$eval('#ComboBox11', (s) => s.selectedIndex), 3);
+});
+
+test('a bad file is refused and changes nothing', async () => {
+  const page = await openPage();
+  await tab(page, 'Зоны');
+  await page.selectOption('#ComboBox12', { index: 3 });
+  for (const bad of ['0123456789012345678901234567'.slice(0, 27), ':#' + defaultLine]) {
+    await openFile(page, bad);
+    await expectMessage(page, 'Ошибка', 'Некорректный файл');
+  }
+  assert.equal(await page.$eval('#ComboBox12', (s) => s.selectedIndex), 3);
+  assert.equal((await save(page)).toString('latin1'), defaultLine.replace(':111111:111111:', ':311111:111111:'));
+});
+
+test('a list, the coupled sliders, a radio group and a text field edit the saved line', async () => {
+  const page = await openPage();
+  await tab(page, 'Выходы и Т');
+  await page.selectOption('#ComboBox556', { index: 2 });
+  await page.$eval('#TrackBar1', (s) => { s.value = '30'; s.dispatchEvent(new Event('input')); });
+  // The high threshold follows the low one up, and so does its minimum.
+  assert.equal(await page.inputValue('#TrackBar2'), '30');
+  assert.equal(await page.textContent('#Label32'), '30');
+  assert.equal(await page.textContent('#Label43'), '30');
+  assert.equal(await page.textContent('#Label39'), '30');
+  await tab(page, 'Разное');
+  await page.check('#RadioButton131313');
+  await tab(page, 'Список аб.');
+  await page.fill('#Edit25', 'Ключ');
+  const saved = await save(page);
+  const expected = defaultLine.replace(':000000:100050:', ':000002:113030:')
+    .replace(':001107:', ':201107:').replace(':7391:', ':\xca\xeb\xfe\xf7:');
+  assert.equal(saved.toString('latin1'), expected);
+});
+
+test('an invalid phone number turns red and nothing is sent', async () => {
+  const page = await openPage();
+  await tab(page, 'Список аб.');
+  await page.fill('#Edit18', '+38050123456789');
+  await tab(page, 'Зоны');
+  await page.getByRole('button', { name: 'Записать' }).click();
+  const dialog = page.locator('dialog[open]');
+  await dialog.waitFor();
+  assert.equal(await page.$eval('#Edit18', (e) => e.classList.contains('red')), true);
+  assert.equal(await page.$eval('#Edit17', (e) => e.classList.contains('white')), true);
+  assert.equal(await page.isVisible('#Edit18'), true, 'the subscriber tab is shown');
+  await dialog.getByRole('button', { name: 'OK' }).click();
+  // Nothing was sent: a read right after gets the device's unchanged settings.
+  await page.getByRole('button', { name: 'Прочитать' }).click();
+  await expectMessage(page, 'Данные успешно получены', 'Данные успешно получены');
+  assert.equal(await page.inputValue('#Edit18'), '+380501234567');
+});
+
+test('write then read back through the simulated device gives the same settings', async () => {
+  const page = await openPage();
+  await tab(page, 'Звук');
+  await page.selectOption('#ComboBox881', { index: 3 });
+  await page.$eval('#TrackBar884', (s) => { s.value = '4'; s.dispatchEvent(new Event('input')); });
+  assert.equal(await page.textContent('#Label58'), '4');
+  await tab(page, 'Список аб.');
+  await page.fill('#Edit30', '8080');
+  await page.check('#RadioButton141411');
+  const write = page.getByRole('button', { name: 'Записать' });
+  await write.click();
+  assert.equal(await page.getByRole('button', { name: 'Прочитать' }).isDisabled(), true);
+  await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  const written = await save(page);
+
+  // A fresh page shows the defaults; the simulator of this page holds the written settings.
+  await openFile(page, defaultLine);
+  await page.getByRole('button', { name: 'Прочитать' }).click();
+  await expectMessage(page, 'Данные успешно получены', 'Данные успешно получены');
+  assert.deepEqual(await save(page), written);
+  assert.equal(written.toString('latin1').includes(':8080:#'), true);
+});
+
+test('every tab renders with its controls inside it', async () => {
+  const page = await openPage();
+  const captions = await page.getByRole('tab').allTextContents();
+  assert.equal(captions.length, 11);
+  assert.equal(captions[0], 'Главная');
+  for (const caption of captions) {
+    await tab(page, caption);
+    const outside = await page.evaluate(() => {
+      const panel = document.querySelector('[role=tabpanel]:not([hidden])');
+      const box = panel.getBoundingClientRect();
+      return [...panel.querySelectorAll('select, input, label')].filter((control) => {
+        const r = control.getBoundingClientRect();
+        return r.left < box.left || r.right > box.right + 1 || r.top < box.top;
+      }).map((control) => control.id || control.textContent);
+    });
+    assert.deepEqual(outside, [], caption);
+    if (process.env.QUORVEX_SCREENS) {
+      const index = String(captions.indexOf(caption) + 1).padStart(2, '0');
+      await page.screenshot({ path: join(process.env.QUORVEX_SCREENS, `tab-${index}.png`) });
+    }
+  }
+  const ids = await page.$$eval('[id]', (nodes) => nodes.map((n) => n.id));
+  assert.equal(new Set(ids).size, ids.length, 'ids are unique');
+});
