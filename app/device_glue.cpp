@@ -19,7 +19,8 @@ void WindowLinkHost::AppendLog(const std::string& line) {
   form_.Memo1->appendPlainText(Q(line));
 }
 
-void WindowLinkHost::ShowMessage(const std::string& text, const std::string& title) {
+void WindowLinkHost::ShowMessage(const std::string& text, const std::string& title,
+                                 device::MessageKind /*kind*/) {
   form_.Messages().Show(text, title);
 }
 

@@ -19,7 +19,9 @@ class WindowLinkHost : public device::LinkHost {
   explicit WindowLinkHost(TForm1& form) : form_(form) {}
 
   void AppendLog(const std::string& line) override;  // Memo1
-  void ShowMessage(const std::string& text, const std::string& title) override;
+  // Every kind in the same box: the window tells outcomes apart by their texts.
+  void ShowMessage(const std::string& text, const std::string& title,
+                   device::MessageKind kind) override;
   void ShowPortError(const std::string& text) override;
   void ProcessEvents() override;
   // Sleeps without letting events run: the write's pacing must not be

@@ -44,9 +44,10 @@ class TimedSession : public device::ConsoleSession {
     }
     ConsoleSession::ProcessEvents();
   }
-  void ShowMessage(const std::string& text, const std::string& title) override {
+  void ShowMessage(const std::string& text, const std::string& title,
+                   device::MessageKind kind) override {
     message_shown = Clock::now();
-    ConsoleSession::ShowMessage(text, title);
+    ConsoleSession::ShowMessage(text, title, kind);
   }
 };
 

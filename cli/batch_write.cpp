@@ -2,7 +2,6 @@
 
 #include <QThread>
 #include <condition_variable>
-#include <cstdio>
 #include <deque>
 #include <iostream>
 #include <memory>
@@ -17,12 +16,7 @@ namespace qvx::cli {
 namespace {
 
 std::string Seconds(std::chrono::milliseconds took) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", static_cast<double>(took.count()) / 1000.0);
-  std::string seconds = text;
-  for (char& c : seconds)
-    if (c == '.') c = ',';
-  return seconds + " с";
+  return SecondsText(static_cast<double>(took.count()) / 1000.0);
 }
 
 std::string FirstLine(const std::string& text) {

@@ -92,17 +92,56 @@ class CliFaults : public testing::Test {
   How how_;
 };
 
-TEST_F(CliFaults, OutputThatCannotBeWrittenIsAFailure) {
+TEST_F(CliFaults, OutputThatCannotBeWrittenIsAnErrorSaidOnce) {
   ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
+  ScratchFolder::Write(Path("other.qvx"), "1" + kDefaultLine.substr(1) + "\r\n");
   ScratchFolder::Write(Path("reply.txt"), kDefaultReply);
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"show"},
-                                               {"show", "--json"},
-                                               {"frame", Path("def.qvx")},
-                                               {"decode", Path("reply.txt")}}) {
-    const Ran ran = Run(args, {.out = "/dev/full"});
-    EXPECT_EQ(ran.status, 1) << args[0];
-    EXPECT_NE(ran.err.find(": ошибка записи в стандартный вывод"), std::string::npos) << ran.err;
+  const struct {
+    std::vector<std::string> args;
+    int status;  // diff keeps 1 for "different"
+  } cases[] = {
+      {{"show"}, 1},
+      {{"show", "--json"}, 1},
+      {{"frame", Path("def.qvx")}, 1},
+      {{"decode", Path("reply.txt")}, 1},
+      {{"diff", Path("other.qvx")}, 2},
+      {{"diff", Path("other.qvx"), "--json"}, 2},
+  };
+  for (const auto& c : cases) {
+    const Ran ran = Run(c.args, {.out = "/dev/full"});
+    EXPECT_EQ(ran.status, c.status) << c.args[0];
+    EXPECT_EQ(ran.err, "quorvex-cli " + c.args[0] + ": ошибка записи в стандартный вывод\n");
   }
+}
+
+TEST_F(CliFaults, ConvertKeepsAnExistingFileOfEitherFormUnlessForced) {
+  ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
+  ASSERT_EQ(Run({"convert", Path("def.qvx"), Path("def.json")}).status, 0);
+  const struct {
+    std::string in;
+    std::string out;      // as given
+    std::string written;  // the name the save writes
+  } cases[] = {
+      {"def.json", "old.qvx", "old.qvx"},
+      {"def.json", "old", "old.qvx"},
+      {"def.qvx", "old.json", "old.json"},
+      {"def.qvx", "old.JSON", "old.JSON"},
+  };
+  for (const auto& c : cases) {
+    ScratchFolder::Write(Path(c.written), "earlier");
+    const Ran kept = Run({"convert", Path(c.in), Path(c.out)});
+    EXPECT_EQ(kept.status, 1) << c.out;
+    EXPECT_EQ(kept.err,
+              "quorvex-cli convert: " + Path(c.written) + ": файл уже существует и не заменён\n");
+    EXPECT_EQ(ScratchFolder::Contents(Path(c.written)), "earlier");
+
+    const Ran forced = Run({"convert", "--force", Path(c.in), Path(c.out)});
+    EXPECT_EQ(forced.status, 0) << c.out << forced.err;
+    EXPECT_EQ(ScratchFolder::Contents(Path(c.written)),
+              ScratchFolder::Contents(Path(c.written.ends_with("qvx") ? "def.qvx" : "def.json")));
+    fs::remove(Path(c.written));
+  }
+  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"def.json", "def.qvx"}));
 }
 
 TEST_F(CliFaults, RefusalsSayWhy) {
@@ -159,7 +198,7 @@ TEST_F(CliFaults, ReadRefusesWhatCannotBeSavedWithOneOutcome) {
     std::string reply;  // empty: nothing may be asked of the device
     std::string message;
   } cases[] = {
-      {Path("taken"), "", Path("taken.qvx") + " уже существует и не заменён"},
+      {Path("taken"), "", Path("taken.qvx") + ": файл уже существует и не заменён"},
       {Path("missing/set.qvx"), "", Path("missing/set.qvx") + ": нет такой папки"},
       {Path("set.qvx"), unselected, "Не выбрано значение параметра Set01 пункт 1"},
   };

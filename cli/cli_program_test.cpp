@@ -24,15 +24,35 @@ struct CliRun {
   std::string err;
 };
 
-// Settings that differ from the defaults in a list, a slider and two texts.
-constexpr std::string_view kSettingsJson =
-    R"({"ComboBox11": 2, "TrackBar1": 12, "Edit16": "+79001234567", "Edit25": "5555"})";
+// Settings that differ from the defaults in a list, a slider (and the
+// threshold coupled to it) and two texts.
+MemorySettings ChangedSettings() {
+  MemorySettings settings;
+  settings.SetListIndex("ComboBox11", 2);
+  settings.SetSliderPosition("TrackBar1", 12);
+  settings.SetText("Edit16", "+79001234567");
+  settings.SetText("Edit25", "5555");
+  return settings;
+}
+
+// The whole settings set as a settings file holds it in JSON.
+std::string JsonOf(const MemorySettings& settings) {
+  nlohmann::ordered_json object;
+  for (const SettingInfo& setting : Catalogue()) {
+    const std::string key(setting.name);
+    if (setting.kind == SettingKind::Text)
+      object[key] = settings.Text(setting.name);
+    else
+      object[key] = ReadValue(settings, setting);
+  }
+  return object.dump(2);
+}
 
 class CliProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("XDG_RUNTIME_DIR", folder_.Root().c_str(), 1);  // no other simulator's ports
-    ScratchFolder::Write(Path("set.json"), std::string(kSettingsJson));
+    ScratchFolder::Write(Path("set.json"), JsonOf(ChangedSettings()));
   }
 
   // Runs quorvex-cli with `args`; stdin empty, stdout and stderr kept.
@@ -113,12 +133,26 @@ TEST_F(CliProgramTest, HelpGoesToStdoutAndUsageErrorsExitTwo) {
       {{"report", "defaults"}, "quorvex-cli report: не указан файл листа"},
       {{"read", "--port", "a", "--port", "b", "-o", "x.qvx"}, "quorvex-cli read: "},
       {{"show", "--json", "--json"}, "quorvex-cli show: "},
+      {{"show", "a", "b"}, "quorvex-cli show: лишний аргумент \"b\""},
+      {{"frame"}, "quorvex-cli frame: не указан файл настроек\n"},
+      {{"read", "--port", "a"}, "quorvex-cli read: не указан файл настроек (-o FILE)\n"},
+      {{"read", "-o", "x.qvx"}, "quorvex-cli read: не указан порт (--port P)\n"},
+      {{"convert", "a"}, "quorvex-cli convert: нужны два имени файла: IN и OUT\n"},
   };
   for (const auto& c : refused) {
     const CliRun run = Cli(c.args);
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_TRUE(Holds(run.err, c.message)) << run.err;
     EXPECT_EQ(run.out, "");
+  }
+  // One parser for every command: the same mistake, the same words.
+  for (const char* command :
+       {"ports", "show", "diff", "convert", "frame", "decode", "write", "read", "report"}) {
+    const CliRun run = Cli({command, "--bogus"});
+    EXPECT_EQ(run.status, 2) << command;
+    EXPECT_TRUE(run.err.starts_with("quorvex-cli " + std::string(command) +
+                                    ": неизвестный параметр \"--bogus\"\n"))
+        << run.err;
   }
 }
 
@@ -139,12 +173,7 @@ TEST_F(CliProgramTest, PortsListsARunningSimulator) {
 }
 
 TEST_F(CliProgramTest, DiffComparesFilesDefaultsAndDevices) {
-  MemorySettings held;
-  held.SetListIndex("ComboBox11", 2);
-  held.SetSliderPosition("TrackBar1", 12);
-  held.SetText("Edit16", "+79001234567");
-  held.SetText("Edit25", "5555");
-  sim::PtyDevice device(held, Quick());
+  sim::PtyDevice device(ChangedSettings(), Quick());
   const struct {
     std::vector<std::string> sources;
     int status;
@@ -229,7 +258,9 @@ TEST_F(CliProgramTest, BatchProgramsTheGoodPortsWhenOneIsMissing) {
   EXPECT_TRUE(Holds(run.err, "quorvex-cli write: " + missing + ": Error 1: ")) << run.err;
 
   // Settings the write check refuses are the file's fault, said once for the batch.
-  ScratchFolder::Write(Path("bad.json"), R"({"Edit30": "999999"})");
+  MemorySettings bad_port = ChangedSettings();
+  bad_port.SetText("Edit30", "999999");
+  ScratchFolder::Write(Path("bad.json"), JsonOf(bad_port));
   const CliRun refused =
       Cli({"write", Path("bad.json"), "--port", first.Path(), "--port", second.Path()});
   EXPECT_EQ(refused.status, 1);

@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 
 namespace qvx::cli {
@@ -16,7 +17,7 @@ constexpr std::string_view kToolUsage =
     "  ports [--json]                    порты, как их видит окно\n"
     "  show [FILE] [--json]              настройки (по умолчанию или из FILE)\n"
     "  diff A [B] [--json]               различия настроек A и B (или умолчаний)\n"
-    "  convert IN OUT                    .qvx <-> .json\n"
+    "  convert IN OUT [--force]          .qvx <-> .json\n"
     "  frame FILE                        кадр, который отправит \"Записать\"\n"
     "  decode [FILE|-]                   строка настроек из ответа устройства\n"
     "  write FILE --port P... [--verify] \"Записать\" на одном или многих портах\n"
@@ -41,8 +42,10 @@ constexpr CommandUsage kUsages[] = {
      "  --json    различия одним массивом JSON\n"
      "Код выхода: 0 — совпадают, 1 — различаются, 2 — ошибка.\n"},
     {"convert",
-     "usage: quorvex-cli convert IN OUT\n"
-     "Переводит файл настроек из .qvx в .json или обратно; существующий .qvx не заменяется.\n"},
+     "usage: quorvex-cli convert IN OUT [--force]\n"
+     "Переводит файл настроек из .qvx в .json или обратно. К имени OUT без .json\n"
+     "добавляется .qvx, как при \"Сохранить\"; существующий файл OUT не заменяется.\n"
+     "  --force   заменить существующий файл OUT\n"},
     {"frame",
      "usage: quorvex-cli frame FILE\n"
      "Печатает кадр, который \"Записать\" отправит с настройками FILE.\n"},
@@ -158,6 +161,15 @@ std::string CountOf(int count, std::string_view one, std::string_view few, std::
   else if (last >= 2 && last <= 4 && (last_two < 12 || last_two > 14))
     noun = few;
   return std::to_string(count) + " " + std::string(noun);
+}
+
+std::string SecondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", seconds);
+  std::string shown = text;
+  for (char& c : shown)
+    if (c == '.') c = ',';
+  return shown + " с";
 }
 
 }  // namespace qvx::cli

@@ -75,4 +75,7 @@ class PrefixedLines : public std::streambuf {
 // ("устройство", "устройства", "устройств").
 std::string CountOf(int count, std::string_view one, std::string_view few, std::string_view many);
 
+// Seconds to a tenth with the Russian decimal comma: "5,4 с".
+std::string SecondsText(double seconds);
+
 }  // namespace qvx::cli

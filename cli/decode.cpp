@@ -6,7 +6,6 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/device_args.h"
 #include "config_file/file_io.h"
 #include "config_file/settings_line.h"
 #include "device/device_link.h"
@@ -16,27 +15,25 @@
 namespace qvx::cli {
 
 int RunDecode(const Args& args) {
-  const auto parsed = ParseDeviceArgs(args);
-  if (!parsed || !parsed->port.empty() || !parsed->output.empty()) {
-    return UsageError("decode", "лишний или неизвестный аргумент");
-  }
+  ParsedArgs parsed;
+  if (const std::string problem = ParseArgs(args, {}, 1, parsed); !problem.empty())
+    return UsageError("decode", problem);
+  const std::string name = parsed.positional.empty() ? "-" : parsed.positional[0];
   // Any stream, not only a regular file: a device reply may come from a pipe.
   FileRead input;
-  if (parsed->file.empty() || parsed->file == "-") {
+  if (name.empty() || name == "-") {
     input = ReadSmallStream(std::cin);
   } else {
     // A folder opens as a stream but reads as nothing: it is no reply.
     std::error_code error;
     std::ifstream file;
-    if (!std::filesystem::is_directory(parsed->file, error))
-      file.open(parsed->file, std::ios::binary);
+    if (!std::filesystem::is_directory(name, error)) file.open(name, std::ios::binary);
     input = file.is_open() ? ReadSmallStream(file) : FileRead{ReadStatus::Unreadable, {}};
   }
   if (input.status == ReadStatus::TooLong)
     return Failure("decode", "входные данные слишком велики для ответа устройства");
   if (input.status != ReadStatus::Ok)
-    return Failure("decode",
-                   (parsed->file.empty() ? "-" : parsed->file) + ": Ошибка открытия файла");
+    return Failure("decode", (name.empty() ? "-" : name) + ": Ошибка открытия файла");
 
   const device::ReplyEvaluation reply =
       device::EvaluateReceiveBuffer(device::ReceivedText(input.bytes));

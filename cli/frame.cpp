@@ -12,12 +12,13 @@
 namespace qvx::cli {
 
 int RunFrame(const Args& args) {
-  const auto parsed = ParseDeviceArgs(args);
-  if (!parsed || parsed->file.empty() || !parsed->port.empty() || !parsed->output.empty()) {
-    return UsageError("frame", "нужно одно имя файла настроек");
-  }
+  ParsedArgs parsed;
+  if (const std::string problem = ParseArgs(args, {}, 1, parsed); !problem.empty())
+    return UsageError("frame", problem);
+  if (parsed.positional.empty()) return UsageError("frame", "не указан файл настроек");
   MemorySettings settings;
-  if (const std::string refusal = LoadSettingsFile(parsed->file, settings); !refusal.empty())
+  if (const std::string refusal = LoadSettingsFile(parsed.positional[0], settings);
+      !refusal.empty())
     return Failure("frame", refusal);
   std::string frame;
   WithConsoleSession(settings, Prefix("frame"), [&](device::ConsoleSession& session) {

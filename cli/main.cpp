@@ -1,25 +1,35 @@
 // quorvex-cli: the configurator's commands without the window.
+#include <algorithm>
 #include <csignal>
 #include <iostream>
 #include <string_view>
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/output_check.h"
 
 namespace {
 
 struct Command {
   std::string_view name;
   int (*run)(const qvx::cli::Args&);
+  // The exit code of an error: diff keeps 1 for "different".
+  int error_status = 1;
 };
 
 constexpr Command kCommands[] = {
     {"ports", qvx::cli::RunPorts},   {"show", qvx::cli::RunShow},
-    {"diff", qvx::cli::RunDiff},     {"convert", qvx::cli::RunConvert},
+    {"diff", qvx::cli::RunDiff, 2},  {"convert", qvx::cli::RunConvert},
     {"frame", qvx::cli::RunFrame},   {"decode", qvx::cli::RunDecode},
     {"write", qvx::cli::RunWrite},   {"read", qvx::cli::RunRead},
     {"report", qvx::cli::RunReport},
 };
+
+const Command* FindCommand(std::string_view name) {
+  for (const Command& command : kCommands)
+    if (command.name == name) return &command;
+  return nullptr;
+}
 
 }  // namespace
 
@@ -35,16 +45,16 @@ int Dispatch(int argc, char** argv) {
     std::cout << qvx::cli::UsageOf("");
     return 0;
   }
-  for (const Command& command : kCommands) {
-    if (command.name != name) continue;
+  if (const Command* command = FindCommand(name)) {
     if (qvx::cli::WantsHelp(args)) {
       std::cout << qvx::cli::UsageOf(name);
       return 0;
     }
     try {
-      return command.run(args);
+      return command->run(args);
     } catch (const std::exception& error) {
-      return qvx::cli::Failure(name, error.what());
+      qvx::cli::Failure(name, error.what());
+      return command->error_status;
     }
   }
   std::cerr << "quorvex-cli: неизвестная команда \"" << name << "\"\n" << qvx::cli::UsageOf("");
@@ -56,11 +66,10 @@ int main(int argc, char** argv) {
   // the signal ending the program with a temporary file left behind.
   std::signal(SIGXFSZ, SIG_IGN);
   const int status = Dispatch(argc, argv);
-  // Output that did not get out (a full disk, a closed pipe) is a failure.
-  if (!std::cout.flush()) {
-    std::cerr << "quorvex-cli " << (argc > 1 ? argv[1] : "")
-              << ": ошибка записи в стандартный вывод\n";
-    return 1;
-  }
+  // Output that did not get out (a full disk, a closed pipe) is an error,
+  // said once even when the command checked it already.
+  const Command* command = argc > 1 ? FindCommand(argv[1]) : nullptr;
+  if (!qvx::cli::OutputWritten(command ? command->name : ""))
+    return std::max(status, command ? command->error_status : 1);
   return status;
 }

@@ -8,9 +8,11 @@
 namespace qvx::cli {
 
 bool OutputWritten(std::string_view command) {
+  static bool said = false;
   std::cout.flush();
   if (std::cout.good() && std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
-  Failure(command, "не удалось вывести результат на стандартный вывод");
+  if (!said) Failure(command, "ошибка записи в стандартный вывод");
+  said = true;
   return false;
 }
 

@@ -7,7 +7,7 @@
 namespace qvx::cli {
 
 // Flushes standard output; when anything written to it was lost, says so
-// under Prefix(command) on stderr and returns false.
+// under Prefix(command) on stderr (once in a run) and returns false.
 bool OutputWritten(std::string_view command);
 
 }  // namespace qvx::cli

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/setting_text.h"
 #include "device/device_link.h"
 #include "device/qt_serial_port.h"
 #include "sim/simulated_ports.h"
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 class SilentHost : public device::LinkHost {
  public:
   void AppendLog(const std::string&) override {}
-  void ShowMessage(const std::string&, const std::string&) override {}
+  void ShowMessage(const std::string&, const std::string&, device::MessageKind) override {}
   void ShowPortError(const std::string&) override {}
   void ProcessEvents() override {}
   void Pause(int) override {}
@@ -82,6 +83,12 @@ std::string DescribePort(const PortDetails& port) {
   std::string text;
   for (const std::string& part : parts) text += (text.empty() ? "" : ", ") + part;
   return text;
+}
+
+std::string PortLine(const PortDetails& port) {
+  const std::string description = DescribePort(port);
+  return EscapeControlBytes(port.name) +
+         (description.empty() ? "" : "  " + EscapeControlBytes(description));
 }
 
 nlohmann::ordered_json PortsToJson(const std::vector<PortDetails>& ports) {

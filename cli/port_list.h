@@ -27,6 +27,12 @@ std::vector<PortDetails> ListPortDetails();
 // "USB 0403:6001, FTDI, ..., /dev/serial/by-id/..."; empty when nothing is known.
 std::string DescribePort(const PortDetails& port);
 
+// The line "ports" prints: the name, then two blanks and the description
+// when there is one. Control bytes show as \xNN, as in "show": a port name or
+// an adapter's description must not drive the terminal.
+std::string PortLine(const PortDetails& port);
+
+// Every text as the system gave it; JSON escapes control bytes itself.
 nlohmann::ordered_json PortsToJson(const std::vector<PortDetails>& ports);
 
 }  // namespace qvx::cli

@@ -20,10 +20,7 @@ int RunPorts(const Args& args) {
     std::cout << PortsToJson(ports).dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
               << "\n";
   } else {
-    for (const PortDetails& port : ports) {
-      const std::string description = DescribePort(port);
-      std::cout << port.name << (description.empty() ? "" : "  " + description) << "\n";
-    }
+    for (const PortDetails& port : ports) std::cout << PortLine(port) << "\n";
   }
   return OutputWritten("ports") ? 0 : 1;
 }

@@ -2,8 +2,9 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <iostream>
+
+#include "cli/command_line.h"
 
 namespace qvx::cli {
 
@@ -40,11 +41,7 @@ void Progress::Run() {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     if (seconds < 1.0) continue;  // a short wait needs no progress
-    char elapsed[32];
-    std::snprintf(elapsed, sizeof elapsed, "%.1f", seconds);
-    for (char& c : elapsed)
-      if (c == '.') c = ',';  // the Russian decimal mark
-    std::cerr << "\r\033[K" << status_() << " … " << elapsed << " с" << std::flush;
+    std::cerr << "\r\033[K" << status_() << " … " << SecondsText(seconds) << std::flush;
     shown_ = true;
   }
 }

@@ -11,20 +11,23 @@
 namespace qvx::cli {
 
 int RunRead(const Args& args) {
-  const auto parsed = ParseDeviceArgs(args);
-  if (!parsed || !parsed->file.empty() || parsed->port.empty() || parsed->output.empty()) {
-    return UsageError("read", "нужны --port P и -o FILE");
-  }
+  static constexpr OptionSpec kOptions[] = {{"--port", true}, {"-o", true}};
+  ParsedArgs parsed;
+  if (const std::string problem = ParseArgs(args, kOptions, 0, parsed); !problem.empty())
+    return UsageError("read", problem);
+  if (!parsed.Has("--port")) return UsageError("read", "не указан порт (--port P)");
+  if (!parsed.Has("-o")) return UsageError("read", "не указан файл настроек (-o FILE)");
+  const std::string port = parsed.Value("--port");
+  const std::string output = parsed.Value("-o");
   // What would refuse the save refuses the read: the device's data must not be lost.
-  if (const std::string refusal = CheckSaveTarget(parsed->output); !refusal.empty())
+  if (const std::string refusal = CheckSaveTarget(output); !refusal.empty())
     return Failure("read", refusal);
   MemorySettings settings;
   return WithConsoleSession(
-      settings, Prefix("read") + parsed->port + ": ", [&](device::ConsoleSession& session) {
+      settings, Prefix("read") + port + ": ", [&](device::ConsoleSession& session) {
         session.HoldSuccessMessages(true);  // one outcome: success only once saved
-        if (session.Read(parsed->port) != device::ReplyOutcome::Success) return 1;
-        if (const std::string refusal = SaveSettingsFile(settings, parsed->output);
-            !refusal.empty())
+        if (session.Read(port) != device::ReplyOutcome::Success) return 1;
+        if (const std::string refusal = SaveSettingsFile(settings, output); !refusal.empty())
           return Failure("read", refusal);
         session.ReleaseSuccessMessages();
         return 0;

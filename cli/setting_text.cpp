@@ -9,16 +9,33 @@ std::string SettingPlace(const SettingInfo& setting) {
   return SettingReference(setting);
 }
 
-std::string SettingCaption(const SettingInfo& setting) {
-  if (setting.kind == SettingKind::Text) return TextFieldName(setting);
-  std::string caption(setting.caption);
-  for (char& c : caption)
+namespace {
+
+std::string OneLine(std::string_view text) {
+  std::string line(text);
+  for (char& c : line)
     if (c == '\n') c = ' ';
-  while (!caption.empty() && (caption.back() == ' ' || caption.back() == ':')) caption.pop_back();
+  return line;
+}
+
+std::string WithZoneColumn(std::string caption, const SettingInfo& setting) {
   if (setting.group >= 1 && setting.group <= 4)
     for (const ZoneColumn& column : ZoneColumns())
       if (column.group == setting.group) caption += " / " + std::string(column.heading);
   return caption;
+}
+
+}  // namespace
+
+std::string SettingCaption(const SettingInfo& setting) {
+  if (setting.kind == SettingKind::Text) return TextFieldName(setting);
+  std::string caption = OneLine(setting.caption);
+  while (!caption.empty() && (caption.back() == ' ' || caption.back() == ':')) caption.pop_back();
+  return WithZoneColumn(std::move(caption), setting);
+}
+
+std::string CaptionOnOneLine(const SettingInfo& setting) {
+  return WithZoneColumn(OneLine(setting.caption), setting);
 }
 
 std::string EscapeControlBytes(const std::string& text) {

@@ -15,6 +15,10 @@ std::string SettingPlace(const SettingInfo& setting);
 // ("Зона 1 / Группы"); a text field gives its name ("Abon01", "Порт").
 std::string SettingCaption(const SettingInfo& setting);
 
+// The whole caption as the window shows it, on one line, colon and all; a
+// zone-table cell adds its column heading.
+std::string CaptionOnOneLine(const SettingInfo& setting);
+
 // The option text alone: the list entry, the radio button's caption, the
 // slider position, the text itself; "не выбрано" for a list without entry.
 std::string OptionText(const Settings& settings, const SettingInfo& setting);

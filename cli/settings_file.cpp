@@ -23,9 +23,7 @@ std::string LoadJson(const std::string& path, Settings& settings) {
     case ReadStatus::Ok:
       break;
   }
-  const nlohmann::json object = nlohmann::json::parse(read.bytes, nullptr, false);
-  if (object.is_discarded()) return path + ": Некорректный файл: это не JSON";
-  const std::string refusal = ApplySettingsJson(object, settings);
+  const std::string refusal = ApplySettingsJson(read.bytes, settings);
   return refusal.empty() ? "" : path + ": " + refusal;
 }
 
@@ -37,26 +35,33 @@ std::string LoadSettingsFile(const std::string& path, Settings& settings) {
   return OpenSettingsFile(path, settings);
 }
 
-std::string CheckSaveTarget(const std::string& path) {
+std::string SavedName(const std::string& path) {
+  return HasJsonExtension(path) ? path : WithQvxExtension(path);
+}
+
+std::string CheckSaveTarget(const std::string& path, ExistingFile existing) {
   if (path.empty()) return "не указано имя файла";
   std::error_code error;
   const fs::path folder = fs::path(path).parent_path();
   if (!folder.empty() && !fs::is_directory(folder, error)) return path + ": нет такой папки";
-  if (HasJsonExtension(path)) return "";
-  const std::string name = WithQvxExtension(path);
-  // Only a file hit by the appended name is kept; the name as given is replaced.
-  if (name != path && fs::exists(fs::symlink_status(name, error)))
-    return name + " уже существует и не заменён";
+  if (existing == ExistingFile::Replace) return "";
+  const std::string name = SavedName(path);
+  if (existing == ExistingFile::ReplaceGivenName && name == path) return "";
+  // A dangling link counts too: writing would create its target.
+  if (fs::exists(fs::symlink_status(name, error)))
+    return name + ": файл уже существует и не заменён";
   return "";
 }
 
-std::string SaveSettingsFile(const Settings& settings, const std::string& path) {
-  if (path.empty()) return "не указано имя файла";
+std::string SaveSettingsFile(const Settings& settings, const std::string& path,
+                             ExistingFile existing) {
+  if (const std::string refusal = CheckSaveTarget(path, existing); !refusal.empty()) return refusal;
   if (HasJsonExtension(path)) {
     if (WriteFileAtomically(path, SettingsToJson(settings).dump(2) + "\n")) return "";
     return path + ": Ошибка сохранения файла";
   }
   KeptMessages messages;
+  messages.answer = existing == ExistingFile::Replace;
   const CommandOutcome outcome = SaveSettingsCommand(
       settings, [&] { return path; }, messages);
   if (outcome == CommandOutcome::Done) return "";

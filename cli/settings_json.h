@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 
 #include "settings/settings.h"
 
@@ -12,9 +13,14 @@ namespace qvx::cli {
 
 nlohmann::ordered_json SettingsToJson(const Settings& settings);
 
-// Applies a JSON object onto settings in catalogue order. Unknown keys or
-// values of the wrong type are refused before anything changes: returns an
-// empty string on success, else a message naming the offending key.
-std::string ApplySettingsJson(const nlohmann::json& object, Settings& settings);
+// Applies the JSON text of a settings object onto settings in catalogue
+// order. The object must be a whole settings set: every setting once, no
+// other key, each value of its setting's type and inside its range (a list
+// index of an option or null, a slider position within the slider, a radio
+// number of a button), the high threshold not below the low one. Anything
+// else is refused before a setting changes: returns "" on success, else the
+// refusal naming the key and the value (missing keys: the first ten, then
+// how many more).
+std::string ApplySettingsJson(std::string_view text, Settings& settings);
 
 }  // namespace qvx::cli

@@ -18,65 +18,29 @@ std::string Place(const SettingInfo& setting) {
   return GroupName(setting.group) + "." + std::to_string(setting.item);
 }
 
-std::string Caption(const SettingInfo& setting) {
-  std::string caption(setting.caption);
-  for (char& c : caption)
-    if (c == '\n') c = ' ';
-  if (setting.group >= 1 && setting.group <= 4)
-    for (const ZoneColumn& column : ZoneColumns())
-      if (column.group == setting.group) caption += " / " + std::string(column.heading);
-  return caption;
-}
-
-std::string ValueText(const Settings& settings, const SettingInfo& setting) {
-  switch (setting.kind) {
-    case SettingKind::Text:
-      return "\"" + EscapeControlBytes(settings.Text(setting.name)) + "\"";
-    case SettingKind::Slider:
-      return std::to_string(settings.SliderPosition(setting.name));
-    case SettingKind::List: {
-      const int index = settings.ListIndex(setting.name);
-      if (index == kNoSelection) return "(не выбрано)";
-      return std::to_string(index) + " \"" + std::string(setting.options[index]) + "\"";
-    }
-    case SettingKind::Radio: {
-      const int number = settings.RadioNumber(setting.name);
-      return std::to_string(number) + " \"" + std::string(setting.buttons[number].caption) + "\"";
-    }
-  }
-  return {};
-}
-
 void PrintHuman(const Settings& settings) {
   for (const SettingInfo& setting : Catalogue()) {
     std::cout << std::left << std::setw(9) << Place(setting) << std::setw(15) << setting.name
-              << Caption(setting) << " = " << ValueText(settings, setting) << "\n";
+              << CaptionOnOneLine(setting) << " = " << ValueWithText(settings, setting) << "\n";
   }
 }
 
 }  // namespace
 
 int RunShow(const Args& args) {
-  bool json = false;
-  std::string file;
-  for (const std::string& arg : args) {
-    if (arg == "--json" && !json) {
-      json = true;
-    } else if (file.empty() && !arg.empty() && !arg.starts_with("-")) {
-      file = arg;
-    } else {
-      return UsageError("show", "лишний аргумент \"" + arg + "\"");
-    }
-  }
+  static constexpr OptionSpec kOptions[] = {{"--json"}};
+  ParsedArgs parsed;
+  if (const std::string problem = ParseArgs(args, kOptions, 1, parsed); !problem.empty())
+    return UsageError("show", problem);
   MemorySettings settings;
-  if (!file.empty()) {
-    const std::string error = LoadSettingsFile(file, settings);
+  if (!parsed.positional.empty()) {
+    const std::string error = LoadSettingsFile(parsed.positional[0], settings);
     if (!error.empty()) {
       std::cerr << "quorvex-cli show: " << error << "\n";
       return 1;
     }
   }
-  if (json)
+  if (parsed.Has("--json"))
     std::cout << SettingsToJson(settings).dump(2) << "\n";
   else
     PrintHuman(settings);

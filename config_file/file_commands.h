@@ -50,15 +50,16 @@ CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::
                                    CommandMessages& messages);
 
 // The messages of a command run without a window: the last text shown is
-// kept for printing; a question is answered No and remembered.
+// kept for printing; a question is answered with `answer` and remembered.
 class KeptMessages : public CommandMessages {
  public:
   void Show(const std::string& text, const std::string&) override { last_shown = text; }
   bool AskYesNo(const std::string&, const std::string&) override {
     asked = true;
-    return false;
+    return answer;
   }
   std::string last_shown;
+  bool answer = false;
   bool asked = false;
 };
 

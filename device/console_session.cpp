@@ -21,7 +21,10 @@ std::optional<ReplyOutcome> ConsoleSession::Read(const std::string& port_name) {
 
 void ConsoleSession::AppendLog(const std::string& line) {
   out_ << line << "\n" << std::flush;
-  if (line == kWriteFailedLine) ShowCause();
+}
+
+void ConsoleSession::WriteFailed() {
+  ShowCause();
 }
 
 void ConsoleSession::ShowCause() {
@@ -34,13 +37,15 @@ void ConsoleSession::ShowCause() {
   err_ << std::flush;
 }
 
-void ConsoleSession::ShowMessage(const std::string& text, const std::string& title) {
+void ConsoleSession::ShowMessage(const std::string& text, const std::string& title,
+                                 MessageKind kind) {
   messages_.push_back(title + ": " + text);
-  // Success messages repeat their text as the title; failures are titled "Ошибка".
-  if (title == text && hold_success_)
+  if (kind != MessageKind::Success)
+    err_ << text << "\n" << std::flush;
+  else if (hold_success_)
     held_success_.push_back(text);
   else
-    (title == text ? out_ : err_) << text << "\n" << std::flush;
+    out_ << text << "\n" << std::flush;
 }
 
 void ConsoleSession::ReleaseSuccessMessages() {

@@ -15,9 +15,9 @@ namespace qvx::device {
 
 class ConsoleSession : public LinkHost, public CommandView {
  public:
-  // Log lines and success messages go to `out`, failures and port errors to
-  // `err`, a port error or a failed write followed by its cause ("Permission
-  // denied") and, when permission was denied, how to get it.
+  // Log lines and success messages go to `out`, refusals, failures and port
+  // errors to `err`; a port error or a failed write is followed there by its
+  // cause ("Permission denied") and, when permission was denied, how to get it.
   // Every argument but `extra_ports` (see DeviceLink) must outlive the session.
   ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out, std::ostream& err,
                  PortLister extra_ports = {});
@@ -39,10 +39,11 @@ class ConsoleSession : public LinkHost, public CommandView {
   const std::vector<std::string>& Messages() const { return messages_; }
 
   void AppendLog(const std::string& line) override;
-  void ShowMessage(const std::string& text, const std::string& title) override;
+  void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override;
   void ShowPortError(const std::string& text) override;
   void ProcessEvents() override;
   void Pause(int milliseconds) override;
+  void WriteFailed() override;
 
   // A field that failed its check is named on `err` ("Abon01 (Edit16)").
   void MarkTextField(std::string_view field, FieldMark mark) override;

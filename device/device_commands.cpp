@@ -21,7 +21,7 @@ bool ApplyTextCheck(const TextCheck& check, Settings& settings, LinkHost& host, 
   mark_fields(false);
   if (check.passed) return true;
   if (check.tab == TabSwitch::BeforeMessage) view.ShowSubscriberTab();
-  host.ShowMessage(check.message, check.title);
+  host.ShowMessage(check.message, check.title, MessageKind::Refusal);
   if (check.tab == TabSwitch::AfterMessage) view.ShowSubscriberTab();
   mark_fields(true);
   return false;
@@ -32,7 +32,7 @@ bool ApplyTextCheck(const TextCheck& check, Settings& settings, LinkHost& host, 
 std::string CheckedWriteFrame(Settings& settings, LinkHost& host, CommandView& view) {
   if (!ApplyTextCheck(CheckTextFields(ReadTextFields(settings)), settings, host, view)) return {};
   WriteFrame built = BuildWriteFrame(settings);
-  if (built.frame.empty()) host.ShowMessage(built.message, built.title);
+  if (built.frame.empty()) host.ShowMessage(built.message, built.title, MessageKind::Refusal);
   return std::move(built.frame);
 }
 
@@ -59,10 +59,10 @@ WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::strin
   }
   view.SetWriteButtonVisible(true);
   if (!sent) {
-    host.ShowMessage("Ошибка записи в порт", "Ошибка ");
+    host.ShowMessage("Ошибка записи в порт", "Ошибка ", MessageKind::Failure);
     return WriteOutcome::WriteFailed;
   }
-  host.ShowMessage("Данные успешно отправлены", "Данные успешно отправлены");
+  host.ShowMessage("Данные успешно отправлены", "Данные успешно отправлены", MessageKind::Success);
   return WriteOutcome::Sent;
 }
 
@@ -100,7 +100,7 @@ ReplyOutcome ReceptionTimerFired(DeviceLink& link, Settings& settings, CommandVi
   const ReplyEvaluation reply = EvaluateReceiveBuffer(link.state.ReceiveBuffer);
   for (const std::string& entry : reply.entries) link.Host().AppendLog(entry);
   ApplyReply(settings, reply);
-  link.Host().ShowMessage(reply.message, reply.title);
+  link.Host().ShowMessage(reply.message, reply.title, reply.kind);
   link.state.ReceiveBuffer.clear();
   view.SetReadButtonVisible(true);
   return reply.outcome;

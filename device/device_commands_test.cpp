@@ -54,6 +54,7 @@ TEST_F(DeviceCommandsTest, WriteSendsTheFrameOneBytePerWrite) {
   EXPECT_EQ(host.pauses, std::vector<int>(frame.size(), 1));
   EXPECT_EQ(host.messages.back(), std::make_pair(std::string("Данные успешно отправлены"),
                                                  std::string("Данные успешно отправлены")));
+  EXPECT_EQ(host.kinds, std::vector<MessageKind>{MessageKind::Success});
   EXPECT_EQ(view.calls.back(), "show write");
   EXPECT_EQ(view.calls[view.calls.size() - 2], "hide write");
 }
@@ -66,6 +67,7 @@ TEST_F(DeviceCommandsTest, FailedByteStopsTheSending) {
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0],
             std::make_pair(std::string("Ошибка записи в порт"), std::string("Ошибка ")));
+  EXPECT_EQ(host.kinds, std::vector<MessageKind>{MessageKind::Failure});
   EXPECT_EQ(view.calls.back(), "show write");
 }
 
@@ -77,6 +79,7 @@ TEST_F(DeviceCommandsTest, FailedCheckWritesTextsBackAndSendsNothing) {
   EXPECT_TRUE(port.opened.empty());
   EXPECT_EQ(host.messages.back(),
             std::make_pair(std::string("Проверьте  пароль"), std::string("Ошибка")));
+  EXPECT_EQ(host.kinds, std::vector<MessageKind>{MessageKind::Refusal});
   EXPECT_EQ(view.calls.back(), "tab");  // the tab follows the password message
   EXPECT_EQ(view.calls[view.calls.size() - 2], "Edit25 red");
 }
@@ -96,6 +99,7 @@ TEST_F(DeviceCommandsTest, UnselectedListRefusesBeforeThePortIsTouched) {
   EXPECT_EQ(host.messages.back(),
             std::make_pair(std::string("Не выбрано значение параметра Set08 пункт 1"),
                            std::string("Ошибка")));
+  EXPECT_EQ(host.kinds, std::vector<MessageKind>{MessageKind::Refusal});
 }
 
 TEST_F(DeviceCommandsTest, WriteStopsQuietlyWhenThePortCannotOpen) {

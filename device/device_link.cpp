@@ -106,7 +106,10 @@ void DeviceLink::CloseComPort() {
 bool DeviceLink::WriteComPort(std::string_view text) {
   text = text.substr(0, text.find('\0'));
   const bool complete = text.empty() || port_.Write(text) == text.size();
-  if (!complete) host_.AppendLog(std::string(kWriteFailedLine));
+  if (!complete) {
+    host_.AppendLog(std::string(kWriteFailedLine));
+    host_.WriteFailed();
+  }
   host_.Pause(kPauseAfterWriteMs);
   return complete;
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "device/message_kind.h"
+
 namespace qvx::device {
 
 class LinkHost {
@@ -11,8 +13,9 @@ class LinkHost {
   virtual ~LinkHost() = default;
   // Appends one line to the console log (Memo1).
   virtual void AppendLog(const std::string& line) = 0;
-  // A message box with a single OK button, no icon.
-  virtual void ShowMessage(const std::string& text, const std::string& title) = 0;
+  // A message box with a single OK button, no icon. The window shows every
+  // kind alike; other hosts may route by `kind`.
+  virtual void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) = 0;
   // A port-open error in the application's standard dialog, titled with the
   // application title.
   virtual void ShowPortError(const std::string& text) = 0;
@@ -20,6 +23,9 @@ class LinkHost {
   virtual void ProcessEvents() = 0;
   // Sleeps at least `milliseconds`.
   virtual void Pause(int milliseconds) = 0;
+  // A write left bytes unsent; "Ошибка в WriteFile" is already logged. The
+  // port's LastFailure holds the cause.
+  virtual void WriteFailed() {}
 };
 
 }  // namespace qvx::device

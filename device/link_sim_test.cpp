@@ -122,6 +122,19 @@ TEST_F(LinkSimTest, HungUpLineFailsTheNextWriteWithoutCrashing) {
   EXPECT_EQ(LogCount("Ошибка в WriteFile"), 1);
 }
 
+TEST_F(LinkSimTest, AWriteWhoseLineDiesMidFrameSaysWhy) {
+  sim::SimOptions options;
+  options.hangup_after = 40;  // the device goes away 40 bytes into the frame
+  sim::PtyDevice device(MemorySettings(), options);
+  EXPECT_EQ(session.Write(device.Path()), WriteOutcome::WriteFailed);
+  EXPECT_EQ(LogCount("Ошибка в WriteFile"), 1);
+  // The system's cause first, then the message, both on the failure stream.
+  const std::string failures = err.str();
+  ASSERT_TRUE(failures.ends_with("\nОшибка записи в порт\n")) << failures;
+  EXPECT_GT(failures.find('\n'), 0u) << failures;
+  EXPECT_EQ(out.str().find("Ошибка записи в порт"), std::string::npos);
+}
+
 struct Fault {
   const char* name;
   sim::SimOptions options;

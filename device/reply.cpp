@@ -98,6 +98,7 @@ ReplyEvaluation ParseReply(std::string_view buffer) {
   for (int i = 0; i < kTextFieldCount; ++i) reply.texts[i] = std::move(fields[kDigitGroups + i]);
   reply.outcome = ReplyOutcome::Success;
   reply.message = reply.title = "Данные успешно получены";
+  reply.kind = MessageKind::Success;
   return reply;
 }
 

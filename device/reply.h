@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "device/message_kind.h"
 #include "device/text_fields.h"
 #include "settings/settings.h"
 #include "settings/settings_digits.h"
@@ -28,6 +29,7 @@ struct ReplyEvaluation {
   ReplyOutcome outcome = ReplyOutcome::NoData;
   std::string message;
   std::string title;
+  MessageKind kind = MessageKind::Failure;  // Success only for the outcome Success
   std::vector<std::string> entries;  // raw entries for the console log (parsed outcomes only)
   SettingsDigits digits{};  // Success: fields 1..15, device numbering (any value; '+' gives -5)
   TextFields texts;         // Success: fields 16..30 for Edit16..Edit30

@@ -51,6 +51,8 @@ TEST(ReceiveBuffer, MarkersCountOnlyFromTheSecondCharacter) {
     EXPECT_EQ(reply.outcome, c.outcome) << c.buffer;
     EXPECT_EQ(reply.message, c.message) << c.buffer;
     EXPECT_EQ(reply.title, c.outcome == ReplyOutcome::Success ? c.message : "Ошибка ");
+    EXPECT_EQ(reply.kind,
+              c.outcome == ReplyOutcome::Success ? MessageKind::Success : MessageKind::Failure);
   }
 }
 

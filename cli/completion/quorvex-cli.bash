@@ -45,6 +45,7 @@ _quorvex_cli() {
     ports) options="--json" ;;
     show) options="--json" ;;
     diff) options="--json" ;;
+    convert) options="--force" ;;
     write) options="--port --ports-from --all-usb --verify --settle" ;;
     read) options="--port -o" ;;
     report) options="-o --mask-password" ;;

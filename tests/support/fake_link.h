@@ -21,7 +21,8 @@ class FakePort : public SerialPort {
   std::size_t fail_write_at = std::string::npos;  // byte offset whose write fails
   std::deque<std::string> reads;                  // what successive reads return
   std::vector<std::string> platform_ports;
-  int discards = 0;  // calls of DiscardInput
+  int discards = 0;     // calls of DiscardInput
+  PortFailure failure;  // what LastFailure tells, whatever happened
 
   OpenResult Open(const std::string& name, std::string_view) override {
     opened.push_back(name);
@@ -50,6 +51,7 @@ class FakePort : public SerialPort {
   }
   void DiscardInput() override { ++discards; }
   std::vector<std::string> PlatformPortNames() const override { return platform_ports; }
+  PortFailure LastFailure() const override { return failure; }
 
  private:
   bool open_ = false;
@@ -59,14 +61,16 @@ class RecordingHost : public LinkHost {
  public:
   std::vector<std::string> log;
   std::vector<std::pair<std::string, std::string>> messages;
+  std::vector<MessageKind> kinds;  // of `messages`, in step
   std::vector<std::string> port_errors;
   std::vector<int> pauses;
   int events = 0;
   std::function<void()> on_events;  // a nested handler, such as the reception timer
 
   void AppendLog(const std::string& line) override { log.push_back(line); }
-  void ShowMessage(const std::string& text, const std::string& title) override {
+  void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override {
     messages.emplace_back(text, title);
+    kinds.push_back(kind);
   }
   void ShowPortError(const std::string& text) override { port_errors.push_back(text); }
   void ProcessEvents() override {

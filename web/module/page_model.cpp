@@ -29,10 +29,13 @@ class RecordedMessages : public CommandMessages {
 class RecordedSteps : public device::LinkHost, public device::CommandView {
  public:
   void AppendLog(const std::string&) override {}
-  void ShowMessage(const std::string& text, const std::string& title) override {
+  void ShowMessage(const std::string& text, const std::string& title,
+                   device::MessageKind /*kind*/) override {
     steps.push_back({Step::Kind::Message, {}, {text, title}});
   }
-  void ShowPortError(const std::string& text) override { ShowMessage(text, {}); }
+  void ShowPortError(const std::string& text) override {
+    ShowMessage(text, {}, device::MessageKind::Failure);
+  }
   void ProcessEvents() override {}
   void Pause(int) override {}
   void MarkTextField(std::string_view field, device::FieldMark mark) override {

@@ -1,0 +1,76 @@
+// The console session routes every outcome by its kind: successes and the
+// log to `out`, refusals and failures to `err`, a failure with its cause.
+#include "device/console_session.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+#include "settings/memory_settings.h"
+#include "tests/support/fake_link.h"
+
+namespace qvx::device {
+namespace {
+
+using testing::FakePort;
+
+bool Holds(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(ConsoleSession, WriteOutcomesGoWhereTheirKindSays) {
+  const std::string kDialout =
+      "Чтобы открывать последовательные порты, вступите в группу dialout: sudo adduser $USER "
+      "dialout, затем войдите в систему заново.\n";
+  const struct {
+    const char* name;
+    std::function<void(FakePort&, Settings&)> arrange;
+    bool hold_success;
+    WriteOutcome outcome;
+    std::string out_part;  // a part of `out`
+    std::string err;       // all of `err`
+  } cases[] = {
+      {"sent", [](FakePort& port, Settings&) { port.failure = {"stale cause"}; }, false,
+       WriteOutcome::Sent, "ком открыт\nДанные успешно отправлены\n", ""},
+      {"sent, success held", [](FakePort&, Settings&) {}, true, WriteOutcome::Sent, "ком открыт\n",
+       ""},
+      {"line dies mid-frame",
+       [](FakePort& port, Settings&) {
+         port.fail_write_at = 100;
+         port.failure = {"Input/output error"};
+       },
+       false, WriteOutcome::WriteFailed, "ком открыт\nОшибка в WriteFile\n",
+       "Input/output error\nОшибка записи в порт\n"},
+      {"port refused",
+       [](FakePort& port, Settings&) {
+         port.next_open = OpenResult::CannotOpen;
+         port.failure = {"Permission denied", true};
+       },
+       false, WriteOutcome::PortNotOpen, "",
+       "Error 1: Не могу открыть указанный Com порт!\nPermission denied\n" + kDialout},
+      {"settings refused", [](FakePort&, Settings& settings) { settings.SetText("Edit30", ""); },
+       false, WriteOutcome::Refused, "", "Проверьте  порт\nПорт (Edit30)\n"},
+  };
+  for (const auto& c : cases) {
+    FakePort port;
+    MemorySettings settings;
+    std::ostringstream out, err;
+    ConsoleSession session(port, settings, out, err);
+    c.arrange(port, settings);
+    session.HoldSuccessMessages(c.hold_success);
+    EXPECT_EQ(session.Write("ttyUSB0"), c.outcome) << c.name;
+    EXPECT_TRUE(Holds(out.str(), c.out_part)) << c.name << "\n" << out.str();
+    EXPECT_EQ(err.str(), c.err) << c.name;
+    EXPECT_EQ(Holds(out.str(), "Данные успешно отправлены"),
+              c.outcome == WriteOutcome::Sent && !c.hold_success)
+        << c.name;
+    if (c.hold_success) {
+      session.ReleaseSuccessMessages();
+      EXPECT_TRUE(out.str().ends_with("Данные успешно отправлены\n")) << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qvx::device
