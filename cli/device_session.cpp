@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/command_line.h"
+#include "cli/interrupt.h"
 #include "cli/progress.h"
 #include "device/console_session.h"
 #include "device/qt_serial_port.h"
@@ -28,6 +29,7 @@ bool ReadDevice(const std::string& port, Settings& settings, std::ostream& err,
   {
     device::QtSerialPort serial;
     device::ConsoleSession session(serial, settings, log, failures);
+    session.StopWhen(Interrupted);
     const Progress progress("чтение устройства на порту " + port);
     read = session.Read(port) == device::ReplyOutcome::Success;
   }

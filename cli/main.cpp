@@ -5,6 +5,7 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 
 namespace {
 
@@ -55,12 +56,16 @@ int main(int argc, char** argv) {
   // Past a file-size limit a write then fails and is reported, instead of
   // the signal ending the program with a temporary file left behind.
   std::signal(SIGXFSZ, SIG_IGN);
-  const int status = Dispatch(argc, argv);
-  // Output that did not get out (a full disk, a closed pipe) is a failure.
+  // Ctrl-C stops a device exchange between bytes, and a closed pipe stops
+  // nothing: both must come before any thread starts.
+  qvx::cli::CatchInterrupts();
+  int status = Dispatch(argc, argv);
+  // Output that did not get out (a full disk, a closed pipe) is a failure,
+  // reported once the command has done its work.
   if (!std::cout.flush()) {
     std::cerr << "quorvex-cli " << (argc > 1 ? argv[1] : "")
               << ": ошибка записи в стандартный вывод\n";
-    return 1;
+    status = 1;
   }
-  return status;
+  return qvx::cli::Interrupted() ? qvx::cli::kInterruptedStatus : status;
 }

@@ -5,6 +5,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/device_args.h"
+#include "cli/interrupt.h"
 #include "cli/settings_file.h"
 #include "settings/memory_settings.h"
 
@@ -22,7 +23,11 @@ int RunRead(const Args& args) {
   return WithConsoleSession(
       settings, Prefix("read") + parsed->port + ": ", [&](device::ConsoleSession& session) {
         session.HoldSuccessMessages(true);  // one outcome: success only once saved
-        if (session.Read(parsed->port) != device::ReplyOutcome::Success) return 1;
+        if (session.Read(parsed->port) != device::ReplyOutcome::Success) {
+          if (!Interrupted()) return 1;
+          Failure("read", parsed->port + ": прервано: ответ не дождались, файл не записан");
+          return kInterruptedStatus;
+        }
         if (const std::string refusal = SaveSettingsFile(settings, parsed->output);
             !refusal.empty())
           return Failure("read", refusal);

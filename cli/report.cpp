@@ -11,6 +11,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/device_session.h"
+#include "cli/interrupt.h"
 #include "cli/settings_sheet.h"
 #include "cli/settings_source.h"
 #include "config_file/file_io.h"
@@ -74,6 +75,7 @@ int RunReport(const Args& args) {
   const SheetFacts facts{source->description, Now(), QUORVEX_VERSION,
                          parsed.Has("--mask-password")};
   const std::string html = SettingsSheetHtml(source->settings, facts);
+  const SaveInProgress saving;  // a second Ctrl-C waits: no temporary file left
   if (!WriteFileAtomically(output, pdf ? RenderPdf(html) : html))
     return Failure("report", output + ": Ошибка сохранения файла");
   return 0;

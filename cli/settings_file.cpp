@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "cli/interrupt.h"
 #include "cli/settings_json.h"
 #include "config_file/file_commands.h"
 #include "config_file/file_io.h"
@@ -52,6 +53,7 @@ std::string CheckSaveTarget(const std::string& path) {
 
 std::string SaveSettingsFile(const Settings& settings, const std::string& path) {
   if (path.empty()) return "не указано имя файла";
+  const SaveInProgress saving;  // a second Ctrl-C waits: no temporary file left
   if (HasJsonExtension(path)) {
     if (WriteFileAtomically(path, SettingsToJson(settings).dump(2) + "\n")) return "";
     return path + ": Ошибка сохранения файла";

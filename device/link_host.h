@@ -20,6 +20,10 @@ class LinkHost {
   virtual void ProcessEvents() = 0;
   // Sleeps at least `milliseconds`.
   virtual void Pause(int milliseconds) = 0;
+  // True when the program is asked to stop (a command-line tool's Ctrl-C):
+  // a frame being sent then ends after the byte under way, and a read loop
+  // ends without an answer. The window never asks.
+  virtual bool StopRequested() { return false; }
 };
 
 }  // namespace qvx::device
