@@ -47,7 +47,7 @@ void RunOnEveryPort(const std::vector<std::string>& ports,
   };
   Workers workers;
   for (const std::string& port : ports) {
-    // A QThread, not a bare thread: the port's notifiers want its event dispatcher.
+    // A QThread, not a bare thread: it has the dispatcher the real port needs.
     QThread* worker = QThread::create([&, port] {
       DeviceResult result;
       try {
