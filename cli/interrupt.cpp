@@ -48,8 +48,16 @@ void CatchInterrupts() {
   ::signal(SIGPIPE, SIG_IGN);
   sigset_t signals;
   sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGTERM);
+  int caught = 0;
+  for (const int signal : {SIGINT, SIGTERM}) {
+    // A signal ignored by whoever started us (a background job of a script)
+    // stays ignored.
+    struct sigaction current {};
+    if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+    sigaddset(&signals, signal);
+    ++caught;
+  }
+  if (caught == 0) return;
   // Every thread started later inherits the mask, so only Watch sees them.
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   Shared();

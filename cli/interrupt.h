@@ -11,7 +11,8 @@ namespace qvx::cli {
 inline constexpr int kInterruptedStatus = 130;
 
 // Call first in main, before any thread starts. From then on the first
-// SIGINT or SIGTERM only makes Interrupted() true; the second ends the
+// SIGINT or SIGTERM (one not ignored already when the program started, as
+// in a script's background job) only makes Interrupted() true; the second ends the
 // program at once with kInterruptedStatus (after a save under way, see
 // SaveInProgress). SIGPIPE is ignored: a write to a closed pipe fails, and
 // the command reports it when it has done its work.
