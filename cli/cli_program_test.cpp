@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "sim/pty_device.h"
 #include "sim/simulated_ports.h"
@@ -37,6 +38,11 @@ class CliProgramTest : public ::testing::Test {
   // Runs quorvex-cli with `args`; stdin empty, stdout and stderr kept.
   CliRun Cli(std::vector<std::string> args) {
     args.insert(args.begin(), QUORVEX_CLI_PROGRAM);
+    return Run(std::move(args));
+  }
+
+  // Runs args[0], found on PATH, as Cli does.
+  CliRun Run(std::vector<std::string> args) {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -51,7 +57,7 @@ class CliProgramTest : public ::testing::Test {
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
     CliRun run;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
       int status = 0;
       waitpid(pid, &status, 0);
       run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -287,35 +293,165 @@ TEST_F(CliProgramTest, BatchRefusesBadPortListsAndOneDeviceUnderTwoNames) {
   EXPECT_TRUE(device.WaitForFrames(1, std::chrono::seconds(10)));
 }
 
-TEST_F(CliProgramTest, ReportHoldsEverySettingAndWritesNothingOnFailure) {
+// The words of a sheet as a reader sees them: tags dropped, entities read,
+// every run of blanks one blank, one line per table row or paragraph.
+std::string HtmlText(const std::string& html) {
+  std::string text;
+  bool in_tag = false;
+  std::string tag;
+  for (const char c : html.substr(html.find("<body>"))) {
+    if (c == '<') {
+      in_tag = true;
+      tag.clear();
+    } else if (c == '>') {
+      in_tag = false;
+      if (tag.starts_with("/tr") || tag.starts_with("br") || tag.starts_with("/p") ||
+          tag.starts_with("/h"))
+        text += '\n';
+      else
+        text += ' ';
+    } else if (in_tag) {
+      tag += c;
+    } else {
+      text += c;
+    }
+  }
+  for (const auto& [entity, c] : std::vector<std::pair<std::string, std::string>>{
+           {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
+    for (std::size_t at; (at = text.find(entity)) != std::string::npos;)
+      text.replace(at, entity.size(), c);
+  return text;
+}
+
+// Every run of blanks and line ends inside a line as one blank, lines trimmed.
+std::string Squeezed(const std::string& text) {
+  std::string squeezed;
+  for (const char c : text) {
+    const char d = c == '\t' || c == '\r' ? ' ' : c;
+    if (d == ' ' && (squeezed.empty() || squeezed.back() == ' ' || squeezed.back() == '\n'))
+      continue;
+    if (d == '\n' && !squeezed.empty() && squeezed.back() == ' ') squeezed.pop_back();
+    squeezed += d;
+  }
+  return squeezed;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    if (end > start) lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
+
+// What the sheet says whatever its form: the header block, the count of
+// changed settings and their marks, the window's labels and no control names.
+void ExpectSheetWords(const std::string& text, int changed, const std::string& form) {
+  SCOPED_TRACE(form);
+  for (const std::string part :
+       {"Источник: файл set.json", "Объект: ____", "Адрес объекта: ____", "Установщик: ____",
+        "Подпись установщика: ____", "Подпись заказчика: ____", "Abon01 Телефон абонента 1",
+        "Abon09 Телефон абонента 9", "IP Адрес сервера 000.111.222.333", "Порт Порт сервера 20198",
+        "Пароль/номер", "Set01 пункт 1 Зона 1 / Группы ● 3 - Группа 3",
+        "по умолчанию: 1 - Группа 1", "Abon01 Телефон абонента 1 ● +79001234567",
+        "Set06 пункт 2 Порог низкихтемператур ● 12", "Set06 пункт 1 Порог высоких температур ● 12",
+        "Set14 пункт 1 Хранение настроек В устройстве", "Вкладка «Разное (2)»"})
+    EXPECT_TRUE(Holds(text, part)) << part << "\n" << text;
+  EXPECT_TRUE(Holds(text, std::to_string(changed) + " настро")) << text;
+  EXPECT_EQ(Count(text, "●"), static_cast<std::size_t>(changed) + 1);  // and the legend
+  for (const std::string control : {"Edit1", "Edit2", "Edit30", "ComboBox", "TrackBar", "Radio"})
+    EXPECT_FALSE(Holds(text, control)) << control;
+}
+
+TEST_F(CliProgramTest, ReportHtmlHoldsEverySettingUnderTheWindowsLabels) {
   const CliRun html =
       Cli({"report", Path("set.json"), "-o", Path("sheet.html"), "--mask-password"});
   ASSERT_EQ(html.status, 0) << html.err;
+  EXPECT_EQ(html.out, "Лист настроек сохранён: " + Path("sheet.html") + "\n");
+  EXPECT_EQ(html.err, "");
   const std::string sheet = Read("sheet.html");
+  const std::string text = Squeezed(HtmlText(sheet));
+  ExpectSheetWords(text, 4, "html");  // a masked password is never marked
+  EXPECT_TRUE(Holds(text, "Пароль прибора ••••••")) << text;
   MemorySettings settings;
   settings.SetListIndex("ComboBox11", 2);
-  settings.SetSliderPosition("TrackBar1", 12);
   for (const SettingInfo& setting : Catalogue()) {
-    std::string text;
-    if (setting.kind == SettingKind::List)
-      text = setting.options[settings.ListIndex(setting.name)];
-    else if (setting.kind == SettingKind::Radio)
-      text = setting.buttons[settings.RadioNumber(setting.name)].caption;
-    else
-      continue;
-    EXPECT_TRUE(Holds(sheet, ">" + text + "<")) << setting.name << " " << text;
+    if (setting.kind != SettingKind::List) continue;
+    const std::string option(setting.options[settings.ListIndex(setting.name)]);
+    EXPECT_TRUE(Holds(sheet, option)) << setting.name << " " << option;
   }
-  for (const std::string& part : std::vector<std::string>{
-           ">+79001234567<", ">12<", "файл " + Path("set.json"), "<style>", "@page { size: A4"})
+  for (const std::string part : {"<style>", "@page { size: A4", "<thead>"})
     EXPECT_TRUE(Holds(sheet, part)) << part;
-  for (const std::string absent : {">5555<", "<script", "src=", "href="})
+  for (const std::string absent : {"5555", "<script", "src=", "href="})
     EXPECT_FALSE(Holds(sheet, absent)) << absent;
+  // Every table has one header with the heading in it, so they part nowhere.
+  EXPECT_EQ(Count(sheet, "<thead>\n<tr><th class=\"heading\""),
+            Count(sheet, "<table class=\"sheet\""));
+}
 
-  ASSERT_EQ(Cli({"report", "defaults", "-o", Path("sheet.pdf")}).status, 0);
-  EXPECT_TRUE(Read("sheet.pdf").starts_with("%PDF"));
+TEST_F(CliProgramTest, ReportPdfKeepsHeadingsWithTablesAndRepeatsHeaders) {
+  const CliRun pdf = Cli({"report", Path("set.json"), "-o", Path("sheet.pdf")});
+  ASSERT_EQ(pdf.status, 0) << pdf.err;
+  EXPECT_EQ(pdf.out, "Лист настроек сохранён: " + Path("sheet.pdf") + "\n");
+  EXPECT_EQ(pdf.err, "");  // nor any of Qt's own warnings
+  ASSERT_EQ(Run({"pdftotext", "-layout", Path("sheet.pdf"), Path("sheet.txt")}).status, 0)
+      << "pdftotext (poppler-utils) is needed";
+  const std::string text = Read("sheet.txt");
+  ExpectSheetWords(Squeezed(text), 5, "pdf");
+  EXPECT_TRUE(Holds(Squeezed(text), "Пароль прибора ● 5555"));
 
+  const std::vector<std::string> pages = [&] {
+    std::vector<std::string> split;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\f', start)) != std::string::npos; start = end + 1)
+      split.push_back(text.substr(start, end - start));
+    return split;
+  }();
+  ASSERT_GE(pages.size(), 3u);
+  for (std::size_t page = 0; page < pages.size(); ++page) {
+    SCOPED_TRACE("page " + std::to_string(page + 1));
+    const std::vector<std::string> lines = Lines(Squeezed(pages[page]));
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines.back(),
+              "стр. " + std::to_string(page + 1) + " из " + std::to_string(pages.size()));
+    // The page's last row is a setting's, never a heading, a header or a group's title.
+    const std::string& last = lines[lines.size() - 2];
+    for (const std::string lone : {"Вкладка «", "Абоненты,", "Место Параметр", "Группа Set"})
+      EXPECT_FALSE(last.starts_with(lone)) << last;
+    if (page == 0) continue;
+    // A continued table shows its heading and header again; a new one starts with them.
+    EXPECT_TRUE(lines[0].starts_with("Вкладка «")) << lines[0];
+    EXPECT_EQ(lines[1], "Место Параметр Значение");
+  }
+
+  // One set of column widths: every header's words stand at the same places.
+  ASSERT_EQ(Run({"pdftotext", "-bbox", Path("sheet.pdf"), Path("sheet.bbox")}).status, 0);
+  const std::string boxes = Read("sheet.bbox");
+  for (const std::string word : {">Параметр<", ">Значение<"}) {
+    std::set<std::string> columns;
+    for (std::size_t at = boxes.find(word); at != std::string::npos;
+         at = boxes.find(word, at + 1)) {
+      const std::size_t x = boxes.rfind("xMin=\"", at) + 6;
+      columns.insert(boxes.substr(x, boxes.find('.', x) - x));  // whole points
+    }
+    EXPECT_EQ(columns.size(), 1u) << word;
+  }
+}
+
+TEST_F(CliProgramTest, ReportWritesNothingOnFailure) {
   const CliRun failed = Cli({"report", "port:/dev/nonexistent", "-o", Path("none.pdf")});
   EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.out, "");
   EXPECT_FALSE(std::filesystem::exists(Path("none.pdf")));
 }
 

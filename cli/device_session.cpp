@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "cli/interrupt.h"
 #include "cli/progress.h"
+#include "cli/qt_messages.h"
 #include "device/console_session.h"
 #include "device/qt_serial_port.h"
 
@@ -16,6 +17,7 @@ std::unique_ptr<QCoreApplication> StartQt(bool gui) {
   static int argc = 1;
   static char name[] = "quorvex-cli";
   static char* argv[] = {name, nullptr};
+  RouteQtMessages();
   if (!gui) return std::make_unique<QCoreApplication>(argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   return std::make_unique<QGuiApplication>(argc, argv);

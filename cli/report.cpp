@@ -1,11 +1,7 @@
 // quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]: the
 // settings sheet to print and leave with the customer.
-#include <QBuffer>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QTextDocument>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 
 #include "cli/command_line.h"
@@ -14,6 +10,7 @@
 #include "cli/interrupt.h"
 #include "cli/settings_sheet.h"
 #include "cli/settings_source.h"
+#include "cli/sheet_pdf.h"
 #include "config_file/file_io.h"
 
 namespace qvx::cli {
@@ -28,30 +25,14 @@ bool EndsWithNoCase(std::string_view name, std::string_view tail) {
   return true;
 }
 
-std::string Now() {
+// The local time as `format` gives it.
+std::string Now(const char* format) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
   char text[32];
-  std::strftime(text, sizeof text, "%d.%m.%Y %H:%M", &local);
+  std::strftime(text, sizeof text, format, &local);
   return text;
-}
-
-// The sheet laid out by Qt's rich text on A4 pages.
-std::string RenderPdf(const std::string& html) {
-  QBuffer bytes;
-  bytes.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter writer(&bytes);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-    writer.setTitle("Лист настроек Quorvex");
-    writer.setCreator("quorvex-cli " QUORVEX_VERSION);
-    QTextDocument document;
-    document.setHtml(QString::fromStdString(html));
-    document.print(&writer);
-  }
-  return bytes.data().toStdString();
 }
 
 }  // namespace
@@ -72,12 +53,23 @@ int RunReport(const Args& args) {
   const auto qt = StartQt(pdf);
   const auto source = LoadSource(parsed.positional[0], "report", std::cerr);
   if (!source) return 1;
-  const SheetFacts facts{source->description, Now(), QUORVEX_VERSION,
-                         parsed.Has("--mask-password")};
+  SheetFacts facts;
+  const std::string& named = parsed.positional[0];
+  // The customer reads the file's name; the folders it sat in are the installer's.
+  facts.source = IsPortSource(named) || named == "defaults"
+                     ? source->description
+                     : "файл " + std::filesystem::path(named).filename().string();
+  if (IsPortSource(named)) facts.read_at = Now("%d.%m.%Y %H:%M");
+  facts.date = Now("%d.%m.%Y");
+  facts.version = QUORVEX_VERSION;
+  facts.mask_password = parsed.Has("--mask-password");
   const std::string html = SettingsSheetHtml(source->settings, facts);
   const SaveInProgress saving;  // a second Ctrl-C waits: no temporary file left
-  if (!WriteFileAtomically(output, pdf ? RenderPdf(html) : html))
+  if (!WriteFileAtomically(
+          output,
+          pdf ? SheetPdf(html, "Лист настроек Quorvex", "quorvex-cli " QUORVEX_VERSION) : html))
     return Failure("report", output + ": Ошибка сохранения файла");
+  std::cout << "Лист настроек сохранён: " << output << "\n";
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
+#include <string>
 
 #include "sim/load_settings.h"
 #include "sim/pty_device.h"
@@ -79,10 +80,11 @@ int main(int argc, char** argv) {
     qvx::sim::PtyDevice device(settings, args.options,
                                [&](const qvx::sim::LogEntry& entry) { log_file.Write(entry); });
     // Registered first, so the port list shows the port once its path is out.
-    const auto link = qvx::RegisterSimulatedPort(device.Path());
+    std::string refusal;
+    const auto link = qvx::RegisterSimulatedPort(device.Path(), &refusal);
     if (link.empty())
-      std::cerr << "quorvex-sim: could not register " << device.Path()
-                << "; the port list will not show it\n";
+      std::cerr << "quorvex-sim: could not register " << device.Path() << " (" << refusal
+                << "); the port list will not show it\n";
     std::cout << device.Path() << std::endl;
     WaitForEnd(signals, device);
     qvx::UnregisterSimulatedPort(link);

@@ -32,9 +32,8 @@ void MakeRaw(int slave) {
   tcsetattr(slave, TCSANOW, &line);
 }
 
-void CloseFd(int& fd) {
-  if (fd >= 0) close(fd);
-  fd = -1;
+[[noreturn]] void Fail(int error, const char* what) {
+  throw std::system_error(error, std::generic_category(), what);
 }
 
 }  // namespace
@@ -42,30 +41,26 @@ void CloseFd(int& fd) {
 PtyDevice::PtyDevice(MemorySettings settings, SimOptions options, LogSink sink)
     : sink_(std::move(sink)),
       core_(std::move(settings), options, [this](const LogEntry& entry) { Record(entry); }) {
-  const char* failed = nullptr;
-  master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  const char* name = nullptr;
-  if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0 || !(name = ptsname(master_)))
-    failed = "pseudo-terminal";
-  if (!failed) {
-    path_ = name;
-    slave_ = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave_ < 0) failed = "open pseudo-terminal";
-  }
-  if (!failed) {
-    MakeRaw(slave_);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-    // Opens, writes and closes of the port; without them every opener shares one line.
-    watch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (watch_ >= 0 && inotify_add_watch(watch_, name, IN_OPEN | IN_CLOSE | IN_MODIFY) < 0)
-      CloseFd(watch_);
-    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) failed = "pipe";
-  }
-  if (failed) {
-    const int error = errno;
-    CloseAll();
-    throw std::system_error(error, std::generic_category(), failed);
-  }
+  // Every descriptor is owned as soon as it is had, so a throw closes them all.
+  master_.Reset(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
+  if (!master_.Valid() || grantpt(master_.Get()) != 0 || unlockpt(master_.Get()) != 0)
+    Fail(errno, "pseudo-terminal");
+  char name[128];
+  if (const int error = ptsname_r(master_.Get(), name, sizeof name); error != 0)
+    Fail(error, "pseudo-terminal");
+  path_ = name;
+  slave_.Reset(open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
+  if (!slave_.Valid()) Fail(errno, "open pseudo-terminal");
+  MakeRaw(slave_.Get());
+  fcntl(master_.Get(), F_SETFL, fcntl(master_.Get(), F_GETFL) | O_NONBLOCK);
+  // Opens, writes and closes of the port; without them every opener shares one line.
+  watch_.Reset(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  if (watch_.Valid() && inotify_add_watch(watch_.Get(), name, IN_OPEN | IN_CLOSE | IN_MODIFY) < 0)
+    watch_.Reset();
+  int wake[2];
+  if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) Fail(errno, "pipe");
+  wake_read_.Reset(wake[0]);
+  wake_write_.Reset(wake[1]);
   thread_ = std::thread([this] { Serve(); });
 }
 
@@ -101,18 +96,23 @@ void PtyDevice::Serve() {
     Clock::time_point next;
     {
       std::lock_guard lock(mutex_);
-      if (stop_) return;
+      if (stop_) {
+        changed_.notify_all();  // a HangUp() waiting for the line stops waiting
+        return;
+      }
       if (hangup_requested_) break;
       next = core_.NextDue();
     }
     int timeout = MillisecondsUntil(next);
     if (!outgoing_.empty()) timeout = 100;  // the line is full: try again soon
     const short out = outgoing_.empty() ? 0 : POLLOUT;
-    pollfd fds[3] = {{wake_[0], POLLIN, 0}, {watch_, POLLIN, 0}, {master_, short(POLLIN | out), 0}};
+    pollfd fds[3] = {{wake_read_.Get(), POLLIN, 0},
+                     {watch_.Get(), POLLIN, 0},
+                     {master_.Get(), short(POLLIN | out), 0}};
     if (poll(fds, 3, timeout) < 0 && errno != EINTR) break;
     if (fds[0].revents) {
       char drain[16];
-      while (read(wake_[0], drain, sizeof drain) > 0) {
+      while (read(wake_read_.Get(), drain, sizeof drain) > 0) {
       }
       continue;
     }
@@ -133,20 +133,20 @@ void PtyDevice::Serve() {
   }
   FlushLog();
   std::lock_guard lock(mutex_);
-  CloseFd(master_);
-  CloseFd(slave_);
+  master_.Reset();
+  slave_.Reset();
   hung_up_ = true;
   changed_.notify_all();
 }
 
 bool PtyDevice::ReadLine() {
   char bytes[4096];
-  const ssize_t count = read(master_, bytes, sizeof bytes);
+  const ssize_t count = read(master_.Get(), bytes, sizeof bytes);
   if (count <= 0) return false;
   if (line_closed_) {
     // Bytes after a close come from its sender, late, unless the next opener
     // wrote them; its write shows at once among the port's events.
-    pollfd events = {watch_, POLLIN, 0};
+    pollfd events = {watch_.Get(), POLLIN, 0};
     if (poll(&events, 1, 5) > 0) TakePortEvents();
   }
   std::lock_guard lock(mutex_);
@@ -159,7 +159,7 @@ bool PtyDevice::ReadLine() {
 void PtyDevice::TakePortEvents() {
   alignas(inotify_event) char events[4096];
   ssize_t size;
-  while ((size = read(watch_, events, sizeof events)) > 0) {
+  while ((size = read(watch_.Get(), events, sizeof events)) > 0) {
     for (ssize_t at = 0; at < size;) {
       const auto* event = reinterpret_cast<const inotify_event*>(events + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
@@ -176,18 +176,19 @@ void PtyDevice::TakePortEvents() {
         Record({LogEntry::Kind::Note, Clock::now(), {}, "port closed"});
         core_.DropPending();
         outgoing_.clear();
-        tcflush(slave_, TCIFLUSH);
+        tcflush(slave_.Get(), TCIFLUSH);
         line_closed_ = true;
         opened_since_close_ = false;
       }
     }
   }
+  changed_.notify_all();
   FlushLog();
 }
 
 void PtyDevice::SendSome() {
   if (outgoing_.empty()) return;
-  const ssize_t count = write(master_, outgoing_.data(), outgoing_.size());
+  const ssize_t count = write(master_.Get(), outgoing_.data(), outgoing_.size());
   if (count > 0) outgoing_.erase(0, static_cast<std::size_t>(count));
   // EAGAIN: the line is full; another error: the line is gone, drop the rest.
   else if (count < 0 && errno != EAGAIN && errno != EINTR)
@@ -195,15 +196,13 @@ void PtyDevice::SendSome() {
 }
 
 void PtyDevice::CloseAll() {
-  CloseFd(master_);
-  CloseFd(slave_);
-  CloseFd(watch_);
-  for (int& end : wake_) CloseFd(end);
+  for (UniqueFd* fd : {&master_, &slave_, &watch_, &wake_read_, &wake_write_}) fd->Reset();
 }
 
 void PtyDevice::Wake() {
+  if (!wake_write_.Valid()) return;  // stopped: no one to wake
   const char byte = 1;
-  [[maybe_unused]] const ssize_t ignored = write(wake_[1], &byte, 1);
+  [[maybe_unused]] const ssize_t ignored = write(wake_write_.Get(), &byte, 1);
 }
 
 std::vector<TimedByte> PtyDevice::Received() const {
@@ -232,6 +231,13 @@ bool PtyDevice::WaitForReceived(std::size_t count, std::chrono::milliseconds tim
 std::vector<std::string> PtyDevice::Notes() const {
   std::lock_guard lock(mutex_);
   return notes_;
+}
+
+bool PtyDevice::WaitForNote(const std::string& note, int count,
+                            std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, timeout,
+                           [&] { return std::count(notes_.begin(), notes_.end(), note) >= count; });
 }
 
 MemorySettings PtyDevice::Settings() const {
@@ -271,12 +277,9 @@ bool PtyDevice::WaitForFrames(int count, std::chrono::milliseconds timeout) cons
 }
 
 void PtyDevice::HangUp() {
-  {
-    std::lock_guard lock(mutex_);
-    hangup_requested_ = true;
-  }
-  Wake();
   std::unique_lock lock(mutex_);
+  hangup_requested_ = true;
+  Wake();
   changed_.wait(lock, [&] { return hung_up_ || stop_; });
 }
 
@@ -289,8 +292,9 @@ void PtyDevice::Stop() {
   {
     std::lock_guard lock(mutex_);
     stop_ = true;
+    Wake();
   }
-  Wake();
+  changed_.notify_all();  // a HangUp() waiting for the serving thread stops waiting
   if (thread_.joinable()) thread_.join();
   std::lock_guard lock(mutex_);
   CloseAll();

@@ -20,6 +20,7 @@
 
 #include "settings/memory_settings.h"
 #include "sim/device_core.h"
+#include "sim/unique_fd.h"
 
 namespace qvx::sim {
 
@@ -56,6 +57,8 @@ class PtyDevice {
   // The note lines of the log ("port opened", "stored ...", "three long
   // beeps", "port closed", ...).
   std::vector<std::string> Notes() const;
+  // Waits until `note` is among them at least count times; false on timeout.
+  bool WaitForNote(const std::string& note, int count, std::chrono::milliseconds timeout) const;
 
   // The device's settings and options, read or replaced between exchanges.
   MemorySettings Settings() const;
@@ -68,12 +71,14 @@ class PtyDevice {
   // Waits until this many frames were stored or refused in all; false on timeout.
   bool WaitForFrames(int count, std::chrono::milliseconds timeout) const;
 
-  // Closes the pseudo-terminal now: the port sees the line drop.
+  // Closes the pseudo-terminal now: the port sees the line drop. Returns
+  // once the line is closed, or at once when the device is (being) stopped.
   void HangUp();
   // True once the line was closed, by HangUp() or by the hangup_after option.
   bool HungUp() const;
 
-  // Stops serving and closes the pseudo-terminal. Safe to call twice.
+  // Stops serving and closes the pseudo-terminal; a HangUp() waiting in
+  // another thread returns. Safe to call twice from one thread.
   void Stop();
 
  private:
@@ -83,13 +88,14 @@ class PtyDevice {
   void TakePortEvents();
   bool ReadLine();  // false when nothing was there
   void SendSome();
-  void CloseAll();
-  void Wake();
+  void CloseAll();  // with mutex_ held
+  void Wake();      // with mutex_ held, so the pipe cannot close meanwhile
 
-  int master_ = -1;
-  int slave_ = -1;          // held open so the port can be closed and opened again
-  int watch_ = -1;          // inotify on the port: its opens and closes
-  int wake_[2] = {-1, -1};  // pipe: a byte in it wakes the serving thread
+  UniqueFd master_;
+  UniqueFd slave_;      // held open so the port can be closed and opened again
+  UniqueFd watch_;      // inotify on the port: its opens and closes
+  UniqueFd wake_read_;  // pipe: a byte in it wakes the serving thread
+  UniqueFd wake_write_;
   std::string path_;
   LogSink sink_;
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -56,28 +57,39 @@ TEST(PtyDeviceTest, StoresFrameSentByteByByte) {
   EXPECT_NE(std::find(notes.begin(), notes.end(), "three long beeps"), notes.end());
 }
 
+// What an opener must not see is found by a marker: the reply to the
+// opener's own request, from settings changed just before it. Whatever
+// reached the opener ahead of the marker comes first in what it reads, so
+// the check does not depend on how long anyone waits.
+MemorySettings Marked(const std::string& port) {
+  MemorySettings settings;
+  settings.SetText("Edit30", port);
+  return settings;
+}
+
 TEST(PtyDeviceTest, EveryOpenerStartsOnACleanLine) {
   PtyDevice device(MemorySettings(), SimOptions{.reply_delay = 0ms});
   auto port = std::make_unique<PortClient>(device.Path());
   ASSERT_TRUE(port->Write("A5A6"));
-  ASSERT_TRUE(device.WaitForReceived(4, kPatience));
-  std::this_thread::sleep_for(200ms);  // the reply waits on the line, unread
+  ASSERT_TRUE(port->WaitReadable(kPatience));  // the reply waits on the line, unread
   // Reopened at once: the device notices the close all the same, a moment later.
   port.reset();
   port = std::make_unique<PortClient>(device.Path());
-  std::this_thread::sleep_for(100ms);
-  EXPECT_EQ(port->Read(200ms), "");
+  ASSERT_TRUE(device.WaitForNote("port closed", 1, kPatience));
+  device.SetSettings(Marked("1111"));
+  ASSERT_TRUE(port->Write("A5A6"));
+  EXPECT_EQ(port->Read(kPatience, "#\r\n"), *BuildReply(Marked("1111")));
 
+  device.SetSettings(MemorySettings());
   device.SetOptions(SimOptions{.reply_delay = 300ms});
   ASSERT_TRUE(port->Write("A5A6"));
-  ASSERT_TRUE(device.WaitForReceived(8, kPatience));
+  ASSERT_TRUE(device.WaitForReceived(12, kPatience));
   port.reset();  // closed before the reply is due: it must not wait for the next opener
-  std::this_thread::sleep_for(500ms);
   port = std::make_unique<PortClient>(device.Path());
-  EXPECT_EQ(port->Read(200ms), "");
+  device.SetSettings(Marked("2222"));
+  ASSERT_TRUE(port->Write("A5A6"));  // answered behind the first, were that one kept
+  EXPECT_EQ(port->Read(kPatience, "#\r\n"), *BuildReply(Marked("2222")));
 
-  ASSERT_TRUE(port->Write("A5A6"));
-  EXPECT_EQ(port->Read(kPatience, "#\r\n"), DefaultReply());
   const auto notes = device.Notes();
   EXPECT_EQ(std::count(notes.begin(), notes.end(), "port opened"), 3);
   EXPECT_EQ(std::count(notes.begin(), notes.end(), "port closed"), 2);
@@ -85,12 +97,18 @@ TEST(PtyDeviceTest, EveryOpenerStartsOnACleanLine) {
 
 TEST(PtyDeviceTest, ARequestWhoseSenderLeftIsNotAnsweredToTheNextOpener) {
   PtyDevice device(MemorySettings(), SimOptions{.reply_delay = 50ms});
-  for (int round = 0; round < 10; ++round) {
+  for (std::size_t round = 0; round < 10; ++round) {
+    device.SetSettings(MemorySettings());
     auto asker = std::make_unique<PortClient>(device.Path());
     ASSERT_TRUE(asker->Write("A5A6"));
     asker.reset();
     PortClient listener(device.Path());
-    EXPECT_EQ(listener.Read(200ms), "") << round;
+    // The device has taken the asker's request (answered or dropped) before
+    // the settings change, so a reply to it would carry the old ones.
+    ASSERT_TRUE(device.WaitForReceived(8 * round + 4, kPatience)) << round;
+    device.SetSettings(Marked("3333"));
+    ASSERT_TRUE(listener.Write("A5A6"));
+    EXPECT_EQ(listener.Read(kPatience, "#\r\n"), *BuildReply(Marked("3333"))) << round;
   }
 }
 
@@ -108,6 +126,30 @@ TEST(PtyDeviceTest, HangUpDropsTheLine) {
     EXPECT_TRUE(port.Dropped());
     EXPECT_TRUE(device.HungUp());
   }
+}
+
+// HangUp() waits for the serving thread; a Stop() meanwhile must end that
+// wait. The race is run many times, each round on a fresh device; the
+// deadline only keeps a hung round from hanging the whole test run.
+TEST(PtyDeviceTest, HangUpRacingAStopReturns) {
+  constexpr int kRounds = 300;
+  auto finished = std::make_shared<std::promise<void>>();
+  std::future<void> all_returned = finished->get_future();
+  std::thread racer([finished] {
+    for (int round = 0; round < kRounds; ++round) {
+      PtyDevice device;
+      std::thread hang_up([&] { device.HangUp(); });
+      if (round % 2) std::this_thread::yield();  // either may come first
+      device.Stop();
+      hang_up.join();
+    }
+    finished->set_value();
+  });
+  if (all_returned.wait_for(60s) != std::future_status::ready) {
+    racer.detach();  // stuck for good; the process ends with the run
+    FAIL() << "HangUp() still waits after Stop()";
+  }
+  racer.join();
 }
 
 }  // namespace

@@ -119,6 +119,32 @@ TEST_F(SimProgramTest, ServesRegisteredPortUntilSignalled) {
   }
 }
 
+// The registry planted by another user as a link to a folder of ours: the
+// simulator says so, serves all the same, and touches nothing in that folder.
+TEST_F(SimProgramTest, ServesUnregisteredBesideAPlantedRegistry) {
+  const fs::path victim = Folder() / "victim";
+  fs::create_directory(victim);
+  fs::create_symlink("/nonexistent/port", victim / "999999999");
+  fs::create_symlink(victim, Folder() / "quorvex-sim");
+  Start({"--delay", "0"});
+  const std::string path = FirstLine();
+  {
+    PortClient port(path);
+    ASSERT_TRUE(port.Write("A5A6"));
+    EXPECT_TRUE(port.Read(kPatience, "#\r\n").ends_with(":20198:#\r\n"));
+  }
+  EXPECT_FALSE(Registered(path));
+  kill(Pid(), SIGTERM);
+  EXPECT_EQ(Finish(), 0);
+  const std::string errors = Errors();  // the log follows
+  EXPECT_EQ(errors.substr(0, errors.find('\n') + 1),
+            "quorvex-sim: could not register " + path + " (" + (Folder() / "quorvex-sim").string() +
+                ": is a symbolic link); the port list will not show it\n");
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(victim)) left.push_back(entry.path().filename());
+  EXPECT_EQ(left, std::vector<std::string>{"999999999"});
+}
+
 TEST_F(SimProgramTest, StartsFromAFileAndLogsEveryByte) {
   const fs::path qvx = Folder() / "start.qvx";
   std::ofstream(qvx) << "000000:111111:111111:000000:000000:104250:111111:123911:101111:111110:"

@@ -48,6 +48,12 @@ class PortClient {
     }
     return text;
   }
+  // Waits until bytes are there to read (or the line dropped), without
+  // reading them; false on timeout.
+  bool WaitReadable(std::chrono::milliseconds timeout) const {
+    pollfd line = {fd_, POLLIN, 0};
+    return poll(&line, 1, static_cast<int>(timeout.count())) > 0;
+  }
   // True once a read found the line gone.
   bool Dropped() const { return dropped_; }
 
