@@ -1,14 +1,13 @@
 #include "cli/batch_write.h"
 
-#include <QThread>
-#include <condition_variable>
-#include <deque>
+#include <atomic>
+#include <cstdio>
 #include <iostream>
-#include <memory>
-#include <mutex>
 #include <sstream>
 
 #include "cli/command_line.h"
+#include "cli/interrupt.h"
+#include "cli/port_workers.h"
 #include "cli/progress.h"
 #include "cli/settings_diff.h"
 
@@ -17,10 +16,6 @@ namespace {
 
 std::string Seconds(std::chrono::milliseconds took) {
   return SecondsText(static_cast<double>(took.count()) / 1000.0);
-}
-
-std::string FirstLine(const std::string& text) {
-  return text.substr(0, text.find('\n'));
 }
 
 std::string SettingsCount(std::size_t count) {
@@ -37,10 +32,12 @@ std::string OutcomeText(const DeviceResult& result) {
       return "не совпадает: " + SettingsCount(result.differing.size());
     case DeviceOutcome::Refused:
       return "ошибка: настройки не приняты";
+    case DeviceOutcome::Interrupted:
+      return "прервано: " + result.cause;
     case DeviceOutcome::Failed:
       break;
   }
-  return "ошибка: " + FirstLine(result.failure);
+  return "ошибка: " + result.cause;
 }
 
 bool Succeeded(const DeviceResult& result) {
@@ -82,6 +79,9 @@ int WriteOnePort(const MemorySettings& settings, const std::string& port, const 
       Failure("write", port + ": устройство хранит не то, что записано (" +
                            SettingsCount(result.differing.size()) + " не совпадает)");
       return 1;
+    case DeviceOutcome::Interrupted:
+      Failure("write", port + ": прервано: " + result.cause);
+      return kInterruptedStatus;
     case DeviceOutcome::Failed:
     case DeviceOutcome::Refused:
       break;
@@ -91,24 +91,6 @@ int WriteOnePort(const MemorySettings& settings, const std::string& port, const 
 
 int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string>& ports,
                    const WriteJob& job) {
-  std::mutex mutex;
-  std::condition_variable finished_one;
-  std::deque<DeviceResult> finished;
-  std::vector<std::unique_ptr<QThread>> workers;
-  for (const std::string& port : ports) {
-    // A QThread, not a bare thread: the port's notifiers want its event dispatcher.
-    workers.emplace_back(QThread::create([&, port] {
-      std::ostringstream log;  // the per-port summary replaces the console log
-      DeviceResult result = ProgramDevice(settings, port, job, log);
-      {
-        const std::lock_guard lock(mutex);
-        finished.push_back(std::move(result));
-      }
-      finished_one.notify_one();
-    }));
-  }
-  for (const auto& worker : workers) worker->start();
-
   std::atomic<std::size_t> done = 0;
   std::vector<DeviceResult> results;
   {
@@ -116,12 +98,12 @@ int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string
       return "программирование: готово " + std::to_string(done.load()) + " из " +
              std::to_string(ports.size());
     });
-    while (results.size() < ports.size()) {
-      std::unique_lock lock(mutex);
-      finished_one.wait(lock, [&] { return !finished.empty(); });
-      results.push_back(std::move(finished.front()));
-      finished.pop_front();
-      lock.unlock();
+    const auto program = [&](const std::string& port) {
+      std::ostringstream log;  // the per-port summary replaces the console log
+      return ProgramDevice(settings, port, job, log);
+    };
+    RunOnEveryPort(ports, program, [&](DeviceResult finished) {
+      results.push_back(std::move(finished));
       ++done;
       const DeviceResult& result = results.back();
       progress.Interrupt([&] {
@@ -135,9 +117,8 @@ int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string
         if (result.outcome == DeviceOutcome::Failed)
           PrintPrefixed(result.failure, Prefix("write") + result.port + ": ");
       });
-    }
+    });
   }
-  for (const auto& worker : workers) worker->wait();
 
   // A refusal is about the settings, the same on every port: said once.
   for (const DeviceResult& result : results) {
@@ -146,6 +127,7 @@ int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string
     break;
   }
   std::cout << BatchTotal(results, job.verify) << "\n" << std::flush;
+  if (Interrupted()) return kInterruptedStatus;
   for (const DeviceResult& result : results)
     if (!Succeeded(result)) return 1;
   return 0;
@@ -155,11 +137,14 @@ std::string BatchTotal(const std::vector<DeviceResult>& results, bool verify) {
   int good = 0;
   int differ = 0;
   int failed = 0;
+  int interrupted = 0;
   for (const DeviceResult& result : results) {
     if (Succeeded(result))
       ++good;
     else if (result.outcome == DeviceOutcome::Differs)
       ++differ;
+    else if (result.outcome == DeviceOutcome::Interrupted)
+      ++interrupted;
     else
       ++failed;
   }
@@ -170,6 +155,7 @@ std::string BatchTotal(const std::vector<DeviceResult>& results, bool verify) {
     total += ", " + std::to_string(differ) + (differ == 1 ? " не совпадает" : " не совпадают") +
              " с записанным";
   if (failed > 0) total += ", " + CountOf(failed, "ошибка", "ошибки", "ошибок");
+  if (interrupted > 0) total += ", " + std::to_string(interrupted) + " прервано";
   return total;
 }
 

@@ -8,7 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
 
 #include "tests/support/pty_test_support.h"
 #include "tests/support/scratch_folder.h"
@@ -38,6 +44,8 @@ struct Ran {
 
 struct How {
   std::string out = "out.txt";  // in the folder, or an absolute path
+  int out_fd = -1;              // instead: this descriptor (a pipe) as stdout
+  std::string err = "err.txt";  // in the folder
   bool no_file_size = false;    // as under "ulimit -f": no file beyond 200 bytes
   bool as_nobody = false;       // an ordinary user, when this test runs as root
 };
@@ -47,16 +55,16 @@ class CliFaults : public testing::Test {
   std::string Path(const std::string& name) const { return folder_.Path(name); }
 
   pid_t Start(std::vector<std::string> args, const How& how = {}) {
-    how_ = how;
     args.insert(args.begin(), QUORVEX_CLI_PROGRAM);
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     const std::string out = how.out.starts_with("/") ? how.out : Path(how.out);
-    const std::string err = Path("err.txt");
+    const std::string err = Path(how.err);
     const pid_t pid = fork();
     if (pid == 0) {
-      const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const int out_fd =
+          how.out_fd >= 0 ? how.out_fd : open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       if (out_fd < 0 || err_fd < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0) _exit(120);
       if (how.no_file_size) {
@@ -68,18 +76,22 @@ class CliFaults : public testing::Test {
       execv(argv[0], argv.data());
       _exit(122);
     }
+    started_[pid] = how;
     return pid;
   }
 
   Ran Finish(pid_t pid) {
     int status = 0;
     waitpid(pid, &status, 0);
+    const How how = started_[pid];
+    started_.erase(pid);
+    const bool own_out = how.out_fd < 0 && !how.out.starts_with("/");
     Ran ran;
     ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    if (!how_.out.starts_with("/")) ran.out = ScratchFolder::Contents(Path(how_.out));
-    ran.err = ScratchFolder::Contents(Path("err.txt"));
-    fs::remove(Path("err.txt"));
-    if (!how_.out.starts_with("/")) fs::remove(Path(how_.out));
+    if (own_out) ran.out = ScratchFolder::Contents(Path(how.out));
+    ran.err = ScratchFolder::Contents(Path(how.err));
+    fs::remove(Path(how.err));
+    if (own_out) fs::remove(Path(how.out));
     return ran;
   }
 
@@ -89,7 +101,7 @@ class CliFaults : public testing::Test {
 
   ScratchFolder folder_{"cli-" +
                         std::string(testing::UnitTest::GetInstance()->current_test_info()->name())};
-  How how_;
+  std::map<pid_t, How> started_;
 };
 
 TEST_F(CliFaults, OutputThatCannotBeWrittenIsAnErrorSaidOnce) {
@@ -242,6 +254,207 @@ TEST_F(CliFaults, APortRefusedForWantOfPermissionSaysSoAndHowToGetIt) {
                              "Permission denied\n" + prefix +
                              "Чтобы открывать последовательные порты, вступите в группу dialout: "
                              "sudo adduser $USER dialout, затем войдите в систему заново.\n");
+}
+
+}  // namespace
+}  // namespace qvx::cli
+
+namespace qvx::cli {
+namespace {
+
+// Keeps the slave side of a line open, so that the master waits for bytes
+// instead of reading as hung up while the program has not opened it yet.
+class LineUp {
+ public:
+  explicit LineUp(const device::testing::Pty& line)
+      : slave_(open(line.Path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)) {}
+  ~LineUp() { close(slave_); }
+  LineUp(const LineUp&) = delete;
+  LineUp& operator=(const LineUp&) = delete;
+
+ private:
+  int slave_;
+};
+
+// What arrived on `line` until `enough` says so (or, as a guard against a
+// program that never sends, after ten seconds).
+std::string TakeUntil(device::testing::Pty& line,
+                      const std::function<bool(const std::string&)>& enough) {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  std::string got;
+  while (!enough(got) && std::chrono::steady_clock::now() < give_up) got += line.Take(100);
+  return got;
+}
+
+// The serial port's lock file for a pseudo-terminal slave ("/dev/pts/3").
+std::string LockFileOf(const std::string& path) {
+  std::string name = path.substr(5);
+  std::replace(name.begin(), name.end(), '/', '_');
+  return "/var/lock/LCK.." + name;
+}
+
+bool Holds(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// Ctrl-C or SIGTERM mid-frame: every port stops after its byte under way,
+// says so, and is released; the exit status is 130.
+TEST_F(CliFaults, InterruptStopsEveryPortBetweenBytesAndSaysHowFarItGot) {
+  ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
+  const auto all = [](const std::string& got) { return !got.empty(); };
+  const auto asked = [](const std::string& got) { return got.size() >= 4; };
+  const struct {
+    const char* name;
+    int ports;
+    std::vector<std::string> args;  // the ports' paths follow as --port P
+    int signal;
+    std::function<bool(const std::string&)> sent;  // what must arrive before the signal
+    std::string out;                               // "P" stands for each port's path
+    std::string err;
+  } cases[] = {
+      {"batch",
+       2,
+       {"write", Path("def.qvx")},
+       SIGINT,
+       all,
+       "P  прервано: кадр передан не полностью  ",
+       ""},
+      {"one port",
+       1,
+       {"write", Path("def.qvx")},
+       SIGTERM,
+       all,
+       "",
+       "quorvex-cli write: P: прервано: кадр передан не полностью\n"},
+      {"read",
+       1,
+       {"read", "-o", Path("got.qvx")},
+       SIGINT,
+       asked,
+       "",
+       "quorvex-cli read: P: прервано: ответ не дождались, файл не записан\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::unique_ptr<device::testing::Pty>> lines;
+    std::vector<std::unique_ptr<LineUp>> up;
+    std::vector<std::string> args = c.args;
+    for (int i = 0; i < c.ports; ++i) {
+      lines.push_back(std::make_unique<device::testing::Pty>());
+      up.push_back(std::make_unique<LineUp>(*lines.back()));
+      args.insert(args.end(), {"--port", lines.back()->Path()});
+    }
+    const pid_t cli = Start(args);
+    for (const auto& line : lines) ASSERT_TRUE(c.sent(TakeUntil(*line, c.sent))) << c.name;
+    kill(cli, c.signal);
+    const Ran ran = Finish(cli);
+    EXPECT_EQ(ran.status, 130) << c.name << ran.err;
+    for (const auto& line : lines) {
+      const std::string rest = line->Take(0);
+      EXPECT_FALSE(Holds(rest, "##")) << c.name << ": the whole frame went out";
+      EXPECT_FALSE(fs::exists(LockFileOf(line->Path()))) << c.name;
+      const auto with_port = [&](std::string text) {
+        if (const auto at = text.find('P'); at != std::string::npos)
+          text.replace(at, 1, line->Path());
+        return text;
+      };
+      EXPECT_TRUE(Holds(ran.out, with_port(c.out))) << c.name << ran.out;
+      if (c.ports == 1) {
+        EXPECT_EQ(ran.err, with_port(c.err)) << c.name;
+      }
+    }
+    if (c.ports > 1) {
+      EXPECT_TRUE(ran.out.ends_with("2 устройства: 0 отправлено, 2 прервано\n")) << ran.out;
+    }
+  }
+  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"def.qvx"}));
+}
+
+// A signal at any moment of a save, a second one included, leaves the old
+// file or the new one, never a temporary file.
+TEST_F(CliFaults, InterruptedSaveLeavesNoTemporaryFile) {
+  ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
+  for (int delay_us = 0; delay_us < 20'000; delay_us += 1'000) {
+    const pid_t cli = Start({"convert", Path("def.qvx"), Path("new.json")});
+    usleep(static_cast<useconds_t>(delay_us));  // spreads the signal over the run
+    kill(cli, SIGINT);
+    kill(cli, SIGTERM);
+    const Ran ran = Finish(cli);
+    EXPECT_TRUE(ran.status == 0 || ran.status == 130) << ran.status << ran.err;
+    for (const std::string& name : folder_.Names())
+      EXPECT_TRUE(name == "def.qvx" || name == "new.json") << name;
+    fs::remove(Path("new.json"));
+  }
+}
+
+// A closed standard output neither ends a device exchange midway nor passes
+// for success: the frame goes out whole, then the output failure is reported.
+TEST_F(CliFaults, ClosedOutputStopsNoExchangeAndIsReportedAfterIt) {
+  ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
+  for (const bool device : {false, true}) {
+    device::testing::Pty line;
+    const LineUp up(line);
+    int pipe_ends[2];
+    ASSERT_EQ(pipe2(pipe_ends, O_CLOEXEC), 0);
+    const pid_t cli =
+        Start(device ? std::vector<std::string>{"write", Path("def.qvx"), "--port", line.Path()}
+                     : std::vector<std::string>{"show"},
+              {.out_fd = pipe_ends[1]});
+    close(pipe_ends[1]);
+    close(pipe_ends[0]);  // as "| true" does
+    if (device) {
+      const std::string frame =
+          TakeUntil(line, [](const std::string& got) { return got.ends_with("##"); });
+      EXPECT_TRUE(frame.starts_with("A3A4") && frame.ends_with("##")) << frame;
+    }
+    const Ran ran = Finish(cli);
+    EXPECT_EQ(ran.status, 1) << device;
+    EXPECT_TRUE(Holds(ran.err, ": ошибка записи в стандартный вывод\n")) << ran.err;
+  }
+}
+
+// A port that another program holds is busy, not forbidden: said so, with
+// the holder's process id, and without the hint about the dialout group,
+// to root and to an ordinary user alike.
+TEST_F(CliFaults, ABusyPortIsReportedAsBusyWithItsHolder) {
+  ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
+  device::testing::Pty line;
+  const LineUp up(line);
+  chmod(line.Path().c_str(), 0666);
+  // The holder waits for the device to store before it reads back: long enough.
+  const pid_t holder =
+      Start({"write", Path("def.qvx"), "--port", line.Path(), "--verify", "--settle", "600000"},
+            {.out = "holder-out.txt", .err = "holder-err.txt"});
+  TakeUntil(line, [](const std::string& got) { return got.ends_with("##"); });
+  for (const bool as_nobody : {false, true}) {
+    const Ran ran =
+        Run({"write", Path("def.qvx"), "--port", line.Path()}, {.as_nobody = as_nobody});
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_TRUE(Holds(ran.err, line.Path() + ": порт занят другой программой (процесс " +
+                                   std::to_string(holder) + ")\n"))
+        << as_nobody << ran.err;
+    EXPECT_FALSE(Holds(ran.err, "dialout")) << ran.err;
+  }
+  kill(holder, SIGINT);
+  EXPECT_EQ(Finish(holder).status, 130);
+}
+
+// A port lost mid-frame is summed up with the Russian cause the single-port
+// write prints, the system's words after it.
+TEST_F(CliFaults, BatchSummaryGivesTheCauseInRussian) {
+  ScratchFolder::Write(Path("def.qvx"), kDefaultLine + "\r\n");
+  device::testing::Pty kept;
+  device::testing::Pty lost;
+  const LineUp kept_up(kept);
+  const LineUp lost_up(lost);
+  const pid_t cli = Start({"write", Path("def.qvx"), "--port", kept.Path(), "--port", lost.Path()});
+  TakeUntil(lost, [](const std::string& got) { return !got.empty(); });
+  lost.HangUp();
+  TakeUntil(kept, [](const std::string& got) { return got.ends_with("##"); });
+  const Ran ran = Finish(cli);
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_TRUE(Holds(ran.out, kept.Path() + "  отправлено  ")) << ran.out;
+  EXPECT_TRUE(Holds(ran.out, lost.Path() + "  ошибка: Ошибка записи в порт")) << ran.out;
+  EXPECT_TRUE(ran.out.ends_with("2 устройства: 1 отправлено, 1 ошибка\n")) << ran.out;
 }
 
 }  // namespace

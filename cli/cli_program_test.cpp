@@ -270,6 +270,60 @@ TEST_F(CliProgramTest, BatchProgramsTheGoodPortsWhenOneIsMissing) {
   EXPECT_EQ(first.FramesStored() + first.FramesRefused(), 1);
 }
 
+// A port list or a set of ports that would program the wrong device, or one
+// device twice, is refused before anything is sent.
+TEST_F(CliProgramTest, BatchRefusesBadPortListsAndOneDeviceUnderTwoNames) {
+  sim::PtyDevice device({}, Quick());
+  const std::string pts = device.Path().substr(5);  // "pts/N", as /dev/ is assumed
+  std::filesystem::create_symlink(device.Path(), Path("programmer"));
+  ScratchFolder::Write(Path("nul.txt"),
+                       "# bench\n" + device.Path() + "\n" + pts + std::string("\0x", 2) + "\n");
+  ScratchFolder::Write(Path("escape.txt"), device.Path() + "\x1b[2J\n");
+  ScratchFolder::Write(Path("huge.txt"), std::string((1 << 20) + 1, '#'));
+  ScratchFolder::Write(Path("empty.txt"), "  # only a comment\n\n");
+  const struct {
+    std::vector<std::string> args;  // after "write set.json"
+    int status;
+    std::string message;
+  } cases[] = {
+      {{"--port", device.Path(), "--port", pts},
+       2,
+       "quorvex-cli write: порты " + device.Path() + " и " + pts + " — одно и то же устройство\n"},
+      {{"--port", Path("programmer"), "--port", device.Path()},
+       2,
+       "порты " + Path("programmer") + " и " + device.Path() + " — одно и то же устройство"},
+      {{"--ports-from", Path("nul.txt")},
+       1,
+       "quorvex-cli write: " + Path("nul.txt") +
+           ": строка 3: управляющий символ 0x00 в имени порта\n"},
+      {{"--ports-from", Path("escape.txt")},
+       1,
+       Path("escape.txt") + ": строка 1: управляющий символ 0x1B в имени порта\n"},
+      {{"--ports-from", Path("huge.txt")},
+       1,
+       Path("huge.txt") + ": слишком большой для списка портов (больше 1 МБ)\n"},
+      {{"--ports-from", Path("empty.txt")},
+       1,
+       Path("empty.txt") + ": в списке нет ни одного порта\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"write", Path("set.json")};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, c.status) << c.message;
+    EXPECT_TRUE(Holds(run.err, c.message)) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_EQ(device.FramesStored() + device.FramesRefused(), 0);
+
+  // "#" after a blank starts a comment; inside a name it is part of it.
+  std::filesystem::create_symlink(device.Path(), Path("bench#2"));
+  ScratchFolder::Write(Path("ports.txt"), Path("bench#2") + "  # the second bench\r\n");
+  const CliRun run = Cli({"write", Path("set.json"), "--ports-from", Path("ports.txt")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(device.WaitForFrames(1, std::chrono::seconds(10)));
+}
+
 // The words of a sheet as a reader sees them: tags dropped, entities read,
 // every run of blanks one blank, one line per table row or paragraph.
 std::string HtmlText(const std::string& html) {

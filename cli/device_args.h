@@ -10,8 +10,9 @@
 namespace qvx::cli {
 
 // Runs `command` on a console session over the real serial port, with the
-// Qt core application the port needs; every line of the session's failures
-// starts with `error_prefix`. Returns what `command` returns.
+// Qt core application the port needs (StartQt); every line of the
+// session's failures starts with `error_prefix`. The session stops its
+// exchange once Interrupted() (cli/interrupt.h). Returns what `command` returns.
 int WithConsoleSession(Settings& settings, const std::string& error_prefix,
                        const std::function<int(device::ConsoleSession&)>& command);
 

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/command_line.h"
+#include "cli/interrupt.h"
 #include "cli/progress.h"
 #include "cli/qt_messages.h"
 #include "device/console_session.h"
@@ -30,6 +31,7 @@ bool ReadDevice(const std::string& port, Settings& settings, std::ostream& err,
   {
     device::QtSerialPort serial;
     device::ConsoleSession session(serial, settings, log, failures);
+    session.StopWhen(Interrupted);
     const Progress progress("чтение устройства на порту " + port);
     read = session.Read(port) == device::ReplyOutcome::Success;
   }

@@ -12,9 +12,10 @@
 
 namespace qvx::cli {
 
-// The Qt application the serial port (and, with `gui`, the PDF writer)
-// needs; create it once, in the main thread, before any port is used. A
-// graphical one runs on the offscreen platform unless another is chosen.
+// The Qt application the serial port (see device/qt_serial_port.h) and,
+// with `gui`, the PDF writer need: the one way the tool starts Qt. Create
+// it once, in the main thread, before any port is used. A graphical one
+// runs on the offscreen platform unless another is chosen.
 std::unique_ptr<QCoreApplication> StartQt(bool gui);
 
 // "Прочитать" on `port` into `settings` with a fresh link. The session's log

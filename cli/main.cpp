@@ -6,6 +6,7 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/output_check.h"
 
 namespace {
@@ -65,11 +66,15 @@ int main(int argc, char** argv) {
   // Past a file-size limit a write then fails and is reported, instead of
   // the signal ending the program with a temporary file left behind.
   std::signal(SIGXFSZ, SIG_IGN);
-  const int status = Dispatch(argc, argv);
+  // Ctrl-C stops a device exchange between bytes, and a closed pipe stops
+  // nothing: both must come before any thread starts.
+  qvx::cli::CatchInterrupts();
+  int status = Dispatch(argc, argv);
   // Output that did not get out (a full disk, a closed pipe) is an error,
-  // said once even when the command checked it already.
+  // reported once the command has done its work, even when the command
+  // checked it already.
   const Command* command = argc > 1 ? FindCommand(argv[1]) : nullptr;
   if (!qvx::cli::OutputWritten(command ? command->name : ""))
-    return std::max(status, command ? command->error_status : 1);
-  return status;
+    status = std::max(status, command ? command->error_status : 1);
+  return qvx::cli::Interrupted() ? qvx::cli::kInterruptedStatus : status;
 }

@@ -1,13 +1,23 @@
 #include "cli/program_device.h"
 
 #include <sstream>
-#include <thread>
 
+#include "cli/interrupt.h"
 #include "cli/settings_diff.h"
 #include "device/console_session.h"
 #include "device/qt_serial_port.h"
 
 namespace qvx::cli {
+namespace {
+
+// The headline of a failure with the system's own words after it, if any.
+std::string WithSystemText(std::string headline, const device::SerialPort& port) {
+  const std::string system_text = port.LastFailure().cause;
+  if (!system_text.empty()) headline += " (" + system_text + ")";
+  return headline;
+}
+
+}  // namespace
 
 DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& port,
                            const WriteJob& job, std::ostream& log) {
@@ -20,26 +30,51 @@ DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& po
   std::ostream session_log(log.rdbuf());
   device::QtSerialPort serial;
   device::ConsoleSession session(serial, working, session_log, failures);
+  session.StopWhen(Interrupted);
 
-  const device::WriteOutcome written = session.Write(port);
-  if (written == device::WriteOutcome::Sent) {
-    result.sent = working;
-    result.outcome = DeviceOutcome::Sent;
-  } else {
-    result.outcome =
-        written == device::WriteOutcome::Refused ? DeviceOutcome::Refused : DeviceOutcome::Failed;
+  switch (session.Write(port)) {
+    case device::WriteOutcome::Sent:
+      result.sent = working;
+      result.outcome = DeviceOutcome::Sent;
+      break;
+    case device::WriteOutcome::Refused:
+      result.outcome = DeviceOutcome::Refused;
+      break;
+    case device::WriteOutcome::PortNotOpen:
+      result.outcome = DeviceOutcome::Failed;
+      result.cause = WithSystemText(
+          session.Messages().empty() ? "порт не открыт" : session.Messages().back(), serial);
+      break;
+    case device::WriteOutcome::WriteFailed:
+      result.outcome = DeviceOutcome::Failed;
+      result.cause = WithSystemText("Ошибка записи в порт", serial);
+      break;
+    case device::WriteOutcome::StoppedBeforeFrame:
+      result.outcome = DeviceOutcome::Interrupted;
+      result.cause = "запись не начата";
+      break;
+    case device::WriteOutcome::StoppedMidFrame:
+      result.outcome = DeviceOutcome::Interrupted;
+      result.cause = "кадр передан не полностью";
+      break;
   }
+  // A log that could not be written (a closed pipe) is the caller's to report.
+  if (!session_log) log.setstate(session_log.rdstate());
   if (result.outcome == DeviceOutcome::Sent && job.verify) {
     std::ostringstream quiet;
     session_log.rdbuf(quiet.rdbuf());
-    std::this_thread::sleep_for(std::chrono::milliseconds(job.settle_ms));
-    if (session.Read(port) == device::ReplyOutcome::Success) {
+    const bool settled = WaitUnlessInterrupted(std::chrono::milliseconds(job.settle_ms));
+    if (settled && session.Read(port) == device::ReplyOutcome::Success) {
       result.held = working;
       result.differing = DifferingSettings(result.sent, result.held);
       result.outcome = result.differing.empty() ? DeviceOutcome::Verified : DeviceOutcome::Differs;
+    } else if (Interrupted()) {
+      result.outcome = DeviceOutcome::Interrupted;
+      result.cause = "кадр передан, проверка не выполнена";
     } else {
       failures << "не удалось прочитать устройство после записи\n";
       result.outcome = DeviceOutcome::Failed;
+      result.cause = "не удалось прочитать устройство после записи";
     }
   }
   result.failure = failures.str();

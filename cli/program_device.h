@@ -22,17 +22,21 @@ struct WriteJob {
 };
 
 enum class DeviceOutcome {
-  Sent,      // written, not verified
-  Verified,  // written, read back, every setting equal
-  Differs,   // read back, some settings differ
-  Failed,    // refused, the port failed, or the read-back failed
-  Refused,   // the settings themselves were refused before any port was used
+  Sent,         // written, not verified
+  Verified,     // written, read back, every setting equal
+  Differs,      // read back, some settings differ
+  Failed,       // refused, the port failed, or the read-back failed
+  Refused,      // the settings themselves were refused before any port was used
+  Interrupted,  // stopped by Ctrl-C or SIGTERM; `cause` says how far it got
 };
 
 struct DeviceResult {
   std::string port;
   DeviceOutcome outcome = DeviceOutcome::Failed;
   std::string failure;  // the messages of a failure or a refusal, one a line
+  // Failed or Interrupted: the cause in one line, as the summary of a batch
+  // gives it ("Ошибка записи в порт (Input/output error)", "кадр передан не полностью").
+  std::string cause;
   MemorySettings sent;  // as written (texts as the write check left them)
   MemorySettings held;  // as read back
   std::vector<const SettingInfo*> differing;
@@ -41,8 +45,9 @@ struct DeviceResult {
 
 // Programs the device on `port` with `settings`. The write's console log
 // lines and messages go to `log` while it runs; everything of the
-// verification stays quiet. Must run in a thread with a Qt event dispatcher
-// (the main thread of a Qt application, or a QThread).
+// verification stays quiet. Runs on a thread that may use the real port (see
+// device/qt_serial_port.h). Stops early, between two bytes, once
+// Interrupted() (cli/interrupt.h) is true.
 DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& port,
                            const WriteJob& job, std::ostream& log);
 

@@ -5,6 +5,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/device_args.h"
+#include "cli/interrupt.h"
 #include "cli/settings_file.h"
 #include "settings/memory_settings.h"
 
@@ -26,7 +27,11 @@ int RunRead(const Args& args) {
   return WithConsoleSession(
       settings, Prefix("read") + port + ": ", [&](device::ConsoleSession& session) {
         session.HoldSuccessMessages(true);  // one outcome: success only once saved
-        if (session.Read(port) != device::ReplyOutcome::Success) return 1;
+        if (session.Read(port) != device::ReplyOutcome::Success) {
+          if (!Interrupted()) return 1;
+          Failure("read", port + ": прервано: ответ не дождались, файл не записан");
+          return kInterruptedStatus;
+        }
         if (const std::string refusal = SaveSettingsFile(settings, output); !refusal.empty())
           return Failure("read", refusal);
         session.ReleaseSuccessMessages();

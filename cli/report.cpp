@@ -7,6 +7,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/device_session.h"
+#include "cli/interrupt.h"
 #include "cli/settings_sheet.h"
 #include "cli/settings_source.h"
 #include "cli/sheet_pdf.h"
@@ -63,6 +64,7 @@ int RunReport(const Args& args) {
   facts.version = QUORVEX_VERSION;
   facts.mask_password = parsed.Has("--mask-password");
   const std::string html = SettingsSheetHtml(source->settings, facts);
+  const SaveInProgress saving;  // a second Ctrl-C waits: no temporary file left
   if (!WriteFileAtomically(
           output,
           pdf ? SheetPdf(html, "Лист настроек Quorvex", "quorvex-cli " QUORVEX_VERSION) : html))

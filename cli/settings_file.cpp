@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "cli/interrupt.h"
 #include "cli/settings_json.h"
 #include "config_file/file_commands.h"
 #include "config_file/file_io.h"
@@ -56,6 +57,7 @@ std::string CheckSaveTarget(const std::string& path, ExistingFile existing) {
 std::string SaveSettingsFile(const Settings& settings, const std::string& path,
                              ExistingFile existing) {
   if (const std::string refusal = CheckSaveTarget(path, existing); !refusal.empty()) return refusal;
+  const SaveInProgress saving;  // a second Ctrl-C waits: no temporary file left
   if (HasJsonExtension(path)) {
     if (WriteFileAtomically(path, SettingsToJson(settings).dump(2) + "\n")) return "";
     return path + ": Ошибка сохранения файла";

@@ -4,35 +4,18 @@
 #include <charconv>
 #include <iostream>
 
+#include "cli/batch_ports.h"
 #include "cli/batch_write.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/device_session.h"
 #include "cli/port_list.h"
 #include "cli/settings_file.h"
-#include "config_file/file_io.h"
 
 namespace qvx::cli {
 namespace {
 
 constexpr int kMaxSettleMs = 600'000;
-
-// Ports of a --ports-from file: one a line; blanks and "#" comments skipped.
-std::vector<std::string> PortsInList(const std::string& text) {
-  std::vector<std::string> ports;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (const auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
-    const auto first = line.find_first_not_of(" \t\r");
-    if (first != std::string::npos)
-      ports.push_back(line.substr(first, line.find_last_not_of(" \t\r") - first + 1));
-    start = end + 1;
-  }
-  return ports;
-}
 
 std::optional<int> SettleTime(const std::string& text) {
   int value = 0;
@@ -71,13 +54,9 @@ int RunWrite(const Args& args) {
   const auto qt = StartQt(false);
   std::vector<std::string> ports = parsed.Values("--port");
   if (parsed.Has("--ports-from")) {
-    const std::string list = parsed.Value("--ports-from");
-    const FileRead read = ReadSmallFile(list);
-    if (read.status == ReadStatus::NotFound) return Failure("write", list + ": Файл не найден");
-    if (read.status != ReadStatus::Ok) return Failure("write", list + ": Ошибка открытия файла");
-    const std::vector<std::string> listed = PortsInList(read.bytes);
-    if (listed.empty()) return Failure("write", list + ": в списке нет ни одного порта");
-    ports.insert(ports.end(), listed.begin(), listed.end());
+    if (const std::string problem = ReadPortList(parsed.Value("--ports-from"), ports);
+        !problem.empty())
+      return Failure("write", problem);
   }
   if (parsed.Has("--all-usb")) {
     std::size_t found = 0;
@@ -88,9 +67,9 @@ int RunWrite(const Args& args) {
     }
     if (found == 0) return Failure("write", "не найдено ни одного USB-адаптера");
   }
-  for (std::size_t i = 0; i < ports.size(); ++i)
-    for (std::size_t j = 0; j < i; ++j)
-      if (ports[i] == ports[j]) return UsageError("write", "порт " + ports[i] + " указан дважды");
+  // Two workers on one device would fight over it: refused before anything is sent.
+  if (const std::string twice = PortNamedTwice(ports); !twice.empty())
+    return UsageError("write", twice);
 
   MemorySettings settings;
   if (const std::string refusal = LoadSettingsFile(parsed.positional[0], settings);

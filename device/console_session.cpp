@@ -61,6 +61,11 @@ void ConsoleSession::ShowPortError(const std::string& text) {
 }
 
 void ConsoleSession::ProcessEvents() {
+  if (StopRequested()) {  // no answer will be waited for
+    link_.state.StopReading = true;
+    timer_due_.reset();
+    return;
+  }
   if (timer_due_ && std::chrono::steady_clock::now() >= *timer_due_)
     last_reply_ = ReceptionTimerFired(link_, settings_, *this);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -28,6 +29,10 @@ class ConsoleSession : public LinkHost, public CommandView {
   // Nothing when the port could not be opened.
   std::optional<ReplyOutcome> Read(const std::string& port_name);
 
+  // Asks the commands to stop (see LinkHost::StopRequested) once `requested`
+  // returns true; it is called between bytes and reads, from the session's thread.
+  void StopWhen(std::function<bool()> requested) { stop_requested_ = std::move(requested); }
+
   // With hold set, success messages are kept back rather than printed, for
   // a caller that succeeds only once it has done more (saved what was read).
   void HoldSuccessMessages(bool hold) { hold_success_ = hold; }
@@ -44,6 +49,7 @@ class ConsoleSession : public LinkHost, public CommandView {
   void ProcessEvents() override;
   void Pause(int milliseconds) override;
   void WriteFailed() override;
+  bool StopRequested() override { return stop_requested_ && stop_requested_(); }
 
   // A field that failed its check is named on `err` ("Abon01 (Edit16)").
   void MarkTextField(std::string_view field, FieldMark mark) override;
@@ -60,6 +66,7 @@ class ConsoleSession : public LinkHost, public CommandView {
   std::optional<std::chrono::steady_clock::time_point> timer_due_;
   std::optional<ReplyOutcome> last_reply_;
   std::vector<std::string> messages_;
+  std::function<bool()> stop_requested_;
   bool hold_success_ = false;
   std::vector<std::string> held_success_;
 };

@@ -41,6 +41,7 @@ WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::strin
   LinkHost& host = link.Host();
   const std::string frame = CheckedWriteFrame(settings, host, view);
   if (frame.empty()) return WriteOutcome::Refused;
+  if (host.StopRequested()) return WriteOutcome::StoppedBeforeFrame;
 
   link.EnsureComPortOpen(port_name);
   if (!link.state.PortOpen) return WriteOutcome::PortNotOpen;
@@ -48,16 +49,21 @@ WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::strin
 
   view.SetWriteButtonVisible(false);
   bool sent = true;
+  std::size_t written = 0;
   {
     const PreciseSleeps precise;  // a pause of 1 ms per byte, each as short as allowed
     for (char byte : frame) {
+      if (host.StopRequested()) break;
       if (!link.WriteComPort(std::string_view(&byte, 1))) {
         sent = false;
         break;
       }
+      ++written;
     }
   }
   view.SetWriteButtonVisible(true);
+  if (sent && written < frame.size())
+    return written == 0 ? WriteOutcome::StoppedBeforeFrame : WriteOutcome::StoppedMidFrame;
   if (!sent) {
     host.ShowMessage("Ошибка записи в порт", "Ошибка ", MessageKind::Failure);
     return WriteOutcome::WriteFailed;

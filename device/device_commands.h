@@ -31,7 +31,14 @@ class CommandView {
   virtual void StopReceptionTimer() {}
 };
 
-enum class WriteOutcome { Refused, PortNotOpen, WriteFailed, Sent };
+enum class WriteOutcome {
+  Refused,
+  PortNotOpen,
+  WriteFailed,
+  Sent,
+  StoppedBeforeFrame,  // the host asked to stop before the first byte went out
+  StoppedMidFrame,     // ... after some bytes of the frame: the device holds a part of it
+};
 
 // The checks of "Записать" before any port is touched: normalises and checks
 // Edit16..Edit30 (texts written back, marks, tab, message through `host`),
@@ -42,6 +49,8 @@ std::string CheckedWriteFrame(Settings& settings, LinkHost& host, CommandView& v
 // "Записать" (BitBtn2Click): CheckedWriteFrame, then makes sure
 // `port_name` is open, then sends the frame one byte per write with a pause
 // after each. A byte that fails ends the sending with "Ошибка записи в порт".
+// When the host asks to stop, the sending ends before the next byte, with
+// no message: the host that asked tells its user.
 WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::string& port_name,
                           CommandView& view);
 

@@ -59,6 +59,40 @@ TEST_F(DeviceCommandsTest, WriteSendsTheFrameOneBytePerWrite) {
   EXPECT_EQ(view.calls[view.calls.size() - 2], "hide write");
 }
 
+// A host asked to stop (Ctrl-C in the command-line tool) ends the frame
+// after the byte under way, and says nothing itself.
+TEST(WriteCommandStopTest, StopsBetweenBytesAndTellsHowFarItGot) {
+  const struct {
+    std::size_t stop_after;  // bytes on the line when the stop is asked for
+    WriteOutcome outcome;
+  } cases[] = {
+      {0, WriteOutcome::StoppedBeforeFrame},
+      {1, WriteOutcome::StoppedMidFrame},
+      {100, WriteOutcome::StoppedMidFrame},
+      {std::string::npos, WriteOutcome::Sent},
+  };
+  for (const auto& c : cases) {
+    FakePort port;
+    struct StoppingHost : RecordingHost {
+      std::function<bool()> stop;
+      bool StopRequested() override { return stop(); }
+    } host;
+    host.stop = [&] { return port.written.size() >= c.stop_after; };
+    DeviceLink link(port, host);
+    MemorySettings settings;
+    RecordingView view;
+    const std::string frame = BuildWriteFrame(settings).frame;
+    EXPECT_EQ(WriteCommand(link, settings, "ttyUSB0", view), c.outcome) << c.stop_after;
+    EXPECT_EQ(port.written, frame.substr(0, c.stop_after));
+    if (c.outcome != WriteOutcome::Sent) {
+      EXPECT_TRUE(host.messages.empty()) << c.stop_after;
+    }
+    if (c.stop_after > 0) {
+      EXPECT_EQ(view.calls.back(), "show write");
+    }
+  }
+}
+
 TEST_F(DeviceCommandsTest, FailedByteStopsTheSending) {
   port.fail_write_at = 10;
   EXPECT_EQ(WriteCommand(link, settings, "ttyUSB0", view), WriteOutcome::WriteFailed);

@@ -26,6 +26,10 @@ class LinkHost {
   // A write left bytes unsent; "Ошибка в WriteFile" is already logged. The
   // port's LastFailure holds the cause.
   virtual void WriteFailed() {}
+  // True when the program is asked to stop (a command-line tool's Ctrl-C):
+  // a frame being sent then ends after the byte under way, and a read loop
+  // ends without an answer. The window never asks.
+  virtual bool StopRequested() { return false; }
 };
 
 }  // namespace qvx::device

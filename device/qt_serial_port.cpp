@@ -1,15 +1,9 @@
 #include "device/qt_serial_port.h"
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
-
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
 
 #include "device/line_definition.h"
+#include "device/port_guard.h"
 #include "device/system_ports.h"
 
 namespace qvx::device {
@@ -53,34 +47,6 @@ QSerialPort::StopBits ToQt(StopBits stop) {
   return QSerialPort::OneStop;
 }
 
-// The device number of this process's controlling terminal; 0 when none.
-dev_t ControllingTerminal() {
-  std::ifstream stat_file("/proc/self/stat");
-  std::string stat((std::istreambuf_iterator<char>(stat_file)), {});
-  const std::size_t after_name = stat.rfind(')');  // the name may hold blanks
-  if (after_name == std::string::npos) return 0;
-  std::istringstream fields(stat.substr(after_name + 1));
-  std::string state;
-  long long parent = 0, group = 0, session = 0, terminal = 0;
-  fields >> state >> parent >> group >> session >> terminal;
-  return static_cast<dev_t>(terminal);
-}
-
-// Why the device at `path` is no port for the device, or "" when it may be
-// one: only terminal devices, and neither /dev/tty, /dev/console, /dev/ptmx
-// (major 5) nor a virtual console (major 4, minor below 64) nor the terminal
-// this process is controlled from. Pseudo-terminal slaves are allowed.
-std::string NotAPort(const std::string& path) {
-  struct stat device {};
-  if (::stat(path.c_str(), &device) != 0) return {};  // the open says why
-  if (!S_ISCHR(device.st_mode)) return "это не устройство терминала";
-  const unsigned major_number = major(device.st_rdev);
-  if (major_number == 5 || (major_number == 4 && minor(device.st_rdev) < 64))
-    return "это консоль, а не последовательный порт";
-  if (device.st_rdev == ControllingTerminal()) return "это терминал, в котором работает программа";
-  return {};
-}
-
 }  // namespace
 
 OpenResult QtSerialPort::Refuse(std::string cause, bool permission_denied) {
@@ -101,18 +67,20 @@ OpenResult QtSerialPort::Open(const std::string& name, std::string_view definiti
   if (port_.isOpen()) return Refuse("порт уже открыт");
   if (name.empty()) return Refuse("порт не указан");
   failure_ = {};
-  const std::string path = name.starts_with('/') ? name : "/dev/" + name;
+  const std::string path = PortPath(name);
   if (const std::string why = NotAPort(path); !why.empty()) return Refuse(why);
   port_.setPortName(QString::fromStdString(name));
   if (!port_.open(QIODevice::ReadWrite)) {
-    const bool permission = port_.error() == QSerialPort::PermissionError;
-    return Refuse(port_.errorString().toStdString(), permission);
+    // The port answers a busy port (its lock file, an exclusive open) as a
+    // permission error too: tell the two apart.
+    if (port_.error() != QSerialPort::PermissionError)
+      return Refuse(port_.errorString().toStdString());
+    const PortFailure why = WhyOpenRefused(path, port_.errorString().toStdString());
+    return Refuse(why.cause, why.permission_denied);
   }
-  if (!::isatty(static_cast<int>(port_.handle()))) return Refuse("это не устройство терминала");
-  // The kernel lets root past the exclusive open; this lock holds for every
-  // program of ours, whoever runs it.
-  if (::flock(static_cast<int>(port_.handle()), LOCK_EX | LOCK_NB) != 0)
-    return Refuse("порт занят другой программой");
+  if (const std::string why = ClaimOpenPort(static_cast<std::intptr_t>(port_.handle()));
+      !why.empty())
+    return Refuse(why);
   const std::optional<LineSettings> line = ParseLineDefinition(definition);
   if (!line) return OpenResult::DefinitionRejected;
   const bool set = port_.setBaudRate(line->baud) &&

@@ -1,5 +1,10 @@
-// The real serial port over QSerialPort. Needs a QCoreApplication (or
-// QApplication) in the thread that uses it; no event loop has to run.
+// The real serial port over QSerialPort.
+//
+// Threads, the one rule for every user of it: create, use and destroy an
+// object on one thread, a thread that has a Qt event dispatcher (the main
+// thread, or a QThread; a bare std::thread has none), and only while the
+// application object (QCoreApplication or a class derived from it) exists.
+// No event loop has to run: the port waits for its bytes itself.
 #pragma once
 
 #include <QSerialPort>

@@ -66,6 +66,11 @@ TEST_F(QtSerialPortTest, PortHeldByAnotherProcessGivesError1) {
   EXPECT_FALSE(link.state.PortOpen);
   EXPECT_EQ(host.port_errors,
             std::vector<std::string>{"Error 1: Не могу открыть указанный Com порт!"});
+  // Busy, not forbidden: the holder's lock file names it, and no hint to
+  // join a group that would not help.
+  EXPECT_EQ(port.LastFailure().cause,
+            "порт занят другой программой (процесс " + std::to_string(holder.Pid()) + ")");
+  EXPECT_FALSE(port.LastFailure().permission_denied);
 }
 
 TEST_F(QtSerialPortTest, OnlyTerminalDevicesThatAreNoConsolesArePortsAndARefusalSaysWhy) {
@@ -102,6 +107,8 @@ TEST_F(QtSerialPortTest, PortLockedByAnotherOfOurProgramsIsRefusedToAnyone) {
   EXPECT_EQ(held, '1');
   EXPECT_EQ(port.Open(pty.Path(), kLine), OpenResult::CannotOpen);
   EXPECT_FALSE(port.IsOpen());
+  EXPECT_EQ(port.LastFailure().cause.rfind("порт занят другой программой", 0), 0u);
+  EXPECT_FALSE(port.LastFailure().permission_denied);
   kill(holder, SIGKILL);
   waitpid(holder, nullptr, 0);
   close(ready[0]);

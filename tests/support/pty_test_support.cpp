@@ -25,6 +25,8 @@ Pty::Pty() {
   tcsetattr(slave, TCSANOW, &raw);
   path_ = ttyname(slave);
   close(slave);
+  // A program the test starts must not keep the line up after HangUp.
+  fcntl(master_, F_SETFD, FD_CLOEXEC);
 }
 
 Pty::~Pty() {

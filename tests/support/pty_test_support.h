@@ -34,6 +34,7 @@ class PortHolder {
   explicit PortHolder(const std::string& port);
   ~PortHolder();
   bool Holding() const { return holding_; }
+  int Pid() const { return pid_; }
 
  private:
   int pid_ = -1;

@@ -1,0 +1,96 @@
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+#include "device/port_guard.h"
+
+namespace qvx::device {
+namespace {
+
+// The device number of this process's controlling terminal; 0 when none.
+dev_t ControllingTerminal() {
+  std::ifstream stat_file("/proc/self/stat");
+  std::string stat((std::istreambuf_iterator<char>(stat_file)), {});
+  const std::size_t after_name = stat.rfind(')');  // the name may hold blanks
+  if (after_name == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(after_name + 1));
+  std::string state;
+  long long parent = 0, group = 0, session = 0, terminal = 0;
+  fields >> state >> parent >> group >> session >> terminal;
+  return static_cast<dev_t>(terminal);
+}
+
+// The folders where the serial port (and other programs, by the same old
+// convention) keep "LCK..name" lock files, in the order the port looks.
+constexpr const char* kLockFolders[] = {
+    "/var/lock", "/etc/locks", "/var/spool/locks",  "/var/spool/uucp",
+    "/tmp",      "/var/tmp",   "/var/lock/lockdev", "/run/lock",
+};
+
+// The running process, other than this one, that a lock file names for the
+// port at `path`; 0 when none. Lock files hold the process id as text,
+// padded with blanks by some programs.
+long LockHolder(const std::string& path) {
+  std::string name = path.starts_with("/dev/") ? path.substr(5) : path;
+  for (char& c : name)
+    if (c == '/') c = '_';
+  for (const char* folder : kLockFolders) {
+    std::ifstream lock(std::string(folder) + "/LCK.." + name);
+    long pid = 0;
+    if (!(lock >> pid) || pid <= 0 || pid == static_cast<long>(::getpid())) continue;
+    // A process that exists but is not ours to signal still holds the port.
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM) return pid;
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::string PortPath(const std::string& name) {
+  if (name.starts_with('/') || name.starts_with("./") || name.starts_with("../")) return name;
+  return "/dev/" + name;
+}
+
+std::string NotAPort(const std::string& path) {
+  struct stat device {};
+  if (::stat(path.c_str(), &device) != 0) return {};  // the open says why
+  if (!S_ISCHR(device.st_mode)) return "это не устройство терминала";
+  // /dev/tty, /dev/console, /dev/ptmx (major 5), virtual consoles (major 4,
+  // minors below 64); pseudo-terminal slaves are allowed.
+  const unsigned major_number = major(device.st_rdev);
+  if (major_number == 5 || (major_number == 4 && minor(device.st_rdev) < 64))
+    return "это консоль, а не последовательный порт";
+  if (device.st_rdev == ControllingTerminal()) return "это терминал, в котором работает программа";
+  return {};
+}
+
+std::string ClaimOpenPort(std::intptr_t handle) {
+  const int descriptor = static_cast<int>(handle);
+  if (!::isatty(descriptor)) return "это не устройство терминала";
+  // The kernel lets root past the exclusive open; this lock holds for every
+  // program of ours, whoever runs it.
+  if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) return "порт занят другой программой";
+  return {};
+}
+
+PortFailure WhyOpenRefused(const std::string& path, const std::string& system_text) {
+  if (const long holder = LockHolder(path); holder != 0)
+    return {"порт занят другой программой (процесс " + std::to_string(holder) + ")", false};
+  if (::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES) return {system_text, true};
+  // Opened by another program exclusively, without a lock file to name it.
+  return {"порт занят другой программой", false};
+}
+
+std::optional<std::uint64_t> PortDeviceNumber(const std::string& name) {
+  struct stat device {};
+  if (::stat(PortPath(name).c_str(), &device) != 0 || !S_ISCHR(device.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(device.st_rdev);
+}
+
+}  // namespace qvx::device
