@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -153,9 +152,8 @@ void TForm1::N2Click() {
   qvx::OpenSettingsCommand(*settings_, OpenDialog1->Execute(), *messages_);
 }
 
-void TForm1::OpenFileNamedOnCommandLine(const QStringList& arguments) {
-  if (arguments.size() < 2) return;
-  qvx::OpenSettingsCommand(*settings_, QFile::encodeName(arguments[1]).toStdString(), *messages_);
+void TForm1::OpenFileNamedOnCommandLine(const std::optional<std::string>& name) {
+  if (name) qvx::OpenSettingsCommand(*settings_, *name, *messages_);
 }
 
 void TForm1::N3Click() {

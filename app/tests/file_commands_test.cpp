@@ -1,6 +1,7 @@
 // "Открыть" and "Сохранить" through the window: the dialogs answered by the
 // test, the messages recorded, the file and the controls checked.
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 
 #include "app/Unit1.h"
 #include "app/tests/test_support.h"
+#include "app/window_arguments.h"
 
 using qvx::test::Message;
 using qvx::test::RecordedMessages;
@@ -59,7 +61,10 @@ class FileCommandsTest : public QObject {
   void realDialogOffersBothFiltersAndRemembersTheName();
 
  private:
-  std::string Path(const char* name) const { return dir_->filePath(name).toStdString(); }
+  // `name` as bytes: a name need not be UTF-8.
+  std::string Path(const char* name) const {
+    return QFile::encodeName(dir_->path()).toStdString() + "/" + name;
+  }
   void UseDialogs(std::vector<std::optional<std::string>> open,
                   std::vector<std::optional<std::string>> save);
 
@@ -159,31 +164,54 @@ void FileCommandsTest::cancelledOpenDoesNothing() {
 }
 
 void FileCommandsTest::fileNamedOnCommandLine_data() {
-  QTest::addColumn<QString>("name");        // empty: no argument
-  QTest::addColumn<QByteArray>("content");  // empty: no file is made
-  QTest::addColumn<QString>("message");     // empty: none, the file loads
-  QTest::newRow("no argument") << "" << QByteArray() << "";
+  // Words after the program's name, relative to the scratch folder; the
+  // file made there (none when the content is empty) and the message shown
+  // (none: the file loads; "-": nothing happens).
+  QTest::addColumn<QByteArrayList>("words");
+  QTest::addColumn<QByteArray>("file");
+  QTest::addColumn<QByteArray>("content");
+  QTest::addColumn<QString>("message");
+  const QByteArray good = QByteArray::fromStdString(DefaultFile());
+  QTest::newRow("no argument") << QByteArrayList{} << QByteArray() << QByteArray() << "-";
   QTest::newRow("worked example, Cyrillic name")
-      << "настройки.qvx" << QByteArray::fromStdString(DefaultFile()) << "";
-  QTest::newRow("bad file") << "bad.qvx" << QByteArray("not settings\r\n") << "Некорректный файл";
-  QTest::newRow("missing file") << "absent.qvx" << QByteArray() << "Файл не найден";
+      << QByteArrayList{"настройки.qvx"} << QByteArray("настройки.qvx") << good << "";
+  // A Windows-1251 name is no valid UTF-8: only its bytes find the file.
+  const QByteArray cp1251_name("\xcf\xf0\xe8\xec\xe5\xf0.qvx");
+  QTest::newRow("Windows-1251 name") << QByteArrayList{cp1251_name} << cp1251_name << good << "";
+  QTest::newRow("name after --, starting with -")
+      << QByteArrayList{"--", "-set.qvx"} << QByteArray("-set.qvx") << good << "";
+  QTest::newRow("-- itself after --")
+      << QByteArrayList{"--", "--"} << QByteArray("--") << good << "";
+  QTest::newRow("first of two names")
+      << QByteArrayList{"set.qvx", "absent.qvx"} << QByteArray("set.qvx") << good << "";
+  QTest::newRow("bad file") << QByteArrayList{"bad.qvx"} << QByteArray("bad.qvx")
+                            << QByteArray("not settings\r\n") << "Некорректный файл";
+  QTest::newRow("missing file") << QByteArrayList{"absent.qvx"} << QByteArray() << QByteArray()
+                                << "Файл не найден";
 }
 
 void FileCommandsTest::fileNamedOnCommandLine() {
-  QFETCH(QString, name);
+  QFETCH(QByteArrayList, words);
+  QFETCH(QByteArray, file);
   QFETCH(QByteArray, content);
   QFETCH(QString, message);
   form_->Settings().SetListIndex("ComboBox11", 3);
   form_->Settings().SetText("Edit25", "1234");
-  QStringList arguments{"quorvex"};
-  if (!name.isEmpty()) arguments << dir_->filePath(name);
-  if (!content.isEmpty())
-    WriteAll(QFile::encodeName(arguments[1]).toStdString(), content.toStdString());
+  if (!content.isEmpty()) WriteAll(Path(file.constData()), content.toStdString());
+  std::vector<std::string> argv_words;
+  for (const QByteArray& word : words) argv_words.push_back(word.toStdString());
+  const qvx::WindowArguments arguments = qvx::ParseWindowArguments(argv_words);
+  QCOMPARE(arguments.action, qvx::WindowArguments::Action::OpenWindow);
 
-  form_->OpenFileNamedOnCommandLine(arguments);
-  const bool loaded = !name.isEmpty() && message.isEmpty();
+  // Names are taken as given, relative to the current folder.
+  const QString earlier = QDir::currentPath();
+  QVERIFY(QDir::setCurrent(dir_->path()));
+  form_->OpenFileNamedOnCommandLine(arguments.file);
+  QVERIFY(QDir::setCurrent(earlier));
+
+  const bool loaded = message.isEmpty();
   std::vector<Message> expected;
-  if (!message.isEmpty()) expected.push_back({message.toStdString(), "Ошибка"});
+  if (!loaded && message != "-") expected.push_back({message.toStdString(), "Ошибка"});
   QCOMPARE(messages_, expected);
   QCOMPARE(form_->ComboBox11->currentIndex(), loaded ? 0 : 3);
   QCOMPARE(form_->Edit25->text(), QString(loaded ? "7391" : "1234"));
