@@ -48,6 +48,8 @@ class TForm1 : public QWidget {
   qvx::Settings& Settings() { return *settings_; }
   // The link state: PortOpen, PortName, OpenPortName, ReceiveBuffer, StopReading...
   qvx::device::LinkState& Link() { return link_->state; }
+  // The port the link opens (PortHandle), for the cause of a failed open.
+  const qvx::device::SerialPort& PortHandle() const { return *port_; }
 
   qvx::MessageBoxes& Messages() { return *messages_; }
   // Replaces the message boxes (tests record them instead).

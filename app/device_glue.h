@@ -20,6 +20,8 @@ class WindowLinkHost : public device::LinkHost {
 
   void AppendLog(const std::string& line) override;  // Memo1
   void ShowMessage(const std::string& text, const std::string& title) override;
+  // The text as its first line, then the port and the cause of a failed
+  // open (PortFailureLines).
   void ShowPortError(const std::string& text) override;
   void ProcessEvents() override;
   // Sleeps without letting events run: the write's pacing must not be

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "device/line_definition.h"
+#include "device/port_causes.h"
 #include "device/system_ports.h"
 
 namespace qvx::device {
@@ -73,12 +74,31 @@ dev_t ControllingTerminal() {
 std::string NotAPort(const std::string& path) {
   struct stat device {};
   if (::stat(path.c_str(), &device) != 0) return {};  // the open says why
-  if (!S_ISCHR(device.st_mode)) return "это не устройство терминала";
+  if (!S_ISCHR(device.st_mode)) return std::string(kNotATerminal);
   const unsigned major_number = major(device.st_rdev);
   if (major_number == 5 || (major_number == 4 && minor(device.st_rdev) < 64))
     return "это консоль, а не последовательный порт";
   if (device.st_rdev == ControllingTerminal()) return "это терминал, в котором работает программа";
   return {};
+}
+
+// Why QSerialPort could not open `path`, in our words. Qt reports a device
+// that another program opened exclusively (EBUSY) or locked (its lock file)
+// as a permission error: where the device itself may be read and written
+// (always so for root), that is a busy port, and joining dialout would not
+// help.
+PortFailure OpenFailure(const QSerialPort& port, const std::string& path) {
+  switch (port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+      return {std::string(kNoSuchDevice)};
+    case QSerialPort::UnsupportedOperationError:  // the terminal settings are refused
+      return {std::string(kNotATerminal)};
+    case QSerialPort::PermissionError:
+      if (::access(path.c_str(), R_OK | W_OK) == 0) return {std::string(kPortBusy)};
+      return {std::string(kPermissionDenied), true};
+    default:
+      return {"порт не открывается (" + port.errorString().toStdString() + ")"};
+  }
 }
 
 }  // namespace
@@ -99,20 +119,20 @@ OpenResult QtSerialPort::Open(const std::string& name, std::string_view definiti
   // An object that is still open (a failed configuration, or an open without
   // a close first) keeps its port: the system holds it, as for another program.
   if (port_.isOpen()) return Refuse("порт уже открыт");
-  if (name.empty()) return Refuse("порт не указан");
+  if (name.empty()) return Refuse(std::string(kNoPortNamed));
   failure_ = {};
   const std::string path = name.starts_with('/') ? name : "/dev/" + name;
   if (const std::string why = NotAPort(path); !why.empty()) return Refuse(why);
   port_.setPortName(QString::fromStdString(name));
   if (!port_.open(QIODevice::ReadWrite)) {
-    const bool permission = port_.error() == QSerialPort::PermissionError;
-    return Refuse(port_.errorString().toStdString(), permission);
+    const PortFailure failure = OpenFailure(port_, path);
+    return Refuse(failure.cause, failure.permission_denied);
   }
-  if (!::isatty(static_cast<int>(port_.handle()))) return Refuse("это не устройство терминала");
+  if (!::isatty(static_cast<int>(port_.handle()))) return Refuse(std::string(kNotATerminal));
   // The kernel lets root past the exclusive open; this lock holds for every
   // program of ours, whoever runs it.
   if (::flock(static_cast<int>(port_.handle()), LOCK_EX | LOCK_NB) != 0)
-    return Refuse("порт занят другой программой");
+    return Refuse(std::string(kPortBusy));
   const std::optional<LineSettings> line = ParseLineDefinition(definition);
   if (!line) return OpenResult::DefinitionRejected;
   const bool set = port_.setBaudRate(line->baud) &&

@@ -21,7 +21,8 @@ class FakePort : public SerialPort {
   std::size_t fail_write_at = std::string::npos;  // byte offset whose write fails
   std::deque<std::string> reads;                  // what successive reads return
   std::vector<std::string> platform_ports;
-  int discards = 0;  // calls of DiscardInput
+  int discards = 0;     // calls of DiscardInput
+  PortFailure failure;  // what LastFailure gives
 
   OpenResult Open(const std::string& name, std::string_view) override {
     opened.push_back(name);
@@ -50,6 +51,7 @@ class FakePort : public SerialPort {
   }
   void DiscardInput() override { ++discards; }
   std::vector<std::string> PlatformPortNames() const override { return platform_ports; }
+  PortFailure LastFailure() const override { return failure; }
 
  private:
   bool open_ = false;
