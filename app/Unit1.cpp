@@ -19,6 +19,7 @@
 
 #include "app/Unit2.h"
 #include "app/clickable_label.h"
+#include "app/command_shortcuts.h"
 #include "app/device_glue.h"
 #include "app/named_children.h"
 #include "app/pictures.h"
@@ -126,6 +127,7 @@ void TForm1::ConnectHandlers() {
   connect(Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
   auto* about = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(about, &QShortcut::activated, this, &TForm1::N4Click);
+  qvx::AddCommandShortcuts(*this);
 }
 
 void TForm1::ListComPorts() {

@@ -59,6 +59,8 @@ class FileCommandsTest : public QObject {
   void fileNamedOnCommandLine_data();
   void fileNamedOnCommandLine();
   void realDialogOffersBothFiltersAndRemembersTheName();
+  void keysRunTheFileCommands_data();
+  void keysRunTheFileCommands();
 
  private:
   // `name` as bytes: a name need not be UTF-8.
@@ -247,6 +249,39 @@ void FileCommandsTest::realDialogOffersBothFiltersAndRemembersTheName() {
   form_->N3Click();
   QCOMPARE(offered.value(0), chosen);
   QCOMPARE(save->LastName(), chosen);
+}
+
+void FileCommandsTest::keysRunTheFileCommands_data() {
+  QTest::addColumn<QString>("focus");  // the control that has the keyboard
+  QTest::newRow("command button") << "N2";
+  QTest::newRow("port selector, editable") << "ComboBox1";
+  QTest::newRow("text field") << "Edit16";
+  QTest::newRow("slider on another tab") << "TrackBar2";
+}
+
+void FileCommandsTest::keysRunTheFileCommands() {
+  QFETCH(QString, focus);
+  UseDialogs({Path("keys.qvx")}, {Path("keys")});
+  form_->show();
+  form_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+  auto* focused = form_->findChild<QWidget*>(focus);
+  QVERIFY(focused != nullptr);
+  if (focus == "TrackBar2") form_->PageControl1->setCurrentIndex(2);
+  focused->setFocus();
+  form_->Settings().SetListIndex("ComboBox11", 3);
+  const QString captions = form_->N2->text() + "|" + form_->N3->text();
+
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+  QCOMPARE(messages_, (std::vector<Message>{{"Файл успешно сохранен", "Сохранение"}}));
+  QVERIFY(QFile::exists(QString::fromStdString(Path("keys.qvx"))));
+
+  form_->Settings().SetListIndex("ComboBox11", 0);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
+  QCOMPARE(form_->ComboBox11->currentIndex(), 3);  // what was saved came back
+  QCOMPARE(messages_.size(), 1u);
+  QCOMPARE(form_->N2->text() + "|" + form_->N3->text(), captions);  // no mnemonic added
+  QCOMPARE(captions, QString("Открыть|Сохранить"));
 }
 
 QVX_TEST_MAIN(FileCommandsTest)
