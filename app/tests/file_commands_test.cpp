@@ -3,12 +3,17 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeView>
+#include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "app/Unit1.h"
@@ -59,6 +64,7 @@ class FileCommandsTest : public QObject {
   void fileNamedOnCommandLine_data();
   void fileNamedOnCommandLine();
   void realDialogOffersBothFiltersAndRemembersTheName();
+  void realDialogSpeaksRussianInTheWindowsFont();
   void keysRunTheFileCommands_data();
   void keysRunTheFileCommands();
 
@@ -217,6 +223,8 @@ void FileCommandsTest::fileNamedOnCommandLine() {
   QCOMPARE(messages_, expected);
   QCOMPARE(form_->ComboBox11->currentIndex(), loaded ? 0 : 3);
   QCOMPARE(form_->Edit25->text(), QString(loaded ? "7391" : "1234"));
+  // QTemporaryDir cannot remove a name that is not UTF-8.
+  if (!content.isEmpty()) QCOMPARE(std::remove(Path(file.constData()).c_str()), 0);
 }
 
 void FileCommandsTest::realDialogOffersBothFiltersAndRemembersTheName() {
@@ -249,6 +257,60 @@ void FileCommandsTest::realDialogOffersBothFiltersAndRemembersTheName() {
   form_->N3Click();
   QCOMPARE(offered.value(0), chosen);
   QCOMPARE(save->LastName(), chosen);
+}
+
+void FileCommandsTest::realDialogSpeaksRussianInTheWindowsFont() {
+  // Whatever the machine's locale (the tests run in the C locale): sizes,
+  // dates and folder types in Russian, every column as wide as its texts.
+  const QString folder_name = "Папка с длинным именем, чтобы колонка была широкой";
+  QVERIFY(QDir(dir_->path()).mkdir(folder_name));
+  const std::map<QString, QString> sizes = {{"1.qvx", "1 байт"},     {"3.qvx", "3 байта"},
+                                            {"12.qvx", "12 байт"},   {"22.qvx", "22 байта"},
+                                            {"260.qvx", "260 байт"}, {"1300.qvx", "1,3 кБ"},
+                                            {folder_name, ""}};
+  for (const auto& [name, size] : sizes)
+    if (name.endsWith(".qvx"))
+      WriteAll(Path(name.toUtf8().constData()), std::string(name.chopped(4).toInt(), 'x'));
+  auto dialog = std::make_unique<qvx::QtFileDialog>(qvx::QtFileDialog::Mode::Open);
+  dialog->SetNative(false);
+  form_->OpenDialog1 = std::move(dialog);
+  std::map<QString, QStringList> rows;  // name: size, type, date
+  QStringList cut;
+  QString font;
+  QTimer::singleShot(0, [&] {
+    auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    QVERIFY(shown != nullptr);
+    shown->setDirectory(dir_->path());
+    auto* view = shown->findChild<QTreeView*>("treeView");
+    QVERIFY(view != nullptr);
+    // The folder is read in the background: wait for every entry.
+    QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), static_cast<int>(sizes.size()));
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+      QStringList cells;
+      for (int column = 0; column < 4; ++column) {
+        const QString text = view->model()->index(row, column, view->rootIndex()).data().toString();
+        cells << text;
+        if (view->header()->sectionSize(column) < view->fontMetrics().horizontalAdvance(text))
+          cut << text;
+      }
+      rows[cells.takeFirst()] = cells;
+    }
+    font = QString("%1 %2px").arg(shown->font().family()).arg(shown->font().pixelSize());
+    shown->reject();
+  });
+  form_->N2Click();
+
+  const QRegularExpression date("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$");
+  QCOMPARE(rows.size(), sizes.size());
+  for (const auto& [name, size] : sizes) {
+    const QStringList cells = rows[name];
+    QCOMPARE(cells.value(0), size);
+    if (size.isEmpty()) QCOMPARE(cells.value(1), QString("Папка"));
+    QVERIFY2(!cells.value(1).contains(QRegularExpression("[A-Za-z]")), qPrintable(cells.value(1)));
+    QVERIFY2(date.match(cells.value(2)).hasMatch(), qPrintable(cells.value(2)));
+  }
+  QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
+  QCOMPARE(font, QString("%1 13px").arg(form_->font().family()));
 }
 
 void FileCommandsTest::keysRunTheFileCommands_data() {
