@@ -4,8 +4,10 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QListView>
 #include <QLocale>
 #include <QTreeView>
+#include <algorithm>
 
 namespace qvx {
 
@@ -56,6 +58,13 @@ void UseRussianFileColumns(QFileDialog& dialog) {
   // scrolls sideways rather than cut a name, a size or a date.
   for (int column : {kName, kSize, kType, kModified})
     view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  // The side bar wide enough for its places' names ("Компьютер").
+  if (auto* places = dialog.findChild<QListView*>("sidebar"); places && places->model()) {
+    int widest = 0;
+    for (int row = 0; row < places->model()->rowCount(); ++row)
+      widest = std::max(widest, places->sizeHintForIndex(places->model()->index(row, 0)).width());
+    places->setMinimumWidth(widest + 2 * places->frameWidth() + 2 * places->spacing() + 8);
+  }
 }
 
 }  // namespace qvx

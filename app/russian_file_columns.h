@@ -19,8 +19,8 @@ class RussianFileColumns : public QIdentityProxyModel {
 };
 
 // Puts RussianFileColumns into `dialog` (which owns it) and sizes the
-// columns of its detail view to their contents. Call before the dialog is
-// shown. Nothing for a native dialog.
+// columns of its detail view, and its side bar of places, to their contents. Call before the dialog
+// is shown. Nothing for a native dialog.
 void UseRussianFileColumns(QFileDialog& dialog);
 
 }  // namespace qvx
