@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,6 +19,7 @@
 
 #include "app/Unit2.h"
 #include "app/clickable_label.h"
+#include "app/command_shortcuts.h"
 #include "app/device_glue.h"
 #include "app/pictures.h"
 #include "app/qt_text.h"
@@ -108,6 +108,7 @@ void TForm1::ConnectHandlers() {
   connect(Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
   auto* about = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(about, &QShortcut::activated, this, &TForm1::N4Click);
+  qvx::AddCommandShortcuts(*this);
 }
 
 void TForm1::ListComPorts() {
@@ -133,9 +134,8 @@ void TForm1::N2Click() {
   qvx::OpenSettingsCommand(*settings_, OpenDialog1->Execute(), *messages_);
 }
 
-void TForm1::OpenFileNamedOnCommandLine(const QStringList& arguments) {
-  if (arguments.size() < 2) return;
-  qvx::OpenSettingsCommand(*settings_, QFile::encodeName(arguments[1]).toStdString(), *messages_);
+void TForm1::OpenFileNamedOnCommandLine(const std::optional<std::string>& name) {
+  if (name) qvx::OpenSettingsCommand(*settings_, *name, *messages_);
 }
 
 void TForm1::N3Click() {

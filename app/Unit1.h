@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/control_settings.h"
 #include "app/file_dialog.h"
@@ -54,17 +56,18 @@ class TForm1 : public QWidget {
   qvx::ControlSettings& Controls() { return *settings_; }
   // The link state: PortOpen, PortName, OpenPortName, ReceiveBuffer, StopReading...
   qvx::device::LinkState& Link() { return link_->state; }
+  // The port the link opens (PortHandle), for the cause of a failed open.
+  const qvx::device::SerialPort& PortHandle() const { return *port_; }
 
   qvx::MessageBoxes& Messages() { return *messages_; }
   // Replaces the message boxes (tests record them instead).
   void SetMessageBoxes(std::unique_ptr<qvx::MessageBoxes> boxes) { messages_ = std::move(boxes); }
   // The about window that N4Click shows.
   void SetAboutWindow(TForm2* about) { about_ = about; }
-  // A file named on the command line (QCoreApplication::arguments(): the
-  // program, then the file) opened as "Открыть" opens a chosen name: the
-  // same checks and messages, nothing changed on a refusal. Without a file
-  // name nothing happens; further arguments are ignored.
-  void OpenFileNamedOnCommandLine(const QStringList& arguments);
+  // A file named on the command line (the bytes of its name as argv gave
+  // them) opened as "Открыть" opens a chosen name: the same checks and
+  // messages, nothing changed on a refusal. Without a name nothing happens.
+  void OpenFileNamedOnCommandLine(const std::optional<std::string>& name);
 
   // Left column.
   QLabel* Label19 = nullptr;

@@ -15,7 +15,9 @@ QuorvexApplication::QuorvexApplication(int& argc, char** argv)
   setApplicationVersion(QUORVEX_VERSION);
   setOrganizationName("Quorvex");
   // Qt's own texts (file dialogs, context menus, standard buttons) in the
-  // window's language. Without the translation file they stay in English.
+  // window's language, and its formats (file types, sizes) too, whatever the
+  // machine's locale. Without the translation file the texts stay in English.
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
   auto* qt_texts = new QTranslator(this);
   if (qt_texts->load(QLocale(QLocale::Russian, QLocale::Russia), "qtbase", "_",
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -12,6 +12,7 @@
 #include "app/qt_text.h"
 #include "config_file/cp1251.h"
 #include "device/pacing.h"
+#include "device/port_causes.h"
 
 namespace qvx {
 
@@ -25,7 +26,12 @@ void WindowLinkHost::ShowMessage(const std::string& text, const std::string& tit
 }
 
 void WindowLinkHost::ShowPortError(const std::string& text) {
-  form_.Messages().ShowStandard(text);
+  std::string shown = text;
+  if (!form_.PortHandle().IsOpen())  // Error 2 to 4 hold the port and have no cause
+    for (const std::string& line :
+         device::PortFailureLines(form_.Link().PortName, form_.PortHandle().LastFailure()))
+      shown += "\n" + line;
+  form_.Messages().ShowStandard(shown);
 }
 
 void WindowLinkHost::ProcessEvents() {

@@ -22,6 +22,8 @@ class WindowLinkHost : public device::LinkHost {
   // Every kind in the same box: the window tells outcomes apart by their texts.
   void ShowMessage(const std::string& text, const std::string& title,
                    device::MessageKind kind) override;
+  // The text as its first line, then the port and the cause of a failed
+  // open (PortFailureLines).
   void ShowPortError(const std::string& text) override;
   void ProcessEvents() override;
   // Sleeps without letting events run: the write's pacing must not be

@@ -1,8 +1,11 @@
 #include "app/file_dialog.h"
 
 #include <QFileDialog>
+#include <QLocale>
 
 #include "app/qt_text.h"
+#include "app/russian_file_columns.h"
+#include "app/window_fonts.h"
 
 namespace qvx {
 
@@ -11,6 +14,11 @@ std::optional<std::string> QtFileDialog::Execute() {
   dialog.setObjectName(mode_ == Mode::Open ? "OpenDialog1" : "SaveDialog1");
   dialog.setNameFilters({"*.qvx", "*.*"});
   dialog.setOption(QFileDialog::DontUseNativeDialog, !native_);
+  // Qt's own dialog in the window's language and font, whatever the
+  // machine's locale.
+  dialog.setFont(WindowFont(13));
+  dialog.setLocale(QLocale(QLocale::Russian, QLocale::Russia));
+  UseRussianFileColumns(dialog);
   dialog.setOption(QFileDialog::ReadOnly, false);
   if (mode_ == Mode::Open) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -4,11 +4,13 @@
 #include <QMessageBox>
 
 #include "app/qt_text.h"
+#include "app/title_width.h"
 
 namespace qvx {
 
 void QtMessageBoxes::Show(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::NoIcon, Q(title), Q(text), QMessageBox::Ok);
+  FitTitle(box);
   box.exec();
 }
 
@@ -19,6 +21,7 @@ void QtMessageBoxes::ShowStandard(const std::string& text) {
 bool QtMessageBoxes::AskYesNo(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::NoIcon, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No);
   box.setDefaultButton(QMessageBox::No);
+  FitTitle(box);
   return box.exec() == QMessageBox::Yes;
 }
 

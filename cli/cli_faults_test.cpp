@@ -251,7 +251,7 @@ TEST_F(CliFaults, APortRefusedForWantOfPermissionSaysSoAndHowToGetIt) {
   EXPECT_EQ(refused.status, 1);
   const std::string prefix = "quorvex-cli write: " + line.Path() + ": ";
   EXPECT_EQ(refused.err, prefix + "Error 1: Не могу открыть указанный Com порт!\n" + prefix +
-                             "Permission denied\n" + prefix +
+                             "нет прав на доступ к порту\n" + prefix +
                              "Чтобы открывать последовательные порты, вступите в группу dialout: "
                              "sudo adduser $USER dialout, затем войдите в систему заново.\n");
 }

@@ -1,6 +1,7 @@
 #include "device/console_session.h"
 
 #include "device/pacing.h"
+#include "device/port_causes.h"
 #include "settings/catalogue.h"
 
 namespace qvx::device {
@@ -28,12 +29,8 @@ void ConsoleSession::WriteFailed() {
 }
 
 void ConsoleSession::ShowCause() {
-  const PortFailure failure = link_.PortHandle().LastFailure();
-  if (failure.cause.empty()) return;
-  err_ << failure.cause << "\n";
-  if (failure.permission_denied)
-    err_ << "Чтобы открывать последовательные порты, вступите в группу dialout: "
-            "sudo adduser $USER dialout, затем войдите в систему заново.\n";
+  for (const std::string& line : PortFailureLines(link_.PortHandle().LastFailure()))
+    err_ << line << "\n";
   err_ << std::flush;
 }
 

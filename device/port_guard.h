@@ -33,11 +33,10 @@ std::string NotAPort(const std::string& path);
 std::string ClaimOpenPort(std::intptr_t handle);
 
 // Why the system refused to open `path` as a port, in the user's words:
-// "порт занят другой программой" (with the holder's process id where its
-// lock file names it, as "(процесс 1234)"), or, when this user may not
-// open the device, the system's `system_text` with permission_denied set.
-// `system_text` is the cause the serial port gave.
-PortFailure WhyOpenRefused(const std::string& path, const std::string& system_text);
+// kPortBusy (with the holder's process id where its lock file names it, as
+// "(процесс 1234)"), or kPermissionDenied with permission_denied set when
+// this user may not open the device.
+PortFailure WhyOpenRefused(const std::string& path);
 
 // An identity of the device `name` opens, equal for every spelling of one
 // port ("/dev/pts/3", "pts/3", a link to it); none when it names no device.

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "device/port_causes.h"
 #include "device/port_guard.h"
 
 namespace qvx::device {
@@ -60,7 +61,7 @@ std::string PortPath(const std::string& name) {
 std::string NotAPort(const std::string& path) {
   struct stat device {};
   if (::stat(path.c_str(), &device) != 0) return {};  // the open says why
-  if (!S_ISCHR(device.st_mode)) return "это не устройство терминала";
+  if (!S_ISCHR(device.st_mode)) return std::string(kNotATerminal);
   // /dev/tty, /dev/console, /dev/ptmx (major 5), virtual consoles (major 4,
   // minors below 64); pseudo-terminal slaves are allowed.
   const unsigned major_number = major(device.st_rdev);
@@ -72,19 +73,20 @@ std::string NotAPort(const std::string& path) {
 
 std::string ClaimOpenPort(std::intptr_t handle) {
   const int descriptor = static_cast<int>(handle);
-  if (!::isatty(descriptor)) return "это не устройство терминала";
+  if (!::isatty(descriptor)) return std::string(kNotATerminal);
   // The kernel lets root past the exclusive open; this lock holds for every
   // program of ours, whoever runs it.
-  if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) return "порт занят другой программой";
+  if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) return std::string(kPortBusy);
   return {};
 }
 
-PortFailure WhyOpenRefused(const std::string& path, const std::string& system_text) {
+PortFailure WhyOpenRefused(const std::string& path) {
   if (const long holder = LockHolder(path); holder != 0)
-    return {"порт занят другой программой (процесс " + std::to_string(holder) + ")", false};
-  if (::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES) return {system_text, true};
+    return {std::string(kPortBusy) + " (процесс " + std::to_string(holder) + ")", false};
+  if (::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES)
+    return {std::string(kPermissionDenied), true};
   // Opened by another program exclusively, without a lock file to name it.
-  return {"порт занят другой программой", false};
+  return {std::string(kPortBusy), false};
 }
 
 std::optional<std::uint64_t> PortDeviceNumber(const std::string& name) {

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "device/line_definition.h"
+#include "device/port_causes.h"
 #include "device/port_guard.h"
 #include "device/system_ports.h"
 
@@ -65,18 +66,26 @@ OpenResult QtSerialPort::Open(const std::string& name, std::string_view definiti
   // An object that is still open (a failed configuration, or an open without
   // a close first) keeps its port: the system holds it, as for another program.
   if (port_.isOpen()) return Refuse("порт уже открыт");
-  if (name.empty()) return Refuse("порт не указан");
+  if (name.empty()) return Refuse(std::string(kNoPortNamed));
   failure_ = {};
   const std::string path = PortPath(name);
   if (const std::string why = NotAPort(path); !why.empty()) return Refuse(why);
   port_.setPortName(QString::fromStdString(name));
   if (!port_.open(QIODevice::ReadWrite)) {
-    // The port answers a busy port (its lock file, an exclusive open) as a
-    // permission error too: tell the two apart.
-    if (port_.error() != QSerialPort::PermissionError)
-      return Refuse(port_.errorString().toStdString());
-    const PortFailure why = WhyOpenRefused(path, port_.errorString().toStdString());
-    return Refuse(why.cause, why.permission_denied);
+    switch (port_.error()) {
+      case QSerialPort::DeviceNotFoundError:
+        return Refuse(std::string(kNoSuchDevice));
+      case QSerialPort::UnsupportedOperationError:  // the terminal settings are refused
+        return Refuse(std::string(kNotATerminal));
+      case QSerialPort::PermissionError: {
+        // A busy port (its lock file, an exclusive open) comes back as a
+        // permission error too: tell the two apart.
+        const PortFailure why = WhyOpenRefused(path);
+        return Refuse(why.cause, why.permission_denied);
+      }
+      default:
+        return Refuse("порт не открывается (" + port_.errorString().toStdString() + ")");
+    }
   }
   if (const std::string why = ClaimOpenPort(static_cast<std::intptr_t>(port_.handle()));
       !why.empty())

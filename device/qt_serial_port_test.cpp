@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include <fstream>
 
 #include "device/device_link.h"
+#include "device/port_causes.h"
 #include "device/system_ports.h"
 #include "tests/support/fake_link.h"
 #include "tests/support/pty_test_support.h"
@@ -57,7 +59,7 @@ TEST_F(QtSerialPortTest, OpenFailures) {
   EXPECT_EQ(port.Open(pty.Path(), kLine), OpenResult::Opened);
 }
 
-TEST_F(QtSerialPortTest, PortHeldByAnotherProcessGivesError1) {
+TEST_F(QtSerialPortTest, PortHeldByAnotherProcessGivesError1AsBusyNotAsPermission) {
   testing::PortHolder holder(pty.Path());
   ASSERT_TRUE(holder.Holding());
   testing::RecordingHost host;
@@ -71,6 +73,42 @@ TEST_F(QtSerialPortTest, PortHeldByAnotherProcessGivesError1) {
   EXPECT_EQ(port.LastFailure().cause,
             "порт занят другой программой (процесс " + std::to_string(holder.Pid()) + ")");
   EXPECT_FALSE(port.LastFailure().permission_denied);
+}
+
+// The causes in the words the window and the command-line tool show.
+TEST_F(QtSerialPortTest, RefusedOpenSaysWhyInRussian) {
+  struct Case {
+    std::string name;
+    std::string_view cause;
+  };
+  for (const Case& c : std::vector<Case>{{"ttyQuorvexMissing", kNoSuchDevice},
+                                         {"/dev/quorvex/missing", kNoSuchDevice},
+                                         {"", kNoPortNamed},
+                                         {"/dev/null", kNotATerminal}}) {
+    EXPECT_EQ(port.Open(c.name, kLine), OpenResult::CannotOpen) << c.name;
+    EXPECT_EQ(port.LastFailure().cause, c.cause) << c.name;
+    EXPECT_FALSE(port.LastFailure().permission_denied) << c.name;
+  }
+}
+
+// The device's own permissions refuse the user: the one cause that joining
+// dialout mends. Root passes any permission, so the refused user is nobody.
+TEST_F(QtSerialPortTest, AUserTheDeviceRefusesIsToldItIsAMatterOfPermission) {
+  ASSERT_EQ(chmod(pty.Path().c_str(), 0), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    constexpr uid_t kNobody = 65534;
+    if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(2);
+    QtSerialPort refused;
+    const bool said = refused.Open(pty.Path(), kLine) == OpenResult::CannotOpen &&
+                      refused.LastFailure().cause == kPermissionDenied &&
+                      refused.LastFailure().permission_denied;
+    _exit(said ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(QtSerialPortTest, OnlyTerminalDevicesThatAreNoConsolesArePortsAndARefusalSaysWhy) {

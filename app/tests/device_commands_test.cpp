@@ -15,6 +15,8 @@
 #include "app/tests/device_window_fixture.h"
 #include "settings/catalogue.h"
 #include "settings/memory_settings.h"
+#include "sim/pty_device.h"
+#include "tests/support/fake_link.h"
 
 using qvx::test::kNoData;
 using qvx::test::kReceived;
@@ -22,6 +24,8 @@ using qvx::test::kSent;
 using qvx::test::Message;
 using qvx::test::RecordedMessages;
 using qvx::test::WhenInsideReadLoop;
+
+Q_DECLARE_METATYPE(qvx::device::OpenResult)
 
 namespace {
 
@@ -62,7 +66,10 @@ class DeviceCommandsTest : public QObject, qvx::test::DeviceWindowFixture {
   void secondReadSendsTheRequestAgainWithoutReopening();
   void failedReadsChangeNoControl_data();
   void failedReadsChangeNoControl();
+  void portThatCannotBeOpenedIsReported_data();
   void portThatCannotBeOpenedIsReported();
+  void portErrorGivesTheCauseTheLinkKnows_data();
+  void portErrorGivesTheCauseTheLinkKnows();
   void stopDuringAReadEndsItWithoutEvaluation();
   void closingTheWindowDuringAReadEndsTheLoop();
   void consoleOpensListensSendsAndCloses();
@@ -269,15 +276,62 @@ void DeviceCommandsTest::failedReadsChangeNoControl() {
   QVERIFY(form_->BitBtn1->isVisible());
 }
 
+void DeviceCommandsTest::portThatCannotBeOpenedIsReported_data() {
+  QTest::addColumn<QString>("port");
+  QTest::addColumn<QString>("cause");  // the line under the unchanged first one
+  QTest::newRow("no such device") << "/dev/quorvex-no-such-port"
+                                  << "Порт /dev/quorvex-no-such-port: нет такого устройства";
+  QTest::newRow("no name") << ""
+                           << "Порт не указан";
+  QTest::newRow("no terminal") << "/dev/null"
+                               << "Порт /dev/null: это не устройство терминала";
+}
+
 void DeviceCommandsTest::portThatCannotBeOpenedIsReported() {
-  form_->ComboBox1->setEditText("/dev/quorvex-no-such-port");
+  QFETCH(QString, port);
+  QFETCH(QString, cause);
+  form_->ComboBox1->setEditText(port);
   form_->BitBtn1Click();
   form_->BitBtn2Click();
-  const Message error{"Error 1: Не могу открыть указанный Com порт!", "Quorvex"};
+  const Message error{"Error 1: Не могу открыть указанный Com порт!\n" + cause.toStdString(),
+                      "Quorvex"};
   QCOMPARE(messages_, (std::vector<Message>{error, error}));
   QVERIFY(form_->BitBtn1->isVisible());
   QVERIFY(form_->BitBtn2->isVisible());
   QVERIFY(!form_->Timer1->isActive());
+}
+
+void DeviceCommandsTest::portErrorGivesTheCauseTheLinkKnows_data() {
+  QTest::addColumn<qvx::device::OpenResult>("result");
+  QTest::addColumn<bool>("permission");
+  QTest::addColumn<QString>("shown");
+  const QString error1 = "Error 1: Не могу открыть указанный Com порт!\n";
+  QTest::newRow("permission denied")
+      << qvx::device::OpenResult::CannotOpen << true
+      << error1 +
+             "Порт ttyUSB0: нет прав на доступ к порту\n"
+             "Чтобы открывать последовательные порты, вступите в группу dialout: "
+             "sudo adduser $USER dialout, затем войдите в систему заново.";
+  QTest::newRow("busy") << qvx::device::OpenResult::CannotOpen << false
+                        << error1 + "Порт ttyUSB0: порт занят другой программой";
+  // Error 2 to 4 hold the port: their text stays alone.
+  QTest::newRow("line not set") << qvx::device::OpenResult::LineNotSet << false << "Error 3";
+}
+
+void DeviceCommandsTest::portErrorGivesTheCauseTheLinkKnows() {
+  QFETCH(qvx::device::OpenResult, result);
+  QFETCH(bool, permission);
+  QFETCH(QString, shown);
+  auto port = std::make_unique<qvx::device::testing::FakePort>();
+  port->next_open = result;
+  port->failure = {permission ? "нет прав на доступ к порту" : "порт занят другой программой",
+                   permission};
+  TForm1 form(std::move(port));
+  std::vector<Message> messages;
+  form.SetMessageBoxes(std::make_unique<RecordedMessages>(&messages));
+  form.ComboBox1->setEditText("ttyUSB0");
+  form.BitBtn2Click();
+  QCOMPARE(messages, (std::vector<Message>{{shown.toStdString(), "Quorvex"}}));
 }
 
 void DeviceCommandsTest::stopDuringAReadEndsItWithoutEvaluation() {

@@ -1,17 +1,26 @@
 // "Открыть" and "Сохранить" through the window: the dialogs answered by the
 // test, the messages recorded, the file and the controls checked.
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QRegularExpression>
 #include <QSlider>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeView>
+#include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "app/Unit1.h"
 #include "app/tests/test_support.h"
+#include "app/window_arguments.h"
 
 using qvx::test::Message;
 using qvx::test::RecordedMessages;
@@ -57,9 +66,15 @@ class FileCommandsTest : public QObject, qvx::test::WindowFixture {
   void fileNamedOnCommandLine_data();
   void fileNamedOnCommandLine();
   void realDialogOffersBothFiltersAndRemembersTheName();
+  void realDialogSpeaksRussianInTheWindowsFont();
+  void keysRunTheFileCommands_data();
+  void keysRunTheFileCommands();
 
  private:
-  std::string Path(const char* name) const { return dir_->filePath(name).toStdString(); }
+  // `name` as bytes: a name need not be UTF-8.
+  std::string Path(const char* name) const {
+    return QFile::encodeName(dir_->path()).toStdString() + "/" + name;
+  }
   void UseDialogs(std::vector<std::optional<std::string>> open,
                   std::vector<std::optional<std::string>> save);
 
@@ -154,34 +169,59 @@ void FileCommandsTest::cancelledOpenDoesNothing() {
 }
 
 void FileCommandsTest::fileNamedOnCommandLine_data() {
-  QTest::addColumn<QString>("name");        // empty: no argument
-  QTest::addColumn<QByteArray>("content");  // empty: no file is made
-  QTest::addColumn<QString>("message");     // empty: none, the file loads
-  QTest::newRow("no argument") << "" << QByteArray() << "";
+  // Words after the program's name, relative to the scratch folder; the
+  // file made there (none when the content is empty) and the message shown
+  // (none: the file loads; "-": nothing happens).
+  QTest::addColumn<QByteArrayList>("words");
+  QTest::addColumn<QByteArray>("file");
+  QTest::addColumn<QByteArray>("content");
+  QTest::addColumn<QString>("message");
+  const QByteArray good = QByteArray::fromStdString(DefaultFile());
+  QTest::newRow("no argument") << QByteArrayList{} << QByteArray() << QByteArray() << "-";
   QTest::newRow("worked example, Cyrillic name")
-      << "настройки.qvx" << QByteArray::fromStdString(DefaultFile()) << "";
-  QTest::newRow("bad file") << "bad.qvx" << QByteArray("not settings\r\n") << "Некорректный файл";
-  QTest::newRow("missing file") << "absent.qvx" << QByteArray() << "Файл не найден";
+      << QByteArrayList{"настройки.qvx"} << QByteArray("настройки.qvx") << good << "";
+  // A Windows-1251 name is no valid UTF-8: only its bytes find the file.
+  const QByteArray cp1251_name("\xcf\xf0\xe8\xec\xe5\xf0.qvx");
+  QTest::newRow("Windows-1251 name") << QByteArrayList{cp1251_name} << cp1251_name << good << "";
+  QTest::newRow("name after --, starting with -")
+      << QByteArrayList{"--", "-set.qvx"} << QByteArray("-set.qvx") << good << "";
+  QTest::newRow("-- itself after --")
+      << QByteArrayList{"--", "--"} << QByteArray("--") << good << "";
+  QTest::newRow("first of two names")
+      << QByteArrayList{"set.qvx", "absent.qvx"} << QByteArray("set.qvx") << good << "";
+  QTest::newRow("bad file") << QByteArrayList{"bad.qvx"} << QByteArray("bad.qvx")
+                            << QByteArray("not settings\r\n") << "Некорректный файл";
+  QTest::newRow("missing file") << QByteArrayList{"absent.qvx"} << QByteArray() << QByteArray()
+                                << "Файл не найден";
 }
 
 void FileCommandsTest::fileNamedOnCommandLine() {
-  QFETCH(QString, name);
+  QFETCH(QByteArrayList, words);
+  QFETCH(QByteArray, file);
   QFETCH(QByteArray, content);
   QFETCH(QString, message);
   form_->Settings().SetListIndex("ComboBox11", 3);
   form_->Settings().SetText("Edit25", "1234");
-  QStringList arguments{"quorvex"};
-  if (!name.isEmpty()) arguments << dir_->filePath(name);
-  if (!content.isEmpty())
-    WriteAll(QFile::encodeName(arguments[1]).toStdString(), content.toStdString());
+  if (!content.isEmpty()) WriteAll(Path(file.constData()), content.toStdString());
+  std::vector<std::string> argv_words;
+  for (const QByteArray& word : words) argv_words.push_back(word.toStdString());
+  const qvx::WindowArguments arguments = qvx::ParseWindowArguments(argv_words);
+  QCOMPARE(arguments.action, qvx::WindowArguments::Action::OpenWindow);
 
-  form_->OpenFileNamedOnCommandLine(arguments);
-  const bool loaded = !name.isEmpty() && message.isEmpty();
+  // Names are taken as given, relative to the current folder.
+  const QString earlier = QDir::currentPath();
+  QVERIFY(QDir::setCurrent(dir_->path()));
+  form_->OpenFileNamedOnCommandLine(arguments.file);
+  QVERIFY(QDir::setCurrent(earlier));
+
+  const bool loaded = message.isEmpty();
   std::vector<Message> expected;
-  if (!message.isEmpty()) expected.push_back({message.toStdString(), "Ошибка"});
+  if (!loaded && message != "-") expected.push_back({message.toStdString(), "Ошибка"});
   QCOMPARE(messages_, expected);
   QCOMPARE(form_->Controls().List("ComboBox11")->currentIndex(), loaded ? 0 : 3);
   QCOMPARE(form_->Controls().Edit("Edit25")->text(), QString(loaded ? "7391" : "1234"));
+  // QTemporaryDir cannot remove a name that is not UTF-8.
+  if (!content.isEmpty()) QCOMPARE(std::remove(Path(file.constData()).c_str()), 0);
 }
 
 void FileCommandsTest::realDialogOffersBothFiltersAndRemembersTheName() {
@@ -214,6 +254,104 @@ void FileCommandsTest::realDialogOffersBothFiltersAndRemembersTheName() {
   form_->N3Click();
   QCOMPARE(offered.value(0), chosen);
   QCOMPARE(save->LastName(), chosen);
+}
+
+void FileCommandsTest::realDialogSpeaksRussianInTheWindowsFont() {
+  // Whatever the machine's locale (the tests run in the C locale): sizes,
+  // dates and folder types in Russian, every column as wide as its texts.
+  const QString folder_name = "Папка с длинным именем, чтобы колонка была широкой";
+  QVERIFY(QDir(dir_->path()).mkdir(folder_name));
+  const std::map<QString, QString> sizes = {{"1.qvx", "1 байт"},     {"3.qvx", "3 байта"},
+                                            {"12.qvx", "12 байт"},   {"22.qvx", "22 байта"},
+                                            {"260.qvx", "260 байт"}, {"1300.qvx", "1,3 кБ"},
+                                            {folder_name, ""}};
+  for (const auto& [name, size] : sizes)
+    if (name.endsWith(".qvx"))
+      WriteAll(Path(name.toUtf8().constData()), std::string(name.chopped(4).toInt(), 'x'));
+  auto dialog = std::make_unique<qvx::QtFileDialog>(qvx::QtFileDialog::Mode::Open);
+  dialog->SetNative(false);
+  form_->OpenDialog1 = std::move(dialog);
+  std::map<QString, QStringList> rows;  // name: size, type, date
+  QStringList cut;
+  QString font;
+  QTimer::singleShot(0, [&] {
+    auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    QVERIFY(shown != nullptr);
+    shown->setDirectory(dir_->path());
+    auto* view = shown->findChild<QTreeView*>("treeView");
+    QVERIFY(view != nullptr);
+    // The folder is read in the background: wait for every entry.
+    QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), static_cast<int>(sizes.size()));
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+      QStringList cells;
+      for (int column = 0; column < 4; ++column) {
+        const QString text = view->model()->index(row, column, view->rootIndex()).data().toString();
+        cells << text;
+        if (view->header()->sectionSize(column) < view->fontMetrics().horizontalAdvance(text))
+          cut << text;
+      }
+      rows[cells.takeFirst()] = cells;
+    }
+    auto* places = shown->findChild<QListView*>("sidebar");
+    QVERIFY(places != nullptr);
+    // As narrow as the user (or the state Qt kept from an earlier dialog) may make it.
+    auto* splitter = shown->findChild<QSplitter*>("splitter");
+    QVERIFY(splitter != nullptr);
+    splitter->setSizes({1, 10'000});
+    for (int row = 0; row < places->model()->rowCount(); ++row) {
+      const QModelIndex place = places->model()->index(row, 0);
+      if (places->viewport()->width() < places->sizeHintForIndex(place).width())
+        cut << place.data().toString();
+    }
+    font = QString("%1 %2px").arg(shown->font().family()).arg(shown->font().pixelSize());
+    shown->reject();
+  });
+  form_->N2Click();
+
+  const QRegularExpression date("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$");
+  QCOMPARE(rows.size(), sizes.size());
+  for (const auto& [name, size] : sizes) {
+    const QStringList cells = rows[name];
+    QCOMPARE(cells.value(0), size);
+    if (size.isEmpty()) QCOMPARE(cells.value(1), QString("Папка"));
+    QVERIFY2(!cells.value(1).contains(QRegularExpression("[A-Za-z]")), qPrintable(cells.value(1)));
+    QVERIFY2(date.match(cells.value(2)).hasMatch(), qPrintable(cells.value(2)));
+  }
+  QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
+  QCOMPARE(font, QString("%1 13px").arg(form_->font().family()));
+}
+
+void FileCommandsTest::keysRunTheFileCommands_data() {
+  QTest::addColumn<QString>("focus");  // the control that has the keyboard
+  QTest::newRow("command button") << "N2";
+  QTest::newRow("port selector, editable") << "ComboBox1";
+  QTest::newRow("text field") << "Edit16";
+  QTest::newRow("slider on another tab") << "TrackBar2";
+}
+
+void FileCommandsTest::keysRunTheFileCommands() {
+  QFETCH(QString, focus);
+  UseDialogs({Path("keys.qvx")}, {Path("keys")});
+  form_->show();
+  form_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+  auto* focused = form_->findChild<QWidget*>(focus);
+  QVERIFY(focused != nullptr);
+  if (focus == "TrackBar2") form_->PageControl1->setCurrentIndex(2);
+  focused->setFocus();
+  form_->Settings().SetListIndex("ComboBox11", 3);
+  const QString captions = form_->N2->text() + "|" + form_->N3->text();
+
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+  QCOMPARE(messages_, (std::vector<Message>{{"Файл успешно сохранен", "Сохранение"}}));
+  QVERIFY(QFile::exists(QString::fromStdString(Path("keys.qvx"))));
+
+  form_->Settings().SetListIndex("ComboBox11", 0);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
+  QCOMPARE(form_->Controls().List("ComboBox11")->currentIndex(), 3);  // what was saved came back
+  QCOMPARE(messages_.size(), 1u);
+  QCOMPARE(form_->N2->text() + "|" + form_->N3->text(), captions);  // no mnemonic added
+  QCOMPARE(captions, QString("Открыть|Сохранить"));
 }
 
 QVX_TEST_MAIN(FileCommandsTest)
