@@ -316,10 +316,12 @@ void WindowLinkFaultsTest::portHeldByAnotherProgramIsReported() {
 
   Click(form_->findChild<QAbstractButton*>(button));
 
-  // The port error first, naming the port and why, without the dialout hint.
-  const Message held{
-      kCannotOpen.text + "\nПорт " + device_->Path() + ": " + std::string(qvx::device::kPortBusy),
-      kCannotOpen.title};
+  // The port error first, naming the port, why and who holds it, without
+  // the dialout hint.
+  const Message held{kCannotOpen.text + "\nПорт " + device_->Path() + ": " +
+                         std::string(qvx::device::kPortBusy) + " (процесс " +
+                         std::to_string(holder->Pid()) + ")",
+                     kCannotOpen.title};
   shown.prepend(Shown({held}).first());
   QCOMPARE(Shown(messages_), shown);
   QVERIFY(!form_->Link().PortOpen);
