@@ -27,6 +27,7 @@ int RunRead(const Args& args) {
             !refusal.empty())
           return Failure("read", refusal);
         session.ReleaseSuccessMessages();
+        std::cout << "Настройки сохранены: " << parsed->output << "\n";
         return 0;
       });
 }
