@@ -198,7 +198,15 @@ TEST_F(CliProgramTest, DiffComparesFilesDefaultsAndDevices) {
     EXPECT_EQ(run.status, c.status) << c.sources[0] << run.err;
     for (const std::string& line : c.lines)
       EXPECT_TRUE(Holds(c.status == 2 ? run.err : run.out, line)) << run.out << run.err;
+    // The first line names both sides as typed, the defaults standing in for a missing B.
+    const std::string sides = "было: " + c.sources[0] +
+                              " -> стало: " + (c.sources.size() > 1 ? c.sources[1] : "defaults") +
+                              "\n";
     if (c.status == 0) {
+      EXPECT_EQ(run.out, sides + "Различий нет\n");
+    } else if (c.status == 1) {
+      EXPECT_TRUE(run.out.starts_with(sides)) << run.out;
+    } else {
       EXPECT_EQ(run.out, "");
     }
   }
@@ -207,6 +215,27 @@ TEST_F(CliProgramTest, DiffComparesFilesDefaultsAndDevices) {
   EXPECT_EQ(json[0]["setting"], "ComboBox11");
   EXPECT_EQ(json[0]["a"]["value"], 2);
   EXPECT_EQ(json[0]["b"]["text"], "1 - Группа 1");
+}
+
+TEST_F(CliProgramTest, ReadEndsWithThePathItSavedTo) {
+  MemorySettings held;
+  held.SetListIndex("ComboBox11", 2);
+  held.SetSliderPosition("TrackBar1", 12);
+  held.SetText("Edit16", "+79001234567");
+  held.SetText("Edit25", "5555");
+  sim::PtyDevice device(held, Quick());
+  const std::string saved = Path("device.qvx");
+  const CliRun run = Cli({"read", "--port", device.Path(), "-o", saved});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.out.starts_with("ком закрыт\nком открыт\n")) << run.out;
+  EXPECT_TRUE(run.out.ends_with("\nДанные успешно получены\nНастройки сохранены: " + saved + "\n"))
+      << run.out;
+  EXPECT_EQ(Cli({"diff", saved, Path("set.json")}).status, 0);
+
+  // Nothing saved, so no path named.
+  const CliRun missing = Cli({"read", "--port", Path("ttyUSB9"), "-o", Path("none.qvx")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_FALSE(Holds(missing.out, "Настройки сохранены")) << missing.out;
 }
 
 TEST_F(CliProgramTest, VerifyCatchesADeviceThatDoesNotHoldWhatWasSent) {

@@ -31,8 +31,12 @@ int RunDiff(const Args& args) {
     std::cout << DifferencesToJson(differing, a->settings, b->settings)
                      .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
               << "\n";
-  else
+  else {
+    // The sides named as typed, so that a saved output still says which way "->" reads.
+    std::cout << "было: " << sources[0] << " -> стало: " << sources[1] << "\n";
+    if (differing.empty()) std::cout << "Различий нет\n";
     PrintDifferences(std::cout, differing, a->settings, b->settings);
+  }
   if (!OutputWritten("diff")) return 2;
   return differing.empty() ? 0 : 1;
 }

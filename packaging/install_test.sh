@@ -34,8 +34,9 @@ for file in usr/bin/quorvex usr/bin/quorvex-cli usr/bin/quorvex-sim \
     usr/share/mime/packages/quorvex.xml \
     usr/share/icons/hicolor/scalable/apps/quorvex.svg \
     usr/share/icons/hicolor/scalable/mimetypes/application-x-quorvex-settings.svg \
-    usr/share/man/man1/quorvex.1 usr/share/man/man1/quorvex-cli.1 \
-    usr/share/man/man1/quorvex-sim.1; do
+    usr/share/man/man1/quorvex.1.gz usr/share/man/man1/quorvex-cli.1.gz \
+    usr/share/man/man1/quorvex-sim.1.gz usr/share/doc/quorvex/copyright \
+    usr/share/doc/quorvex/changelog.gz; do
   [ -s "$root/$file" ] || fail "missing $file"
 done
 for size in 16 24 32 48 64 128; do
@@ -65,6 +66,19 @@ grep -q '^MimeType=application/x-quorvex-settings;' "$share/applications/$app.de
 
 "$root/usr/bin/quorvex-cli" --help >"$work/help.txt" 2>&1 || fail "installed quorvex-cli --help"
 grep -q quorvex-cli "$work/help.txt" || fail "installed quorvex-cli --help printed no usage"
+
+# The changelog's last entry is this version: a new version needs its entry.
+logged=$(gzip -dc "$share/doc/quorvex/changelog.gz" | dpkg-parsechangelog -l - -S Version)
+[ "$logged" = "$(dpkg-deb -f "$deb" Version)" ] ||
+  fail "the changelog's last entry is $logged, the package $(dpkg-deb -f "$deb" Version)"
+
+# Debian's own checks. Errors fail; warnings are shown for whoever reads the log.
+if lintian --fail-on error --display-level ">=warning" "$deb" >"$work/lintian.log" 2>&1; then
+  cat "$work/lintian.log"
+else
+  cat "$work/lintian.log"
+  fail "lintian"
+fi
 
 [ "$failures" -eq 0 ] || exit 1
 echo "$(basename "$deb"): every check passed"
