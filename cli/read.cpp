@@ -35,7 +35,7 @@ int RunRead(const Args& args) {
         if (const std::string refusal = SaveSettingsFile(settings, output); !refusal.empty())
           return Failure("read", refusal);
         session.ReleaseSuccessMessages();
-        std::cout << "Настройки сохранены: " << parsed->output << "\n";
+        std::cout << "Настройки сохранены: " << output << "\n";
         return 0;
       });
 }
