@@ -2,7 +2,9 @@
 // "Прочитать" against the port chosen in ComboBox1. Every text, check and
 // byte comes from the module; this file moves them and shows messages.
 import { buildTabs, listenToControls, showSettings } from './render.js';
-import { SimulatedPort } from './ports.js';
+import { Link, OpenFailure } from './link.js';
+import { writePaced } from './pacing.js';
+import { PortLost } from './ports.js';
 
 const quorvex = await createQuorvex();
 const catalogue = quorvex.catalogue();
@@ -10,16 +12,16 @@ const texts = quorvex.pageTexts();
 const model = new quorvex.Model();
 const byId = (id) => document.getElementById(id);
 
-const showTab = buildTabs(catalogue, byId('PageControl1'), byId('pages'));
+const showTab = buildTabs(catalogue, texts, byId('PageControl1'), byId('pages'));
 const refresh = () => showSettings(catalogue, model);
 listenToControls(catalogue, model, refresh);
 refresh();
 byId('Label87').textContent = texts.version;
 
 const ports = byId('ComboBox1');
-ports.append(new Option(texts.simulatorPort));
-const simulator = new SimulatedPort(quorvex);
-const currentPort = () => simulator;
+const link = new Link(ports, quorvex, texts, navigator.serial);
+if (navigator.serial) await link.refresh();
+else byId('serialNote').textContent = texts.noWebSerial;
 
 const dialog = byId('message');
 function showMessage({ text, title }) {
@@ -29,6 +31,18 @@ function showMessage({ text, title }) {
   return new Promise((resolve) => dialog.addEventListener('close', resolve, { once: true }));
 }
 
+// The port's failures as messages: the window's open failure with the
+// browser's reason below it, and the lost port.
+async function showLinkFailure(error) {
+  if (error instanceof OpenFailure) {
+    await showMessage({ title: texts.cannotOpen.title, text: `${texts.cannotOpen.text}\n${error.message}` });
+  } else if (error instanceof PortLost) {
+    await showMessage({ title: texts.portLost.title, text: `${texts.portLost.text}\n${error.message}` });
+  } else {
+    throw error;
+  }
+}
+
 // One command at a time, as in the window: the commands wait while one runs.
 const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2'].map(byId);
 async function exclusive(run) {
@@ -36,6 +50,8 @@ async function exclusive(run) {
   ports.disabled = true;
   try {
     await run();
+  } catch (error) {
+    await showLinkFailure(error);
   } finally {
     for (const button of commands) button.disabled = false;
     ports.disabled = false;
@@ -112,16 +128,17 @@ byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
   const check = model.checkWrite();
   await playSteps(check.steps);
   if (!check.frame) return;
-  await currentPort().writePaced(check.frame, 1);
+  const port = await link.ensureOpen();
+  await writePaced(port, check.frame, texts.pauseAfterWriteMs);
   await showMessage(texts.sent);
 }));
 
 byId('BitBtn1').addEventListener('click', () => exclusive(async () => {
-  const port = currentPort();
-  port.discardInput();
-  port.write(texts.readRequest);
-  await new Promise((resolve) => setTimeout(resolve, texts.receptionWindowMs));
-  const read = model.evaluateRead(port.takeReceived());
+  const port = await link.ensureOpen();
+  await port.read(0);  // what came before the request is no reply to it
+  await port.write(texts.readRequest);
+  const received = await port.read(performance.now() + texts.receptionWindowMs);
+  const read = model.evaluateRead(received);
   refresh();
   if (read.text) await showMessage(read);
 }));

@@ -1,81 +1,11 @@
 // The page in Debian's Chromium, headless: open, edit, save, write and read
-// through the simulated device, as a user would. QUORVEX_PAGE names the
-// built page folder.
-import { after, before, test } from 'node:test';
+// through the simulated device, as a user would.
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join, resolve } from 'node:path';
-import { chromium } from 'playwright-core';
-import { serve } from '../serve.mjs';
+import { join } from 'node:path';
+import { defaultLine, expectMessage, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
 
-const scratch = mkdtempSync(join(tmpdir(), 'quorvex-page-'));
-let server;
-let browser;
-let address;
-
-before(async () => {
-  server = await serve(resolve(process.env.QUORVEX_PAGE), 0);
-  address = `http://localhost:${server.address().port}/`;
-  // launch() gives the browser a fresh profile folder of its own.
-  browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  });
-});
-
-after(async () => {
-  await browser?.close();
-  server?.close();
-  rmSync(scratch, { recursive: true, force: true });
-});
-
-// A fresh page at 1024 x 640 that saves by download (no file picker headless).
-async function openPage() {
-  const context = await browser.newContext({ viewport: { width: 1024, height: 640 }, acceptDownloads: true });
-  const page = await context.newPage();
-  await page.addInitScript(() => { delete window.showSaveFilePicker; });
-  const errors = [];
-  page.on('pageerror', (error) => errors.push(error));
-  await page.goto(address);
-  await page.waitForSelector('body[data-ready=true]');
-  page.errors = errors;
-  return page;
-}
-
-// Waits for the message box, checks its title and text, presses OK.
-async function expectMessage(page, title, text) {
-  const dialog = page.locator('dialog[open]');
-  await dialog.waitFor();
-  assert.equal(await dialog.locator('h2').textContent(), title);
-  assert.equal(await dialog.locator('p').textContent(), text);
-  await dialog.getByRole('button', { name: 'OK' }).click();
-  await page.locator('dialog[open]').waitFor({ state: 'detached' }).catch(() => {});
-  await page.waitForFunction(() => !document.querySelector('dialog[open]'));
-}
-
-async function tab(page, caption) {
-  await page.getByRole('tab', { name: caption, exact: true }).click();
-}
-
-async function save(page) {
-  const download = page.waitForEvent('download');
-  await page.getByRole('button', { name: 'Сохранить' }).click();
-  const file = join(scratch, `saved-${Date.now()}.qvx`);
-  await (await download).saveAs(file);
-  await expectMessage(page, 'Сохранение', 'Файл успешно сохранен');
-  return readFileSync(file);
-}
-
-async function openFile(page, bytes) {
-  const file = join(scratch, `open-${Date.now()}.qvx`);
-  writeFileSync(file, bytes);
-  await page.setInputFiles('#OpenDialog1', file);
-}
-
-const defaultLine = '000000:111111:111111:000000:000000:100050:111111:123911:101111:111110:000000:111111:001107:110400:000000:'
-  + '+380501234567:'.repeat(9) + '7391:000:111:222:333:20198:#\r\n';
+useBrowser();
 
 test('the defaults save as the desktop writes them', async () => {
   const page = await openPage();
