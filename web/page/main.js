@@ -78,14 +78,25 @@ async function playSteps(steps) {
 
 const openDialog = byId('OpenDialog1');
 byId('N2').addEventListener('click', () => openDialog.click());
-openDialog.addEventListener('change', () => exclusive(async () => {
-  const file = openDialog.files[0];
-  openDialog.value = '';
-  if (!file) return;
+// "Открыть" with a chosen or a double-clicked file.
+async function openSettingsFile(file) {
   const refusal = model.open(new Uint8Array(await file.arrayBuffer()));
   refresh();
   if (refusal) await showMessage(refusal);
+}
+
+openDialog.addEventListener('change', () => exclusive(async () => {
+  const file = openDialog.files[0];
+  openDialog.value = '';
+  if (file) await openSettingsFile(file);
 }));
+
+// The installed app is started with the .qvx files the user opened with it.
+if ('launchQueue' in window) {
+  window.launchQueue.setConsumer((launch) => {
+    if (launch.files?.length) exclusive(async () => openSettingsFile(await launch.files[0].getFile()));
+  });
+}
 
 async function writeFile(bytes) {
   if (window.showSaveFilePicker) {
@@ -142,5 +153,9 @@ byId('BitBtn1').addEventListener('click', () => exclusive(async () => {
   refresh();
   if (read.text) await showMessage(read);
 }));
+
+// Keeps the page's files for starts with no network (where the browser lets
+// a page do so: a secure context).
+navigator.serviceWorker?.register('sw.js').catch(() => {});
 
 document.body.dataset.ready = 'true';
