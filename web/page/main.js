@@ -159,3 +159,4 @@ byId('BitBtn1').addEventListener('click', () => exclusive(async () => {
 navigator.serviceWorker?.register('sw.js').catch(() => {});
 
 document.body.dataset.ready = 'true';
+performance.mark('quorvex-ready');

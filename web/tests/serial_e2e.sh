@@ -3,8 +3,9 @@
 # starts quorvex-sim on a pseudo-terminal, binds that terminal onto
 # /dev/ttyS0 so that Chromium's device list shows it as a serial port, binds
 # a copy of /etc/chromium with a policy folder over the real one, and runs
-# the page test against it. Nothing outside the namespace changes.
-#   serial_e2e.sh   (QUORVEX_SIM, QUORVEX_CLI, QUORVEX_PAGE set)
+# the page test against it, or the command given. Nothing outside the
+# namespace changes.
+#   serial_e2e.sh [COMMAND...]   (QUORVEX_SIM, QUORVEX_CLI, QUORVEX_PAGE set)
 set -eu
 scratch=$(mktemp -d)
 sim=
@@ -25,6 +26,6 @@ mount --bind "$pty" /dev/ttyS0
 cp -a /etc/chromium/. "$scratch/etc/" 2>/dev/null || mkdir -p "$scratch/etc"
 mkdir -p "$scratch/etc/policies/managed"
 mount --bind "$scratch/etc" /etc/chromium
+[ $# -gt 0 ] || set -- node --test "$(dirname "$0")/serial_e2e.test.mjs"
 QUORVEX_E2E_PTY=$pty QUORVEX_E2E_LOG=$scratch/sim.log \
-  QUORVEX_E2E_POLICY=/etc/chromium/policies/managed \
-  node --test "$(dirname "$0")/serial_e2e.test.mjs"
+  QUORVEX_E2E_POLICY=/etc/chromium/policies/managed "$@"
