@@ -209,6 +209,10 @@ val PageTexts() {
                             "Chrome и Edge 89 и новее; Safari не умеет, Firefox — только в "
                             "новейших версиях.")));
   texts.set("lineOptions", LineOptions());
+  texts.set(
+      "unsavedEdits",
+      val(std::string("Настройки изменены и не сохранены. Открыть файл, отбросив изменения?")));
+  texts.set("readingLeft", val(std::string("Чтение: %s с")));
   texts.set("pauseAfterWriteMs", device::kPauseAfterWriteMs);
   return texts;
 }

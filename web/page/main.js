@@ -14,7 +14,25 @@ const byId = (id) => document.getElementById(id);
 
 const showTab = buildTabs(catalogue, texts, byId('PageControl1'), byId('pages'));
 const refresh = () => showSettings(catalogue, model);
-listenToControls(catalogue, model, refresh);
+
+// The open file's name in the title, and whether the settings changed since
+// they were opened or saved: leaving the page or opening another file over
+// such edits asks first.
+let fileName = '';
+let edited = false;
+function settingsAre(state, name = fileName) {
+  edited = state === 'edited';
+  fileName = name;
+  document.title = `${fileName ? `${fileName}${edited ? ' *' : ''} — ` : ''}Quorvex`;
+}
+window.addEventListener('beforeunload', (event) => {
+  if (edited) event.preventDefault();
+});
+
+listenToControls(catalogue, model, () => {
+  settingsAre('edited');
+  refresh();
+});
 refresh();
 byId('Label87').textContent = texts.version;
 
@@ -80,9 +98,11 @@ const openDialog = byId('OpenDialog1');
 byId('N2').addEventListener('click', () => openDialog.click());
 // "Открыть" with a chosen or a double-clicked file.
 async function openSettingsFile(file) {
+  if (edited && !window.confirm(texts.unsavedEdits)) return;
   const refusal = model.open(new Uint8Array(await file.arrayBuffer()));
   refresh();
   if (refusal) await showMessage(refusal);
+  else settingsAre('saved', file.name);
 }
 
 openDialog.addEventListener('change', () => exclusive(async () => {
@@ -106,27 +126,29 @@ async function writeFile(bytes) {
         types: [{ description: '*.qvx', accept: { 'application/octet-stream': ['.qvx'] } }],
       });
     } catch (error) {
-      if (error.name === 'AbortError') return false;
+      if (error.name === 'AbortError') return '';
       throw error;
     }
     const writable = await handle.createWritable();
     await writable.write(bytes);
     await writable.close();
-    return true;
+    return handle.name;
   }
   const link = document.createElement('a');
   link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-  link.download = 'settings.qvx';
+  link.download = fileName || 'settings.qvx';
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
-  return true;
+  return link.download;
 }
 
 byId('N3').addEventListener('click', () => exclusive(async () => {
   const saved = model.save();
   if (saved.bytes) {
     try {
-      if (!(await writeFile(saved.bytes))) return;
+      const name = await writeFile(saved.bytes);
+      if (!name) return;
+      settingsAre('saved', name);
     } catch {
       await showMessage(texts.saveFailed);
       return;
@@ -144,14 +166,36 @@ byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
   await showMessage(texts.sent);
 }));
 
-byId('BitBtn1').addEventListener('click', () => exclusive(async () => {
+// "Прочитать" is hidden while the device's reply is awaited (as in the
+// window); the seconds left of the reception window stand in its place.
+const readButton = byId('BitBtn1');
+const countdown = byId('readCountdown');
+readButton.addEventListener('click', () => exclusive(async () => {
   const port = await link.ensureOpen();
   await port.read(0);  // what came before the request is no reply to it
-  await port.write(texts.readRequest);
-  const received = await port.read(performance.now() + texts.receptionWindowMs);
-  const read = model.evaluateRead(received);
-  refresh();
-  if (read.text) await showMessage(read);
+  readButton.hidden = true;
+  countdown.hidden = false;
+  const deadline = performance.now() + texts.receptionWindowMs;
+  const tick = () => {
+    const left = Math.max(0, deadline - performance.now()) / 1000;
+    countdown.textContent = texts.readingLeft.replace('%s', left.toFixed(1).replace('.', ','));
+  };
+  tick();
+  const ticking = setInterval(tick, 100);
+  try {
+    await port.write(texts.readRequest);
+    const received = await port.read(deadline);
+    clearInterval(ticking);
+    countdown.hidden = true;
+    const read = model.evaluateRead(received);
+    if (read.outcome === 'success') settingsAre('edited');
+    refresh();
+    if (read.text) await showMessage(read);
+  } finally {
+    clearInterval(ticking);
+    countdown.hidden = true;
+    readButton.hidden = false;
+  }
 }));
 
 // Keeps the page's files for starts with no network (where the browser lets

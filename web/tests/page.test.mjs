@@ -31,6 +31,7 @@ test('a bad file is refused and changes nothing', async () => {
   const page = await openPage();
   await tab(page, 'Зоны');
   await page.selectOption('#ComboBox12', { index: 3 });
+  page.on('dialog', (question) => question.accept());  // open over the edit
   for (const bad of ['0123456789012345678901234567'.slice(0, 27), ':#' + defaultLine]) {
     await openFile(page, bad);
     await expectMessage(page, 'Ошибка', 'Некорректный файл');
@@ -123,4 +124,51 @@ test('every tab renders with its controls inside it', async () => {
   }
   const ids = await page.$$eval('[id]', (nodes) => nodes.map((n) => n.id));
   assert.equal(new Set(ids).size, ids.length, 'ids are unique');
+});
+
+test('the title names the open file and marks edits; opening over edits or leaving asks first', async () => {
+  const page = await openPage();
+  assert.equal(await page.title(), 'Quorvex');
+  await page.setInputFiles('#OpenDialog1', { name: 'дом.qvx', mimeType: 'application/octet-stream',
+    buffer: Buffer.from(defaultLine, 'latin1') });
+  await page.waitForFunction(() => document.title === 'дом.qvx — Quorvex');
+  await tab(page, 'Зоны');
+  await page.selectOption('#ComboBox12', { index: 3 });
+  assert.equal(await page.title(), 'дом.qvx * — Quorvex');
+
+  // Declined: the edits stay; accepted: the other file opens.
+  const other = { name: 'дача.qvx', mimeType: 'application/octet-stream', buffer: Buffer.from(defaultLine, 'latin1') };
+  const questions = [];
+  page.once('dialog', (question) => { questions.push(question.message()); question.dismiss(); });
+  await page.setInputFiles('#OpenDialog1', other);
+  await page.waitForFunction(() => !document.querySelector('#N2').disabled);
+  assert.equal(await page.$eval('#ComboBox12', (s) => s.selectedIndex), 3);
+  assert.equal(await page.title(), 'дом.qvx * — Quorvex');
+  page.once('dialog', (question) => { questions.push(question.message()); question.accept(); });
+  await page.setInputFiles('#OpenDialog1', other);
+  await page.waitForFunction(() => document.title === 'дача.qvx — Quorvex');
+  assert.equal(await page.$eval('#ComboBox12', (s) => s.selectedIndex), 1);
+  assert.deepEqual(questions, Array(2).fill('Настройки изменены и не сохранены. Открыть файл, отбросив изменения?'));
+
+  // Saved edits leave without asking; unsaved ones ask.
+  await page.selectOption('#ComboBox12', { index: 2 });
+  assert.equal((await save(page)).toString('latin1').startsWith('000000:211111:'), true);
+  assert.equal(await page.title(), 'дача.qvx — Quorvex');
+  await page.selectOption('#ComboBox12', { index: 0 });
+  const leaving = page.waitForEvent('dialog');
+  await page.close({ runBeforeUnload: true });
+  const question = await leaving;
+  assert.equal(question.type(), 'beforeunload');
+  await question.accept();
+});
+
+test('while the reply is awaited a countdown stands in place of "Прочитать"', async () => {
+  const page = await openPage();
+  await page.getByRole('button', { name: 'Прочитать' }).click();
+  await page.waitForSelector('#readCountdown:not([hidden])');
+  assert.equal(await page.isHidden('#BitBtn1'), true);
+  assert.match(await page.textContent('#readCountdown'), /^Чтение: [0-2],\d с$/);
+  await expectMessage(page, 'Данные успешно получены', 'Данные успешно получены');
+  await page.waitForSelector('#BitBtn1:not([hidden])');
+  assert.equal(await page.isHidden('#readCountdown'), true);
 });
