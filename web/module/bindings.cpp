@@ -213,6 +213,10 @@ val PageTexts() {
       "unsavedEdits",
       val(std::string("Настройки изменены и не сохранены. Открыть файл, отбросив изменения?")));
   texts.set("readingLeft", val(std::string("Чтение: %s с")));
+  texts.set("recordingMs", device::kRecordingMs);
+  texts.set("recordingLeft", val(std::string("Запись: %s с")));
+  texts.set("verified", MessageObject({"Устройство хранит записанные настройки", "Проверка"}));
+  texts.set("differs", MessageObject({"Устройство хранит другие настройки (%s):", "Проверка"}));
   texts.set("pauseAfterWriteMs", device::kPauseAfterWriteMs);
   return texts;
 }
@@ -295,6 +299,15 @@ class Model {
     return result;
   }
 
+  val CompareWithReply(const val& received) const {
+    const VerifyResult verified = page_.CompareWithReply(FromBytes(received));
+    val result = MessageObject(verified.read.message);
+    result.set("outcome", val(OutcomeName(verified.read.outcome)));
+    result.set("differences",
+               Array(verified.differences, [](const std::string& line) { return val(line); }));
+    return result;
+  }
+
   val EvaluateRead(const val& received) {
     const ReadResult read = page_.EvaluateRead(FromBytes(received));
     val result = MessageObject(read.message);
@@ -348,7 +361,8 @@ EMSCRIPTEN_BINDINGS(quorvex) {
       .function("open", &Model::Open)
       .function("save", &Model::Save)
       .function("checkWrite", &Model::CheckWrite)
-      .function("evaluateRead", &Model::EvaluateRead);
+      .function("evaluateRead", &Model::EvaluateRead)
+      .function("compareWithReply", &Model::CompareWithReply);
   emscripten::class_<Device>("SimulatedDevice")
       .constructor<>()
       .function("receive", &Device::Receive)

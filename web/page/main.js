@@ -62,7 +62,7 @@ async function showLinkFailure(error) {
 }
 
 // One command at a time, as in the window: the commands wait while one runs.
-const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2'].map(byId);
+const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify'].map(byId);
 async function exclusive(run) {
   for (const button of commands) button.disabled = true;
   ports.disabled = true;
@@ -157,43 +157,79 @@ byId('N3').addEventListener('click', () => exclusive(async () => {
   for (const message of saved.messages) await showMessage(message);
 }));
 
-byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
+// "Записать" up to the message: checks the fields, then sends the frame one
+// byte per write; the port it went to, or null when the checks refused it.
+async function writeFrame() {
   const check = model.checkWrite();
   await playSteps(check.steps);
-  if (!check.frame) return;
+  if (!check.frame) return null;
   const port = await link.ensureOpen();
   await writePaced(port, check.frame, texts.pauseAfterWriteMs);
-  await showMessage(texts.sent);
+  return port;
+}
+
+byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
+  if (await writeFrame()) await showMessage(texts.sent);
 }));
 
-// "Прочитать" is hidden while the device's reply is awaited (as in the
-// window); the seconds left of the reception window stand in its place.
+// "Прочитать" is hidden while the device is awaited (as in the window); the
+// seconds left stand in its place. Resolves with what arrived by `deadline`.
 const readButton = byId('BitBtn1');
 const countdown = byId('readCountdown');
-readButton.addEventListener('click', () => exclusive(async () => {
-  const port = await link.ensureOpen();
-  await port.read(0);  // what came before the request is no reply to it
+async function awaitDevice(port, deadline, template) {
   readButton.hidden = true;
   countdown.hidden = false;
-  const deadline = performance.now() + texts.receptionWindowMs;
   const tick = () => {
     const left = Math.max(0, deadline - performance.now()) / 1000;
-    countdown.textContent = texts.readingLeft.replace('%s', left.toFixed(1).replace('.', ','));
+    countdown.textContent = template.replace('%s', left.toFixed(1).replace('.', ','));
   };
   tick();
   const ticking = setInterval(tick, 100);
   try {
-    await port.write(texts.readRequest);
-    const received = await port.read(deadline);
+    return await port.read(deadline);
+  } finally {
     clearInterval(ticking);
     countdown.hidden = true;
-    const read = model.evaluateRead(received);
+  }
+}
+
+// Sends the read request and collects the reply for the reception window.
+async function requestSettings(port) {
+  await port.read(0);  // what came before the request is no reply to it
+  await port.write(texts.readRequest);
+  return awaitDevice(port, performance.now() + texts.receptionWindowMs, texts.readingLeft);
+}
+
+readButton.addEventListener('click', () => exclusive(async () => {
+  const port = await link.ensureOpen();
+  try {
+    const read = model.evaluateRead(await requestSettings(port));
     if (read.outcome === 'success') settingsAre('edited');
     refresh();
     if (read.text) await showMessage(read);
   } finally {
-    clearInterval(ticking);
-    countdown.hidden = true;
+    readButton.hidden = false;
+  }
+}));
+
+// "Записать и проверить": writes, lets the device record, reads it back and
+// names every setting it holds otherwise, as quorvex-cli diff does.
+byId('writeVerify').addEventListener('click', () => exclusive(async () => {
+  const port = await writeFrame();
+  if (!port) return;
+  try {
+    await awaitDevice(port, performance.now() + texts.recordingMs, texts.recordingLeft);
+    const verified = model.compareWithReply(await requestSettings(port));
+    refresh();
+    if (verified.outcome !== 'success') {
+      if (verified.text) await showMessage(verified);
+    } else if (verified.differences.length === 0) {
+      await showMessage(texts.verified);
+    } else {
+      const head = texts.differs.text.replace('%s', verified.differences.length);
+      await showMessage({ title: texts.differs.title, text: [head, ...verified.differences].join('\n') });
+    }
+  } finally {
     readButton.hidden = false;
   }
 }));

@@ -19,7 +19,7 @@ test('after one visit the page starts and writes to the simulator with the netwo
   assert.deepEqual(page.errors, []);
   await tab(page, 'Список аб.');
   await page.fill('#Edit30', '8081');
-  await page.getByRole('button', { name: 'Записать' }).click();
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
   await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
   await page.fill('#Edit30', '1');
   await page.getByRole('button', { name: 'Прочитать' }).click();

@@ -65,7 +65,7 @@ test('an invalid phone number turns red and nothing is sent', async () => {
   await tab(page, 'Список аб.');
   await page.fill('#Edit18', '+38050123456789');
   await tab(page, 'Зоны');
-  await page.getByRole('button', { name: 'Записать' }).click();
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
   const dialog = page.locator('dialog[open]');
   await dialog.waitFor();
   assert.equal(await page.$eval('#Edit18', (e) => e.classList.contains('red')), true);
@@ -87,7 +87,7 @@ test('write then read back through the simulated device gives the same settings'
   await tab(page, 'Список аб.');
   await page.fill('#Edit30', '8080');
   await page.check('#RadioButton141411');
-  const write = page.getByRole('button', { name: 'Записать' });
+  const write = page.getByRole('button', { name: 'Записать', exact: true });
   await write.click();
   assert.equal(await page.getByRole('button', { name: 'Прочитать' }).isDisabled(), true);
   await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
@@ -171,4 +171,17 @@ test('while the reply is awaited a countdown stands in place of "Прочита�
   await expectMessage(page, 'Данные успешно получены', 'Данные успешно получены');
   await page.waitForSelector('#BitBtn1:not([hidden])');
   assert.equal(await page.isHidden('#readCountdown'), true);
+});
+
+test('"Записать и проверить" writes, waits out the recording, reads back and finds no difference', async () => {
+  const page = await openPage();
+  await tab(page, 'Список аб.');
+  await page.fill('#Edit30', '8080');
+  await page.getByRole('button', { name: 'Записать и проверить' }).click();
+  await page.waitForFunction(() => /^Запись: \d,\d с$/.test(document.querySelector('#readCountdown').textContent));
+  assert.equal(await page.isHidden('#BitBtn1'), true);
+  await page.waitForFunction(() => /^Чтение: \d,\d с$/.test(document.querySelector('#readCountdown').textContent));
+  await expectMessage(page, 'Проверка', 'Устройство хранит записанные настройки');
+  await page.waitForSelector('#BitBtn1:not([hidden])');
+  assert.equal(await page.inputValue('#Edit30'), '8080');
 });

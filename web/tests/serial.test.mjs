@@ -41,6 +41,17 @@ async function deviceBehind(page, index) {
   }, index);
 }
 
+// A device behind granted port `index` that answers reads but ignores
+// frames (it keeps what it held): only the read request reaches it.
+async function forgetfulDeviceBehind(page, index) {
+  await deviceBehind(page, index);
+  await page.evaluate((i) => {
+    const port = window.fakeSerial.granted[i];
+    const device = port.device;
+    port.device = { receive(bytes) { if (bytes.length > 1) device.receive(bytes); } };
+  }, index);
+}
+
 const entries = (page) => page.$$eval('#ComboBox1 option', (options) => options.map((o) => o.textContent));
 const chosen = (page) => page.$eval('#ComboBox1', (s) => s.selectedIndex);
 const portStats = (page, i) => page.evaluate((n) => {
@@ -49,7 +60,7 @@ const portStats = (page, i) => page.evaluate((n) => {
 }, i);
 
 async function clickAndExpect(page, button, title, text) {
-  await page.getByRole('button', { name: button }).click();
+  await page.getByRole('button', { name: button, exact: true }).click();
   await expectMessage(page, title, text);
 }
 
@@ -131,7 +142,7 @@ test('a port the browser cannot open gives Error 1 with its reason, and is tried
   await page.selectOption('#ComboBox1', { index: 1 });
   await clickAndExpect(page, 'Записать', 'Quorvex', `${cannotOpen}\nFailed to open serial port.`);
   assert.deepEqual((await portStats(page, 0)).writes, [], 'nothing is sent');
-  assert.equal(await page.getByRole('button', { name: 'Записать' }).isEnabled(), true);
+  assert.equal(await page.getByRole('button', { name: 'Записать', exact: true }).isEnabled(), true);
 
   await page.evaluate(() => { window.fakeSerial.granted[0].refuseOpen = null; });
   await clickAndExpect(page, 'Прочитать', 'Ошибка ', 'Не удалось получить данные');
@@ -174,4 +185,25 @@ test('without Web Serial the selector offers only the simulator and the page say
   assert.match(note, /Firefox/);
   assert.equal(await page.locator('text=Chrome и Edge 89').count(), 1);
   assert.deepEqual(page.errors, []);
+});
+
+test('"Записать и проверить" names each setting the device holds otherwise, as quorvex-cli diff does', async () => {
+  const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
+  await forgetfulDeviceBehind(page, 0);
+  await page.selectOption('#ComboBox1', { index: 1 });
+  await tab(page, 'Зоны');
+  await page.selectOption('#ComboBox12', { index: 3 });
+  await tab(page, 'Список аб.');
+  await page.fill('#Edit30', '8080');
+  await page.getByRole('button', { name: 'Записать и проверить' }).click();
+  const dialog = page.locator('dialog[open]');
+  await dialog.waitFor({ timeout: 15_000 });
+  assert.equal(await dialog.locator('h2').textContent(), 'Проверка');
+  const lines = (await dialog.locator('p').textContent()).split('\n');
+  assert.equal(lines.length, 3, lines.join('\n'));
+  assert.equal(lines[0], 'Устройство хранит другие настройки (2):');
+  assert.match(lines[1], /^Set02 пункт 1  .*: 3 ".*" -> 1 ".*"$/);
+  assert.equal(lines[2], 'Edit30  Порт: "8080" -> "20198"');
+  // The page keeps what was written.
+  assert.equal(await page.inputValue('#Edit30'), '8080');
 });

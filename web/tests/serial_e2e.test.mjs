@@ -85,7 +85,7 @@ if (!process.env.QUORVEX_E2E_PTY) {
         await dialog.getByRole('button', { name: 'OK' }).click();
         await page.waitForFunction(() => !document.querySelector('dialog[open]'));
       };
-      await page.getByRole('button', { name: 'Записать' }).click();
+      await page.getByRole('button', { name: 'Записать', exact: true }).click();
       await message('Данные успешно отправлены');
       const frame = execFileSync(process.env.QUORVEX_CLI, ['frame', file]);
       const received = receivedBytes(readFileSync(process.env.QUORVEX_E2E_LOG, 'latin1'));
