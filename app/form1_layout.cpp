@@ -21,6 +21,7 @@
 #include "app/web_address.h"
 #include "app/window_fonts.h"
 #include "settings/catalogue.h"
+#include "settings/greeting.h"
 
 namespace {
 
@@ -126,42 +127,24 @@ void TForm1::FitSettingsPages() {
 }
 
 void TForm1::BuildGreetingPage() {
-  StaticText16 = PlainLabel("StaticText16", "Вас приветствует конфигуратор  QUORVEX", TabSheet1);
+  StaticText16 = PlainLabel("StaticText16", qvx::Q(qvx::kGreetingTitle), TabSheet1);
   StaticText16->setFont(qvx::DisplayFont(33));
   qvx::FitLabelIntoWidth(StaticText16, PageControl1->width() - kPageFrame - 104);
   StaticText16->move(104, 8);
   StaticText16->adjustSize();
 
-  // The greeting lines, top to bottom; their blanks belong to the texts.
-  struct Line {
-    QLabel** member;
-    const char* name;
-    int top;
-    const char* text;
-  };
-  const Line lines[] = {
-      {&StaticText17, "StaticText17", 72,
-       "Соедините охранное устройство с  компьютером,  через USB-программатор QUORVEX  FLASH"},
-      {&StaticText18, "StaticText18", 96,
-       " (возможно потребуется установка драйвера). Установите Sim-карту в прибор, подайте"},
-      {&StaticText19, "StaticText19", 120,
-       " питание на охранное устройство, дождитесь регистрации в сети (зеленый светодиод"},
-      {&StaticText20, "StaticText20", 144,
-       " будет мигать).Измените нужные настройки, выберете из выпадающего меню порт "},
-      {&StaticText21, "StaticText21", 168,
-       "соответствующий USB-программатору. Нажмите кнопку \"Записать\". "},
-      {&StaticText23, "StaticText23", 192,
-       "Все записи с Sim-карты могут быть удалены. Дождитесь трех длинных"},
-      {&StaticText24, "StaticText24", 216, "звуковых сигналов, обозначающих окончание записи."},
-      {&StaticText22, "StaticText22", 240,
-       "Все настройки будут сохранены в памяти Sim-карты устройства. "},
-  };
+  // The greeting lines, top to bottom, in the order of the shared table.
+  QLabel** const members[] = {&StaticText17, &StaticText18, &StaticText19, &StaticText20,
+                              &StaticText21, &StaticText23, &StaticText24, &StaticText22};
+  static_assert(std::size(members) == qvx::kGreetingLines.size());
   std::vector<QRect> line_places;
-  for (const Line& line : lines) {
-    *line.member = PlainLabel(line.name, QString::fromUtf8(line.text), TabSheet1);
-    (*line.member)->move(0, line.top);
-    (*line.member)->adjustSize();
-    line_places.push_back((*line.member)->geometry());
+  for (std::size_t i = 0; i < std::size(members); ++i) {
+    const qvx::GreetingLine& line = qvx::kGreetingLines[i];
+    QLabel*& label = *members[i];
+    label = PlainLabel(qvx::Q(line.name), qvx::Q(line.text), TabSheet1);
+    label->move(0, line.top);
+    label->adjustSize();
+    line_places.push_back(label->geometry());
   }
 
   // The logo fills the bottom right of its box as far as the greeting lines

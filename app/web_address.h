@@ -3,9 +3,12 @@
 
 #include <QString>
 
+#include "app/qt_text.h"
+#include "settings/greeting.h"
+
 namespace qvx {
 
-inline const QString kWebAddressCaption = QStringLiteral("WWW.QUORVEX.COM");
-inline const QString kWebAddress = QStringLiteral("http://www.quorvex.com");
+inline const QString kWebAddressCaption = Q(kGreetingWebCaption);
+inline const QString kWebAddress = Q(kGreetingWebAddress);
 
 }  // namespace qvx

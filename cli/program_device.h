@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "device/device_commands.h"
 #include "settings/memory_settings.h"
 
 namespace qvx::cli {
 
-inline constexpr int kDefaultSettleMs = 3000;
+inline constexpr int kDefaultSettleMs = device::kRecordingMs;
 
 struct WriteJob {
   bool verify = false;

@@ -1,6 +1,6 @@
 #include "cli/settings_diff.h"
 
-#include "cli/setting_text.h"
+#include "settings/setting_text.h"
 
 namespace qvx::cli {
 namespace {
@@ -22,18 +22,9 @@ nlohmann::ordered_json ValueJson(const Settings& settings, const SettingInfo& se
 
 }  // namespace
 
-std::vector<const SettingInfo*> DifferingSettings(const Settings& a, const Settings& b) {
-  std::vector<const SettingInfo*> differing;
-  for (const SettingInfo& setting : Catalogue())
-    if (!SameValue(a, b, setting)) differing.push_back(&setting);
-  return differing;
-}
-
 void PrintDifferences(std::ostream& out, const std::vector<const SettingInfo*>& differing,
                       const Settings& a, const Settings& b) {
-  for (const SettingInfo* setting : differing)
-    out << SettingPlace(*setting) << "  " << SettingCaption(*setting) << ": "
-        << ValueWithText(a, *setting) << " -> " << ValueWithText(b, *setting) << "\n";
+  for (const SettingInfo* setting : differing) out << DifferenceLine(*setting, a, b) << "\n";
 }
 
 nlohmann::ordered_json DifferencesToJson(const std::vector<const SettingInfo*>& differing,

@@ -1,5 +1,6 @@
-// The settings in which two sets differ, for people and for scripts; used by
-// diff and by write --verify.
+// The differences of two settings sets, for people and for scripts; used by
+// diff and by write --verify. Which settings differ is the core's
+// (settings/settings_diff.h).
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -7,11 +8,9 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "settings/settings_diff.h"
 
 namespace qvx::cli {
-
-// The settings whose values differ, in catalogue order.
-std::vector<const SettingInfo*> DifferingSettings(const Settings& a, const Settings& b);
 
 // One line per difference: place, caption, value A and value B with their
 // option texts: Set07 пункт 3  Caption: 1 "Вкл" -> 0 "Выкл".

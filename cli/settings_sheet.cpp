@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "cli/setting_text.h"
+#include "settings/setting_text.h"
 #include "device/text_fields.h"
 #include "settings/memory_settings.h"
 

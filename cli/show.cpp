@@ -4,7 +4,7 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/setting_text.h"
+#include "settings/setting_text.h"
 #include "cli/settings_file.h"
 #include "cli/settings_json.h"
 #include "settings/memory_settings.h"

@@ -14,6 +14,9 @@
 namespace qvx::device {
 
 inline constexpr int kReceptionWindowMs = 2000;
+// After a frame the device records for about this long (its three long
+// beeps); a read-back waits it out.
+inline constexpr int kRecordingMs = 3000;
 
 // Window controls the commands change besides the settings. Every default
 // does nothing, which suits a host without a window.

@@ -8,6 +8,7 @@ import { extname, join, normalize } from 'node:path';
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
   '.css': 'text/css; charset=utf-8', '.svg': 'image/svg+xml', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
 export function serve(folder, port) {

@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "device/device_commands.h"
+#include "device/device_link.h"
+#include "device/line_definition.h"
 #include "page_model.h"
 #include "settings/catalogue.h"
+#include "settings/greeting.h"
 #include "settings/page_layout.h"
 #include "sim/frame_body.h"
 #include "simulated_device.h"
@@ -158,6 +161,22 @@ val MessageObject(const Message& message) {
   return object;
 }
 
+// The serial port's options for the browser, from the window's line
+// definition: 57600 baud, 8 data bits, no parity, 1 stop bit, no flow control.
+val LineOptions() {
+  const device::LineSettings line =
+      device::ParseLineDefinition(device::kLineDefinition).value_or(device::LineSettings{});
+  val options = val::object();
+  options.set("baudRate", line.baud);
+  options.set("dataBits", line.data_bits);
+  options.set("parity", val(line.parity == device::Parity::Even  ? "even"
+                            : line.parity == device::Parity::Odd ? "odd"
+                                                                 : "none"));
+  options.set("stopBits", line.stop_bits == device::StopBits::Two ? 2 : 1);
+  options.set("flowControl", val("none"));
+  return options;
+}
+
 // The page's own texts that the core's commands show only from their port
 // parts, which the page replaces: the same words as the window's.
 val PageTexts() {
@@ -168,6 +187,37 @@ val PageTexts() {
   texts.set("receptionWindowMs", device::kReceptionWindowMs);
   texts.set("readRequest", Bytes(sim::kReadCommand));
   texts.set("saveFailed", MessageObject({"Ошибка сохранения файла", "Ошибка"}));
+  texts.set("greetingTitle", Text(kGreetingTitle));
+  texts.set("greetingLines",
+            Array(std::vector<GreetingLine>(kGreetingLines.begin(), kGreetingLines.end()),
+                  [](const GreetingLine& line) { return Text(line.text); }));
+  texts.set("webCaption", Text(kGreetingWebCaption));
+  texts.set("webAddress", Text(kGreetingWebAddress));
+  // The port's texts: the window's open failure (the browser's reason goes
+  // below it), and what only the page has to say about the browser's ports.
+  texts.set("cannotOpen",
+            MessageObject({device::OpenErrorText(device::OpenResult::CannotOpen), "Quorvex"}));
+  texts.set("noPortChosen", val(std::string("Порт не выбран.")));
+  texts.set("portLost", MessageObject({"Связь с портом потеряна: программатор отключён или порт "
+                                       "занят. Порт откроется заново при следующей команде.",
+                                       "Quorvex"}));
+  texts.set("choosePort", val(std::string("Выбрать порт…")));
+  texts.set("serialPort", val(std::string("Порт")));
+  texts.set("noWebSerial",
+            val(std::string("Этот браузер не открывает последовательные порты, доступен только "
+                            "симулятор устройства. К порту программатора страница выходит в "
+                            "Chrome и Edge 89 и новее; Safari не умеет, Firefox — только в "
+                            "новейших версиях.")));
+  texts.set("lineOptions", LineOptions());
+  texts.set(
+      "unsavedEdits",
+      val(std::string("Настройки изменены и не сохранены. Открыть файл, отбросив изменения?")));
+  texts.set("readingLeft", val(std::string("Чтение: %s с")));
+  texts.set("recordingMs", device::kRecordingMs);
+  texts.set("recordingLeft", val(std::string("Запись: %s с")));
+  texts.set("verified", MessageObject({"Устройство хранит записанные настройки", "Проверка"}));
+  texts.set("differs", MessageObject({"Устройство хранит другие настройки (%s):", "Проверка"}));
+  texts.set("pauseAfterWriteMs", device::kPauseAfterWriteMs);
   return texts;
 }
 
@@ -249,6 +299,15 @@ class Model {
     return result;
   }
 
+  val CompareWithReply(const val& received) const {
+    const VerifyResult verified = page_.CompareWithReply(FromBytes(received));
+    val result = MessageObject(verified.read.message);
+    result.set("outcome", val(OutcomeName(verified.read.outcome)));
+    result.set("differences",
+               Array(verified.differences, [](const std::string& line) { return val(line); }));
+    return result;
+  }
+
   val EvaluateRead(const val& received) {
     const ReadResult read = page_.EvaluateRead(FromBytes(received));
     val result = MessageObject(read.message);
@@ -302,7 +361,8 @@ EMSCRIPTEN_BINDINGS(quorvex) {
       .function("open", &Model::Open)
       .function("save", &Model::Save)
       .function("checkWrite", &Model::CheckWrite)
-      .function("evaluateRead", &Model::EvaluateRead);
+      .function("evaluateRead", &Model::EvaluateRead)
+      .function("compareWithReply", &Model::CompareWithReply);
   emscripten::class_<Device>("SimulatedDevice")
       .constructor<>()
       .function("receive", &Device::Receive)

@@ -83,20 +83,23 @@ function boxNode(box, find, columns) {
   return element('fieldset', {}, element('legend', { textContent: box.title }), ...content);
 }
 
-function greeting() {
+function greeting(texts) {
   return element('div', { className: 'greeting' },
-    element('h1', { textContent: 'Вас приветствует конфигуратор  QUORVEX' }),
-    element('img', { src: 'images/logo.svg', alt: 'Quorvex' }));
+    element('h1', { textContent: texts.greetingTitle }),
+    ...texts.greetingLines.map((line) => element('p', { textContent: line })),
+    element('img', { src: 'images/logo.svg', alt: 'Quorvex' }),
+    element('a', { href: texts.webAddress, target: '_blank', rel: 'noopener', textContent: texts.webCaption }));
 }
 
-// Builds the tab strip and one panel per tab; returns the panels in tab order.
-export function buildTabs(catalogue, strip, pages) {
+// Builds the tab strip and one panel per tab (the greeting from the module's
+// texts); returns a function that shows the tab of an index.
+export function buildTabs(catalogue, texts, strip, pages) {
   const byName = new Map(catalogue.settings.map((s) => [s.name, s]));
   const find = (name) => byName.get(name);
   const tabs = [];
   const panels = catalogue.tabs.map((tab, i) => {
     const panel = element('section', { role: 'tabpanel', id: `TabSheet${i + 1}`, hidden: i !== 0 });
-    if (tab.kind === 'greeting') panel.append(greeting());
+    if (tab.kind === 'greeting') panel.append(greeting(texts));
     else if (tab.kind === 'zoneTable') panel.append(zoneTable(tab, find));
     else panel.append(...tab.boxes.map((box) => boxNode(box, find, tab.kind === 'textFields')));
     const button = element('button', { type: 'button', role: 'tab', textContent: tab.caption });

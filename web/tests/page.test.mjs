@@ -1,81 +1,11 @@
 // The page in Debian's Chromium, headless: open, edit, save, write and read
-// through the simulated device, as a user would. QUORVEX_PAGE names the
-// built page folder.
-import { after, before, test } from 'node:test';
+// through the simulated device, as a user would.
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join, resolve } from 'node:path';
-import { chromium } from 'playwright-core';
-import { serve } from '../serve.mjs';
+import { join } from 'node:path';
+import { defaultLine, expectMessage, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
 
-const scratch = mkdtempSync(join(tmpdir(), 'quorvex-page-'));
-let server;
-let browser;
-let address;
-
-before(async () => {
-  server = await serve(resolve(process.env.QUORVEX_PAGE), 0);
-  address = `http://localhost:${server.address().port}/`;
-  // launch() gives the browser a fresh profile folder of its own.
-  browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  });
-});
-
-after(async () => {
-  await browser?.close();
-  server?.close();
-  rmSync(scratch, { recursive: true, force: true });
-});
-
-// A fresh page at 1024 x 640 that saves by download (no file picker headless).
-async function openPage() {
-  const context = await browser.newContext({ viewport: { width: 1024, height: 640 }, acceptDownloads: true });
-  const page = await context.newPage();
-  await page.addInitScript(() => { delete window.showSaveFilePicker; });
-  const errors = [];
-  page.on('pageerror', (error) => errors.push(error));
-  await page.goto(address);
-  await page.waitForSelector('body[data-ready=true]');
-  page.errors = errors;
-  return page;
-}
-
-// Waits for the message box, checks its title and text, presses OK.
-async function expectMessage(page, title, text) {
-  const dialog = page.locator('dialog[open]');
-  await dialog.waitFor();
-  assert.equal(await dialog.locator('h2').textContent(), title);
-  assert.equal(await dialog.locator('p').textContent(), text);
-  await dialog.getByRole('button', { name: 'OK' }).click();
-  await page.locator('dialog[open]').waitFor({ state: 'detached' }).catch(() => {});
-  await page.waitForFunction(() => !document.querySelector('dialog[open]'));
-}
-
-async function tab(page, caption) {
-  await page.getByRole('tab', { name: caption, exact: true }).click();
-}
-
-async function save(page) {
-  const download = page.waitForEvent('download');
-  await page.getByRole('button', { name: 'Сохранить' }).click();
-  const file = join(scratch, `saved-${Date.now()}.qvx`);
-  await (await download).saveAs(file);
-  await expectMessage(page, 'Сохранение', 'Файл успешно сохранен');
-  return readFileSync(file);
-}
-
-async function openFile(page, bytes) {
-  const file = join(scratch, `open-${Date.now()}.qvx`);
-  writeFileSync(file, bytes);
-  await page.setInputFiles('#OpenDialog1', file);
-}
-
-const defaultLine = '000000:111111:111111:000000:000000:100050:111111:123911:101111:111110:000000:111111:001107:110400:000000:'
-  + '+380501234567:'.repeat(9) + '7391:000:111:222:333:20198:#\r\n';
+useBrowser();
 
 test('the defaults save as the desktop writes them', async () => {
   const page = await openPage();
@@ -101,6 +31,7 @@ test('a bad file is refused and changes nothing', async () => {
   const page = await openPage();
   await tab(page, 'Зоны');
   await page.selectOption('#ComboBox12', { index: 3 });
+  page.on('dialog', (question) => question.accept());  // open over the edit
   for (const bad of ['0123456789012345678901234567'.slice(0, 27), ':#' + defaultLine]) {
     await openFile(page, bad);
     await expectMessage(page, 'Ошибка', 'Некорректный файл');
@@ -134,7 +65,7 @@ test('an invalid phone number turns red and nothing is sent', async () => {
   await tab(page, 'Список аб.');
   await page.fill('#Edit18', '+38050123456789');
   await tab(page, 'Зоны');
-  await page.getByRole('button', { name: 'Записать' }).click();
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
   const dialog = page.locator('dialog[open]');
   await dialog.waitFor();
   assert.equal(await page.$eval('#Edit18', (e) => e.classList.contains('red')), true);
@@ -156,7 +87,7 @@ test('write then read back through the simulated device gives the same settings'
   await tab(page, 'Список аб.');
   await page.fill('#Edit30', '8080');
   await page.check('#RadioButton141411');
-  const write = page.getByRole('button', { name: 'Записать' });
+  const write = page.getByRole('button', { name: 'Записать', exact: true });
   await write.click();
   assert.equal(await page.getByRole('button', { name: 'Прочитать' }).isDisabled(), true);
   await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
@@ -193,4 +124,64 @@ test('every tab renders with its controls inside it', async () => {
   }
   const ids = await page.$$eval('[id]', (nodes) => nodes.map((n) => n.id));
   assert.equal(new Set(ids).size, ids.length, 'ids are unique');
+});
+
+test('the title names the open file and marks edits; opening over edits or leaving asks first', async () => {
+  const page = await openPage();
+  assert.equal(await page.title(), 'Quorvex');
+  await page.setInputFiles('#OpenDialog1', { name: 'дом.qvx', mimeType: 'application/octet-stream',
+    buffer: Buffer.from(defaultLine, 'latin1') });
+  await page.waitForFunction(() => document.title === 'дом.qvx — Quorvex');
+  await tab(page, 'Зоны');
+  await page.selectOption('#ComboBox12', { index: 3 });
+  assert.equal(await page.title(), 'дом.qvx * — Quorvex');
+
+  // Declined: the edits stay; accepted: the other file opens.
+  const other = { name: 'дача.qvx', mimeType: 'application/octet-stream', buffer: Buffer.from(defaultLine, 'latin1') };
+  const questions = [];
+  page.once('dialog', (question) => { questions.push(question.message()); question.dismiss(); });
+  await page.setInputFiles('#OpenDialog1', other);
+  await page.waitForFunction(() => !document.querySelector('#N2').disabled);
+  assert.equal(await page.$eval('#ComboBox12', (s) => s.selectedIndex), 3);
+  assert.equal(await page.title(), 'дом.qvx * — Quorvex');
+  page.once('dialog', (question) => { questions.push(question.message()); question.accept(); });
+  await page.setInputFiles('#OpenDialog1', other);
+  await page.waitForFunction(() => document.title === 'дача.qvx — Quorvex');
+  assert.equal(await page.$eval('#ComboBox12', (s) => s.selectedIndex), 1);
+  assert.deepEqual(questions, Array(2).fill('Настройки изменены и не сохранены. Открыть файл, отбросив изменения?'));
+
+  // Saved edits leave without asking; unsaved ones ask.
+  await page.selectOption('#ComboBox12', { index: 2 });
+  assert.equal((await save(page)).toString('latin1').startsWith('000000:211111:'), true);
+  assert.equal(await page.title(), 'дача.qvx — Quorvex');
+  await page.selectOption('#ComboBox12', { index: 0 });
+  const leaving = page.waitForEvent('dialog');
+  await page.close({ runBeforeUnload: true });
+  const question = await leaving;
+  assert.equal(question.type(), 'beforeunload');
+  await question.accept();
+});
+
+test('while the reply is awaited a countdown stands in place of "Прочитать"', async () => {
+  const page = await openPage();
+  await page.getByRole('button', { name: 'Прочитать' }).click();
+  await page.waitForSelector('#readCountdown:not([hidden])');
+  assert.equal(await page.isHidden('#BitBtn1'), true);
+  assert.match(await page.textContent('#readCountdown'), /^Чтение: [0-2],\d с$/);
+  await expectMessage(page, 'Данные успешно получены', 'Данные успешно получены');
+  await page.waitForSelector('#BitBtn1:not([hidden])');
+  assert.equal(await page.isHidden('#readCountdown'), true);
+});
+
+test('"Записать и проверить" writes, waits out the recording, reads back and finds no difference', async () => {
+  const page = await openPage();
+  await tab(page, 'Список аб.');
+  await page.fill('#Edit30', '8080');
+  await page.getByRole('button', { name: 'Записать и проверить' }).click();
+  await page.waitForFunction(() => /^Запись: \d,\d с$/.test(document.querySelector('#readCountdown').textContent));
+  assert.equal(await page.isHidden('#BitBtn1'), true);
+  await page.waitForFunction(() => /^Чтение: \d,\d с$/.test(document.querySelector('#readCountdown').textContent));
+  await expectMessage(page, 'Проверка', 'Устройство хранит записанные настройки');
+  await page.waitForSelector('#BitBtn1:not([hidden])');
+  assert.equal(await page.inputValue('#Edit30'), '8080');
 });

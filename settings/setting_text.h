@@ -1,12 +1,12 @@
-// How the commands for people name a setting and its value: the catalogue's
-// captions and option texts, in Russian.
+// How a setting and its value are named for people (the CLI's listings, the
+// page's comparisons): the catalogue's captions and option texts, in Russian.
 #pragma once
 
 #include <string>
 
 #include "settings/settings.h"
 
-namespace qvx::cli {
+namespace qvx {
 
 // "Set07 пункт 3" for grouped settings; the control for a text field ("Edit16").
 std::string SettingPlace(const SettingInfo& setting);
@@ -33,4 +33,4 @@ std::string EscapeControlBytes(const std::string& text);
 // True when the two hold the same value of this setting.
 bool SameValue(const Settings& a, const Settings& b, const SettingInfo& setting);
 
-}  // namespace qvx::cli
+}  // namespace qvx

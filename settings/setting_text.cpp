@@ -1,8 +1,8 @@
-#include "cli/setting_text.h"
+#include "settings/setting_text.h"
 
 #include <cstdio>
 
-namespace qvx::cli {
+namespace qvx {
 
 std::string SettingPlace(const SettingInfo& setting) {
   if (setting.group == 0) return std::string(setting.name);
@@ -91,4 +91,4 @@ bool SameValue(const Settings& a, const Settings& b, const SettingInfo& setting)
   return ReadValue(a, setting) == ReadValue(b, setting);
 }
 
-}  // namespace qvx::cli
+}  // namespace qvx

@@ -1,0 +1,35 @@
+// Waiting without timers: chained setTimeout is clamped to 4 ms after a few
+// levels, which would make a paced frame four times slower. A message to
+// ourselves comes back on the next turn of the event loop instead, so the
+// page stays responsive between turns.
+
+const channel = new MessageChannel();
+const waiting = [];
+channel.port1.onmessage = () => waiting.shift()?.();
+const nextTurn = () => new Promise((resolve) => { waiting.push(resolve); channel.port2.postMessage(0); });
+
+// Resolves once performance.now() has reached `until`.
+export async function waitUntil(until) {
+  while (performance.now() < until) await nextTurn();
+}
+
+// Sends the bytes one per awaited write to `port`, with at least `pauseMs`
+// after each, measured from the end of the write.
+export async function writePaced(port, bytes, pauseMs) {
+  for (const byte of bytes) {
+    await port.write(Uint8Array.of(byte));
+    await waitUntil(performance.now() + pauseMs);
+  }
+}
+
+// Resolves after `ms`, by an ordinary timer: for long waits, where 4 ms do
+// not matter.
+export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, Math.max(0, ms)));
+
+// Joins received chunks into one byte array.
+export function joinBytes(chunks) {
+  const all = new Uint8Array(chunks.reduce((n, part) => n + part.length, 0));
+  let at = 0;
+  for (const part of chunks) { all.set(part, at); at += part.length; }
+  return all;
+}

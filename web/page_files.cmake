@@ -1,0 +1,24 @@
+# Writes page_files.js into the page folder PAGE: the files the service
+# worker keeps, and a version that changes whenever any of them does.
+#   cmake -DPAGE=folder -P page_files.cmake
+file(GLOB_RECURSE files RELATIVE ${PAGE} ${PAGE}/*)
+list(REMOVE_ITEM files sw.js page_files.js)
+list(SORT files)
+set(contents "")
+set(names "")
+foreach(file IN LISTS files)
+  file(SHA256 ${PAGE}/${file} hash)
+  string(APPEND contents "${file} ${hash}\n")
+  string(APPEND names "  '${file}',\n")
+endforeach()
+string(SHA256 version "${contents}")
+string(SUBSTRING ${version} 0 16 version)
+set(text "// Written by the build: the page's files and their version.\nself.pageVersion = '${version}';\nself.pageFiles = [\n${names}];\n")
+# Unchanged contents keep the file's time, so the browser sees no update.
+set(target ${PAGE}/page_files.js)
+if(EXISTS ${target})
+  file(READ ${target} old)
+endif()
+if(NOT old STREQUAL text)
+  file(WRITE ${target} "${text}")
+endif()

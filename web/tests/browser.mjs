@@ -1,0 +1,87 @@
+// What the page tests share: the page served on a free port, Debian's
+// Chromium headless, and the steps a user takes. QUORVEX_PAGE names the built
+// page folder.
+import { after, before } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import { chromium } from 'playwright-core';
+import { serve } from '../serve.mjs';
+
+const scratch = mkdtempSync(join(tmpdir(), 'quorvex-page-'));
+let server;
+let browser;
+export let address;
+
+export const browserArgs = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+
+// Registers the suite's set-up: the server and one browser for all tests.
+export function useBrowser() {
+  before(async () => {
+    server = await serve(resolve(process.env.QUORVEX_PAGE), 0);
+    address = `http://localhost:${server.address().port}/`;
+    // launch() gives the browser a fresh profile folder of its own.
+    browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: browserArgs });
+  });
+
+  after(async () => {
+    await browser?.close();
+    server?.close();
+    rmSync(scratch, { recursive: true, force: true });
+  });
+}
+
+// Waits until the page has set itself up; collects its uncaught errors.
+export async function pageReady(page) {
+  const errors = [];
+  page.on('pageerror', (error) => errors.push(error));
+  await page.waitForSelector('body[data-ready=true]');
+  page.errors = errors;
+  return page;
+}
+
+// A fresh page at 1024 x 640 that saves by download (no file picker
+// headless). `prepare(page)` runs before the page loads (init scripts).
+export async function openPage(prepare = async () => {}) {
+  const context = await browser.newContext({ viewport: { width: 1024, height: 640 }, acceptDownloads: true });
+  const page = await context.newPage();
+  await page.addInitScript(() => { delete window.showSaveFilePicker; });
+  await prepare(page);
+  const ready = pageReady(page);
+  await page.goto(address);
+  return ready;
+}
+
+// Waits for the message box, checks its title and text, presses OK.
+export async function expectMessage(page, title, text) {
+  const dialog = page.locator('dialog[open]');
+  await dialog.waitFor();
+  assert.equal(await dialog.locator('h2').textContent(), title);
+  assert.equal(await dialog.locator('p').textContent(), text);
+  await dialog.getByRole('button', { name: 'OK' }).click();
+  await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+}
+
+export async function tab(page, caption) {
+  await page.getByRole('tab', { name: caption, exact: true }).click();
+}
+
+export async function save(page) {
+  const download = page.waitForEvent('download');
+  await page.getByRole('button', { name: 'Сохранить' }).click();
+  const file = join(scratch, `saved-${Date.now()}.qvx`);
+  await (await download).saveAs(file);
+  await expectMessage(page, 'Сохранение', 'Файл успешно сохранен');
+  return readFileSync(file);
+}
+
+export async function openFile(page, bytes) {
+  const file = join(scratch, `open-${Date.now()}-${Math.random()}.qvx`);
+  writeFileSync(file, bytes);
+  await page.setInputFiles('#OpenDialog1', file);
+}
+
+export const defaultLine = '000000:111111:111111:000000:000000:100050:111111:123911:101111:111110:000000:111111:001107:110400:000000:'
+  + '+380501234567:'.repeat(9) + '7391:000:111:222:333:20198:#\r\n';

@@ -1,0 +1,209 @@
+// The page's serial ports, against a stand-in for navigator.serial
+// (fake_serial.js): the port list, the link rules, the pacing of a frame, a
+// port that cannot be opened, a port pulled out mid-frame, and a browser
+// without serial ports.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { fileURLToPath } from 'node:url';
+import { defaultLine, expectMessage, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
+
+useBrowser();
+
+const fakeSerial = fileURLToPath(new URL('./fake_serial.js', import.meta.url));
+const cannotOpen = 'Error 1: Не могу открыть указанный Com порт!';
+const lostText = 'Связь с портом потеряна: программатор отключён или порт занят. '
+  + 'Порт откроется заново при следующей команде.';
+
+// A page whose browser has granted it the ports of `infos` before.
+async function pageWithPorts(...infos) {
+  return openPage(async (page) => {
+    await page.addInitScript({ path: fakeSerial });
+    await page.addInitScript((list) => {
+      for (const info of list) window.fakeSerial.granted.push(window.fakeSerial.port(info));
+    }, infos);
+  });
+}
+
+// Puts the module's simulated device behind granted port `index`: what the
+// page writes goes in, what the device answers comes out on its own time.
+async function deviceBehind(page, index) {
+  await page.evaluate(async (i) => {
+    const quorvex = await createQuorvex();
+    const device = new quorvex.SimulatedDevice();
+    const port = window.fakeSerial.granted[i];
+    let timer;
+    const pump = () => {
+      for (const emission of device.takeDue(performance.now())) port.send(emission.bytes);
+      const due = device.nextDue();
+      if (due >= 0) timer = setTimeout(pump, Math.max(0, due - performance.now()));
+    };
+    port.device = { receive(bytes) { device.receive(bytes, performance.now()); clearTimeout(timer); pump(); } };
+  }, index);
+}
+
+// A device behind granted port `index` that answers reads but ignores
+// frames (it keeps what it held): only the read request reaches it.
+async function forgetfulDeviceBehind(page, index) {
+  await deviceBehind(page, index);
+  await page.evaluate((i) => {
+    const port = window.fakeSerial.granted[i];
+    const device = port.device;
+    port.device = { receive(bytes) { if (bytes.length > 1) device.receive(bytes); } };
+  }, index);
+}
+
+const entries = (page) => page.$$eval('#ComboBox1 option', (options) => options.map((o) => o.textContent));
+const chosen = (page) => page.$eval('#ComboBox1', (s) => s.selectedIndex);
+const portStats = (page, i) => page.evaluate((n) => {
+  const port = window.fakeSerial.granted[n] ?? window.fakeSerial.gone;
+  return { opens: port.opens, closes: port.closes, writes: port.writes, options: port.options };
+}, i);
+
+async function clickAndExpect(page, button, title, text) {
+  await page.getByRole('button', { name: button, exact: true }).click();
+  await expectMessage(page, title, text);
+}
+
+test('the selector lists the simulator, the granted ports and the chooser, and follows plugging', async () => {
+  const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 },
+    { usbVendorId: 0x1a86, usbProductId: 0x7523 }, {});
+  assert.deepEqual(await entries(page), ['Симулятор устройства', 'Порт USB 1A86:7523 (1)',
+    'Порт USB 1A86:7523 (2)', 'Порт', 'Выбрать порт…']);
+  assert.equal(await chosen(page), 0);
+  assert.equal(await page.textContent('#serialNote'), '');
+
+  // Plugged in: listed; the chosen entry stays chosen.
+  await page.selectOption('#ComboBox1', { index: 1 });
+  await page.evaluate(() => window.fakeSerial.plug(window.fakeSerial.port({ usbVendorId: 0x0403, usbProductId: 0x6001 })));
+  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 6);
+  assert.equal((await entries(page))[4], 'Порт USB 0403:6001');
+  assert.equal(await chosen(page), 1);
+
+  // The chosen port pulled out: gone from the list, and nothing is chosen.
+  await page.evaluate(() => window.fakeSerial.unplug(window.fakeSerial.granted[0]));
+  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 5);
+  assert.equal(await chosen(page), -1);
+  await clickAndExpect(page, 'Прочитать', 'Quorvex', `${cannotOpen}\nПорт не выбран.`);
+});
+
+test('"Выбрать порт…" asks the browser with no filter and chooses what it grants', async () => {
+  const page = await pageWithPorts();
+  // Declined: the previous entry stays chosen.
+  await page.selectOption('#ComboBox1', { label: 'Выбрать порт…' });
+  await page.waitForFunction(() => window.fakeSerial.requests.length === 1);
+  await page.waitForFunction(() => document.querySelector('#ComboBox1').selectedIndex === 0);
+
+  await page.evaluate(() => { window.fakeSerial.nextChoice = window.fakeSerial.port({ usbVendorId: 0x10c4, usbProductId: 0xea60 }); });
+  await page.selectOption('#ComboBox1', { label: 'Выбрать порт…' });
+  await page.waitForFunction(() => document.querySelector('#ComboBox1').selectedIndex === 1);
+  assert.deepEqual(await entries(page), ['Симулятор устройства', 'Порт USB 10C4:EA60', 'Выбрать порт…']);
+  assert.deepEqual(await page.evaluate(() => window.fakeSerial.requests), [undefined, undefined]);
+});
+
+test('a frame goes out one byte per write with at least 1 ms after each, and reads back', async () => {
+  const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
+  await deviceBehind(page, 0);
+  await page.selectOption('#ComboBox1', { index: 1 });
+  await tab(page, 'Список аб.');
+  await page.fill('#Edit30', '8080');
+  await clickAndExpect(page, 'Записать', 'Данные успешно отправлены', 'Данные успешно отправлены');
+  const written = await save(page);
+  let stats = await portStats(page, 0);
+  assert.deepEqual(stats.options, { baudRate: 57600, dataBits: 8, parity: 'none', stopBits: 1, flowControl: 'none' });
+  const frame = Buffer.from(stats.writes.flatMap((w) => w.bytes)).toString('latin1');
+  assert.equal(stats.writes.every((w) => w.bytes.length === 1), true, 'one byte per write');
+  assert.match(frame, /^A3A4\d{90}#ABN1.*#T38080##$/s);
+  const gaps = stats.writes.slice(1).map((w, i) => w.at - stats.writes[i].at);
+  assert.equal(Math.min(...gaps) >= 1, true, `smallest gap ${Math.min(...gaps)} ms`);
+
+  // A second command on the same port does not open it again.
+  await openFile(page, defaultLine);
+  await clickAndExpect(page, 'Прочитать', 'Данные успешно получены', 'Данные успешно получены');
+  assert.deepEqual(await save(page), written);
+  stats = await portStats(page, 0);
+  assert.equal(stats.opens, 1);
+  assert.equal(Buffer.from(stats.writes.at(-1).bytes).toString('latin1'), 'A5A6');
+});
+
+test('choosing another port closes the old one on the next command and opens the new one', async () => {
+  const page = await pageWithPorts({ usbVendorId: 1, usbProductId: 1 }, { usbVendorId: 2, usbProductId: 2 });
+  await page.selectOption('#ComboBox1', { index: 1 });
+  await clickAndExpect(page, 'Прочитать', 'Ошибка ', 'Не удалось получить данные');
+  await page.selectOption('#ComboBox1', { index: 2 });
+  assert.deepEqual([(await portStats(page, 0)).closes, (await portStats(page, 1)).opens], [0, 0]);
+  await clickAndExpect(page, 'Прочитать', 'Ошибка ', 'Не удалось получить данные');
+  const [first, second] = [await portStats(page, 0), await portStats(page, 1)];
+  assert.deepEqual([first.opens, first.closes, second.opens, second.closes], [1, 1, 1, 0]);
+});
+
+test('a port the browser cannot open gives Error 1 with its reason, and is tried again next time', async () => {
+  const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
+  await page.evaluate(() => { window.fakeSerial.granted[0].refuseOpen = 'Failed to open serial port.'; });
+  await page.selectOption('#ComboBox1', { index: 1 });
+  await clickAndExpect(page, 'Записать', 'Quorvex', `${cannotOpen}\nFailed to open serial port.`);
+  assert.deepEqual((await portStats(page, 0)).writes, [], 'nothing is sent');
+  assert.equal(await page.getByRole('button', { name: 'Записать', exact: true }).isEnabled(), true);
+
+  await page.evaluate(() => { window.fakeSerial.granted[0].refuseOpen = null; });
+  await clickAndExpect(page, 'Прочитать', 'Ошибка ', 'Не удалось получить данные');
+  assert.equal((await portStats(page, 0)).opens, 1);
+});
+
+test('a port pulled out mid-frame says so, and the next command opens it again', async () => {
+  const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
+  await deviceBehind(page, 0);
+  await page.evaluate(() => {
+    const port = window.fakeSerial.granted[0];
+    port.loseAfterWrites = 20;
+    // It comes back as the same port once it has gone.
+    window.fakeSerial.gone = port;
+  });
+  await page.selectOption('#ComboBox1', { index: 1 });
+  await clickAndExpect(page, 'Записать', 'Quorvex', `${lostText}\nThe device has been lost.`);
+  assert.equal((await portStats(page, 0)).writes.length, 20);
+
+  // Plugged back in and chosen again: the next command opens it anew.
+  await page.evaluate(() => {
+    const port = window.fakeSerial.gone;
+    port.loseAfterWrites = Infinity;
+    window.fakeSerial.plug(port);
+  });
+  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 3);
+  await page.selectOption('#ComboBox1', { index: 1 });
+  await clickAndExpect(page, 'Записать', 'Данные успешно отправлены', 'Данные успешно отправлены');
+  const stats = await portStats(page, 0);
+  assert.equal(stats.opens, 2);
+  assert.match(Buffer.from(stats.writes.slice(20).flatMap((w) => w.bytes)).toString('latin1'), /^A3A4\d{90}.*##$/s);
+});
+
+test('without Web Serial the selector offers only the simulator and the page says why, once', async () => {
+  const page = await openPage((p) => p.addInitScript(() => { delete Navigator.prototype.serial; }));
+  assert.deepEqual(await entries(page), ['Симулятор устройства']);
+  const note = await page.textContent('#serialNote');
+  assert.match(note, /Chrome и Edge 89/);
+  assert.match(note, /Safari/);
+  assert.match(note, /Firefox/);
+  assert.equal(await page.locator('text=Chrome и Edge 89').count(), 1);
+  assert.deepEqual(page.errors, []);
+});
+
+test('"Записать и проверить" names each setting the device holds otherwise, as quorvex-cli diff does', async () => {
+  const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
+  await forgetfulDeviceBehind(page, 0);
+  await page.selectOption('#ComboBox1', { index: 1 });
+  await tab(page, 'Зоны');
+  await page.selectOption('#ComboBox12', { index: 3 });
+  await tab(page, 'Список аб.');
+  await page.fill('#Edit30', '8080');
+  await page.getByRole('button', { name: 'Записать и проверить' }).click();
+  const dialog = page.locator('dialog[open]');
+  await dialog.waitFor({ timeout: 15_000 });
+  assert.equal(await dialog.locator('h2').textContent(), 'Проверка');
+  const lines = (await dialog.locator('p').textContent()).split('\n');
+  assert.equal(lines.length, 3, lines.join('\n'));
+  assert.equal(lines[0], 'Устройство хранит другие настройки (2):');
+  assert.match(lines[1], /^Set02 пункт 1  .*: 3 ".*" -> 1 ".*"$/);
+  assert.equal(lines[2], 'Edit30  Порт: "8080" -> "20198"');
+  // The page keeps what was written.
+  assert.equal(await page.inputValue('#Edit30'), '8080');
+});
