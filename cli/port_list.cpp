@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "cli/setting_text.h"
 #include "device/device_link.h"
 #include "device/qt_serial_port.h"
+#include "settings/setting_text.h"
 #include "sim/simulated_ports.h"
 
 namespace qvx::cli {
