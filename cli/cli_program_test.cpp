@@ -332,6 +332,12 @@ TEST_F(CliProgramTest, AFailedPortIsReportedOnce) {
               c.ports.size() * (c.batch ? 2 : 1))
         << run.out << run.err;
   }
+  // read, and diff or report on a port, say it the same way.
+  const CliRun read = Cli({"read", "--port", one, "-o", Path("read.qvx")});
+  EXPECT_EQ(read.status, 1);
+  EXPECT_EQ(read.err, "quorvex-cli read: " + one + cause + "\n");
+  const CliRun diff = Cli({"diff", "port:" + one});
+  EXPECT_EQ(diff.err, "quorvex-cli diff: " + one + cause + "\n");
 }
 
 // A port list or a set of ports that would program the wrong device, or one
