@@ -10,6 +10,7 @@
 #include "cli/port_workers.h"
 #include "cli/progress.h"
 #include "cli/settings_diff.h"
+#include "device/port_causes.h"
 
 namespace qvx::cli {
 namespace {
@@ -50,6 +51,11 @@ void PrintPrefixed(const std::string& text, const std::string& prefix) {
   std::ostream(&prefixed) << text << std::flush;
 }
 
+// The dialout hint is about the user, not the port: a batch gives it once.
+void PrintDialoutHint(const std::string& prefix) {
+  std::cerr << prefix << device::kDialoutHint << "\n" << std::flush;
+}
+
 void PrintDeviceDifferences(std::ostream& out, const DeviceResult& result) {
   out << "записано -> в устройстве:\n";
   PrintDifferences(out, result.differing, result.sent, result.held);
@@ -66,7 +72,8 @@ int WriteOnePort(const MemorySettings& settings, const std::string& port, const 
     result = ProgramDevice(settings, port, job, std::cout);
   }
   const bool refused = result.outcome == DeviceOutcome::Refused;
-  PrintPrefixed(result.failure, Prefix("write") + (refused ? job.file : port) + ": ");
+  if (result.outcome != DeviceOutcome::Failed)
+    PrintPrefixed(result.failure, Prefix("write") + (refused ? job.file : port) + ": ");
   switch (result.outcome) {
     case DeviceOutcome::Sent:
       return 0;
@@ -83,6 +90,9 @@ int WriteOnePort(const MemorySettings& settings, const std::string& port, const 
       Failure("write", port + ": прервано: " + result.cause);
       return kInterruptedStatus;
     case DeviceOutcome::Failed:
+      Failure("write", port + ": " + result.cause);
+      if (result.permission_denied) PrintDialoutHint(Prefix("write") + port + ": ");
+      return 1;
     case DeviceOutcome::Refused:
       break;
   }
@@ -114,8 +124,10 @@ int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string
           std::ostream indented_out(&indented);
           PrintDeviceDifferences(indented_out, result);
         }
+        // The summary line on stdout and this one line on stderr, for whoever
+        // reads only that, are the failure's whole report.
         if (result.outcome == DeviceOutcome::Failed)
-          PrintPrefixed(result.failure, Prefix("write") + result.port + ": ");
+          Failure("write", result.port + ": " + result.cause);
       });
     });
   }
@@ -124,6 +136,11 @@ int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string
   for (const DeviceResult& result : results) {
     if (result.outcome != DeviceOutcome::Refused) continue;
     PrintPrefixed(result.failure, Prefix("write") + job.file + ": ");
+    break;
+  }
+  for (const DeviceResult& result : results) {
+    if (!result.permission_denied) continue;
+    PrintDialoutHint(Prefix("write"));
     break;
   }
   std::cout << BatchTotal(results, job.verify) << "\n" << std::flush;

@@ -250,8 +250,10 @@ TEST_F(CliFaults, APortRefusedForWantOfPermissionSaysSoAndHowToGetIt) {
   const Ran refused = Run({"write", Path("def.qvx"), "--port", line.Path()}, {.as_nobody = true});
   EXPECT_EQ(refused.status, 1);
   const std::string prefix = "quorvex-cli write: " + line.Path() + ": ";
-  EXPECT_EQ(refused.err, prefix + "Error 1: Не могу открыть указанный Com порт!\n" + prefix +
-                             "нет прав на доступ к порту\n" + prefix +
+  EXPECT_EQ(refused.err, prefix +
+                             "Error 1: Не могу открыть указанный Com порт! (нет прав на доступ к "
+                             "порту)\n" +
+                             prefix +
                              "Чтобы открывать последовательные порты, вступите в группу dialout: "
                              "sudo adduser $USER dialout, затем войдите в систему заново.\n");
 }
@@ -429,8 +431,10 @@ TEST_F(CliFaults, ABusyPortIsReportedAsBusyWithItsHolder) {
     const Ran ran =
         Run({"write", Path("def.qvx"), "--port", line.Path()}, {.as_nobody = as_nobody});
     EXPECT_EQ(ran.status, 1);
-    EXPECT_TRUE(Holds(ran.err, line.Path() + ": порт занят другой программой (процесс " +
-                                   std::to_string(holder) + ")\n"))
+    EXPECT_TRUE(Holds(ran.err, line.Path() +
+                                   ": Error 1: Не могу открыть указанный Com порт! (порт занят "
+                                   "другой программой (процесс " +
+                                   std::to_string(holder) + "))\n"))
         << as_nobody << ran.err;
     EXPECT_FALSE(Holds(ran.err, "dialout")) << ran.err;
   }

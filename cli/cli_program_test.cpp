@@ -110,7 +110,8 @@ TEST_F(CliProgramTest, HelpGoesToStdoutAndUsageErrorsExitTwo) {
     for (const char* help : {"--help", "-h"}) {
       const CliRun run = Cli({command, help});
       EXPECT_EQ(run.status, 0) << command << help;
-      EXPECT_TRUE(run.out.starts_with("usage: quorvex-cli " + std::string(command))) << run.out;
+      EXPECT_TRUE(run.out.starts_with("использование: quorvex-cli " + std::string(command)))
+          << run.out;
       EXPECT_EQ(run.err, "") << command;
     }
   }
@@ -118,7 +119,7 @@ TEST_F(CliProgramTest, HelpGoesToStdoutAndUsageErrorsExitTwo) {
     std::vector<std::string> args;
     std::string message;
   } refused[] = {
-      {{}, "usage: quorvex-cli COMMAND"},
+      {{}, "использование: quorvex-cli COMMAND"},
       {{"flash"}, "quorvex-cli: неизвестная команда \"flash\""},
       {{"ports", "--json", "--json"}, "quorvex-cli ports: параметр --json указан дважды"},
       {{"diff"}, "quorvex-cli diff: не указан источник"},
@@ -297,6 +298,46 @@ TEST_F(CliProgramTest, BatchProgramsTheGoodPortsWhenOneIsMissing) {
       << refused.err;
   EXPECT_TRUE(refused.out.ends_with("2 устройства: 0 отправлено, 2 ошибки\n")) << refused.out;
   EXPECT_EQ(first.FramesStored() + first.FramesRefused(), 1);
+}
+
+std::size_t CountOf(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
+
+// A port that fails says why once on stderr, in one line; a batch adds only its
+// summary line on stdout, the session's own messages repeat nothing.
+TEST_F(CliProgramTest, AFailedPortIsReportedOnce) {
+  const std::string one = Path("ttyUSB8");
+  const std::string two = Path("ttyUSB9");
+  const std::string cause =
+      ": Error 1: Не могу открыть указанный Com порт! (нет такого устройства)";
+  const struct {
+    std::vector<std::string> ports;
+    bool batch;
+  } cases[] = {{{one}, false}, {{one, two}, true}};
+  for (const auto& c : cases) {
+    std::vector<std::string> args{"write", Path("set.json")};
+    for (const std::string& port : c.ports) args.insert(args.end(), {"--port", port});
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(CountOf(run.err, "\n"), c.ports.size()) << run.err;
+    for (const std::string& port : c.ports) {
+      EXPECT_TRUE(Holds(run.err, "quorvex-cli write: " + port + cause + "\n")) << run.err;
+      EXPECT_EQ(CountOf(run.out, port), c.batch ? 1u : 0u) << run.out;
+    }
+    EXPECT_EQ(CountOf(run.out + run.err, "нет такого устройства"),
+              c.ports.size() * (c.batch ? 2 : 1))
+        << run.out << run.err;
+  }
+  // read, and diff or report on a port, say it the same way.
+  const CliRun read = Cli({"read", "--port", one, "-o", Path("read.qvx")});
+  EXPECT_EQ(read.status, 1);
+  EXPECT_EQ(read.err, "quorvex-cli read: " + one + cause + "\n");
+  const CliRun diff = Cli({"diff", "port:" + one});
+  EXPECT_EQ(diff.err, "quorvex-cli diff: " + one + cause + "\n");
 }
 
 // A port list or a set of ports that would program the wrong device, or one

@@ -13,7 +13,7 @@ struct CommandUsage {
 };
 
 constexpr std::string_view kToolUsage =
-    "usage: quorvex-cli COMMAND [ARGS]   (quorvex-cli COMMAND --help: подробнее)\n"
+    "использование: quorvex-cli COMMAND [ARGS]   (quorvex-cli COMMAND --help: подробнее)\n"
     "  ports [--json]                    порты, как их видит окно\n"
     "  show [FILE] [--json]              настройки (по умолчанию или из FILE)\n"
     "  diff A [B] [--json]               различия настроек A и B (или умолчаний)\n"
@@ -26,36 +26,36 @@ constexpr std::string_view kToolUsage =
 
 constexpr CommandUsage kUsages[] = {
     {"ports",
-     "usage: quorvex-cli ports [--json]\n"
+     "использование: quorvex-cli ports [--json]\n"
      "Порты, которые находит окно, в его порядке, по одному в строке: имя, затем\n"
      "описание (USB VID:PID, изготовитель, серийный номер, имя в /dev/serial/by-id).\n"
      "  --json    то же одним массивом JSON\n"},
     {"show",
-     "usage: quorvex-cli show [FILE] [--json]\n"
+     "использование: quorvex-cli show [FILE] [--json]\n"
      "Все настройки в порядке каталога: по умолчанию или из FILE (.qvx или .json).\n"
      "  --json    то же одним объектом JSON\n"},
     {"diff",
-     "usage: quorvex-cli diff A [B] [--json]\n"
+     "использование: quorvex-cli diff A [B] [--json]\n"
      "Настройки, которые различаются в A и B, по одной в строке. Без B A\n"
      "сравнивается с настройками по умолчанию. Источник: файл .qvx или .json,\n"
      "defaults (настройки по умолчанию) или port:NAME (прочитать устройство на порту).\n"
      "  --json    различия одним массивом JSON\n"
      "Код выхода: 0 — совпадают, 1 — различаются, 2 — ошибка.\n"},
     {"convert",
-     "usage: quorvex-cli convert IN OUT [--force]\n"
+     "использование: quorvex-cli convert IN OUT [--force]\n"
      "Переводит файл настроек из .qvx в .json или обратно. К имени OUT без .json\n"
      "добавляется .qvx, как при \"Сохранить\"; существующий файл OUT не заменяется.\n"
      "  --force   заменить существующий файл OUT\n"},
     {"frame",
-     "usage: quorvex-cli frame FILE\n"
+     "использование: quorvex-cli frame FILE\n"
      "Печатает кадр, который \"Записать\" отправит с настройками FILE.\n"},
     {"decode",
-     "usage: quorvex-cli decode [FILE|-]\n"
+     "использование: quorvex-cli decode [FILE|-]\n"
      "Разбирает байты ответа устройства (из FILE или со стандартного ввода) как\n"
      "\"Прочитать\" и печатает строку настроек, которую запишет \"Сохранить\".\n"},
     {"write",
-     "usage: quorvex-cli write FILE (--port P ... | --ports-from LIST | --all-usb)\n"
-     "                        [--verify [--settle MS]]\n"
+     "использование: quorvex-cli write FILE (--port P ... | --ports-from LIST | --all-usb)\n"
+     "                                [--verify [--settle MS]]\n"
      "\"Записать\" с настройками FILE. Несколько портов программируются одновременно,\n"
      "по одному потоку на порт; по каждому порту печатается строка итога, затем общий итог.\n"
      "  --port P         порт (ttyUSB0 или полный путь); можно указать несколько раз\n"
@@ -66,10 +66,10 @@ constexpr CommandUsage kUsages[] = {
      "                   (оно подаёт три длинных сигнала); по умолчанию 3000\n"
      "Код выхода: 0 — все устройства записаны (и проверены), 1 — иначе.\n"},
     {"read",
-     "usage: quorvex-cli read --port P -o FILE\n"
+     "использование: quorvex-cli read --port P -o FILE\n"
      "\"Прочитать\" на порту P (ответ ожидается 2000 мс) и сохранить настройки в FILE.\n"},
     {"report",
-     "usage: quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]\n"
+     "использование: quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]\n"
      "Лист настроек для печати на A4: все настройки по вкладкам и группам, номера\n"
      "абонентов, пароль, адрес и порт, источник, время и версия программы.\n"
      "Источник: файл .qvx или .json, defaults или port:NAME.\n"

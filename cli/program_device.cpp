@@ -64,6 +64,7 @@ DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& po
     std::ostringstream quiet;
     session_log.rdbuf(quiet.rdbuf());
     const bool settled = WaitUnlessInterrupted(std::chrono::milliseconds(job.settle_ms));
+    const std::size_t messages_before = session.Messages().size();
     if (settled && session.Read(port) == device::ReplyOutcome::Success) {
       result.held = working;
       result.differing = DifferingSettings(result.sent, result.held);
@@ -75,8 +76,13 @@ DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& po
       failures << "не удалось прочитать устройство после записи\n";
       result.outcome = DeviceOutcome::Failed;
       result.cause = "не удалось прочитать устройство после записи";
+      // The read's own message says why, since the cause alone replaces it.
+      if (session.Messages().size() > messages_before)
+        result.cause = WithSystemText(result.cause + ": " + session.Messages().back(), serial);
     }
   }
+  result.permission_denied =
+      result.outcome == DeviceOutcome::Failed && serial.LastFailure().permission_denied;
   result.failure = failures.str();
   result.took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
   return result;

@@ -37,9 +37,11 @@ struct DeviceResult {
   std::string failure;  // the messages of a failure or a refusal, one a line
   // Failed or Interrupted: the cause in one line, as the summary of a batch
   // gives it ("Ошибка записи в порт (Input/output error)", "кадр передан не полностью").
+  // A failure is reported by this line alone, not by `failure`, which says it again.
   std::string cause;
-  MemorySettings sent;  // as written (texts as the write check left them)
-  MemorySettings held;  // as read back
+  bool permission_denied = false;  // Failed: the user may not open the port (the dialout hint)
+  MemorySettings sent;             // as written (texts as the write check left them)
+  MemorySettings held;             // as read back
   std::vector<const SettingInfo*> differing;
   std::chrono::milliseconds took{0};
 };

@@ -53,8 +53,13 @@ void ConsoleSession::ReleaseSuccessMessages() {
 
 void ConsoleSession::ShowPortError(const std::string& text) {
   messages_.push_back(text);
-  err_ << text << "\n" << std::flush;
-  ShowCause();
+  // The cause on the message's own line, so that the failure is said in one line.
+  const PortFailure failure = link_.PortHandle().LastFailure();
+  err_ << text;
+  if (!failure.cause.empty()) err_ << " (" << failure.cause << ")";
+  err_ << "\n";
+  if (failure.permission_denied) err_ << kDialoutHint << "\n";
+  err_ << std::flush;
 }
 
 void ConsoleSession::ProcessEvents() {

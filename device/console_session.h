@@ -17,8 +17,9 @@ namespace qvx::device {
 class ConsoleSession : public LinkHost, public CommandView {
  public:
   // Log lines and success messages go to `out`, refusals, failures and port
-  // errors to `err`; a port error or a failed write is followed there by its
-  // cause ("Permission denied") and, when permission was denied, how to get it.
+  // errors to `err`. A port error has its cause after it on its line
+  // ("... (Permission denied)"), a failed write on the line before; when
+  // permission was denied, the next line says how to get it.
   // Every argument but `extra_ports` (see DeviceLink) must outlive the session.
   ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out, std::ostream& err,
                  PortLister extra_ports = {});

@@ -48,7 +48,7 @@ TEST(ConsoleSession, WriteOutcomesGoWhereTheirKindSays) {
          port.failure = {"Permission denied", true};
        },
        false, WriteOutcome::PortNotOpen, "",
-       "Error 1: Не могу открыть указанный Com порт!\nPermission denied\n" + kDialout},
+       "Error 1: Не могу открыть указанный Com порт! (Permission denied)\n" + kDialout},
       {"settings refused", [](FakePort&, Settings& settings) { settings.SetText("Edit30", ""); },
        false, WriteOutcome::Refused, "", "Проверьте  порт\nПорт (Edit30)\n"},
   };
