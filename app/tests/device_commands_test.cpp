@@ -283,8 +283,10 @@ void DeviceCommandsTest::portThatCannotBeOpenedIsReported_data() {
                                   << "Порт /dev/quorvex-no-such-port: нет такого устройства";
   QTest::newRow("no name") << ""
                            << "Порт не указан";
-  QTest::newRow("no terminal") << "/dev/null"
-                               << "Порт /dev/null: это не устройство терминала";
+  // Each test that opens a non-terminal uses its own device: the serial
+  // port's lock file for one device would make another test's open busy.
+  QTest::newRow("no terminal") << "/dev/full"
+                               << "Порт /dev/full: это не устройство терминала";
 }
 
 void DeviceCommandsTest::portThatCannotBeOpenedIsReported() {
