@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "settings/setting_text.h"
 #include "device/text_fields.h"
 #include "settings/memory_settings.h"
+#include "settings/setting_text.h"
 
 namespace qvx::cli {
 namespace {

@@ -4,10 +4,10 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "settings/setting_text.h"
 #include "cli/settings_file.h"
 #include "cli/settings_json.h"
 #include "settings/memory_settings.h"
+#include "settings/setting_text.h"
 
 namespace qvx::cli {
 namespace {
