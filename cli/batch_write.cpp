@@ -11,12 +11,13 @@
 #include "cli/progress.h"
 #include "cli/settings_diff.h"
 #include "device/port_causes.h"
+#include "tools/russian_numbers.h"
 
 namespace qvx::cli {
 namespace {
 
-std::string Seconds(std::chrono::milliseconds took) {
-  return SecondsText(static_cast<double>(took.count()) / 1000.0);
+double Seconds(std::chrono::milliseconds took) {
+  return static_cast<double>(took.count()) / 1000.0;
 }
 
 std::string SettingsCount(std::size_t count) {
@@ -24,25 +25,7 @@ std::string SettingsCount(std::size_t count) {
 }
 
 std::string OutcomeText(const DeviceResult& result) {
-  switch (result.outcome) {
-    case DeviceOutcome::Sent:
-      return "отправлено";
-    case DeviceOutcome::Verified:
-      return "записано и проверено";
-    case DeviceOutcome::Differs:
-      return "не совпадает: " + SettingsCount(result.differing.size());
-    case DeviceOutcome::Refused:
-      return "ошибка: настройки не приняты";
-    case DeviceOutcome::Interrupted:
-      return "прервано: " + result.cause;
-    case DeviceOutcome::Failed:
-      break;
-  }
-  return "ошибка: " + result.cause;
-}
-
-bool Succeeded(const DeviceResult& result) {
-  return result.outcome == DeviceOutcome::Sent || result.outcome == DeviceOutcome::Verified;
+  return qvx::OutcomeText(result.outcome, result.differing.size(), result.cause);
 }
 
 // Every line of `text` on stderr after `prefix`.
@@ -59,6 +42,12 @@ void PrintDialoutHint(const std::string& prefix) {
 void PrintDeviceDifferences(std::ostream& out, const DeviceResult& result) {
   out << "записано -> в устройстве:\n";
   PrintDifferences(out, result.differing, result.sent, result.held);
+}
+
+std::string BatchTotal(const std::vector<DeviceResult>& results, bool verify) {
+  std::vector<DeviceOutcome> outcomes;
+  for (const DeviceResult& result : results) outcomes.push_back(result.outcome);
+  return qvx::BatchTotal(outcomes, verify);
 }
 
 }  // namespace
@@ -117,8 +106,11 @@ int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string
       ++done;
       const DeviceResult& result = results.back();
       progress.Interrupt([&] {
-        std::cout << result.port << "  " << OutcomeText(result) << "  " << Seconds(result.took)
-                  << "\n";
+        std::cout << SummaryLine(result.port, OutcomeText(result), Seconds(result.took)) << "\n";
+        // Where the device's former settings went, under its line.
+        if (!result.backup.empty()) std::cout << "    копия: " << result.backup << "\n";
+        if (!result.backup_failure.empty())
+          std::cout << "    без копии: " << result.backup_failure << "\n";
         if (result.outcome == DeviceOutcome::Differs) {
           PrefixedLines indented(std::cout, "    ");
           std::ostream indented_out(&indented);
@@ -146,34 +138,8 @@ int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string
   std::cout << BatchTotal(results, job.verify) << "\n" << std::flush;
   if (Interrupted()) return kInterruptedStatus;
   for (const DeviceResult& result : results)
-    if (!Succeeded(result)) return 1;
+    if (!Succeeded(result.outcome)) return 1;
   return 0;
-}
-
-std::string BatchTotal(const std::vector<DeviceResult>& results, bool verify) {
-  int good = 0;
-  int differ = 0;
-  int failed = 0;
-  int interrupted = 0;
-  for (const DeviceResult& result : results) {
-    if (Succeeded(result))
-      ++good;
-    else if (result.outcome == DeviceOutcome::Differs)
-      ++differ;
-    else if (result.outcome == DeviceOutcome::Interrupted)
-      ++interrupted;
-    else
-      ++failed;
-  }
-  std::string total =
-      CountOf(static_cast<int>(results.size()), "устройство", "устройства", "устройств") + ": " +
-      std::to_string(good) + (verify ? " записано и проверено" : " отправлено");
-  if (differ > 0)
-    total += ", " + std::to_string(differ) + (differ == 1 ? " не совпадает" : " не совпадают") +
-             " с записанным";
-  if (failed > 0) total += ", " + CountOf(failed, "ошибка", "ошибки", "ошибок");
-  if (interrupted > 0) total += ", " + std::to_string(interrupted) + " прервано";
-  return total;
 }
 
 }  // namespace qvx::cli

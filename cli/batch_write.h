@@ -20,7 +20,4 @@ int WriteOnePort(const MemorySettings& settings, const std::string& port, const 
 int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string>& ports,
                    const WriteJob& job);
 
-// "8 устройств: 7 записано и проверено, 1 ошибка".
-std::string BatchTotal(const std::vector<DeviceResult>& results, bool verify);
-
 }  // namespace qvx::cli

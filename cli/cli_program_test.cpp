@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <set>
 
+#include "config_file/file_commands.h"
 #include "sim/pty_device.h"
 #include "sim/simulated_ports.h"
 #include "tests/support/scratch_folder.h"
@@ -130,6 +134,9 @@ TEST_F(CliProgramTest, HelpGoesToStdoutAndUsageErrorsExitTwo) {
       {{"write", "set.json", "--port", "p", "--settle", "5"}, "только вместе с --verify"},
       {{"write", "set.json", "--port", "p", "--verify", "--settle", "5s"}, "--settle: нужно"},
       {{"write", "set.json", "--port", "p", "--verify", "--verify"}, "--verify указан дважды"},
+      {{"write", "set.json", "--port", "p", "--force"},
+       "--force действует только вместе с --backup"},
+      {{"write", "set.json", "--port", "p", "--backup"}, "у параметра --backup нет значения"},
       {{"report", "defaults", "-o", "sheet.txt"}, "только в .html или .pdf"},
       {{"report", "defaults"}, "quorvex-cli report: не указан файл листа"},
       {{"read", "--port", "a", "--port", "b", "-o", "x.qvx"}, "quorvex-cli read: "},
@@ -338,6 +345,80 @@ TEST_F(CliProgramTest, AFailedPortIsReportedOnce) {
   EXPECT_EQ(read.err, "quorvex-cli read: " + one + cause + "\n");
   const CliRun diff = Cli({"diff", "port:" + one});
   EXPECT_EQ(diff.err, "quorvex-cli diff: " + one + cause + "\n");
+}
+
+// What each device held before the write is kept: a device that answers is
+// copied and written, one that does not answer is left alone unless forced.
+TEST_F(CliProgramTest, BackupKeepsEachDeviceBeforeWritingAndSparesTheUnread) {
+  MemorySettings before;
+  before.SetText("Edit25", "4321");
+  sim::PtyDevice answering(before, Quick());
+  sim::SimOptions silent = Quick();
+  silent.silent = true;
+  sim::PtyDevice mute({}, silent);
+  const std::string folder = Path("copies");
+  const std::regex copy_name("pts_[0-9]+-20[0-9]{6}-[0-9]{6}(-[0-9]+)?\\.qvx");
+  const auto copies = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const struct {
+    bool force;
+    int status;
+    std::string mute_line;  // the silent device's summary line and what follows it
+    int mute_frames;        // frames the silent device stored by the end
+    std::size_t copies;
+  } cases[] = {
+      {false, 1,
+       "  ошибка: не удалось прочитать устройство перед записью: Не удалось получить данные; "
+       "не записано (--force: записать без копии)  ",
+       0, 1},
+      {true, 0, "  отправлено  ", 1, 2},
+  };
+  for (const auto& c : cases) {
+    answering.SetSettings(before);
+    std::vector<std::string> args{"write",  Path("set.json"), "--port",   answering.Path(),
+                                  "--port", mute.Path(),      "--backup", folder};
+    if (c.force) args.push_back("--force");
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, c.status) << run.out << run.err;
+    EXPECT_TRUE(Holds(run.out, answering.Path() + "  отправлено  ")) << run.out;
+    EXPECT_TRUE(Holds(run.out, mute.Path() + c.mute_line)) << run.out;
+    EXPECT_EQ(mute.FramesStored(), c.mute_frames);
+    EXPECT_EQ(answering.Settings().Text("Edit25"), "5555");  // written after the copy
+    const std::vector<std::string> names = copies();
+    EXPECT_EQ(names.size(), c.copies) << run.out;
+    for (const std::string& name : names) {
+      EXPECT_TRUE(std::regex_match(name, copy_name)) << name;
+      MemorySettings kept;
+      EXPECT_EQ(OpenSettingsFile(folder + "/" + name, kept), "");
+      EXPECT_EQ(kept.Text("Edit25"), "4321") << name;  // what the device held, not what was sent
+    }
+    // Each run names the one copy it made under the answering device's line.
+    std::smatch named;
+    ASSERT_TRUE(std::regex_search(run.out, named, std::regex("\n    копия: (.*)\n"))) << run.out;
+    EXPECT_TRUE(std::filesystem::exists(named[1].str())) << named[1];
+    EXPECT_EQ(CountOf(run.out, "копия: "), 1u) << run.out;
+    if (c.force) {
+      EXPECT_TRUE(Holds(run.out,
+                        "    без копии: не удалось прочитать устройство перед записью: "
+                        "Не удалось получить данные\n"))
+          << run.out;
+    }
+  }
+
+  // A folder that cannot take copies stops the command before any port is used.
+  ScratchFolder::Write(Path("plain"), "");
+  const CliRun refused = Cli({"write", Path("set.json"), "--port", answering.Path(), "--backup",
+                              Path("plain") + "/copies"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(refused.err.starts_with("quorvex-cli write: " + Path("plain") +
+                                      "/copies: папка для копий недоступна"))
+      << refused.err;
+  EXPECT_EQ(answering.FramesStored(), 2);
 }
 
 // A port list or a set of ports that would program the wrong device, or one

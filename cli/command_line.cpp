@@ -1,7 +1,6 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
 
 namespace qvx::cli {
@@ -55,7 +54,7 @@ constexpr CommandUsage kUsages[] = {
      "\"Прочитать\" и печатает строку настроек, которую запишет \"Сохранить\".\n"},
     {"write",
      "использование: quorvex-cli write FILE (--port P ... | --ports-from LIST | --all-usb)\n"
-     "                                [--verify [--settle MS]]\n"
+     "                                [--verify [--settle MS]] [--backup DIR [--force]]\n"
      "\"Записать\" с настройками FILE. Несколько портов программируются одновременно,\n"
      "по одному потоку на порт; по каждому порту печатается строка итога, затем общий итог.\n"
      "  --port P         порт (ttyUSB0 или полный путь); можно указать несколько раз\n"
@@ -64,6 +63,11 @@ constexpr CommandUsage kUsages[] = {
      "  --verify         после записи прочитать устройство и сравнить каждую настройку\n"
      "  --settle MS      ожидание перед чтением, пока устройство сохраняет настройки\n"
      "                   (оно подаёт три длинных сигнала); по умолчанию 3000\n"
+     "  --backup DIR     перед записью прочитать устройство и сохранить то, что оно\n"
+     "                   хранило, в DIR/PORT-ГГГГММДД-ЧЧММСС.qvx; устройство, которое\n"
+     "                   не удалось прочитать или сохранить, не записывается\n"
+     "  --force          с --backup: записать и то устройство, копию которого сохранить\n"
+     "                   не удалось\n"
      "Код выхода: 0 — все устройства записаны (и проверены), 1 — иначе.\n"},
     {"read",
      "использование: quorvex-cli read --port P -o FILE\n"
@@ -150,26 +154,6 @@ PrefixedLines::int_type PrefixedLines::overflow(int_type c) {
 int PrefixedLines::sync() {
   target_.flush();
   return 0;
-}
-
-std::string CountOf(int count, std::string_view one, std::string_view few, std::string_view many) {
-  const int last_two = count % 100;
-  const int last = count % 10;
-  std::string_view noun = many;
-  if (last == 1 && last_two != 11)
-    noun = one;
-  else if (last >= 2 && last <= 4 && (last_two < 12 || last_two > 14))
-    noun = few;
-  return std::to_string(count) + " " + std::string(noun);
-}
-
-std::string SecondsText(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", seconds);
-  std::string shown = text;
-  for (char& c : shown)
-    if (c == '.') c = ',';
-  return shown + " с";
 }
 
 }  // namespace qvx::cli

@@ -71,11 +71,4 @@ class PrefixedLines : public std::streambuf {
   bool at_line_start_ = true;
 };
 
-// Russian plural of a noun after a count: forms for 1, for 2..4, for 5..
-// ("устройство", "устройства", "устройств").
-std::string CountOf(int count, std::string_view one, std::string_view few, std::string_view many);
-
-// Seconds to a tenth with the Russian decimal comma: "5,4 с".
-std::string SecondsText(double seconds);
-
 }  // namespace qvx::cli

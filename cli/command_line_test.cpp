@@ -38,13 +38,5 @@ TEST(CommandLine, ParseArgsNamesEachMistakeOneWay) {
   EXPECT_FALSE(parsed.Has("--json"));
 }
 
-TEST(CommandLine, SecondsHaveOneDecimalAfterAComma) {
-  const struct {
-    double seconds;
-    const char* text;
-  } cases[] = {{0, "0,0 с"}, {5.44, "5,4 с"}, {12.96, "13,0 с"}};
-  for (const auto& c : cases) EXPECT_EQ(SecondsText(c.seconds), c.text);
-}
-
 }  // namespace
 }  // namespace qvx::cli

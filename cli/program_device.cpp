@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "cli/device_backup.h"
 #include "cli/interrupt.h"
 #include "cli/settings_diff.h"
 #include "device/console_session.h"
@@ -25,8 +26,32 @@ DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& po
   const Clock::time_point start = Clock::now();
   DeviceResult result;
   result.port = port;
+  const auto took = [&] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+  };
+  if (!job.backup_dir.empty()) {
+    const KeptCopy kept = KeepDeviceSettings(port, job.backup_dir);
+    result.backup = kept.path;
+    if (kept.interrupted) {
+      result.outcome = DeviceOutcome::Interrupted;
+      result.cause = "запись не начата";
+      result.took = took();
+      return result;
+    }
+    if (!kept.failure.empty() && !job.force) {
+      result.outcome = DeviceOutcome::Failed;
+      result.cause = kept.failure + "; не записано (--force: записать без копии)";
+      result.took = took();
+      return result;
+    }
+    result.backup_failure = kept.failure;
+  }
   MemorySettings working = settings;
   std::ostringstream failures;
+  if (!result.backup.empty())
+    log << "Копия настроек устройства сохранена: " << result.backup << "\n";
+  if (!result.backup_failure.empty())
+    failures << result.backup_failure << "; записывается без копии (--force)\n";
   std::ostream session_log(log.rdbuf());
   device::QtSerialPort serial;
   device::ConsoleSession session(serial, working, session_log, failures);
@@ -84,7 +109,7 @@ DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& po
   result.permission_denied =
       result.outcome == DeviceOutcome::Failed && serial.LastFailure().permission_denied;
   result.failure = failures.str();
-  result.took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+  result.took = took();
   return result;
 }
 

@@ -11,6 +11,7 @@
 
 #include "device/device_commands.h"
 #include "settings/memory_settings.h"
+#include "tools/batch_summary.h"
 
 namespace qvx::cli {
 
@@ -20,15 +21,8 @@ struct WriteJob {
   bool verify = false;
   int settle_ms = kDefaultSettleMs;  // from the frame's end to the read-back
   std::string file;                  // where the settings came from, named in a refusal
-};
-
-enum class DeviceOutcome {
-  Sent,         // written, not verified
-  Verified,     // written, read back, every setting equal
-  Differs,      // read back, some settings differ
-  Failed,       // refused, the port failed, or the read-back failed
-  Refused,      // the settings themselves were refused before any port was used
-  Interrupted,  // stopped by Ctrl-C or SIGTERM; `cause` says how far it got
+  std::string backup_dir;            // read and keep each device's settings here first; "" not
+  bool force = false;                // write even where no copy could be kept
 };
 
 struct DeviceResult {
@@ -43,10 +37,15 @@ struct DeviceResult {
   MemorySettings sent;             // as written (texts as the write check left them)
   MemorySettings held;             // as read back
   std::vector<const SettingInfo*> differing;
+  std::string backup;          // the file that keeps what the device held before; "" when none
+  std::string backup_failure;  // forced: why no copy was kept
   std::chrono::milliseconds took{0};
 };
 
-// Programs the device on `port` with `settings`. The write's console log
+// Programs the device on `port` with `settings`. With a backup folder it
+// first reads the device into a new file there (see tools/backup_name.h);
+// a device that cannot be read or kept fails unforced before any byte is
+// sent to it. The write's console log
 // lines and messages go to `log` while it runs; everything of the
 // verification stays quiet. Runs on a thread that may use the real port (see
 // device/qt_serial_port.h). Stops early, between two bytes, once

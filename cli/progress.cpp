@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "cli/command_line.h"
+#include "tools/russian_numbers.h"
 
 namespace qvx::cli {
 

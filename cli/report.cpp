@@ -8,10 +8,10 @@
 #include "cli/commands.h"
 #include "cli/device_session.h"
 #include "cli/interrupt.h"
-#include "cli/settings_sheet.h"
 #include "cli/settings_source.h"
 #include "cli/sheet_pdf.h"
 #include "config_file/file_io.h"
+#include "tools/settings_sheet.h"
 
 namespace qvx::cli {
 namespace {

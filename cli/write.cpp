@@ -1,7 +1,9 @@
-// quorvex-cli write FILE --port P ... [--verify [--settle MS]]: "Записать"
-// with FILE's settings on one port, or on many at once, each then read back
-// and compared when asked.
+// quorvex-cli write FILE --port P ... [--verify [--settle MS]] [--backup DIR
+// [--force]]: "Записать" with FILE's settings on one port, or on many at
+// once, each device read and kept first, and read back and compared after,
+// when asked.
 #include <charconv>
+#include <filesystem>
 #include <iostream>
 
 #include "cli/batch_ports.h"
@@ -29,11 +31,9 @@ std::optional<int> SettleTime(const std::string& text) {
 }  // namespace
 
 int RunWrite(const Args& args) {
-  static constexpr OptionSpec kOptions[] = {{"--port", true, true},
-                                            {"--ports-from", true},
-                                            {"--all-usb"},
-                                            {"--verify"},
-                                            {"--settle", true}};
+  static constexpr OptionSpec kOptions[] = {
+      {"--port", true, true}, {"--ports-from", true}, {"--all-usb"}, {"--verify"},
+      {"--settle", true},     {"--backup", true},     {"--force"}};
   ParsedArgs parsed;
   if (const std::string problem = ParseArgs(args, kOptions, 1, parsed); !problem.empty())
     return UsageError("write", problem);
@@ -50,6 +50,11 @@ int RunWrite(const Args& args) {
                                      std::to_string(kMaxSettleMs));
     job.settle_ms = *settle;
   }
+
+  if (parsed.Has("--force") && !parsed.Has("--backup"))
+    return UsageError("write", "--force действует только вместе с --backup");
+  job.backup_dir = parsed.Value("--backup");
+  job.force = parsed.Has("--force");
 
   const auto qt = StartQt(false);
   std::vector<std::string> ports = parsed.Values("--port");
@@ -76,6 +81,14 @@ int RunWrite(const Args& args) {
       !refusal.empty())
     return Failure("write", refusal);
   job.file = parsed.positional[0];
+  // A folder that cannot take the copies fails every port alike: said once, nothing sent.
+  if (!job.backup_dir.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(job.backup_dir, error);
+    if (!std::filesystem::is_directory(job.backup_dir))
+      return Failure("write", job.backup_dir + ": папка для копий недоступна" +
+                                  (error ? " (" + error.message() + ")" : std::string()));
+  }
   if (ports.size() == 1) return WriteOnePort(settings, ports[0], job);
   return WriteManyPorts(settings, ports, job);
 }

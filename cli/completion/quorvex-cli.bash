@@ -35,6 +35,9 @@ _quorvex_cli() {
     --ports-from|-o)
       COMPREPLY=($(compgen -f -- "$cur"))
       return ;;
+    --backup)
+      COMPREPLY=($(compgen -d -- "$cur"))
+      return ;;
     --settle)
       COMPREPLY=($(compgen -W "3000" -- "$cur"))
       return ;;
@@ -46,7 +49,7 @@ _quorvex_cli() {
     show) options="--json" ;;
     diff) options="--json" ;;
     convert) options="--force" ;;
-    write) options="--port --ports-from --all-usb --verify --settle" ;;
+    write) options="--port --ports-from --all-usb --verify --settle --backup --force" ;;
     read) options="--port -o" ;;
     report) options="-o --mask-password" ;;
     *) options="" ;;

@@ -1,13 +1,13 @@
 // The settings sheet an installer prints and leaves with the customer: one
 // standalone HTML page (styles inside, no scripts, no outside files) for A4,
-// read by browsers and by Qt's rich text alike (see sheet_pdf.h).
+// read by browsers and by Qt's rich text alike (the CLI's PDF writer lays it out).
 #pragma once
 
 #include <string>
 
 #include "settings/settings.h"
 
-namespace qvx::cli {
+namespace qvx {
 
 struct SheetFacts {
   std::string source;   // where the settings came from, in words: "файл set.qvx"
@@ -38,4 +38,4 @@ inline constexpr int kValueWidth = 34;
 // setting can add markup.
 std::string SettingsSheetHtml(const Settings& settings, const SheetFacts& facts);
 
-}  // namespace qvx::cli
+}  // namespace qvx

@@ -1,13 +1,13 @@
-#include "cli/settings_sheet.h"
+#include "tools/settings_sheet.h"
 
 #include <vector>
 
-#include "cli/command_line.h"
 #include "device/text_fields.h"
 #include "settings/memory_settings.h"
 #include "settings/setting_text.h"
+#include "tools/russian_numbers.h"
 
-namespace qvx::cli {
+namespace qvx {
 namespace {
 
 // Styles for both readers: browsers and print take the CSS, Qt's rich text
@@ -222,4 +222,4 @@ std::string SettingsSheetHtml(const Settings& settings, const SheetFacts& facts)
   return html;
 }
 
-}  // namespace qvx::cli
+}  // namespace qvx

@@ -1,0 +1,22 @@
+// What `write --backup DIR` keeps: the settings a device held before it is
+// written over, read with a link of its own and saved in DIR.
+#pragma once
+
+#include <string>
+
+namespace qvx::cli {
+
+struct KeptCopy {
+  std::string path;     // the file written; "" when none
+  std::string failure;  // why none was kept, in one line
+  bool interrupted = false;
+};
+
+// Reads the device on `port` ("Прочитать", its 2000 ms window included) and
+// saves what it holds as `folder`/PORT-YYYYMMDD-HHMMSS.qvx (see
+// tools/backup_name.h), "-2", "-3", ... added rather than replacing a file.
+// The port is closed again before this returns. Stops early once
+// Interrupted() (cli/interrupt.h) is true.
+KeptCopy KeepDeviceSettings(const std::string& port, const std::string& folder);
+
+}  // namespace qvx::cli

@@ -1,0 +1,34 @@
+// How a batch of devices programmed at once is summed up: one line per port
+// as it finishes, then a total. The CLI and the page say it in these words.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace qvx {
+
+enum class DeviceOutcome {
+  Sent,         // written, not verified
+  Verified,     // written, read back, every setting equal
+  Differs,      // read back, some settings differ
+  Failed,       // refused, the port failed, or the read-back failed
+  Refused,      // the settings themselves were refused before any port was used
+  Interrupted,  // stopped by Ctrl-C or SIGTERM (or the page's stop); the cause says how far
+};
+
+// True for the outcomes that count as done: sent, or written and verified.
+bool Succeeded(DeviceOutcome outcome);
+
+// A port's outcome in words: "записано и проверено", "не совпадает: 2 настройки",
+// "ошибка: CAUSE", "прервано: CAUSE".
+std::string OutcomeText(DeviceOutcome outcome, std::size_t differing, const std::string& cause);
+
+// A port's summary line: "PORT  OUTCOME  5,4 с".
+std::string SummaryLine(const std::string& port, const std::string& outcome_text, double seconds);
+
+// "8 устройств: 7 записано и проверено, 1 ошибка"; `verify` chooses
+// "записано и проверено" over "отправлено" for the ones that succeeded.
+std::string BatchTotal(const std::vector<DeviceOutcome>& outcomes, bool verify);
+
+}  // namespace qvx
