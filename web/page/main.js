@@ -5,10 +5,14 @@ import { buildTabs, listenToControls, showSettings } from './render.js';
 import { Link, OpenFailure } from './link.js';
 import { writePaced } from './pacing.js';
 import { PortLost } from './ports.js';
+import { setUpSheet } from './sheet.js';
+import { setUpCompare } from './compare.js';
+import { recordHistory, setUpHistory } from './history.js';
 
 const quorvex = await createQuorvex();
 const catalogue = quorvex.catalogue();
 const texts = quorvex.pageTexts();
+const tools = quorvex.toolTexts();
 const model = new quorvex.Model();
 const byId = (id) => document.getElementById(id);
 
@@ -62,7 +66,7 @@ async function showLinkFailure(error) {
 }
 
 // One command at a time, as in the window: the commands wait while one runs.
-const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify'].map(byId);
+const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify', 'compareDevice'].map(byId);
 async function exclusive(run) {
   for (const button of commands) button.disabled = true;
   ports.disabled = true;
@@ -96,13 +100,20 @@ async function playSteps(steps) {
 
 const openDialog = byId('OpenDialog1');
 byId('N2').addEventListener('click', () => openDialog.click());
-// "Открыть" with a chosen or a double-clicked file.
-async function openSettingsFile(file) {
-  if (edited && !window.confirm(texts.unsavedEdits)) return;
-  const refusal = model.open(new Uint8Array(await file.arrayBuffer()));
+// "Открыть" with a file's bytes, asking first over unsaved edits; true
+// when the settings were taken over.
+async function openBytes(bytes, name) {
+  if (edited && !window.confirm(texts.unsavedEdits)) return false;
+  const refusal = model.open(bytes);
   refresh();
   if (refusal) await showMessage(refusal);
-  else settingsAre('saved', file.name);
+  else settingsAre('saved', name);
+  return !refusal;
+}
+
+// "Открыть" with a chosen or a double-clicked file.
+async function openSettingsFile(file) {
+  await openBytes(new Uint8Array(await file.arrayBuffer()), file.name);
 }
 
 openDialog.addEventListener('change', () => exclusive(async () => {
@@ -118,11 +129,12 @@ if ('launchQueue' in window) {
   });
 }
 
-async function writeFile(bytes) {
+async function writeFile(bytes, suggested = fileName || 'settings.qvx') {
   if (window.showSaveFilePicker) {
     let handle;
     try {
       handle = await window.showSaveFilePicker({
+        suggestedName: suggested,
         types: [{ description: '*.qvx', accept: { 'application/octet-stream': ['.qvx'] } }],
       });
     } catch (error) {
@@ -136,7 +148,7 @@ async function writeFile(bytes) {
   }
   const link = document.createElement('a');
   link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-  link.download = fileName || 'settings.qvx';
+  link.download = suggested;
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
   return link.download;
@@ -157,19 +169,32 @@ byId('N3').addEventListener('click', () => exclusive(async () => {
   for (const message of saved.messages) await showMessage(message);
 }));
 
+// The history keeps what each command sent to or read from the chosen port.
+const portName = () => ports.selectedOptions[0]?.textContent ?? '';
+const remember = (command, outcome) =>
+  recordHistory({ settingsLine: model.save().bytes, port: portName(), command, outcome });
+
 // "Записать" up to the message: checks the fields, then sends the frame one
 // byte per write; the port it went to, or null when the checks refused it.
-async function writeFrame() {
+// A frame cut short by a lost port is kept in the history with that cause.
+async function writeFrame(command) {
   const check = model.checkWrite();
   await playSteps(check.steps);
   if (!check.frame) return null;
   const port = await link.ensureOpen();
-  await writePaced(port, check.frame, texts.pauseAfterWriteMs);
+  try {
+    await writePaced(port, check.frame, texts.pauseAfterWriteMs);
+  } catch (error) {
+    remember(command, error instanceof PortLost ? texts.portLost.text : String(error));
+    throw error;
+  }
   return port;
 }
 
 byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
-  if (await writeFrame()) await showMessage(texts.sent);
+  if (!(await writeFrame('write'))) return;
+  remember('write', texts.sent.text);
+  await showMessage(texts.sent);
 }));
 
 // "Прочитать" is hidden while the device is awaited (as in the window); the
@@ -204,7 +229,10 @@ readButton.addEventListener('click', () => exclusive(async () => {
   const port = await link.ensureOpen();
   try {
     const read = model.evaluateRead(await requestSettings(port));
-    if (read.outcome === 'success') settingsAre('edited');
+    if (read.outcome === 'success') {
+      settingsAre('edited');
+      remember('read', read.text);
+    }
     refresh();
     if (read.text) await showMessage(read);
   } finally {
@@ -215,24 +243,62 @@ readButton.addEventListener('click', () => exclusive(async () => {
 // "Записать и проверить": writes, lets the device record, reads it back and
 // names every setting it holds otherwise, as quorvex-cli diff does.
 byId('writeVerify').addEventListener('click', () => exclusive(async () => {
-  const port = await writeFrame();
+  const port = await writeFrame('writeVerify');
   if (!port) return;
   try {
     await awaitDevice(port, performance.now() + texts.recordingMs, texts.recordingLeft);
     const verified = model.compareWithReply(await requestSettings(port));
     refresh();
     if (verified.outcome !== 'success') {
+      remember('writeVerify', verified.text);
       if (verified.text) await showMessage(verified);
     } else if (verified.differences.length === 0) {
+      remember('writeVerify', texts.verified.text);
       await showMessage(texts.verified);
     } else {
       const head = texts.differs.text.replace('%s', verified.differences.length);
+      remember('writeVerify', head);
       await showMessage({ title: texts.differs.title, text: [head, ...verified.differences].join('\n') });
     }
   } finally {
     readButton.hidden = false;
   }
 }));
+
+// The page's settings as the bytes "Сохранить" would write, with the open
+// file's name; null once the refusal has been shown.
+async function pageFile() {
+  const saved = model.save();
+  if (saved.bytes) return { bytes: saved.bytes, name: fileName };
+  for (const message of saved.messages) await showMessage(message);
+  return null;
+}
+
+// The device on the chosen port read as "Прочитать" reads it, into nothing.
+async function readDevice() {
+  const port = await link.ensureOpen();
+  try {
+    return { port: portName(), received: await requestSettings(port) };
+  } finally {
+    readButton.hidden = false;
+  }
+}
+
+setUpSheet({ quorvex, tools, byId, pageFile });
+const comparing = setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage, remember: recordHistory });
+setUpHistory({
+  quorvex, tools, byId,
+  openBytes: (bytes, name) => openBytes(bytes, name),
+  saveBytes: (bytes, name) => exclusive(async () => {
+    try {
+      await writeFile(bytes, name);
+    } catch {
+      await showMessage(texts.saveFailed);
+    }
+  }),
+  compare: (entry) => comparing.compareWith(async (page) =>
+    quorvex.compareWithEntry(page, entry.bytes, entry.command, entry.port, entry.time)),
+});
 
 // Keeps the page's files for starts with no network (where the browser lets
 // a page do so: a secure context).

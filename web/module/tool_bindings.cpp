@@ -1,0 +1,187 @@
+// The installer's tools for JavaScript: the sheet, the comparisons, the
+// words of the history and of a batch. Settings cross as the bytes of a .qvx
+// file, texts as strings.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "page_tools.h"
+#include "tools/backup_name.h"
+#include "tools/batch_summary.h"
+
+namespace qvx::web {
+namespace {
+
+using emscripten::val;
+
+std::string FromBytes(const val& bytes) {
+  const std::vector<unsigned char> data =
+      emscripten::convertJSArrayToNumberVector<unsigned char>(bytes);
+  return std::string(data.begin(), data.end());
+}
+
+val Bytes(const std::string& bytes) {
+  // A view into the module's memory, copied before the memory can move.
+  return val(emscripten::typed_memory_view(bytes.size(),
+                                           reinterpret_cast<const unsigned char*>(bytes.data())))
+      .call<val>("slice");
+}
+
+// The names of the page's commands in the history, as their buttons say them.
+std::string CommandWord(const std::string& command) {
+  if (command == "write") return "Записать";
+  if (command == "read") return "Прочитать";
+  if (command == "writeVerify") return "Записать и проверить";
+  if (command == "compare") return "Сравнить";
+  return command;
+}
+
+val MessageObject(const Message& message) {
+  val object = val::object();
+  object.set("text", message.text);
+  object.set("title", message.title);
+  return object;
+}
+
+val ComparisonObject(const Comparison& comparison) {
+  val object = val::object();
+  object.set("refusal", comparison.refusal ? MessageObject(*comparison.refusal) : val::null());
+  object.set("pageSide", comparison.page_side);
+  object.set("otherSide", comparison.other_side);
+  object.set("summary", comparison.summary);
+  val rows = val::array();
+  for (const ComparedRow& row : comparison.rows) {
+    val shown = val::object();
+    shown.set("tab", row.tab);
+    shown.set("caption", row.caption);
+    shown.set("page", row.page_value);
+    shown.set("other", row.other_value);
+    rows.call<void>("push", shown);
+  }
+  object.set("rows", rows);
+  return object;
+}
+
+// Both sides read, or the first refusal as the comparison's outcome.
+val Compared(const std::string& page_bytes, const FileSettings& other, std::string other_side) {
+  const FileSettings page = SettingsOfFile(page_bytes);
+  Comparison comparison;
+  if (page.refusal || other.refusal) {
+    comparison.refusal = page.refusal ? page.refusal : other.refusal;
+  } else {
+    comparison = Compare(page.settings, other.settings, std::move(other_side));
+  }
+  return ComparisonObject(comparison);
+}
+
+val CompareWithDefaults(const val& page_bytes) {
+  return Compared(FromBytes(page_bytes), FileSettings{}, DefaultsSide());
+}
+
+val CompareWithFile(const val& page_bytes, const val& file_bytes, const std::string& name) {
+  return Compared(FromBytes(page_bytes), SettingsOfFile(FromBytes(file_bytes)), FileSide(name));
+}
+
+// With the device's settings as a .qvx file's bytes, for the history.
+val CompareWithReply(const val& page_bytes, const val& received, const std::string& port) {
+  const FileSettings device = SettingsOfReply(FromBytes(received));
+  val comparison = Compared(FromBytes(page_bytes), device, DeviceSide(port));
+  const std::string file = device.refusal ? std::string() : FileBytes(device.settings);
+  comparison.set("deviceFile", file.empty() ? val::null() : Bytes(file));
+  return comparison;
+}
+
+val CompareWithEntry(const val& page_bytes, const val& entry_bytes, const std::string& command,
+                     const std::string& port, double epoch_ms) {
+  return Compared(FromBytes(page_bytes), SettingsOfFile(FromBytes(entry_bytes)),
+                  HistorySide(CommandWord(command), port, epoch_ms));
+}
+
+std::string Sheet(const val& file_bytes, const std::string& file_name, bool mask_password) {
+  return SheetOfFile(FromBytes(file_bytes), file_name, mask_password);
+}
+
+std::string HistoryFileName(const std::string& port, double epoch_ms) {
+  const auto when = static_cast<std::time_t>(epoch_ms / 1000);
+  std::tm local{};
+  localtime_r(&when, &local);
+  return BackupFileName(port, local);
+}
+
+DeviceOutcome OutcomeOf(const std::string& name) {
+  if (name == "sent") return DeviceOutcome::Sent;
+  if (name == "verified") return DeviceOutcome::Verified;
+  if (name == "differs") return DeviceOutcome::Differs;
+  if (name == "refused") return DeviceOutcome::Refused;
+  if (name == "interrupted") return DeviceOutcome::Interrupted;
+  return DeviceOutcome::Failed;
+}
+
+// A port's line of a batch: "PORT  OUTCOME  5,4 с".
+std::string BatchLine(const std::string& port, const std::string& outcome, int differing,
+                      const std::string& cause, double seconds) {
+  return SummaryLine(
+      port, OutcomeText(OutcomeOf(outcome), static_cast<std::size_t>(differing), cause), seconds);
+}
+
+std::string BatchTotalOf(const val& outcome_names, bool verify) {
+  std::vector<DeviceOutcome> outcomes;
+  for (const std::string& name : emscripten::vecFromJSArray<std::string>(outcome_names))
+    outcomes.push_back(OutcomeOf(name));
+  return BatchTotal(outcomes, verify);
+}
+
+val ToolTexts() {
+  val texts = val::object();
+  const auto set = [&](const char* key, const char* text) {
+    texts.set(key, val(std::string(text)));
+  };
+  set("sheet", "Лист настроек");
+  set("maskPassword", "Скрыть пароль");
+  set("print", "Печать");
+  set("close", "Закрыть");
+  set("compare", "Сравнить");
+  set("compareDefaults", "С настройками по умолчанию");
+  set("compareFile", "С файлом…");
+  set("compareDevice", "С устройством на выбранном порту");
+  set("tabColumn", "Вкладка");
+  set("captionColumn", "Параметр");
+  set("history", "История");
+  set("historyEmpty", "История пуста: страница ещё ничего не записала и не прочитала.");
+  set("historyRefused",
+      "Браузер не даёт странице хранить историю (частный режим или нет места): записанное и "
+      "прочитанное не сохраняется, все команды работают.");
+  set("historyOpen", "Открыть");
+  set("historySave", "Сохранить");
+  set("historyCompare", "Сравнить");
+  set("historyTimeColumn", "Время");
+  set("historyPortColumn", "Порт");
+  set("historyCommandColumn", "Команда");
+  set("historyOutcomeColumn", "Итог");
+  val commands = val::object();
+  for (const char* command : {"write", "read", "writeVerify", "compare"})
+    commands.set(command, CommandWord(command));
+  texts.set("commands", commands);
+  texts.set("historyLimit", 200);
+  return texts;
+}
+
+}  // namespace
+}  // namespace qvx::web
+
+EMSCRIPTEN_BINDINGS(quorvex_tools) {
+  using namespace qvx::web;
+  emscripten::function("toolTexts", &ToolTexts);
+  emscripten::function("settingsSheet", &Sheet);
+  emscripten::function("compareWithDefaults", &CompareWithDefaults);
+  emscripten::function("compareWithFile", &CompareWithFile);
+  emscripten::function("compareWithReply", &CompareWithReply);
+  emscripten::function("compareWithEntry", &CompareWithEntry);
+  emscripten::function("localTime", &qvx::web::LocalTimeText);
+  emscripten::function("historyFileName", &HistoryFileName);
+  emscripten::function("batchLine", &BatchLine);
+  emscripten::function("batchTotal", &BatchTotalOf);
+}

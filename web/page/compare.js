@@ -1,0 +1,76 @@
+// "Сравнить": the page's settings against the defaults, another .qvx file or
+// the device on the chosen port, as a table of only the settings that
+// differ. The comparison and every word of it come from the core.
+export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage, remember }) {
+  const dialog = byId('compareDialog');
+  const fileInput = byId('compareFileInput');
+  byId('compareButton').textContent = tools.compare;
+  byId('compareTitle').textContent = tools.compare;
+  byId('compareDefaults').textContent = tools.compareDefaults;
+  byId('compareFile').textContent = tools.compareFile;
+  byId('compareDevice').textContent = tools.compareDevice;
+  byId('compareClose').textContent = tools.close;
+
+  function cell(row, tag, text) {
+    const element = document.createElement(tag);
+    element.textContent = text;
+    row.append(element);
+  }
+
+  async function show(comparison) {
+    if (comparison.refusal) {
+      await showMessage(comparison.refusal);
+      return;
+    }
+    byId('compareSummary').textContent = comparison.summary;
+    const table = byId('compareTable');
+    table.replaceChildren();
+    table.hidden = comparison.rows.length === 0;
+    const head = table.createTHead().insertRow();
+    for (const text of [tools.tabColumn, tools.captionColumn, comparison.pageSide, comparison.otherSide])
+      cell(head, 'th', text);
+    const body = table.createTBody();
+    for (const difference of comparison.rows) {
+      const row = body.insertRow();
+      for (const text of [difference.tab, difference.caption, difference.page, difference.other])
+        cell(row, 'td', text);
+    }
+    if (!dialog.open) dialog.showModal();
+  }
+
+  // Runs `compare(pageBytes)` on the page's settings unless they are refused.
+  async function compareWith(compare) {
+    const page = await pageFile();
+    if (page) await show(await compare(page.bytes));
+  }
+
+  function open() {
+    byId('compareSummary').textContent = '';
+    byId('compareTable').hidden = true;
+    dialog.showModal();
+  }
+
+  byId('compareButton').addEventListener('click', open);
+  byId('compareClose').addEventListener('click', () => dialog.close());
+  byId('compareDefaults').addEventListener('click',
+    () => compareWith(async (page) => quorvex.compareWithDefaults(page)));
+  byId('compareFile').addEventListener('click', () => fileInput.click());
+  fileInput.addEventListener('change', async () => {
+    const file = fileInput.files[0];
+    fileInput.value = '';
+    if (!file) return;
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    await compareWith(async (page) => quorvex.compareWithFile(page, bytes, file.name));
+  });
+  // Read only: nothing is written to the device, and the page keeps its settings.
+  byId('compareDevice').addEventListener('click', () => exclusive(async () => {
+    await compareWith(async (page) => {
+      const { port, received } = await readDevice();
+      const comparison = quorvex.compareWithReply(page, received, port);
+      if (comparison.deviceFile) remember({ settingsLine: comparison.deviceFile, port, command: 'compare', outcome: comparison.summary });
+      return comparison;
+    });
+  }));
+
+  return { compareWith, show };
+}

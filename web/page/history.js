@@ -1,0 +1,126 @@
+// The history: every set of settings the page wrote to a device or read from
+// one, kept in this browser's IndexedDB (nothing leaves the machine), the
+// newest `historyLimit` entries. A browser that refuses storage gets one note;
+// the commands never wait on it or fail by it.
+const databaseName = 'quorvex-history';
+const storeName = 'entries';
+
+let tools;
+let note;
+let database = null;
+let refused = false;
+
+function refuse() {
+  if (refused) return;
+  refused = true;
+  note.textContent = tools.historyRefused;
+  note.hidden = false;
+}
+
+function openDatabase() {
+  return new Promise((resolve, reject) => {
+    const opening = indexedDB.open(databaseName, 1);
+    opening.onupgradeneeded = () => opening.result.createObjectStore(storeName, { keyPath: 'id', autoIncrement: true });
+    opening.onsuccess = () => resolve(opening.result);
+    opening.onerror = () => reject(opening.error);
+    opening.onblocked = () => reject(new Error('blocked'));
+  });
+}
+
+// The store in a transaction, until the transaction ends.
+async function inStore(mode, work) {
+  database ??= await openDatabase();
+  const transaction = database.transaction(storeName, mode);
+  const result = work(transaction.objectStore(storeName));
+  await new Promise((resolve, reject) => {
+    transaction.oncomplete = resolve;
+    transaction.onerror = () => reject(transaction.error);
+    transaction.onabort = () => reject(transaction.error ?? new Error('abort'));
+  });
+  return result;
+}
+
+// Keeps one entry and drops the oldest beyond the limit, in one transaction.
+// Never rejects: a refusal of storage becomes the note.
+export async function recordHistory({ settingsLine, port, command, outcome }) {
+  if (refused || !settingsLine) return;
+  try {
+    await inStore('readwrite', (store) => {
+      store.add({ time: Date.now(), port, command, outcome, bytes: new Uint8Array(settingsLine) });
+      store.count().onsuccess = (counted) => {
+        let excess = counted.target.result - tools.historyLimit;
+        if (excess <= 0) return;
+        store.openCursor().onsuccess = (event) => {
+          const cursor = event.target.result;
+          if (!cursor || excess-- <= 0) return;
+          cursor.delete();
+          cursor.continue();
+        };
+      };
+    });
+  } catch {
+    refuse();
+  }
+}
+
+// Every entry, newest first; none when storage is refused.
+async function entries() {
+  if (refused) return [];
+  try {
+    const all = await inStore('readonly', (store) => store.getAll());
+    return all.result.reverse();
+  } catch {
+    refuse();
+    return [];
+  }
+}
+
+export function setUpHistory({ quorvex, tools: words, byId, openBytes, saveBytes, compare }) {
+  tools = words;
+  note = byId('storageNote');
+  if (!window.indexedDB) refuse();
+  const dialog = byId('historyDialog');
+  byId('historyButton').textContent = tools.history;
+  byId('historyTitle').textContent = tools.history;
+  byId('historyClose').textContent = tools.close;
+
+  function button(text, action) {
+    const element = document.createElement('button');
+    element.type = 'button';
+    element.textContent = text;
+    element.addEventListener('click', action);
+    return element;
+  }
+
+  async function list() {
+    const table = byId('historyTable');
+    table.replaceChildren();
+    const kept = await entries();
+    byId('historyEmpty').textContent = kept.length ? '' : (refused ? tools.historyRefused : tools.historyEmpty);
+    table.hidden = kept.length === 0;
+    const head = table.createTHead().insertRow();
+    for (const text of [tools.historyTimeColumn, tools.historyPortColumn, tools.historyCommandColumn, tools.historyOutcomeColumn, '']) {
+      const cell = document.createElement('th');
+      cell.textContent = text;
+      head.append(cell);
+    }
+    const body = table.createTBody();
+    for (const entry of kept) {
+      const row = body.insertRow();
+      for (const text of [quorvex.localTime(entry.time), entry.port, tools.commands[entry.command] ?? entry.command, entry.outcome])
+        row.insertCell().textContent = text;
+      const name = quorvex.historyFileName(entry.port, entry.time);
+      row.insertCell().append(
+        button(tools.historyOpen, async () => { if (await openBytes(entry.bytes, name)) dialog.close(); }),
+        button(tools.historySave, () => saveBytes(entry.bytes, name)),
+        button(tools.historyCompare, () => compare(entry)),
+      );
+    }
+  }
+
+  byId('historyButton').addEventListener('click', async () => {
+    await list();
+    dialog.showModal();
+  });
+  byId('historyClose').addEventListener('click', () => dialog.close());
+}

@@ -1,0 +1,26 @@
+// "Лист настроек": the core's sheet of the page's settings in a print view.
+// The sheet carries its own A4 print rules, so the browser's print dialog
+// gives paper or a PDF of exactly that page.
+export function setUpSheet({ quorvex, tools, byId, pageFile }) {
+  const dialog = byId('sheetDialog');
+  const frame = byId('sheetFrame');
+  const mask = byId('sheetMask');
+  byId('sheetButton').textContent = tools.sheet;
+  byId('sheetMaskLabel').textContent = tools.maskPassword;
+  byId('sheetPrint').textContent = tools.print;
+  byId('sheetClose').textContent = tools.close;
+
+  let shown = null;
+  const render = () => {
+    frame.srcdoc = quorvex.settingsSheet(shown.bytes, shown.name, mask.checked);
+  };
+  byId('sheetButton').addEventListener('click', async () => {
+    shown = await pageFile();
+    if (!shown) return;
+    render();
+    dialog.showModal();
+  });
+  mask.addEventListener('change', render);
+  byId('sheetPrint').addEventListener('click', () => frame.contentWindow.print());
+  byId('sheetClose').addEventListener('click', () => dialog.close());
+}

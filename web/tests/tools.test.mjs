@@ -1,0 +1,181 @@
+// The installer's tools of the page in Debian's Chromium: the customer's
+// sheet against quorvex-cli's, "Сравнить" with each of its sources, and the
+// history across a reload. QUORVEX_CLI names the native quorvex-cli.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { defaultLine, expectMessage, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
+
+useBrowser();
+const scratch = mkdtempSync(join(tmpdir(), 'quorvex-tools-'));
+test.after(() => rmSync(scratch, { recursive: true, force: true }));
+
+// Settings off their defaults in a list, a slider, a phone and the password.
+const changedLine = defaultLine.replace('000000:111111:111111:000000:000000:100050',
+  '300000:211111:111111:000000:000000:100050').replace('+380501234567:', '+79991234567:').replace(':7391:', ':5555:');
+
+// The sheet without the lines that name its source and its date.
+const sheetText = (html) => html.split('\n').filter((line) => !/<td>(Источник|Дата):<\/td>/.test(line)).join('\n');
+
+async function openNamed(page, name, line) {
+  const file = join(scratch, name);
+  writeFileSync(file, line);
+  await page.setInputFiles('#OpenDialog1', file);
+  await page.waitForFunction((title) => document.title.startsWith(title), name);
+  return file;
+}
+
+test('the sheet is the one quorvex-cli report writes for the same file, masked or not', async () => {
+  const page = await openPage();
+  const file = await openNamed(page, 'customer.qvx', changedLine);
+  await page.click('#sheetButton');
+  const frame = page.locator('#sheetFrame');
+  for (const mask of [false, true]) {
+    await page.setChecked('#sheetMask', mask);
+    await page.waitForFunction((masked) => document.querySelector('#sheetFrame').srcdoc.includes('••••••') === masked, mask);
+    const html = await frame.getAttribute('srcdoc');
+    const out = join(scratch, `sheet-${mask}.html`);
+    execFileSync(process.env.QUORVEX_CLI, ['report', file, '-o', out, ...(mask ? ['--mask-password'] : [])]);
+    const native = readFileSync(out, 'utf8');
+    assert.equal(sheetText(html), sheetText(native));
+    assert.ok(html.includes('<td>Источник:</td><td>файл customer.qvx</td>'), html.slice(0, 2000));
+    assert.equal(html.includes('5555'), !mask);
+  }
+  // The print view is the sheet itself, with its A4 rules.
+  const printed = page.frameLocator('#sheetFrame');
+  assert.equal(await printed.locator('h1').textContent(), 'Лист настроек Quorvex');
+  assert.ok((await frame.getAttribute('srcdoc')).includes('@page { size: A4; margin: 15mm; }'));
+  await page.click('#sheetClose');
+  assert.deepEqual(page.errors, []);
+});
+
+// The rows of the comparison's table: header, then one array per difference.
+async function comparison(page) {
+  await page.waitForFunction(() => document.querySelector('#compareSummary').textContent !== '');
+  const rows = await page.$$eval('#compareTable:not([hidden]) tr', (trs) => trs.map((tr) => [...tr.cells].map((c) => c.textContent)));
+  return { summary: await page.textContent('#compareSummary'), rows };
+}
+
+test('"Сравнить" lists only what differs from the defaults, a file and the device', async () => {
+  const page = await openPage();
+  await openNamed(page, 'mine.qvx', changedLine);
+  await page.click('#compareButton');
+
+  await page.click('#compareDefaults');
+  const defaults = await comparison(page);
+  assert.deepEqual(defaults.rows[0], ['Вкладка', 'Параметр', 'На странице', 'По умолчанию']);
+  assert.equal(defaults.summary, '4 настройки отличаются');
+  assert.deepEqual(defaults.rows.slice(1).map((row) => [row[0], row[2], row[3]]), [
+    ['Зоны', '4 - Группа 4', '1 - Группа 1'],
+    ['Зоны', '2 - На замыкание', '1 - Контроль шлейфа'],
+    ['Список аб.', '+79991234567', '+380501234567'],
+    ['Список аб.', '5555', '7391'],
+  ]);
+
+  // Another file: only what that file holds otherwise.
+  const other = join(scratch, 'other.qvx');
+  writeFileSync(other, changedLine.replace(':5555:', ':1234:'));
+  await page.setInputFiles('#compareFileInput', other);
+  await page.waitForFunction(() => document.querySelector('#compareSummary').textContent === '1 настройка отличается');
+  const file = await comparison(page);
+  assert.deepEqual(file.rows, [['Вкладка', 'Параметр', 'На странице', 'Файл other.qvx'],
+    ['Список аб.', 'Пароль/номер прибора', '5555', '1234']]);
+
+  // The page's own simulator holds the defaults until written: read, nothing sent.
+  await page.click('#compareDevice');
+  await page.waitForFunction(() => document.querySelector('#compareTable th:last-child')?.textContent.startsWith('Устройство'), null, { timeout: 5000 });
+  const device = await comparison(page);
+  assert.equal(device.rows[0][3], 'Устройство на порту Симулятор устройства');
+  assert.deepEqual(device.rows.slice(1), defaults.rows.slice(1));
+  await page.click('#compareClose');
+
+  // Nothing differing says so in one line, and shows no table.
+  await openFile(page, defaultLine);
+  await page.click('#compareButton');
+  await page.click('#compareDefaults');
+  assert.deepEqual(await comparison(page), { summary: 'Различий нет: все настройки совпадают (По умолчанию)', rows: [] });
+  assert.deepEqual(page.errors, []);
+});
+
+// The history's rows as the list shows them: time, port, command, outcome.
+async function historyRows(page) {
+  await page.click('#historyButton');
+  await page.locator('#historyDialog[open]').waitFor();
+  return page.$$eval('#historyTable tbody tr', (trs) => trs.map((tr) => [...tr.cells].slice(0, 4).map((c) => c.textContent)));
+}
+
+test('the history keeps what was written and read across a reload, to open, save and compare', async () => {
+  const page = await openPage();
+  page.on('dialog', (question) => question.accept());  // open over edits
+  await openNamed(page, 'site.qvx', changedLine);
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  const written = await save(page);
+  await openFile(page, defaultLine);
+  await page.getByRole('button', { name: 'Прочитать' }).click();
+  await expectMessage(page, 'Данные успешно получены', 'Данные успешно получены');
+
+  await page.reload();
+  await page.waitForSelector('body[data-ready=true]');
+  const rows = await historyRows(page);
+  assert.equal(rows.length, 2);
+  assert.match(rows[0][0], /^\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d$/);
+  assert.deepEqual(rows.map((row) => row.slice(1, 3)), [['Симулятор устройства', 'Прочитать'], ['Симулятор устройства', 'Записать']]);
+  assert.equal(rows[1][3], 'Данные успешно отправлены');
+
+  // Saved byte for byte as written, under the port's name and the time.
+  const entry = page.locator('#historyTable tbody tr').nth(1);
+  const download = page.waitForEvent('download');
+  await entry.getByRole('button', { name: 'Сохранить' }).click();
+  const saved = await download;
+  assert.match(saved.suggestedFilename(), /^Симулятор_устройства-\d{8}-\d{6}\.qvx$/);
+  const file = join(scratch, 'from-history.qvx');
+  await saved.saveAs(file);
+  assert.deepEqual(readFileSync(file), written);
+
+  // Compared with the page (the defaults now), then opened into the controls.
+  await entry.getByRole('button', { name: 'Сравнить' }).click();
+  await page.waitForFunction(() => document.querySelector('#compareDialog').open);
+  const compared = await comparison(page);
+  assert.match(compared.rows[0][3], /^Записать, Симулятор устройства, \d\d\.\d\d\.\d{4} /);
+  assert.equal(compared.rows.length, 5);
+  await page.click('#compareClose');
+  await entry.getByRole('button', { name: 'Открыть' }).click();
+  await page.waitForFunction(() => !document.querySelector('#historyDialog').open);
+  await tab(page, 'Список аб.');
+  assert.equal(await page.inputValue('#Edit25'), '5555');
+  assert.deepEqual(await save(page), written);
+  assert.deepEqual(page.errors, []);
+});
+
+test('the history keeps the newest 200, dropping the oldest first', async () => {
+  const page = await openPage();
+  await page.evaluate(async (line) => {
+    const { recordHistory } = await import('./history.js');
+    const bytes = new TextEncoder().encode(line);
+    for (let i = 0; i < 205; ++i) await recordHistory({ settingsLine: bytes, port: `p${i}`, command: 'write', outcome: 'x' });
+  }, defaultLine);
+  const rows = await historyRows(page);
+  assert.equal(rows.length, 200);
+  assert.equal(rows[0][1], 'p204');
+  assert.equal(rows[199][1], 'p5');
+});
+
+test('a browser that refuses storage gets one note and every command still works', async () => {
+  const page = await openPage(async (p) => p.addInitScript(() => {
+    Object.defineProperty(window, 'indexedDB', { value: { open() { throw new DOMException('refused', 'SecurityError'); } } });
+  }));
+  for (let i = 0; i < 2; ++i) {
+    await page.getByRole('button', { name: 'Записать', exact: true }).click();
+    await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  }
+  await page.getByRole('button', { name: 'Прочитать' }).click();
+  await expectMessage(page, 'Данные успешно получены', 'Данные успешно получены');
+  assert.equal(await page.locator('[role=note]:not([hidden])', { hasText: 'хранить историю' }).count(), 1);
+  assert.deepEqual(await historyRows(page), []);
+  assert.ok((await page.textContent('#historyEmpty')).includes('хранить историю'));
+  assert.deepEqual(page.errors, []);
+});
