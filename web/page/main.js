@@ -2,6 +2,7 @@
 // "Прочитать" against the port chosen in ComboBox1. Every text, check and
 // byte comes from the module; this file moves them and shows messages.
 import { buildTabs, listenToControls, showSettings } from './render.js';
+import { SettingsFiles } from './files.js';
 import { Link, OpenFailure } from './link.js';
 import { writePaced } from './pacing.js';
 import { PortLost } from './ports.js';
@@ -18,19 +19,10 @@ const refresh = () => showSettings(catalogue, model);
 // The open file's name in the title, and whether the settings changed since
 // they were opened or saved: leaving the page or opening another file over
 // such edits asks first.
-let fileName = '';
-let edited = false;
-function settingsAre(state, name = fileName) {
-  edited = state === 'edited';
-  fileName = name;
-  document.title = `${fileName ? `${fileName}${edited ? ' *' : ''} — ` : ''}Quorvex`;
-}
-window.addEventListener('beforeunload', (event) => {
-  if (edited) event.preventDefault();
-});
+const files = new SettingsFiles({ model, texts, showMessage, refresh });
 
 listenToControls(catalogue, model, () => {
-  settingsAre('edited');
+  files.settingsAre('edited');
   refresh();
 });
 refresh();
@@ -94,68 +86,7 @@ async function playSteps(steps) {
   }
 }
 
-const openDialog = byId('OpenDialog1');
-byId('N2').addEventListener('click', () => openDialog.click());
-// "Открыть" with a chosen or a double-clicked file.
-async function openSettingsFile(file) {
-  if (edited && !window.confirm(texts.unsavedEdits)) return;
-  const refusal = model.open(new Uint8Array(await file.arrayBuffer()));
-  refresh();
-  if (refusal) await showMessage(refusal);
-  else settingsAre('saved', file.name);
-}
-
-openDialog.addEventListener('change', () => exclusive(async () => {
-  const file = openDialog.files[0];
-  openDialog.value = '';
-  if (file) await openSettingsFile(file);
-}));
-
-// The installed app is started with the .qvx files the user opened with it.
-if ('launchQueue' in window) {
-  window.launchQueue.setConsumer((launch) => {
-    if (launch.files?.length) exclusive(async () => openSettingsFile(await launch.files[0].getFile()));
-  });
-}
-
-async function writeFile(bytes) {
-  if (window.showSaveFilePicker) {
-    let handle;
-    try {
-      handle = await window.showSaveFilePicker({
-        types: [{ description: '*.qvx', accept: { 'application/octet-stream': ['.qvx'] } }],
-      });
-    } catch (error) {
-      if (error.name === 'AbortError') return '';
-      throw error;
-    }
-    const writable = await handle.createWritable();
-    await writable.write(bytes);
-    await writable.close();
-    return handle.name;
-  }
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-  link.download = fileName || 'settings.qvx';
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 0);
-  return link.download;
-}
-
-byId('N3').addEventListener('click', () => exclusive(async () => {
-  const saved = model.save();
-  if (saved.bytes) {
-    try {
-      const name = await writeFile(saved.bytes);
-      if (!name) return;
-      settingsAre('saved', name);
-    } catch {
-      await showMessage(texts.saveFailed);
-      return;
-    }
-  }
-  for (const message of saved.messages) await showMessage(message);
-}));
+files.listen({ exclusive, openDialog: byId('OpenDialog1'), openButton: byId('N2'), saveButton: byId('N3') });
 
 // "Записать" up to the message: checks the fields, then sends the frame one
 // byte per write; the port it went to, or null when the checks refused it.
@@ -204,7 +135,7 @@ readButton.addEventListener('click', () => exclusive(async () => {
   const port = await link.ensureOpen();
   try {
     const read = model.evaluateRead(await requestSettings(port));
-    if (read.outcome === 'success') settingsAre('edited');
+    if (read.outcome === 'success') files.settingsAre('edited');
     refresh();
     if (read.text) await showMessage(read);
   } finally {
