@@ -4,11 +4,11 @@
 // moves its bytes between the module and the browser's files.
 
 export class SettingsFiles {
-  // `model` is the module's settings model, `texts` its page texts;
-  // `showMessage` shows a message box and resolves when it is closed;
-  // `refresh()` shows the model's settings in the controls.
-  constructor({ model, texts, showMessage, refresh }) {
-    Object.assign(this, { model, texts, showMessage, refresh });
+  // `model` is the module's settings model, `texts` its page texts and
+  // `fileTexts` its texts about files; `showMessage` shows a message box and
+  // resolves when it is closed; `refresh()` shows the settings in the controls.
+  constructor({ model, texts, fileTexts, showMessage, refresh }) {
+    Object.assign(this, { model, texts, fileTexts, showMessage, refresh });
     this.fileName = '';
     this.edited = false;
     window.addEventListener('beforeunload', (event) => {
@@ -27,7 +27,7 @@ export class SettingsFiles {
     }));
     if ('launchQueue' in window) {
       window.launchQueue.setConsumer((launch) => {
-        if (launch.files?.length) exclusive(async () => this.open(await launch.files[0].getFile()));
+        if (launch.files?.length) exclusive(() => this.openLaunched(launch.files));
       });
     }
     saveButton.addEventListener('click', () => exclusive(() => this.save()));
@@ -40,32 +40,77 @@ export class SettingsFiles {
     document.title = `${this.fileName ? `${this.fileName}${this.edited ? ' *' : ''} — ` : ''}Quorvex`;
   }
 
-  // "Открыть" with a chosen or a double-clicked file.
+  // "Открыть" with a chosen or a double-clicked file. A file far larger than
+  // a settings line is refused unread: reading it whole could exhaust memory.
   async open(file) {
+    if (file.size > this.fileTexts.maxFileBytes) {
+      await this.showMessage(this.fileTexts.badFile);
+      return;
+    }
     if (this.edited && !window.confirm(this.texts.unsavedEdits)) return;
-    const refusal = this.model.open(new Uint8Array(await file.arrayBuffer()));
+    let bytes;
+    try {
+      bytes = new Uint8Array(await file.arrayBuffer());
+    } catch {
+      // Gone, changed or locked since it was chosen.
+      await this.showMessage(this.fileTexts.unreadable);
+      return;
+    }
+    const refusal = this.model.open(bytes);
     this.refresh();
     if (refusal) await this.showMessage(refusal);
     else this.settingsAre('saved', file.name);
   }
 
-  async save() {
-    const saved = this.model.save();
-    if (saved.bytes) {
-      try {
-        const name = await this.write(saved.bytes);
-        if (!name) return;
-        this.settingsAre('saved', name);
-      } catch {
-        await this.showMessage(this.texts.saveFailed);
-        return;
-      }
+  // The files the installed app was started with (file handles). The
+  // manifest asks for a window per file; a browser that still hands over
+  // several gets the first opened and the others named as not opened.
+  async openLaunched(handles) {
+    const [first, ...others] = handles;
+    let file;
+    try {
+      file = await first.getFile();
+    } catch {
+      await this.showMessage(this.fileTexts.unreadable);
     }
-    for (const message of saved.messages) await this.showMessage(message);
+    if (file) await this.open(file);
+    if (others.length === 0) return;
+    const { text, title } = this.fileTexts.notOpened;
+    await this.showMessage({
+      title,
+      text: text.replace('%s', first.name).replace('%s', others.map((handle) => handle.name).join(', ')),
+    });
   }
 
-  // Writes the file's bytes where the user chooses; the name written, or ''
-  // when the user cancelled.
+  // "Сохранить". The file is known to be written only through the save
+  // picker; a download may still be blocked or fail, so the edits stay
+  // marked as unsaved and the page says only that the download started.
+  async save() {
+    const saved = this.model.save();
+    if (!saved.bytes) {
+      for (const message of saved.messages) await this.showMessage(message);
+      return;
+    }
+    let written;
+    try {
+      written = await this.write(saved.bytes);
+    } catch {
+      await this.showMessage(this.texts.saveFailed);
+      return;
+    }
+    if (written.downloading) {
+      const { text, title } = this.fileTexts.downloadStarted;
+      await this.showMessage({ title, text: text.replace('%s', written.downloading) });
+    } else if (written.name) {
+      this.settingsAre('saved', written.name);
+      for (const message of saved.messages) await this.showMessage(message);
+    }
+  }
+
+  // Writes the file's bytes where the user chooses: { name } once written,
+  // { downloading: name } when handed to the browser as a download, {} when
+  // the user cancelled. Rejects when the bytes could not be written; a
+  // replaced file then keeps its earlier content.
   async write(bytes) {
     if (window.showSaveFilePicker) {
       let handle;
@@ -74,19 +119,25 @@ export class SettingsFiles {
           types: [{ description: '*.qvx', accept: { 'application/octet-stream': ['.qvx'] } }],
         });
       } catch (error) {
-        if (error.name === 'AbortError') return '';
+        if (error.name === 'AbortError') return {};
         throw error;
       }
       const writable = await handle.createWritable();
-      await writable.write(bytes);
-      await writable.close();
-      return handle.name;
+      try {
+        await writable.write(bytes);
+        await writable.close();
+      } catch (error) {
+        // The file is replaced only on close: dropping the rest keeps the old one.
+        await writable.abort().catch(() => {});
+        throw error;
+      }
+      return { name: handle.name };
     }
     const link = document.createElement('a');
     link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
     link.download = this.fileName || 'settings.qvx';
     link.click();
     setTimeout(() => URL.revokeObjectURL(link.href), 0);
-    return link.download;
+    return { downloading: link.download };
   }
 }

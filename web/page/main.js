@@ -3,6 +3,7 @@
 // byte comes from the module; this file moves them and shows messages.
 import { buildTabs, listenToControls, showSettings } from './render.js';
 import { SettingsFiles } from './files.js';
+import { commandEnded, commandStarted, writesCutShort } from './leaving.js';
 import { Link, OpenFailure } from './link.js';
 import { writePaced } from './pacing.js';
 import { PortLost } from './ports.js';
@@ -19,7 +20,8 @@ const refresh = () => showSettings(catalogue, model);
 // The open file's name in the title, and whether the settings changed since
 // they were opened or saved: leaving the page or opening another file over
 // such edits asks first.
-const files = new SettingsFiles({ model, texts, showMessage, refresh });
+const fileTexts = quorvex.fileTexts();
+const files = new SettingsFiles({ model, texts, fileTexts, showMessage, refresh });
 
 listenToControls(catalogue, model, () => {
   files.settingsAre('edited');
@@ -63,12 +65,14 @@ async function exclusive(run) {
   } catch (error) {
     await showLinkFailure(error);
   } finally {
+    commandEnded();
     for (const button of commands) button.disabled = false;
     ports.disabled = false;
     refresh();
   }
 }
 
+const portLabel = () => ports.selectedOptions[0]?.textContent ?? '';
 const subscriberTab = catalogue.tabs.findIndex((tab) => tab.kind === 'textFields');
 
 async function playSteps(steps) {
@@ -86,6 +90,11 @@ async function playSteps(steps) {
   }
 }
 
+// A write that a closed page cut short is told at the next start, before a
+// launched file can show a message of its own.
+for (const port of await writesCutShort()) {
+  await showMessage({ ...fileTexts.writeCutShort, text: fileTexts.writeCutShort.text.replace('%s', port) });
+}
 files.listen({ exclusive, openDialog: byId('OpenDialog1'), openButton: byId('N2'), saveButton: byId('N3') });
 
 // "Записать" up to the message: checks the fields, then sends the frame one
@@ -94,6 +103,7 @@ async function writeFrame() {
   const check = model.checkWrite();
   await playSteps(check.steps);
   if (!check.frame) return null;
+  commandStarted('write', portLabel());
   const port = await link.ensureOpen();
   await writePaced(port, check.frame, texts.pauseAfterWriteMs);
   return port;
@@ -132,6 +142,7 @@ async function requestSettings(port) {
 }
 
 readButton.addEventListener('click', () => exclusive(async () => {
+  commandStarted('read', portLabel());
   const port = await link.ensureOpen();
   try {
     const read = model.evaluateRead(await requestSettings(port));
@@ -148,6 +159,7 @@ readButton.addEventListener('click', () => exclusive(async () => {
 byId('writeVerify').addEventListener('click', () => exclusive(async () => {
   const port = await writeFrame();
   if (!port) return;
+  commandStarted('read', portLabel());
   try {
     await awaitDevice(port, performance.now() + texts.recordingMs, texts.recordingLeft);
     const verified = model.compareWithReply(await requestSettings(port));
