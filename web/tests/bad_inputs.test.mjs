@@ -123,12 +123,14 @@ async function badDevice(page, kind) {
       endless: null,
       half: Uint8Array.from(reply.slice(0, reply.length >> 1)),
     };
+    let streaming = null;
     port.device = {
       receive(bytes) {
         if (bytes.length === 4 && answers[how]) setTimeout(() => port.send(answers[how]), 50);
+        // From the first request on, while the port is open.
+        if (how === 'endless') streaming ??= setInterval(() => port.send(ascii('0123456789:'.repeat(6))), 10);
       },
     };
-    if (how === 'endless') setInterval(() => port.send(ascii('0123456789:'.repeat(6))), 10);
   }, kind);
 }
 
