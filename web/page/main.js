@@ -57,7 +57,14 @@ async function showLinkFailure(error) {
 
 // One command at a time, as in the window: the commands wait while one runs.
 const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify'].map(byId);
-async function exclusive(run) {
+// A file launched while a command runs waits for its end, as a click would.
+let idle = Promise.resolve();
+function exclusive(run) {
+  const turn = idle.then(() => alone(run));
+  idle = turn.catch(() => {});
+  return turn;
+}
+async function alone(run) {
   for (const button of commands) button.disabled = true;
   ports.disabled = true;
   try {

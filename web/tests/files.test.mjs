@@ -164,6 +164,21 @@ test('several launched files: each gets a window, and a browser that hands over 
   assert.equal(await page.inputValue('#Edit16'), '+79991234567');
 });
 
+test('a file launched while a frame is sent opens after the write, not in the middle of it', async () => {
+  const page = await openPage(launchQueueStandIn);
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  await page.evaluate((line) => {
+    const bytes = Uint8Array.from(line, (c) => c.charCodeAt(0));
+    window.launchConsumer({ files: [{ name: 'дом.qvx', getFile: async () => new File([bytes], 'дом.qvx') }] });
+  }, defaultLine);
+  await page.waitForTimeout(100);
+  assert.equal(await page.title(), 'Quorvex');
+  assert.equal(await page.getByRole('button', { name: 'Записать', exact: true }).isDisabled(), true);
+  await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  await page.waitForFunction(() => document.title === 'дом.qvx — Quorvex');
+  assert.equal(await page.getByRole('button', { name: 'Записать', exact: true }).isEnabled(), true);
+});
+
 // A page of the same browser profile (same storage) as `page`.
 async function sameProfilePage(page) {
   const next = await page.context().newPage();
