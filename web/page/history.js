@@ -111,7 +111,7 @@ export function setUpHistory({ quorvex, tools: words, byId, openBytes, saveBytes
         row.insertCell().textContent = text;
       const name = quorvex.historyFileName(entry.port, entry.time);
       row.insertCell().append(
-        button(tools.historyOpen, async () => { if (await openBytes(entry.bytes, name)) dialog.close(); }),
+        button(tools.historyOpen, async () => { dialog.close(); await openBytes(entry.bytes, name); }),
         button(tools.historySave, () => saveBytes(entry.bytes, name)),
         button(tools.historyCompare, () => compare(entry)),
       );

@@ -2,6 +2,8 @@
 // "Прочитать" against the port chosen in ComboBox1. Every text, check and
 // byte comes from the module; this file moves them and shows messages.
 import { buildTabs, listenToControls, showSettings } from './render.js';
+import { SettingsFiles } from './files.js';
+import { commandEnded, commandStarted, writesCutShort } from './leaving.js';
 import { Link, OpenFailure } from './link.js';
 import { writePaced } from './pacing.js';
 import { PortLost } from './ports.js';
@@ -22,19 +24,11 @@ const refresh = () => showSettings(catalogue, model);
 // The open file's name in the title, and whether the settings changed since
 // they were opened or saved: leaving the page or opening another file over
 // such edits asks first.
-let fileName = '';
-let edited = false;
-function settingsAre(state, name = fileName) {
-  edited = state === 'edited';
-  fileName = name;
-  document.title = `${fileName ? `${fileName}${edited ? ' *' : ''} — ` : ''}Quorvex`;
-}
-window.addEventListener('beforeunload', (event) => {
-  if (edited) event.preventDefault();
-});
+const fileTexts = quorvex.fileTexts();
+const files = new SettingsFiles({ model, texts, fileTexts, showMessage, refresh });
 
 listenToControls(catalogue, model, () => {
-  settingsAre('edited');
+  files.settingsAre('edited');
   refresh();
 });
 refresh();
@@ -67,7 +61,14 @@ async function showLinkFailure(error) {
 
 // One command at a time, as in the window: the commands wait while one runs.
 const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify', 'compareDevice'].map(byId);
-async function exclusive(run) {
+// A file launched while a command runs waits for its end, as a click would.
+let idle = Promise.resolve();
+function exclusive(run) {
+  const turn = idle.then(() => alone(run));
+  idle = turn.catch(() => {});
+  return turn;
+}
+async function alone(run) {
   for (const button of commands) button.disabled = true;
   ports.disabled = true;
   try {
@@ -75,12 +76,14 @@ async function exclusive(run) {
   } catch (error) {
     await showLinkFailure(error);
   } finally {
+    commandEnded();
     for (const button of commands) button.disabled = false;
     ports.disabled = false;
     refresh();
   }
 }
 
+const portLabel = () => ports.selectedOptions[0]?.textContent ?? '';
 const subscriberTab = catalogue.tabs.findIndex((tab) => tab.kind === 'textFields');
 
 async function playSteps(steps) {
@@ -98,81 +101,16 @@ async function playSteps(steps) {
   }
 }
 
-const openDialog = byId('OpenDialog1');
-byId('N2').addEventListener('click', () => openDialog.click());
-// "Открыть" with a file's bytes, asking first over unsaved edits; true
-// when the settings were taken over.
-async function openBytes(bytes, name) {
-  if (edited && !window.confirm(texts.unsavedEdits)) return false;
-  const refusal = model.open(bytes);
-  refresh();
-  if (refusal) await showMessage(refusal);
-  else settingsAre('saved', name);
-  return !refusal;
+// A write that a closed page cut short is told at the next start, before a
+// launched file can show a message of its own.
+for (const port of await writesCutShort()) {
+  await showMessage({ ...fileTexts.writeCutShort, text: fileTexts.writeCutShort.text.replace('%s', port) });
 }
-
-// "Открыть" with a chosen or a double-clicked file.
-async function openSettingsFile(file) {
-  await openBytes(new Uint8Array(await file.arrayBuffer()), file.name);
-}
-
-openDialog.addEventListener('change', () => exclusive(async () => {
-  const file = openDialog.files[0];
-  openDialog.value = '';
-  if (file) await openSettingsFile(file);
-}));
-
-// The installed app is started with the .qvx files the user opened with it.
-if ('launchQueue' in window) {
-  window.launchQueue.setConsumer((launch) => {
-    if (launch.files?.length) exclusive(async () => openSettingsFile(await launch.files[0].getFile()));
-  });
-}
-
-async function writeFile(bytes, suggested = fileName || 'settings.qvx') {
-  if (window.showSaveFilePicker) {
-    let handle;
-    try {
-      handle = await window.showSaveFilePicker({
-        suggestedName: suggested,
-        types: [{ description: '*.qvx', accept: { 'application/octet-stream': ['.qvx'] } }],
-      });
-    } catch (error) {
-      if (error.name === 'AbortError') return '';
-      throw error;
-    }
-    const writable = await handle.createWritable();
-    await writable.write(bytes);
-    await writable.close();
-    return handle.name;
-  }
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-  link.download = suggested;
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 0);
-  return link.download;
-}
-
-byId('N3').addEventListener('click', () => exclusive(async () => {
-  const saved = model.save();
-  if (saved.bytes) {
-    try {
-      const name = await writeFile(saved.bytes);
-      if (!name) return;
-      settingsAre('saved', name);
-    } catch {
-      await showMessage(texts.saveFailed);
-      return;
-    }
-  }
-  for (const message of saved.messages) await showMessage(message);
-}));
+files.listen({ exclusive, openDialog: byId('OpenDialog1'), openButton: byId('N2'), saveButton: byId('N3') });
 
 // The history keeps what each command sent to or read from the chosen port.
-const portName = () => ports.selectedOptions[0]?.textContent ?? '';
 const remember = (command, outcome) =>
-  recordHistory({ settingsLine: model.save().bytes, port: portName(), command, outcome });
+  recordHistory({ settingsLine: model.save().bytes, port: portLabel(), command, outcome });
 
 // "Записать" up to the message: checks the fields, then sends the frame one
 // byte per write; the port it went to, or null when the checks refused it.
@@ -181,6 +119,7 @@ async function writeFrame(command) {
   const check = model.checkWrite();
   await playSteps(check.steps);
   if (!check.frame) return null;
+  commandStarted('write', portLabel());
   const port = await link.ensureOpen();
   try {
     await writePaced(port, check.frame, texts.pauseAfterWriteMs);
@@ -226,11 +165,12 @@ async function requestSettings(port) {
 }
 
 readButton.addEventListener('click', () => exclusive(async () => {
+  commandStarted('read', portLabel());
   const port = await link.ensureOpen();
   try {
     const read = model.evaluateRead(await requestSettings(port));
     if (read.outcome === 'success') {
-      settingsAre('edited');
+      files.settingsAre('edited');
       remember('read', read.text);
     }
     refresh();
@@ -245,6 +185,7 @@ readButton.addEventListener('click', () => exclusive(async () => {
 byId('writeVerify').addEventListener('click', () => exclusive(async () => {
   const port = await writeFrame('writeVerify');
   if (!port) return;
+  commandStarted('read', portLabel());
   try {
     await awaitDevice(port, performance.now() + texts.recordingMs, texts.recordingLeft);
     const verified = model.compareWithReply(await requestSettings(port));
@@ -269,7 +210,7 @@ byId('writeVerify').addEventListener('click', () => exclusive(async () => {
 // file's name; null once the refusal has been shown.
 async function pageFile() {
   const saved = model.save();
-  if (saved.bytes) return { bytes: saved.bytes, name: fileName };
+  if (saved.bytes) return { bytes: saved.bytes, name: files.fileName };
   for (const message of saved.messages) await showMessage(message);
   return null;
 }
@@ -278,7 +219,7 @@ async function pageFile() {
 async function readDevice() {
   const port = await link.ensureOpen();
   try {
-    return { port: portName(), received: await requestSettings(port) };
+    return { port: portLabel(), received: await requestSettings(port) };
   } finally {
     readButton.hidden = false;
   }
@@ -288,10 +229,15 @@ setUpSheet({ quorvex, tools, byId, pageFile });
 const comparing = setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage, remember: recordHistory });
 setUpHistory({
   quorvex, tools, byId,
-  openBytes: (bytes, name) => openBytes(bytes, name),
+  // As "Открыть" with a file of the entry's bytes, asking first over edits.
+  openBytes: (bytes, name) => exclusive(() => files.open(new File([bytes], name))),
   saveBytes: (bytes, name) => exclusive(async () => {
     try {
-      await writeFile(bytes, name);
+      const written = await files.write(bytes, name);
+      if (written.downloading) {
+        const { text, title } = fileTexts.downloadStarted;
+        await showMessage({ title, text: text.replace('%s', written.downloading) });
+      }
     } catch {
       await showMessage(texts.saveFailed);
     }

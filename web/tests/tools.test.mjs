@@ -135,6 +135,9 @@ test('the history keeps what was written and read across a reload, to open, save
   const file = join(scratch, 'from-history.qvx');
   await saved.saveAs(file);
   assert.deepEqual(readFileSync(file), written);
+  const started = page.locator('#message[open]');
+  assert.ok((await started.locator('p').textContent()).startsWith(`Файл ${saved.suggestedFilename()} передан браузеру`));
+  await started.getByRole('button', { name: 'OK' }).click();
 
   // Compared with the page (the defaults now), then opened into the controls.
   await entry.getByRole('button', { name: 'Сравнить' }).click();
