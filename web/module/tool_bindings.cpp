@@ -165,6 +165,9 @@ val ToolTexts() {
   for (const char* command : {"write", "read", "writeVerify", "compare"})
     commands.set(command, CommandWord(command));
   texts.set("commands", commands);
+  set("batch", "Записать на несколько…");
+  set("batchWrite", "Записать и проверить");
+  set("readBackFailed", "не удалось прочитать устройство после записи");
   texts.set("historyLimit", 200);
   return texts;
 }

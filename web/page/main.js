@@ -10,6 +10,7 @@ import { PortLost } from './ports.js';
 import { setUpSheet } from './sheet.js';
 import { setUpCompare } from './compare.js';
 import { recordHistory, setUpHistory } from './history.js';
+import { setUpBatch } from './batch.js';
 
 const quorvex = await createQuorvex();
 const catalogue = quorvex.catalogue();
@@ -60,7 +61,7 @@ async function showLinkFailure(error) {
 }
 
 // One command at a time, as in the window: the commands wait while one runs.
-const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify', 'compareDevice'].map(byId);
+const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify', 'compareDevice', 'batchWrite'].map(byId);
 // A file launched while a command runs waits for its end, as a click would.
 let idle = Promise.resolve();
 function exclusive(run) {
@@ -226,6 +227,7 @@ async function readDevice() {
 }
 
 setUpSheet({ quorvex, tools, byId, pageFile });
+setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive, playSteps, remember: recordHistory });
 const comparing = setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage, remember: recordHistory });
 setUpHistory({
   quorvex, tools, byId,
