@@ -1,7 +1,8 @@
 // The page's rows of ./scripts/bench, each next to a reference of the same
 // run: load to interactive against a blank page served the same way, the
 // compressed sizes, and, where the page reaches quorvex-sim through Web
-// Serial (inside serial_e2e.sh), the paced write and the read.
+// Serial (inside serial_e2e.sh), the paced write and the read; and the
+// batch writer on eight simulated devices against one.
 //   node web/bench.mjs   (QUORVEX_PAGE; QUORVEX_E2E_* from serial_e2e.sh)
 import { mkdtempSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -10,6 +11,7 @@ import { gzipSync } from 'node:zlib';
 import { chromium } from 'playwright-core';
 import { serve } from './serve.mjs';
 import { browserArgs } from './tests/browser.mjs';
+import { grantPorts, startDevices, writeMany } from './tests/fake_devices.mjs';
 
 const page = resolve(process.env.QUORVEX_PAGE);
 const runs = Number(process.env.QUORVEX_BENCH_RUNS ?? 7);
@@ -132,6 +134,35 @@ async function serial(browser, origin) {
   await context.close();
 }
 
+// "Записать на несколько…" on 8 simulated devices at once against 1, each
+// written, read back and compared: the ports must not wait for each other.
+async function batch(browser) {
+  const server = await serve(page, 0);
+  const context = await browser.newContext({ serviceWorkers: 'block' });
+  const tab = await context.newPage();
+  await grantPorts(tab, [1, 2, 3, 4, 5, 6, 7, 8]);
+  await tab.goto(`http://localhost:${server.address().port}/`);
+  await tab.waitForSelector('body[data-ready=true]');
+  await startDevices(tab);
+  const names = [1, 2, 3, 4, 5, 6, 7, 8].map((n) => `Порт USB 1A86:000${n}`);
+  const one = [];
+  const eight = [];
+  for (let i = 0; i < Math.min(runs, 3); i++) {
+    one.push((await writeMany(tab, names.slice(0, 1))).took);
+    await tab.reload();
+    await tab.waitForSelector('body[data-ready=true]');
+    await startDevices(tab);
+    eight.push((await writeMany(tab, names)).took);
+    await tab.reload();
+    await tab.waitForSelector('body[data-ready=true]');
+    await startDevices(tab);
+  }
+  row('batch: 8 simulated ports at once, write and verify', ms(median(eight)), `1 port ${ms(median(one))}`,
+    median(eight) / median(one), '1.30');
+  await context.close();
+  server.close();
+}
+
 // The policy that lets the page use the ports is read when the browser starts.
 const serialServer = await serve(page, 0);
 const origin = `http://localhost:${serialServer.address().port}`;
@@ -143,6 +174,7 @@ const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', arg
 try {
   sizes();
   await load(browser);
+  await batch(browser);
   if (process.env.QUORVEX_E2E_LOG) await serial(browser, origin);
   else row('write and read through Web Serial', 'not measured', process.env.QUORVEX_BENCH_WHY ?? 'needs serial_e2e.sh', null);
 } finally {

@@ -7,8 +7,8 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { fileURLToPath } from 'node:url';
 import { defaultLine, expectMessage, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
+import { grantPorts, startDevices, writeMany } from './fake_devices.mjs';
 
 useBrowser();
 const scratch = mkdtempSync(join(tmpdir(), 'quorvex-tools-'));
@@ -184,28 +184,9 @@ test('a browser that refuses storage gets one note and every command still works
   assert.deepEqual(page.errors, []);
 });
 
-// A page granted one fake port per product id, each with the module's
-// simulated device behind it (see fake_serial.js).
 async function pageWithDevices(products) {
-  const page = await openPage(async (p) => {
-    await p.addInitScript({ path: fileURLToPath(new URL('./fake_serial.js', import.meta.url)) });
-    await p.addInitScript((list) => {
-      for (const id of list) window.fakeSerial.granted.push(window.fakeSerial.port({ usbVendorId: 0x1a86, usbProductId: id }));
-    }, products);
-  });
-  await page.evaluate(async () => {
-    const quorvex = await createQuorvex();
-    for (const port of window.fakeSerial.granted) {
-      const device = new quorvex.SimulatedDevice();
-      let timer;
-      const pump = () => {
-        for (const emission of device.takeDue(performance.now())) port.send(emission.bytes);
-        const due = device.nextDue();
-        if (due >= 0) timer = setTimeout(pump, Math.max(0, due - performance.now()));
-      };
-      port.device = { receive(bytes) { device.receive(bytes, performance.now()); clearTimeout(timer); pump(); } };
-    }
-  });
+  const page = await openPage((p) => grantPorts(p, products));
+  await startDevices(page);
   return page;
 }
 
@@ -219,14 +200,8 @@ test('many ports at once: each written, read back and compared; a failing port s
   await page.click('#batchButton');
   const names = await page.$$eval('#batchPorts label', (labels) => labels.map((l) => l.textContent.trim()));
   assert.deepEqual(names, ['Симулятор устройства', ...[1, 2, 3, 4, 5].map((n) => `Порт USB 1A86:000${n}`)]);
-  for (const name of names.slice(1, 6)) await page.locator('#batchPorts label', { hasText: name }).locator('input').check();
-  const started = Date.now();
-  await page.click('#batchWrite');
-  // Every port runs at once, each with its own progress bar.
-  await page.waitForFunction(() => document.querySelectorAll('#batchResults li progress').length >= 3);
-  await page.waitForSelector('#batchResults li.total', { timeout: 20000 });
-  const took = Date.now() - started;
-  const lines = await page.$$eval('#batchResults li', (items) => items.map((li) => li.textContent));
+  await page.click('#batchClose');
+  const { lines, took } = await writeMany(page, names.slice(1));
   assert.equal(lines.length, 6);
   for (const n of [1, 2, 3]) assert.match(lines[n - 1], new RegExp(`^Порт USB 1A86:000${n}  записано и проверено  \\d+,\\d с$`));
   assert.match(lines[3], /^Порт USB 1A86:0004  ошибка: Error 1: Не могу открыть указанный Com порт! \(Access denied\.\)  0,\d с$/);
@@ -234,8 +209,7 @@ test('many ports at once: each written, read back and compared; a failing port s
   assert.equal(lines[5], '5 устройств: 3 записано и проверено, 2 ошибки');
   // At once, not one after another: well under three devices' 5.4 s each.
   assert.ok(took < 12000, `${took} ms`);
-  // Each device holds the page's settings, and the history has each port's write.
-  await page.click('#batchClose');
+  // The history has each port's write.
   const rows = await historyRows(page);
   assert.equal(rows.length, 5);
   assert.deepEqual(page.errors, []);

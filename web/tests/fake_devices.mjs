@@ -1,0 +1,45 @@
+// Granted fake ports (fake_serial.js), each with the module's simulated
+// device behind it: what the page writes goes in, what the device answers
+// comes out on its own time. For the batch's tests and its bench row.
+import { fileURLToPath } from 'node:url';
+
+const fakeSerial = fileURLToPath(new URL('./fake_serial.js', import.meta.url));
+
+// Before the page loads: one granted port per USB product id.
+export async function grantPorts(page, products) {
+  await page.addInitScript({ path: fakeSerial });
+  await page.addInitScript((list) => {
+    for (const id of list) window.fakeSerial.granted.push(window.fakeSerial.port({ usbVendorId: 0x1a86, usbProductId: id }));
+  }, products);
+}
+
+// Once the page is ready: a simulated device behind every granted port.
+export async function startDevices(page) {
+  await page.evaluate(async () => {
+    const quorvex = await createQuorvex();
+    for (const port of window.fakeSerial.granted) {
+      const device = new quorvex.SimulatedDevice();
+      let timer;
+      const pump = () => {
+        for (const emission of device.takeDue(performance.now())) port.send(emission.bytes);
+        const due = device.nextDue();
+        if (due >= 0) timer = setTimeout(pump, Math.max(0, due - performance.now()));
+      };
+      port.device = { receive(bytes) { device.receive(bytes, performance.now()); clearTimeout(timer); pump(); } };
+    }
+  });
+}
+
+// "Записать на несколько…" on the ports named: resolves with the lines of
+// #batchResults once the total stands, and the milliseconds it took.
+export async function writeMany(page, names) {
+  await page.click('#batchButton');
+  for (const name of names) await page.locator('#batchPorts label', { hasText: name }).locator('input').check();
+  const started = Date.now();
+  await page.click('#batchWrite');
+  await page.waitForSelector('#batchResults li.total', { timeout: 60000 });
+  const took = Date.now() - started;
+  const lines = await page.$$eval('#batchResults li', (items) => items.map((li) => li.textContent));
+  await page.click('#batchClose');
+  return { lines, took };
+}
