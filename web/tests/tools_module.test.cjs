@@ -1,0 +1,89 @@
+// The module's installer tools against quorvex-cli for random settings: the
+// same sheet as `report`, the same differences as `diff --json`, the same
+// batch words. QUORVEX_MODULE names the built module, QUORVEX_CLI the native
+// quorvex-cli.
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { execFileSync } = require('node:child_process');
+
+const createQuorvex = require(path.resolve(process.env.QUORVEX_MODULE));
+const { randomLine } = require('./random_settings.cjs');
+const cli = process.env.QUORVEX_CLI;
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvex-tools-module-'));
+test.after(() => fs.rmSync(scratch, { recursive: true, force: true }));
+
+const modulePromise = createQuorvex();
+let seed = 7717;
+const random = () => ((seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648);
+
+function randomFile(quorvex, name) {
+  const line = randomLine(quorvex.catalogue(), random);
+  const file = path.join(scratch, name);
+  fs.writeFileSync(file, line, 'latin1');
+  return { file, bytes: new Uint8Array(fs.readFileSync(file)) };
+}
+
+// `quorvex-cli diff ... --json`, which exits 1 when the sides differ.
+function nativeDiff(...sources) {
+  try {
+    return JSON.parse(execFileSync(cli, ['diff', ...sources, '--json'], { encoding: 'utf8' }));
+  } catch (error) {
+    if (error.status !== 1) throw error;
+    return JSON.parse(error.stdout);
+  }
+}
+
+const withoutSourceAndDate = (html) => html.split('\n').filter((line) => !/<td>(Источник|Дата):<\/td>/.test(line)).join('\n');
+
+test('the sheet of a random file is the native one, masked or not', async () => {
+  const quorvex = await modulePromise;
+  for (let i = 0; i < 4; ++i) {
+    const { file, bytes } = randomFile(quorvex, `sheet${i}.qvx`);
+    for (const mask of [false, true]) {
+      const out = path.join(scratch, `sheet${i}${mask}.html`);
+      execFileSync(cli, ['report', file, '-o', out, ...(mask ? ['--mask-password'] : [])]);
+      const html = quorvex.settingsSheet(bytes, `sheet${i}.qvx`, mask);
+      assert.equal(withoutSourceAndDate(html), withoutSourceAndDate(fs.readFileSync(out, 'utf8')), file);
+    }
+  }
+  // Bytes that are no settings file give no sheet.
+  assert.equal(quorvex.settingsSheet(new Uint8Array([0x3a, 0x23]), 'bad.qvx', false), '');
+});
+
+test('a comparison lists what diff --json lists, in its order, and refuses a bad side', async () => {
+  const quorvex = await modulePromise;
+  for (let i = 0; i < 4; ++i) {
+    const a = randomFile(quorvex, `a${i}.qvx`);
+    const b = randomFile(quorvex, `b${i}.qvx`);
+    const native = nativeDiff(a.file, b.file);
+    const compared = quorvex.compareWithFile(a.bytes, b.bytes, 'b.qvx');
+    assert.equal(compared.refusal, null);
+    assert.deepEqual(compared.rows.map((row) => [row.caption, row.page, row.other]),
+      native.map((d) => [d.caption, d.a.text, d.b.text]));
+    const defaults = nativeDiff(a.file);
+    assert.equal(quorvex.compareWithDefaults(a.bytes).rows.length, defaults.length);
+  }
+  const good = randomFile(quorvex, 'good.qvx').bytes;
+  const refused = quorvex.compareWithFile(good, new Uint8Array([0x3a, 0x23]), 'bad.qvx');
+  assert.deepEqual(refused.refusal, { text: 'Некорректный файл', title: 'Ошибка' });
+  assert.deepEqual(refused.rows, []);
+  // A reply that is no reply is the read's own message, and no file to keep.
+  const silent = quorvex.compareWithReply(good, new Uint8Array(), 'ttyUSB0');
+  assert.ok(silent.refusal.text.length > 0);
+  assert.equal(silent.deviceFile, null);
+});
+
+test('the batch words are the CLI\'s', async () => {
+  const quorvex = await modulePromise;
+  const cases = [
+    [['verified', 'verified', 'failed'], '3 устройства: 2 записано и проверено, 1 ошибка'],
+    [['differs', 'interrupted'], '2 устройства: 0 записано и проверено, 1 не совпадает с записанным, 1 прервано'],
+  ];
+  for (const [outcomes, total] of cases) assert.equal(quorvex.batchTotal(outcomes, true), total);
+  assert.equal(quorvex.batchLine('/dev/pts/1', 'differs', 2, '', 5.44), '/dev/pts/1  не совпадает: 2 настройки  5,4 с');
+  assert.equal(quorvex.batchLine('COM3', 'failed', 0, 'X', 0), 'COM3  ошибка: X  0,0 с');
+  assert.match(quorvex.historyFileName('/dev/pts/4', Date.UTC(2026, 11, 9, 12)), /^pts_4-2026120\d-\d{6}\.qvx$/);
+});
