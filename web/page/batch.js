@@ -2,6 +2,7 @@
 // at the same time, each read back after the device's recording and
 // compared, as `quorvex-cli write --port A --port B --verify` does. Each port
 // runs on its own and fails alone; its line and the total are the core's words.
+import { commandStarted } from './leaving.js';
 import { waitUntil, writePaced } from './pacing.js';
 import { PortLost } from './ports.js';
 
@@ -71,6 +72,7 @@ export function setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive
     await playSteps(check.steps);
     if (!check.frame) return;
     const sent = model.save().bytes;
+    commandStarted('write', checked.map((label) => label.dataset.port).join(', '));
     results.replaceChildren();
     const runs = checked.map((label) => {
       const port = link.choices[Number(label.querySelector('input').value)];

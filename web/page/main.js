@@ -109,9 +109,11 @@ for (const port of await writesCutShort()) {
 }
 files.listen({ exclusive, openDialog: byId('OpenDialog1'), openButton: byId('N2'), saveButton: byId('N3') });
 
-// The history keeps what each command sent to or read from the chosen port.
-const remember = (command, outcome) =>
-  recordHistory({ settingsLine: model.save().bytes, port: portLabel(), command, outcome });
+// The history keeps what each command sent to or read from the chosen port:
+// the settings as they were sent, whatever is edited while the device records.
+let sent = null;
+const remember = (command, outcome, settingsLine = model.save().bytes) =>
+  recordHistory({ settingsLine, port: portLabel(), command, outcome });
 
 // "Записать" up to the message: checks the fields, then sends the frame one
 // byte per write; the port it went to, or null when the checks refused it.
@@ -120,12 +122,13 @@ async function writeFrame(command) {
   const check = model.checkWrite();
   await playSteps(check.steps);
   if (!check.frame) return null;
+  sent = model.save().bytes;
   commandStarted('write', portLabel());
   const port = await link.ensureOpen();
   try {
     await writePaced(port, check.frame, texts.pauseAfterWriteMs);
   } catch (error) {
-    remember(command, error instanceof PortLost ? texts.portLost.text : String(error));
+    remember(command, error instanceof PortLost ? texts.portLost.text : String(error), sent);
     throw error;
   }
   return port;
@@ -133,7 +136,7 @@ async function writeFrame(command) {
 
 byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
   if (!(await writeFrame('write'))) return;
-  remember('write', texts.sent.text);
+  remember('write', texts.sent.text, sent);
   await showMessage(texts.sent);
 }));
 
@@ -192,14 +195,14 @@ byId('writeVerify').addEventListener('click', () => exclusive(async () => {
     const verified = model.compareWithReply(await requestSettings(port));
     refresh();
     if (verified.outcome !== 'success') {
-      remember('writeVerify', verified.text);
+      remember('writeVerify', verified.text, sent);
       if (verified.text) await showMessage(verified);
     } else if (verified.differences.length === 0) {
-      remember('writeVerify', texts.verified.text);
+      remember('writeVerify', texts.verified.text, sent);
       await showMessage(texts.verified);
     } else {
       const head = texts.differs.text.replace('%s', verified.differences.length);
-      remember('writeVerify', head);
+      remember('writeVerify', head, sent);
       await showMessage({ title: texts.differs.title, text: [head, ...verified.differences].join('\n') });
     }
   } finally {
@@ -218,6 +221,7 @@ async function pageFile() {
 
 // The device on the chosen port read as "Прочитать" reads it, into nothing.
 async function readDevice() {
+  commandStarted('read', portLabel());
   const port = await link.ensureOpen();
   try {
     return { port: portLabel(), received: await requestSettings(port) };
