@@ -32,6 +32,13 @@ Step MessageStep(std::string_view text, std::string_view title, MessageKind kind
   return step;
 }
 
+// The lost port's message, with the host's account of it below.
+Step LostStep(const Event& event) {
+  Step step = MessageStep(kPortLostText, kPortTitle, MessageKind::Failure);
+  if (!event.cause.empty()) step.text += "\n" + event.cause;
+  return step;
+}
+
 Step SendStep(std::string bytes, bool per_byte) {
   Step step = Make(Step::Kind::Send);
   step.bytes = std::move(bytes);
@@ -200,7 +207,7 @@ std::vector<Step> CommandEngine::Opened(const Event& event) {
                                                  : Outcome::StoppedBeforeFrame);
       return steps;
     case Event::Kind::Lost:
-      steps.push_back(MessageStep(kPortLostText, kPortTitle, MessageKind::Failure));
+      steps.push_back(LostStep(event));
       Finish(steps, reading_ ? Outcome::LostMidRead : Outcome::LostMidFrame);
       return steps;
     default:
@@ -257,9 +264,9 @@ std::vector<Step> CommandEngine::Sending(const Event& event) {
         return steps;
     }
   }
-  const auto frame_ends = [&](Outcome outcome, std::string_view text) {
+  const auto frame_ends = [&](Outcome outcome, std::optional<Step> message) {
     steps.push_back(Button(Step::Kind::WriteButton, true));
-    if (!text.empty()) steps.push_back(MessageStep(text, kErrorTitle, MessageKind::Failure));
+    if (message) steps.push_back(std::move(*message));
     Finish(steps, outcome);
   };
   switch (event.kind) {
@@ -268,19 +275,20 @@ std::vector<Step> CommandEngine::Sending(const Event& event) {
       if (written_ >= frame_.size()) FrameEnded(steps, event.now_ms);
       break;
     case Event::Kind::WriteFailed:
-      frame_ends(Outcome::WriteFailed, kWriteFailedText);
+      frame_ends(Outcome::WriteFailed,
+                 MessageStep(kWriteFailedText, kErrorTitle, MessageKind::Failure));
       break;
     case Event::Kind::WriteTimedOut:
-      frame_ends(Outcome::WriteTimedOut, kWriteTimedOutText);
-      steps[steps.size() - 2].title = std::string(kPortTitle);
+      frame_ends(Outcome::WriteTimedOut,
+                 MessageStep(kWriteTimedOutText, kPortTitle, MessageKind::Failure));
       break;
     case Event::Kind::Lost:
-      frame_ends(Outcome::LostMidFrame, kPortLostText);
-      steps[steps.size() - 2].title = std::string(kPortTitle);
+      frame_ends(Outcome::LostMidFrame, LostStep(event));
       break;
     case Event::Kind::Stop:
       // The host that asked tells its user: no message.
-      frame_ends(written_ == 0 ? Outcome::StoppedBeforeFrame : Outcome::StoppedMidFrame, {});
+      frame_ends(written_ == 0 ? Outcome::StoppedBeforeFrame : Outcome::StoppedMidFrame,
+                 std::nullopt);
       break;
     default:
       break;
@@ -314,7 +322,7 @@ std::vector<Step> CommandEngine::Recording(const Event& event) {
       Finish(steps, Outcome::StoppedBeforeCheck);
       break;
     case Event::Kind::Lost:
-      steps.push_back(MessageStep(kPortLostText, kPortTitle, MessageKind::Failure));
+      steps.push_back(LostStep(event));
       Finish(steps, Outcome::LostMidRead);
       break;
     default:
@@ -340,7 +348,7 @@ std::vector<Step> CommandEngine::Collecting(const Event& event) {
       break;
     case Event::Kind::Lost:
       steps.push_back(Make(Step::Kind::StopCollecting));
-      steps.push_back(MessageStep(kPortLostText, kPortTitle, MessageKind::Failure));
+      steps.push_back(LostStep(event));
       steps.push_back(Make(Step::Kind::ClearReceiveBuffer));
       steps.push_back(Button(Step::Kind::ReadButton, true));
       buffer_.clear();

@@ -35,8 +35,9 @@ class Runner {
       std::vector<Step> next;
       for (const Step& step : steps) {
         if (step.kind == Step::Kind::Finished) return step.outcome;
+        const bool shown = Shown(step);  // an awaited step runs all the same
         if (!Awaits(step.kind)) {
-          if (Shown(step)) ApplyStep(step, engine_.Reply(), link_, &settings_, view_);
+          if (shown) ApplyStep(step, engine_.Reply(), link_, &settings_, view_);
           continue;
         }
         next = Await(step);
@@ -54,10 +55,7 @@ class Runner {
            kind == Step::Kind::Collect || kind == Step::Kind::Wait;
   }
 
-  bool Shown(const Step& step) const {
-    const bool filtered = step.kind == Step::Kind::Message || step.kind == Step::Kind::Log;
-    return !filtered || !running_.filter || running_.filter(step);
-  }
+  bool Shown(const Step& step) const { return !running_.filter || running_.filter(step); }
 
   LinkHost& Host() { return link_.Host(); }
 
@@ -199,8 +197,7 @@ bool FeedCollecting(DeviceLink& link, Settings* settings, CommandView& view, con
   RunningCommand* running = link.collecting;
   if (!running) return false;
   for (const Step& step : running->engine.Feed(event)) {
-    const bool filtered = step.kind == Step::Kind::Message || step.kind == Step::Kind::Log;
-    if (filtered && running->filter && !running->filter(step)) continue;
+    if (running->filter && !running->filter(step)) continue;
     ApplyStep(step, running->engine.Reply(), link, settings, view);
   }
   return true;

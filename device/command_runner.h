@@ -13,8 +13,8 @@
 
 namespace qvx::device {
 
-// Sees each Message and Log step before it runs; returns false to leave it out (a caller
-// that keeps a part of a command quiet).
+// Sees each step before it runs; returns false to leave out one that awaits
+// nothing (a caller that keeps a part of a command quiet).
 using StepFilter = std::function<bool(const Step&)>;
 
 // A command whose read loop runs, as the link knows it.

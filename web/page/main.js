@@ -3,12 +3,12 @@
 // byte comes from the module; this file moves them and shows messages.
 import { buildTabs, listenToControls, showSettings } from './render.js';
 import { Link, OpenFailure } from './link.js';
-import { writePaced } from './pacing.js';
+import { runCommand } from './commands.js';
 import { PortLost } from './ports.js';
 
 const quorvex = await createQuorvex();
 const catalogue = quorvex.catalogue();
-const texts = quorvex.pageTexts();
+const texts = quorvex.texts();
 const model = new quorvex.Model();
 const byId = (id) => document.getElementById(id);
 
@@ -35,6 +35,7 @@ listenToControls(catalogue, model, () => {
 });
 refresh();
 byId('Label87').textContent = texts.version;
+for (const [id, caption] of Object.entries(texts.buttons)) byId(id).append(caption);
 
 const ports = byId('ComboBox1');
 const link = new Link(ports, quorvex, texts, navigator.serial);
@@ -49,28 +50,37 @@ function showMessage({ text, title }) {
   return new Promise((resolve) => dialog.addEventListener('close', resolve, { once: true }));
 }
 
-// The port's failures as messages: the window's open failure with the
-// browser's reason below it, and the lost port.
-async function showLinkFailure(error) {
+// A failure no command turned into its own message: the port's, or any
+// other, said in words rather than left as an unhandled rejection.
+async function showFailure(error) {
   if (error instanceof OpenFailure) {
     await showMessage({ title: texts.cannotOpen.title, text: `${texts.cannotOpen.text}\n${error.message}` });
   } else if (error instanceof PortLost) {
     await showMessage({ title: texts.portLost.title, text: `${texts.portLost.text}\n${error.message}` });
   } else {
-    throw error;
+    await showMessage({ title: texts.commandFailed.title, text: `${texts.commandFailed.text}\n${error?.message ?? error}` });
   }
 }
 
-// One command at a time, as in the window: the commands wait while one runs.
+// One command at a time, as in the window: the commands wait while one runs,
+// and the settings cannot be edited under it.
 const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify'].map(byId);
+const settingsControls = () => byId('pages').querySelectorAll('input, select, textarea');
 async function exclusive(run) {
   for (const button of commands) button.disabled = true;
   ports.disabled = true;
+  const editable = [...settingsControls()].filter((control) => !control.disabled);
+  for (const control of editable) control.disabled = true;
   try {
     await run();
   } catch (error) {
-    await showLinkFailure(error);
+    try {
+      await showFailure(error);
+    } catch {
+      // The message itself failed: nothing more to say.
+    }
   } finally {
+    for (const control of editable) control.disabled = false;
     for (const button of commands) button.disabled = false;
     ports.disabled = false;
     refresh();
@@ -78,21 +88,6 @@ async function exclusive(run) {
 }
 
 const subscriberTab = catalogue.tabs.findIndex((tab) => tab.kind === 'textFields');
-
-async function playSteps(steps) {
-  for (const step of steps) {
-    if (step.kind === 'red' || step.kind === 'white') {
-      const field = byId(step.field);
-      field.classList.remove('red', 'white');
-      field.classList.add(step.kind);
-    } else if (step.kind === 'subscriberTab') {
-      showTab(subscriberTab);
-    } else {
-      refresh();
-      await showMessage(step);
-    }
-  }
-}
 
 const openDialog = byId('OpenDialog1');
 byId('N2').addEventListener('click', () => openDialog.click());
@@ -157,82 +152,45 @@ byId('N3').addEventListener('click', () => exclusive(async () => {
   for (const message of saved.messages) await showMessage(message);
 }));
 
-// "Записать" up to the message: checks the fields, then sends the frame one
-// byte per write; the port it went to, or null when the checks refused it.
-async function writeFrame() {
-  const check = model.checkWrite();
-  await playSteps(check.steps);
-  if (!check.frame) return null;
-  const port = await link.ensureOpen();
-  await writePaced(port, check.frame, texts.pauseAfterWriteMs);
-  return port;
-}
-
-byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
-  if (await writeFrame()) await showMessage(texts.sent);
-}));
-
-// "Прочитать" is hidden while the device is awaited (as in the window); the
-// seconds left stand in its place. Resolves with what arrived by `deadline`.
+// The device commands, each run by the module's engine on the model.
 const readButton = byId('BitBtn1');
 const countdown = byId('readCountdown');
-async function awaitDevice(port, deadline, template) {
-  readButton.hidden = true;
-  countdown.hidden = false;
-  const tick = () => {
-    const left = Math.max(0, deadline - performance.now()) / 1000;
-    countdown.textContent = template.replace('%s', left.toFixed(1).replace('.', ','));
-  };
-  tick();
-  const ticking = setInterval(tick, 100);
-  try {
-    return await port.read(deadline);
-  } finally {
-    clearInterval(ticking);
-    countdown.hidden = true;
-  }
-}
-
-// Sends the read request and collects the reply for the reception window.
-async function requestSettings(port) {
-  await port.read(0);  // what came before the request is no reply to it
-  await port.write(texts.readRequest);
-  return awaitDevice(port, performance.now() + texts.receptionWindowMs, texts.readingLeft);
-}
-
-readButton.addEventListener('click', () => exclusive(async () => {
-  const port = await link.ensureOpen();
-  try {
-    const read = model.evaluateRead(await requestSettings(port));
-    if (read.outcome === 'success') settingsAre('edited');
+const commandView = {
+  mark(field, colour) {
+    const control = byId(field);
+    control.classList.remove('red', 'white');
+    control.classList.add(colour);
+  },
+  subscriberTab: () => showTab(subscriberTab),
+  // "Прочитать" is hidden while the device is awaited (as in the window);
+  // the seconds left stand in its place.
+  readHidden: false,
+  readButton(visible) {
+    this.readHidden = !visible;
+    readButton.hidden = this.readHidden || !countdown.hidden;
+  },
+  countdown(text) {
+    countdown.textContent = text;
+    countdown.hidden = !text;
+    readButton.hidden = this.readHidden || Boolean(text);
+  },
+  settingsTaken: () => settingsAre('edited'),
+  message(step) {
     refresh();
-    if (read.text) await showMessage(read);
-  } finally {
-    readButton.hidden = false;
-  }
-}));
+    return showMessage(step);
+  },
+};
 
-// "Записать и проверить": writes, lets the device record, reads it back and
-// names every setting it holds otherwise, as quorvex-cli diff does.
-byId('writeVerify').addEventListener('click', () => exclusive(async () => {
-  const port = await writeFrame();
-  if (!port) return;
-  try {
-    await awaitDevice(port, performance.now() + texts.recordingMs, texts.recordingLeft);
-    const verified = model.compareWithReply(await requestSettings(port));
-    refresh();
-    if (verified.outcome !== 'success') {
-      if (verified.text) await showMessage(verified);
-    } else if (verified.differences.length === 0) {
-      await showMessage(texts.verified);
-    } else {
-      const head = texts.differs.text.replace('%s', verified.differences.length);
-      await showMessage({ title: texts.differs.title, text: [head, ...verified.differences].join('\n') });
+for (const [id, command] of [['BitBtn2', 'write'], ['BitBtn1', 'read'], ['writeVerify', 'writeVerify']]) {
+  byId(id).addEventListener('click', () => exclusive(async () => {
+    const engine = new quorvex.CommandEngine(model, command);
+    try {
+      await runCommand(engine, link, commandView);
+    } finally {
+      engine.delete();
     }
-  } finally {
-    readButton.hidden = false;
-  }
-}));
+  }));
+}
 
 // Keeps the page's files for starts with no network (where the browser lets
 // a page do so: a secure context).
