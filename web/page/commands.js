@@ -24,7 +24,9 @@ function portEvent(error) {
 function bounded(promise, ms) {
   let timer;
   const late = new Promise((resolve) => { timer = setTimeout(() => resolve('timedOut'), ms); });
-  return Promise.race([promise.then(() => 'written'), late]).finally(() => clearTimeout(timer));
+  const written = promise.then(() => 'written');
+  written.catch(() => {});  // a write given up on may fail later, when no one waits for it
+  return Promise.race([written, late]).finally(() => clearTimeout(timer));
 }
 
 // Takes at most `max` bytes from the front of `queue` (a list of Uint8Array).
