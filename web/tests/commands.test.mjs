@@ -13,8 +13,9 @@ const require = createRequire(import.meta.url);
 const quorvex = await require(path.resolve(process.env.QUORVEX_MODULE))();
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, Math.max(0, ms)));
 
-// A port whose reads give `incoming` (a list of Uint8Array, one a read) and
-// whose writes behave as `write` says.
+// A port whose reads give `incoming` (a list of Uint8Array, one a read; the
+// first is what the command drops as old input) and whose writes behave as
+// `write` says.
 function scriptedPort({ incoming = [], write = async () => {} } = {}) {
   const port = {
     written: [],
@@ -79,14 +80,14 @@ test('the line\'s failures each end the command with their own message', async (
     {
       name: 'a reply behind 100 KB of noise is read as the window reads it: not within the window',
       command: 'read',
-      port: () => scriptedPort({ incoming: [new Uint8Array([...noise, ...reply()])] }),
+      port: () => scriptedPort({ incoming: [new Uint8Array([1, 2]), new Uint8Array([...noise, ...reply()])] }),
       outcome: 'noData',
       message: 'Ошибка : Не удалось получить данные',
     },
     {
       name: 'a reply after a little noise is taken',
       command: 'read',
-      port: () => scriptedPort({ incoming: [new Uint8Array([...noise.subarray(0, 500), ...reply()])] }),
+      port: () => scriptedPort({ incoming: [new Uint8Array([1, 2]), new Uint8Array([...noise.subarray(0, 500), ...reply()])] }),
       outcome: 'readSuccess',
       message: 'Данные успешно получены: Данные успешно получены',
     },
