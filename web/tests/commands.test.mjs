@@ -164,3 +164,27 @@ test('the module offers the protocol and the texts apart, with the buttons\' cap
   for (const gone of ['readRequest', 'receptionWindowMs', 'recordingMs', 'pauseAfterWriteMs', 'readingLeft', 'differs'])
     assert.equal(texts[gone], undefined, gone);
 });
+
+test('the engine crosses as plain steps and events: a write from start to end', () => {
+  const model = new quorvex.Model();
+  const engine = new quorvex.CommandEngine(model, 'write');
+  const start = engine.start(0);
+  assert.deepEqual([...new Set(start.map((step) => step.kind))], ['white', 'openPort']);
+  const [hide, send] = engine.feed({ kind: 'opened', nowMs: 1 });
+  assert.deepEqual(hide, { kind: 'writeButton', visible: false });
+  assert.ok(send.bytes instanceof Uint8Array);
+  assert.match(Buffer.from(send.bytes).toString('latin1'), /^A3A4\d{90}#ABN1.*##$/s);
+  assert.deepEqual({ ...send, bytes: undefined }, { kind: 'send', bytes: undefined, perByte: true, pauseMs: 1, timeoutMs: 100 });
+  let end = [];
+  for (let i = 0; i < send.bytes.length; ++i) {
+    end = engine.feed({ kind: 'written', nowMs: 2 + i, count: 1 });
+    if (i < send.bytes.length - 1) assert.deepEqual(end, []);
+  }
+  assert.deepEqual(end.map((step) => step.kind), ['writeButton', 'message', 'finished']);
+  assert.equal(end[1].text, 'Данные успешно отправлены');
+  assert.equal(end[1].messageKind, 'success');
+  assert.equal(end[2].outcome, 'sent');
+  assert.deepEqual(engine.feed({ kind: 'time', nowMs: 1e6 }), []);
+  engine.delete();
+  model.delete();
+});
