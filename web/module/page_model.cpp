@@ -4,11 +4,16 @@
 #include <iterator>
 
 #include "config_file/file_commands.h"
+#include "config_file/settings_line.h"
 #include "device/device_commands.h"
 #include "device/link_host.h"
 
 namespace qvx::web {
 namespace {
+
+// Every file a save writes opens again: fifteen longest text fields and the
+// code fields with their separators stay below the limit.
+static_assert(15 * kMaxTextFieldBytes + 200 < kMaxOpenBytes);
 
 // The module's own file system (in memory) holds the file while the core's
 // commands read or write it by name, as they do on disk.
@@ -55,6 +60,7 @@ std::string ReadWholeFile(const char* path) {
 }  // namespace
 
 std::optional<Message> PageModel::Open(std::string_view file_bytes) {
+  if (file_bytes.size() > kMaxOpenBytes) return Message{"Некорректный файл", "Ошибка"};
   {
     std::ofstream out(kOpenPath, std::ios::binary | std::ios::trunc);
     out.write(file_bytes.data(), static_cast<std::streamsize>(file_bytes.size()));

@@ -4,6 +4,7 @@
 // returning the steps the page shows instead of showing them.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,11 @@
 #include "settings/memory_settings.h"
 
 namespace qvx::web {
+
+// Largest file "Открыть" takes: the longest line a save writes (fifteen
+// text fields of kMaxTextFieldBytes) with room to spare, and far below what
+// would exhaust the module's memory. Larger files are refused unread.
+inline constexpr std::size_t kMaxOpenBytes = 64 * 1024;
 
 struct Message {
   std::string text;
@@ -49,7 +55,8 @@ class PageModel {
   const MemorySettings& Settings() const { return settings_; }
 
   // "Открыть" with the chosen file's bytes: nullopt when the settings were
-  // taken over, else the refusal; a refused file changes no setting.
+  // taken over, else the refusal ("Некорректный файл" for more than
+  // kMaxOpenBytes); a refused file changes no setting.
   std::optional<Message> Open(std::string_view file_bytes);
 
   // "Сохранить": the bytes to write, or the refusal before any dialog.

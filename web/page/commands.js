@@ -6,7 +6,8 @@
 // `engine` is a quorvex.CommandEngine; `link` opens the chosen port
 // (ensureOpen, forget); `ui` shows: mark(field, colour), subscriberTab(),
 // readButton(visible), countdown(text; '' when none), settingsTaken(),
-// message({text, title}) resolving once the user closed it.
+// message({text, title}) resolving once the user closed it, and
+// underWay(kind): 'write' as a frame starts, 'read' as the device is awaited.
 // Resolves with the engine's outcome; never rejects for what the port does.
 import { OpenFailure } from './link.js';
 import { waitUntil } from './pacing.js';
@@ -48,6 +49,11 @@ function takeFront(queue, max) {
 
 export async function runCommand(engine, link, ui) {
   let port = null;
+  let underWay = null;
+  const phase = (kind) => {
+    if (kind !== underWay) ui.underWay?.(kind);
+    underWay = kind;
+  };
 
   async function open() {
     try {
@@ -147,12 +153,14 @@ export async function runCommand(engine, link, ui) {
             next = await open();
             break;
           case 'send':
+            phase(step.perByte ? 'write' : 'read');
             next = await send(step);
             break;
           case 'collect':
             next = await collect(step);
             break;
           case 'wait':
+            phase('read');
             next = await wait(step);
             break;
           default:

@@ -2,6 +2,8 @@
 // "Прочитать" against the port chosen in ComboBox1. Every text, check and
 // byte comes from the module; this file moves them and shows messages.
 import { buildTabs, listenToControls, showSettings } from './render.js';
+import { SettingsFiles } from './files.js';
+import { commandEnded, commandStarted, writesCutShort } from './leaving.js';
 import { Link, OpenFailure } from './link.js';
 import { runCommand } from './commands.js';
 import { PortLost } from './ports.js';
@@ -18,19 +20,11 @@ const refresh = () => showSettings(catalogue, model);
 // The open file's name in the title, and whether the settings changed since
 // they were opened or saved: leaving the page or opening another file over
 // such edits asks first.
-let fileName = '';
-let edited = false;
-function settingsAre(state, name = fileName) {
-  edited = state === 'edited';
-  fileName = name;
-  document.title = `${fileName ? `${fileName}${edited ? ' *' : ''} — ` : ''}Quorvex`;
-}
-window.addEventListener('beforeunload', (event) => {
-  if (edited) event.preventDefault();
-});
+const fileTexts = quorvex.fileTexts();
+const files = new SettingsFiles({ model, texts, fileTexts, showMessage, refresh });
 
 listenToControls(catalogue, model, () => {
-  settingsAre('edited');
+  files.settingsAre('edited');
   refresh();
 });
 refresh();
@@ -65,8 +59,15 @@ async function showFailure(error) {
 // One command at a time, as in the window: the commands wait while one runs,
 // and the settings cannot be edited under it.
 const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify'].map(byId);
+// A file launched while a command runs waits for its end, as a click would.
+let idle = Promise.resolve();
+function exclusive(run) {
+  const turn = idle.then(() => alone(run));
+  idle = turn.catch(() => {});
+  return turn;
+}
 const settingsControls = () => byId('pages').querySelectorAll('input, select, textarea');
-async function exclusive(run) {
+async function alone(run) {
   for (const button of commands) button.disabled = true;
   ports.disabled = true;
   const editable = [...settingsControls()].filter((control) => !control.disabled);
@@ -80,6 +81,7 @@ async function exclusive(run) {
       // The message itself failed: nothing more to say.
     }
   } finally {
+    commandEnded();
     for (const control of editable) control.disabled = false;
     for (const button of commands) button.disabled = false;
     ports.disabled = false;
@@ -87,70 +89,15 @@ async function exclusive(run) {
   }
 }
 
+const portLabel = () => ports.selectedOptions[0]?.textContent ?? '';
 const subscriberTab = catalogue.tabs.findIndex((tab) => tab.kind === 'textFields');
 
-const openDialog = byId('OpenDialog1');
-byId('N2').addEventListener('click', () => openDialog.click());
-// "Открыть" with a chosen or a double-clicked file.
-async function openSettingsFile(file) {
-  if (edited && !window.confirm(texts.unsavedEdits)) return;
-  const refusal = model.open(new Uint8Array(await file.arrayBuffer()));
-  refresh();
-  if (refusal) await showMessage(refusal);
-  else settingsAre('saved', file.name);
+// A write that a closed page cut short is told at the next start, before a
+// launched file can show a message of its own.
+for (const port of await writesCutShort()) {
+  await showMessage({ ...fileTexts.writeCutShort, text: fileTexts.writeCutShort.text.replace('%s', port) });
 }
-
-openDialog.addEventListener('change', () => exclusive(async () => {
-  const file = openDialog.files[0];
-  openDialog.value = '';
-  if (file) await openSettingsFile(file);
-}));
-
-// The installed app is started with the .qvx files the user opened with it.
-if ('launchQueue' in window) {
-  window.launchQueue.setConsumer((launch) => {
-    if (launch.files?.length) exclusive(async () => openSettingsFile(await launch.files[0].getFile()));
-  });
-}
-
-async function writeFile(bytes) {
-  if (window.showSaveFilePicker) {
-    let handle;
-    try {
-      handle = await window.showSaveFilePicker({
-        types: [{ description: '*.qvx', accept: { 'application/octet-stream': ['.qvx'] } }],
-      });
-    } catch (error) {
-      if (error.name === 'AbortError') return '';
-      throw error;
-    }
-    const writable = await handle.createWritable();
-    await writable.write(bytes);
-    await writable.close();
-    return handle.name;
-  }
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-  link.download = fileName || 'settings.qvx';
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 0);
-  return link.download;
-}
-
-byId('N3').addEventListener('click', () => exclusive(async () => {
-  const saved = model.save();
-  if (saved.bytes) {
-    try {
-      const name = await writeFile(saved.bytes);
-      if (!name) return;
-      settingsAre('saved', name);
-    } catch {
-      await showMessage(texts.saveFailed);
-      return;
-    }
-  }
-  for (const message of saved.messages) await showMessage(message);
-}));
+files.listen({ exclusive, openDialog: byId('OpenDialog1'), openButton: byId('N2'), saveButton: byId('N3') });
 
 // The device commands, each run by the module's engine on the model.
 const readButton = byId('BitBtn1');
@@ -162,6 +109,8 @@ const commandView = {
     control.classList.add(colour);
   },
   subscriberTab: () => showTab(subscriberTab),
+  // 'write' while a frame goes out, 'read' while the device is awaited.
+  underWay: (kind) => commandStarted(kind, portLabel()),
   // "Прочитать" is hidden while the device is awaited (as in the window);
   // the seconds left stand in its place.
   readHidden: false,
@@ -174,7 +123,7 @@ const commandView = {
     countdown.hidden = !text;
     readButton.hidden = this.readHidden || Boolean(text);
   },
-  settingsTaken: () => settingsAre('edited'),
+  settingsTaken: () => files.settingsAre('edited'),
   message(step) {
     refresh();
     return showMessage(step);
