@@ -7,7 +7,6 @@
 #include "config_file/settings_line.h"
 #include "device/device_commands.h"
 #include "device/link_host.h"
-#include "settings/settings_diff.h"
 
 namespace qvx::web {
 namespace {
@@ -97,18 +96,6 @@ ReadResult PageModel::EvaluateRead(std::string_view received) {
   device::ReplyEvaluation reply = device::EvaluateReceiveBuffer(received);
   device::ApplyReply(settings_, reply);
   return {reply.outcome, {reply.message, reply.title}, std::move(reply.entries)};
-}
-
-VerifyResult PageModel::CompareWithReply(std::string_view received) const {
-  MemorySettings held = settings_;
-  device::ReplyEvaluation reply = device::EvaluateReceiveBuffer(received);
-  device::ApplyReply(held, reply);
-  VerifyResult result;
-  if (reply.outcome == device::ReplyOutcome::Success)
-    for (const SettingInfo* setting : DifferingSettings(settings_, held))
-      result.differences.push_back(DifferenceLine(*setting, settings_, held));
-  result.read = {reply.outcome, {reply.message, reply.title}, std::move(reply.entries)};
-  return result;
 }
 
 }  // namespace qvx::web

@@ -49,13 +49,6 @@ struct ReadResult {
   std::vector<std::string> entries;  // the reply's raw entries (the console's lines)
 };
 
-// "Записать и проверить" after the read-back: the read's outcome, and when
-// the reply was taken, the settings the device holds otherwise than the page.
-struct VerifyResult {
-  ReadResult read;
-  std::vector<std::string> differences;  // as quorvex-cli diff words them
-};
-
 class PageModel {
  public:
   MemorySettings& Settings() { return settings_; }
@@ -76,10 +69,6 @@ class PageModel {
   // The end of the reception window: evaluates what arrived and takes the
   // settings over only when every field passed.
   ReadResult EvaluateRead(std::string_view received);
-
-  // The read-back of "Записать и проверить": evaluates what arrived as a
-  // read does and compares it with the settings, which it leaves unchanged.
-  VerifyResult CompareWithReply(std::string_view received) const;
 
  private:
   MemorySettings settings_;

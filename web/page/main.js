@@ -5,7 +5,7 @@ import { buildTabs, listenToControls, showSettings } from './render.js';
 import { SettingsFiles } from './files.js';
 import { commandEnded, commandStarted, writesCutShort } from './leaving.js';
 import { Link, OpenFailure } from './link.js';
-import { writePaced } from './pacing.js';
+import { runCommand } from './commands.js';
 import { PortLost } from './ports.js';
 import { setUpSheet } from './sheet.js';
 import { setUpCompare } from './compare.js';
@@ -14,7 +14,7 @@ import { setUpBatch } from './batch.js';
 
 const quorvex = await createQuorvex();
 const catalogue = quorvex.catalogue();
-const texts = quorvex.pageTexts();
+const texts = quorvex.texts();
 const tools = quorvex.toolTexts();
 const model = new quorvex.Model();
 const byId = (id) => document.getElementById(id);
@@ -34,6 +34,7 @@ listenToControls(catalogue, model, () => {
 });
 refresh();
 byId('Label87').textContent = texts.version;
+for (const [id, caption] of Object.entries(texts.buttons)) byId(id).append(caption);
 
 const ports = byId('ComboBox1');
 const link = new Link(ports, quorvex, texts, navigator.serial);
@@ -48,19 +49,20 @@ function showMessage({ text, title }) {
   return new Promise((resolve) => dialog.addEventListener('close', resolve, { once: true }));
 }
 
-// The port's failures as messages: the window's open failure with the
-// browser's reason below it, and the lost port.
-async function showLinkFailure(error) {
+// A failure no command turned into its own message: the port's, or any
+// other, said in words rather than left as an unhandled rejection.
+async function showFailure(error) {
   if (error instanceof OpenFailure) {
     await showMessage({ title: texts.cannotOpen.title, text: `${texts.cannotOpen.text}\n${error.message}` });
   } else if (error instanceof PortLost) {
     await showMessage({ title: texts.portLost.title, text: `${texts.portLost.text}\n${error.message}` });
   } else {
-    throw error;
+    await showMessage({ title: texts.commandFailed.title, text: `${texts.commandFailed.text}\n${error?.message ?? error}` });
   }
 }
 
-// One command at a time, as in the window: the commands wait while one runs.
+// One command at a time, as in the window: the commands wait while one runs,
+// and the settings cannot be edited under it.
 const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify', 'compareDevice', 'batchWrite'].map(byId);
 // A file launched while a command runs waits for its end, as a click would.
 let idle = Promise.resolve();
@@ -69,15 +71,23 @@ function exclusive(run) {
   idle = turn.catch(() => {});
   return turn;
 }
+const settingsControls = () => byId('pages').querySelectorAll('input, select, textarea');
 async function alone(run) {
   for (const button of commands) button.disabled = true;
   ports.disabled = true;
+  const editable = [...settingsControls()].filter((control) => !control.disabled);
+  for (const control of editable) control.disabled = true;
   try {
     await run();
   } catch (error) {
-    await showLinkFailure(error);
+    try {
+      await showFailure(error);
+    } catch {
+      // The message itself failed: nothing more to say.
+    }
   } finally {
     commandEnded();
+    for (const control of editable) control.disabled = false;
     for (const button of commands) button.disabled = false;
     ports.disabled = false;
     refresh();
@@ -87,21 +97,6 @@ async function alone(run) {
 const portLabel = () => ports.selectedOptions[0]?.textContent ?? '';
 const subscriberTab = catalogue.tabs.findIndex((tab) => tab.kind === 'textFields');
 
-async function playSteps(steps) {
-  for (const step of steps) {
-    if (step.kind === 'red' || step.kind === 'white') {
-      const field = byId(step.field);
-      field.classList.remove('red', 'white');
-      field.classList.add(step.kind);
-    } else if (step.kind === 'subscriberTab') {
-      showTab(subscriberTab);
-    } else {
-      refresh();
-      await showMessage(step);
-    }
-  }
-}
-
 // A write that a closed page cut short is told at the next start, before a
 // launched file can show a message of its own.
 for (const port of await writesCutShort()) {
@@ -109,106 +104,47 @@ for (const port of await writesCutShort()) {
 }
 files.listen({ exclusive, openDialog: byId('OpenDialog1'), openButton: byId('N2'), saveButton: byId('N3') });
 
-// The history keeps what each command sent to or read from the chosen port:
-// the settings as they were sent, whatever is edited while the device records.
-let sent = null;
-const remember = (command, outcome, settingsLine = model.save().bytes) =>
-  recordHistory({ settingsLine, port: portLabel(), command, outcome });
-
-// "Записать" up to the message: checks the fields, then sends the frame one
-// byte per write; the port it went to, or null when the checks refused it.
-// A frame cut short by a lost port is kept in the history with that cause.
-async function writeFrame(command) {
-  const check = model.checkWrite();
-  await playSteps(check.steps);
-  if (!check.frame) return null;
-  sent = model.save().bytes;
-  commandStarted('write', portLabel());
-  const port = await link.ensureOpen();
-  try {
-    await writePaced(port, check.frame, texts.pauseAfterWriteMs);
-  } catch (error) {
-    remember(command, error instanceof PortLost ? texts.portLost.text : String(error), sent);
-    throw error;
-  }
-  return port;
-}
-
-byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
-  if (!(await writeFrame('write'))) return;
-  remember('write', texts.sent.text, sent);
-  await showMessage(texts.sent);
-}));
-
-// "Прочитать" is hidden while the device is awaited (as in the window); the
-// seconds left stand in its place. Resolves with what arrived by `deadline`.
+// The device commands, each run by the module's engine on the model.
 const readButton = byId('BitBtn1');
 const countdown = byId('readCountdown');
-async function awaitDevice(port, deadline, template) {
-  readButton.hidden = true;
-  countdown.hidden = false;
-  const tick = () => {
-    const left = Math.max(0, deadline - performance.now()) / 1000;
-    countdown.textContent = template.replace('%s', left.toFixed(1).replace('.', ','));
-  };
-  tick();
-  const ticking = setInterval(tick, 100);
-  try {
-    return await port.read(deadline);
-  } finally {
-    clearInterval(ticking);
-    countdown.hidden = true;
-  }
-}
-
-// Sends the read request and collects the reply for the reception window.
-async function requestSettings(port) {
-  await port.read(0);  // what came before the request is no reply to it
-  await port.write(texts.readRequest);
-  return awaitDevice(port, performance.now() + texts.receptionWindowMs, texts.readingLeft);
-}
-
-readButton.addEventListener('click', () => exclusive(async () => {
-  commandStarted('read', portLabel());
-  const port = await link.ensureOpen();
-  try {
-    const read = model.evaluateRead(await requestSettings(port));
-    if (read.outcome === 'success') {
-      files.settingsAre('edited');
-      remember('read', read.text);
-    }
+const commandView = {
+  mark(field, colour) {
+    const control = byId(field);
+    control.classList.remove('red', 'white');
+    control.classList.add(colour);
+  },
+  subscriberTab: () => showTab(subscriberTab),
+  // 'write' while a frame goes out, 'read' while the device is awaited.
+  underWay: (kind) => commandStarted(kind, portLabel()),
+  // "Прочитать" is hidden while the device is awaited (as in the window);
+  // the seconds left stand in its place.
+  readHidden: false,
+  readButton(visible) {
+    this.readHidden = !visible;
+    readButton.hidden = this.readHidden || !countdown.hidden;
+  },
+  countdown(text) {
+    countdown.textContent = text;
+    countdown.hidden = !text;
+    readButton.hidden = this.readHidden || Boolean(text);
+  },
+  settingsTaken: () => files.settingsAre('edited'),
+  message(step) {
     refresh();
-    if (read.text) await showMessage(read);
-  } finally {
-    readButton.hidden = false;
-  }
-}));
+    return showMessage(step);
+  },
+};
 
-// "Записать и проверить": writes, lets the device record, reads it back and
-// names every setting it holds otherwise, as quorvex-cli diff does.
-byId('writeVerify').addEventListener('click', () => exclusive(async () => {
-  const port = await writeFrame('writeVerify');
-  if (!port) return;
-  commandStarted('read', portLabel());
-  try {
-    await awaitDevice(port, performance.now() + texts.recordingMs, texts.recordingLeft);
-    const verified = model.compareWithReply(await requestSettings(port));
-    refresh();
-    if (verified.outcome !== 'success') {
-      remember('writeVerify', verified.text, sent);
-      if (verified.text) await showMessage(verified);
-    } else if (verified.differences.length === 0) {
-      remember('writeVerify', texts.verified.text, sent);
-      await showMessage(texts.verified);
-    } else {
-      const head = texts.differs.text.replace('%s', verified.differences.length);
-      remember('writeVerify', head, sent);
-      await showMessage({ title: texts.differs.title, text: [head, ...verified.differences].join('\n') });
+for (const [id, command] of [['BitBtn2', 'write'], ['BitBtn1', 'read'], ['writeVerify', 'writeVerify']]) {
+  byId(id).addEventListener('click', () => exclusive(async () => {
+    const engine = new quorvex.CommandEngine(model, command);
+    try {
+      await runCommand(engine, link, commandView);
+    } finally {
+      engine.delete();
     }
-  } finally {
-    readButton.hidden = false;
-  }
-}));
+  }));
+}
 
 // The page's settings as the bytes "Сохранить" would write, with the open
 // file's name; null once the refusal has been shown.
