@@ -11,7 +11,7 @@
 #include "cli/progress.h"
 #include "cli/settings_diff.h"
 #include "device/port_causes.h"
-#include "tools/russian_numbers.h"
+#include "settings/russian_numbers.h"
 
 namespace qvx::cli {
 namespace {

@@ -7,10 +7,10 @@
 #include "cli/interrupt.h"
 #include "config_file/file_io.h"
 #include "config_file/settings_line.h"
+#include "device/backup_name.h"
 #include "device/console_session.h"
 #include "device/qt_serial_port.h"
 #include "settings/memory_settings.h"
-#include "tools/backup_name.h"
 
 namespace qvx::cli {
 namespace {

@@ -14,7 +14,7 @@ struct KeptCopy {
 
 // Reads the device on `port` ("Прочитать", its 2000 ms window included) and
 // saves what it holds as `folder`/PORT-YYYYMMDD-HHMMSS.qvx (see
-// tools/backup_name.h), "-2", "-3", ... added rather than replacing a file.
+// device/backup_name.h), "-2", "-3", ... added rather than replacing a file.
 // The port is closed again before this returns. Stops early once
 // Interrupted() (cli/interrupt.h) is true.
 KeptCopy KeepDeviceSettings(const std::string& port, const std::string& folder);

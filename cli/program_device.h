@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "device/batch_summary.h"
 #include "device/device_commands.h"
 #include "settings/memory_settings.h"
-#include "tools/batch_summary.h"
 
 namespace qvx::cli {
 
@@ -43,7 +43,7 @@ struct DeviceResult {
 };
 
 // Programs the device on `port` with `settings`. With a backup folder it
-// first reads the device into a new file there (see tools/backup_name.h);
+// first reads the device into a new file there (see device/backup_name.h);
 // a device that cannot be read or kept fails unforced before any byte is
 // sent to it. The write's console log
 // lines and messages go to `log` while it runs; everything of the

@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "tools/russian_numbers.h"
+#include "settings/russian_numbers.h"
 
 namespace qvx::cli {
 

@@ -11,7 +11,7 @@
 #include "cli/settings_source.h"
 #include "cli/sheet_pdf.h"
 #include "config_file/file_io.h"
-#include "tools/settings_sheet.h"
+#include "device/settings_sheet.h"
 
 namespace qvx::cli {
 namespace {

@@ -4,10 +4,10 @@
 
 #include "config_file/settings_line.h"
 #include "device/reply.h"
+#include "device/settings_sheet.h"
+#include "settings/russian_numbers.h"
 #include "settings/setting_text.h"
 #include "settings/settings_diff.h"
-#include "tools/russian_numbers.h"
-#include "tools/settings_sheet.h"
 
 namespace qvx::web {
 namespace {

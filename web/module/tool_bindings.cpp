@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "device/backup_name.h"
+#include "device/batch_summary.h"
 #include "page_tools.h"
-#include "tools/backup_name.h"
-#include "tools/batch_summary.h"
 
 namespace qvx::web {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/batch_summary.h"
+#include "device/batch_summary.h"
 
 #include <gtest/gtest.h>
 

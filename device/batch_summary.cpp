@@ -1,6 +1,6 @@
-#include "tools/batch_summary.h"
+#include "device/batch_summary.h"
 
-#include "tools/russian_numbers.h"
+#include "settings/russian_numbers.h"
 
 namespace qvx {
 

@@ -1,4 +1,4 @@
-#include "tools/backup_name.h"
+#include "device/backup_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "tools/settings_sheet.h"
+#include "device/settings_sheet.h"
 
 #include <vector>
 
 #include "device/text_fields.h"
 #include "settings/memory_settings.h"
+#include "settings/russian_numbers.h"
 #include "settings/setting_text.h"
-#include "tools/russian_numbers.h"
 
 namespace qvx {
 namespace {

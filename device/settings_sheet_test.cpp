@@ -1,4 +1,4 @@
-#include "tools/settings_sheet.h"
+#include "device/settings_sheet.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tools/russian_numbers.h"
+#include "settings/russian_numbers.h"
 
 #include <cstdio>
 
