@@ -16,6 +16,7 @@
 #include "device/line_definition.h"
 #include "device/protocol.h"
 #include "page_model.h"
+#include "page_tools.h"
 #include "settings/catalogue.h"
 #include "settings/command_captions.h"
 #include "settings/greeting.h"
@@ -369,6 +370,19 @@ class Engine {
   val Differences() const {
     return Array(engine_.DifferenceLines(), [](const std::string& line) { return val(line); });
   }
+  // For the history: a write's settings as sent, or the settings a read took
+  // over, as a .qvx file's bytes; null when the command sent or took none.
+  val SettingsFile() const {
+    const auto result = engine_.Result();
+    using O = device::Outcome;
+    if (!result || *result == O::Refused || *result == O::CannotOpen ||
+        *result == O::StoppedBeforeFrame)
+      return val::null();
+    const bool read = engine_.Kind() == device::Command::Read;
+    if (read && *result != device::Outcome::ReadSuccess) return val::null();
+    const std::string file = FileBytes(read ? model_.Settings() : engine_.Sent());
+    return file.empty() ? val::null() : Bytes(file);
+  }
 
  private:
   static device::Command CommandOf(const std::string& name) {
@@ -592,7 +606,8 @@ EMSCRIPTEN_BINDINGS(quorvex) {
       .function("start", &Engine::Start)
       .function("feed", &Engine::Feed)
       .function("countdown", &Engine::Countdown)
-      .function("differences", &Engine::Differences);
+      .function("differences", &Engine::Differences)
+      .function("settingsFile", &Engine::SettingsFile);
   emscripten::class_<Device>("SimulatedDevice")
       .constructor<>()
       .function("receive", &Device::Receive)

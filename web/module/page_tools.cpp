@@ -3,7 +3,6 @@
 #include <ctime>
 
 #include "config_file/settings_line.h"
-#include "device/reply.h"
 #include "device/settings_sheet.h"
 #include "settings/russian_numbers.h"
 #include "settings/setting_text.h"
@@ -60,17 +59,6 @@ Comparison Compare(const MemorySettings& page, const MemorySettings& other,
           : CountOf(static_cast<int>(comparison.rows.size()), "настройка отличается",
                     "настройки отличаются", "настроек отличаются");
   return comparison;
-}
-
-FileSettings SettingsOfReply(std::string_view received) {
-  FileSettings device;
-  device::ReplyEvaluation reply = device::EvaluateReceiveBuffer(received);
-  if (reply.outcome != device::ReplyOutcome::Success) {
-    device.refusal = Message{reply.message, reply.title};
-    return device;
-  }
-  device::ApplyReply(device.settings, reply);
-  return device;
 }
 
 std::string FileSide(const std::string& file_name) {

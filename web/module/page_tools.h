@@ -46,10 +46,6 @@ struct Comparison {
 // The page's settings against another side's, named `other_side` in the header.
 Comparison Compare(const MemorySettings& page, const MemorySettings& other, std::string other_side);
 
-// The other side's settings from a device's reply to the read request,
-// evaluated as "Прочитать" does, or its message when the reply is not taken.
-FileSettings SettingsOfReply(std::string_view received);
-
 // How a side is named in a comparison's header.
 std::string FileSide(const std::string& file_name);
 std::string DeviceSide(const std::string& port);

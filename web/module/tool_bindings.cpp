@@ -23,13 +23,6 @@ std::string FromBytes(const val& bytes) {
   return std::string(data.begin(), data.end());
 }
 
-val Bytes(const std::string& bytes) {
-  // A view into the module's memory, copied before the memory can move.
-  return val(emscripten::typed_memory_view(bytes.size(),
-                                           reinterpret_cast<const unsigned char*>(bytes.data())))
-      .call<val>("slice");
-}
-
 // The names of the page's commands in the history, as their buttons say them.
 std::string CommandWord(const std::string& command) {
   if (command == "write") return "Записать";
@@ -85,13 +78,9 @@ val CompareWithFile(const val& page_bytes, const val& file_bytes, const std::str
   return Compared(FromBytes(page_bytes), SettingsOfFile(FromBytes(file_bytes)), FileSide(name));
 }
 
-// With the device's settings as a .qvx file's bytes, for the history.
-val CompareWithReply(const val& page_bytes, const val& received, const std::string& port) {
-  const FileSettings device = SettingsOfReply(FromBytes(received));
-  val comparison = Compared(FromBytes(page_bytes), device, DeviceSide(port));
-  const std::string file = device.refusal ? std::string() : FileBytes(device.settings);
-  comparison.set("deviceFile", file.empty() ? val::null() : Bytes(file));
-  return comparison;
+// With the settings a read of the device took over, as a .qvx file's bytes.
+val CompareWithDevice(const val& page_bytes, const val& device_bytes, const std::string& port) {
+  return Compared(FromBytes(page_bytes), SettingsOfFile(FromBytes(device_bytes)), DeviceSide(port));
 }
 
 val CompareWithEntry(const val& page_bytes, const val& entry_bytes, const std::string& command,
@@ -111,20 +100,36 @@ std::string HistoryFileName(const std::string& port, double epoch_ms) {
   return BackupFileName(port, local);
 }
 
+// A batch port's outcome from the engine's outcome name.
 DeviceOutcome OutcomeOf(const std::string& name) {
   if (name == "sent") return DeviceOutcome::Sent;
-  if (name == "verified") return DeviceOutcome::Verified;
-  if (name == "differs") return DeviceOutcome::Differs;
+  if (name == "verifyEqual") return DeviceOutcome::Verified;
+  if (name == "verifyDifferent") return DeviceOutcome::Differs;
   if (name == "refused") return DeviceOutcome::Refused;
-  if (name == "interrupted") return DeviceOutcome::Interrupted;
+  if (name.rfind("stopped", 0) == 0) return DeviceOutcome::Interrupted;
   return DeviceOutcome::Failed;
 }
 
-// A port's line of a batch: "PORT  OUTCOME  5,4 с".
+// The cause of a failed port from the engine's last message: its first line,
+// the system's account after it in brackets; a failed read-back says so.
+std::string FailureCause(const std::string& outcome, const std::string& message) {
+  const std::size_t end = message.find('\n');
+  std::string cause = message.substr(0, end);
+  if (end != std::string::npos) cause += " (" + message.substr(end + 1) + ")";
+  const bool read_back =
+      outcome == "noData" || outcome == "notReady" || outcome == "faulty" || outcome == "abandoned";
+  return read_back ? "не удалось прочитать устройство после записи: " + cause : cause;
+}
+
+// A port's line of a batch: "PORT  OUTCOME  5,4 с", from the engine's
+// outcome name and last message.
 std::string BatchLine(const std::string& port, const std::string& outcome, int differing,
-                      const std::string& cause, double seconds) {
-  return SummaryLine(
-      port, OutcomeText(OutcomeOf(outcome), static_cast<std::size_t>(differing), cause), seconds);
+                      const std::string& message, double seconds) {
+  const DeviceOutcome shown = OutcomeOf(outcome);
+  const std::string cause = shown == DeviceOutcome::Failed || shown == DeviceOutcome::Interrupted
+                                ? FailureCause(outcome, message)
+                                : "";
+  return SummaryLine(port, OutcomeText(shown, static_cast<std::size_t>(differing), cause), seconds);
 }
 
 std::string BatchTotalOf(const val& outcome_names, bool verify) {
@@ -167,7 +172,6 @@ val ToolTexts() {
   texts.set("commands", commands);
   set("batch", "Записать на несколько…");
   set("batchWrite", "Записать и проверить");
-  set("readBackFailed", "не удалось прочитать устройство после записи");
   texts.set("historyLimit", 200);
   return texts;
 }
@@ -181,7 +185,7 @@ EMSCRIPTEN_BINDINGS(quorvex_tools) {
   emscripten::function("settingsSheet", &Sheet);
   emscripten::function("compareWithDefaults", &CompareWithDefaults);
   emscripten::function("compareWithFile", &CompareWithFile);
-  emscripten::function("compareWithReply", &CompareWithReply);
+  emscripten::function("compareWithDevice", &CompareWithDevice);
   emscripten::function("compareWithEntry", &CompareWithEntry);
   emscripten::function("localTime", &qvx::web::LocalTimeText);
   emscripten::function("historyFileName", &HistoryFileName);

@@ -2,14 +2,13 @@
 // at the same time, each read back after the device's recording and
 // compared, as `quorvex-cli write --port A --port B --verify` does. Each port
 // runs on its own and fails alone; its line and the total are the core's words.
+import { runCommand } from './commands.js';
 import { commandStarted } from './leaving.js';
-import { waitUntil, writePaced } from './pacing.js';
-import { PortLost } from './ports.js';
+import { OpenFailure } from './link.js';
 
-// Bytes written between two moves of a port's progress bar.
-const progressStep = 16;
-
-export function setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive, playSteps, remember }) {
+// `view` is the page's own command view: a refusal marks its fields and
+// shows its message there, once for the whole batch.
+export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view, remember }) {
   const dialog = byId('batchDialog');
   const list = byId('batchPorts');
   const results = byId('batchResults');
@@ -32,66 +31,97 @@ export function setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive
     }));
   }
 
-  // Write, recording, read-back and comparison on one port; never rejects.
-  async function programPort(port, label, frame, bar) {
-    const started = performance.now();
-    const ended = (outcome, differing = 0, cause = '') => ({
-      outcome, line: quorvex.batchLine(label, outcome, differing, cause, (performance.now() - started) / 1000),
-    });
-    // The port the selector's commands keep open is used as it is.
+  // The port as the driver's link: the port the selector's commands keep
+  // open is used as it is, any other is opened for the batch and closed after.
+  function linkTo(port) {
     const keptOpen = port === link.openPort && !port.lost;
+    return {
+      async ensureOpen() {
+        if (keptOpen) return port;
+        try {
+          await port.open();
+        } catch (error) {
+          throw new OpenFailure(error.message);
+        }
+        return port;
+      },
+      forget: () => port.close(),
+      async release() {
+        if (!keptOpen) await port.close();
+        if (port === link.openPort && port.lost) link.openPort = null;
+      },
+    };
+  }
+
+  // "Записать и проверить" on one port by its own engine, its messages kept
+  // for its line rather than shown; never rejects.
+  async function programPort(port, label, line) {
+    const bar = document.createElement('progress');
+    bar.max = 1;
+    bar.value = 0;
+    line.replaceChildren(`${label} `, bar);
+    const started = performance.now();
+    const engine = new quorvex.CommandEngine(model, 'writeVerify');
+    const portLink = linkTo(port);
+    let message = '';
+    let refusal = null;
+    const portView = {
+      mark: view.mark,
+      subscriberTab: view.subscriberTab,
+      progress(sent, total) {
+        bar.max = total + 1;  // the last step is the read-back
+        bar.value = sent;
+      },
+      message(step) {
+        message = step.text;
+        if (step.messageKind === 'refusal') refusal = step;
+        return Promise.resolve();
+      },
+      record: ({ settingsLine, outcome }) =>
+        remember({ settingsLine, port: label, command: 'writeVerify', outcome }),
+    };
+    let outcome;
     try {
-      if (!keptOpen) await port.open();
+      outcome = await runCommand(engine, portLink, portView);
     } catch (error) {
-      return ended('failed', 0, `${texts.cannotOpen.text} (${error.message})`);
-    }
-    try {
-      for (let at = 0; at < frame.length; at += progressStep) {
-        await writePaced(port, frame.subarray(at, at + progressStep), texts.pauseAfterWriteMs);
-        bar.value = Math.min(frame.length, at + progressStep);
-      }
-      await waitUntil(performance.now() + texts.recordingMs);
-      await port.read(0);
-      await port.write(texts.readRequest);
-      const verified = model.compareWithReply(await port.read(performance.now() + texts.receptionWindowMs));
-      bar.value = bar.max;
-      if (verified.outcome !== 'success') return ended('failed', 0, `${tools.readBackFailed}: ${verified.text}`);
-      return verified.differences.length ? ended('differs', verified.differences.length) : ended('verified');
-    } catch (error) {
-      return ended('failed', 0, error instanceof PortLost ? `${texts.portLost.text} (${error.message})` : String(error));
+      outcome = 'failed';
+      message = String(error?.message ?? error);
     } finally {
-      if (!keptOpen) await port.close();
-      if (port === link.openPort && port.lost) link.openPort = null;
+      await portLink.release().catch(() => {});
     }
+    const differing = outcome === 'verifyDifferent' ? engine.differences().length : 0;
+    engine.delete();
+    bar.value = bar.max;
+    const text = quorvex.batchLine(label, outcome, differing, message, (performance.now() - started) / 1000);
+    return { outcome, text, refusal };
   }
 
   async function writeChecked() {
     const checked = [...list.querySelectorAll('input:checked')].map((box) => box.closest('label'));
     if (checked.length === 0) return;
-    const check = model.checkWrite();
-    await playSteps(check.steps);
-    if (!check.frame) return;
-    const sent = model.save().bytes;
     commandStarted('write', checked.map((label) => label.dataset.port).join(', '));
     results.replaceChildren();
     const runs = checked.map((label) => {
       const port = link.choices[Number(label.querySelector('input').value)];
       const line = document.createElement('li');
-      const bar = document.createElement('progress');
-      bar.max = check.frame.length + 1;
-      bar.value = 0;
-      line.append(`${label.dataset.port} `, bar);
       results.append(line);
-      return programPort(port, label.dataset.port, check.frame, bar).then((done) => {
-        line.textContent = done.line;
+      return programPort(port, label.dataset.port, line).then((done) => {
+        line.textContent = done.text;
         line.dataset.outcome = done.outcome;
-        remember({ settingsLine: sent, port: label.dataset.port, command: 'writeVerify', outcome: done.line });
-        return done.outcome;
+        return done;
       });
     });
+    const done = await Promise.all(runs);
+    // The settings' checks refuse them alike on every port, before any opens.
+    const refusal = done.find((port) => port.refusal)?.refusal;
+    if (refusal) {
+      results.replaceChildren();
+      await view.message(refusal);
+      return;
+    }
     const total = document.createElement('li');
     total.className = 'total';
-    total.textContent = quorvex.batchTotal(await Promise.all(runs), true);
+    total.textContent = quorvex.batchTotal(done.map((port) => port.outcome), true);
     results.append(total);
   }
 

@@ -7,7 +7,11 @@
 // (ensureOpen, forget); `ui` shows: mark(field, colour), subscriberTab(),
 // readButton(visible), countdown(text; '' when none), settingsTaken(),
 // message({text, title}) resolving once the user closed it, and
-// underWay(kind): 'write' as a frame starts, 'read' as the device is awaited.
+// underWay(kind): 'write' as a frame starts, 'read' as the device is awaited;
+// progress(sent, total) after each byte of a frame; record({settingsLine,
+// outcome}) once a write, read or verify has sent or taken settings: the
+// settings as sent (or as read) with the last message's text. Every one but
+// message may be left out.
 // Resolves with the engine's outcome; never rejects for what the port does.
 import { OpenFailure } from './link.js';
 import { waitUntil } from './pacing.js';
@@ -67,6 +71,7 @@ export async function runCommand(engine, link, ui) {
 
   async function send(step) {
     const writes = step.perByte ? Array.from(step.bytes, (byte) => Uint8Array.of(byte)) : [step.bytes];
+    let sent = 0;
     for (const bytes of writes) {
       let result;
       try {
@@ -80,6 +85,8 @@ export async function runCommand(engine, link, ui) {
         return engine.feed({ kind: 'writeTimedOut', nowMs: now() });
       }
       await waitUntil(now() + step.pauseMs);
+      sent += bytes.length;
+      if (step.perByte) ui.progress?.(sent, step.bytes.length);
       const next = engine.feed({ kind: 'written', nowMs: now(), count: bytes.length });
       if (next.length) return next;
     }
@@ -91,7 +98,7 @@ export async function runCommand(engine, link, ui) {
   async function collect(step) {
     const unread = [];
     for (;;) {
-      ui.countdown(engine.countdown(now()));
+      ui.countdown?.(engine.countdown(now()));
       try {
         unread.push(await port.read(Math.min(step.untilMs, now() + step.readEveryMs)));
       } catch (error) {
@@ -106,7 +113,7 @@ export async function runCommand(engine, link, ui) {
 
   async function wait(step) {
     for (;;) {
-      ui.countdown(engine.countdown(now()));
+      ui.countdown?.(engine.countdown(now()));
       try {
         await port.read(Math.min(step.untilMs, now() + 100));  // a lost port shows here
       } catch (error) {
@@ -117,30 +124,34 @@ export async function runCommand(engine, link, ui) {
     }
   }
 
+  let lastMessage = '';
   let steps = engine.start(now());
   try {
     for (;;) {
       let next = null;
       for (const step of steps) {
         switch (step.kind) {
-          case 'finished':
+          case 'finished': {
+            const settingsLine = engine.settingsFile();
+            if (settingsLine) ui.record?.({ settingsLine, outcome: lastMessage.split('\n')[0] });
             return step.outcome;
+          }
           case 'red':
           case 'white':
-            ui.mark(step.field, step.kind);
+            ui.mark?.(step.field, step.kind);
             break;
           case 'subscriberTab':
-            ui.subscriberTab();
+            ui.subscriberTab?.();
             break;
           case 'readButton':
-            ui.readButton(step.visible);
+            ui.readButton?.(step.visible);
             break;
           case 'settings':
-            ui.settingsTaken();
+            ui.settingsTaken?.();
             break;
           case 'message':
             // An interim message says what the countdown shows next.
-            if (!step.interim) { ui.countdown(''); await ui.message(step); }
+            if (!step.interim) { lastMessage = step.text; ui.countdown?.(''); await ui.message(step); }
             break;
           case 'dropInput':
             try {
@@ -174,7 +185,7 @@ export async function runCommand(engine, link, ui) {
       steps = next;
     }
   } finally {
-    ui.countdown('');
-    ui.readButton(true);
+    ui.countdown?.('');
+    ui.readButton?.(true);
   }
 }

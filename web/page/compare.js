@@ -1,7 +1,9 @@
 // "Сравнить": the page's settings against the defaults, another .qvx file or
 // the device on the chosen port, as a table of only the settings that
 // differ. The comparison and every word of it come from the core.
-export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage, remember }) {
+// `readDevice()` resolves with {port, settingsLine} of the device read, or
+// null once the read's failure was shown.
+export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage }) {
   const dialog = byId('compareDialog');
   const fileInput = byId('compareFileInput');
   byId('compareButton').textContent = tools.compare;
@@ -62,14 +64,13 @@ export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclu
     const bytes = new Uint8Array(await file.arrayBuffer());
     await compareWith(async (page) => quorvex.compareWithFile(page, bytes, file.name));
   });
-  // Read only: nothing is written to the device, and the page keeps its settings.
+  // Read only: nothing is written to the device, and the page keeps its
+  // settings; a read that fails has shown its own message.
   byId('compareDevice').addEventListener('click', () => exclusive(async () => {
-    await compareWith(async (page) => {
-      const { port, received } = await readDevice();
-      const comparison = quorvex.compareWithReply(page, received, port);
-      if (comparison.deviceFile) remember({ settingsLine: comparison.deviceFile, port, command: 'compare', outcome: comparison.summary });
-      return comparison;
-    });
+    const page = await pageFile();
+    if (!page) return;
+    const device = await readDevice();
+    if (device) await show(quorvex.compareWithDevice(page.bytes, device.settingsLine, device.port));
   }));
 
   return { compareWith, show };

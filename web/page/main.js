@@ -129,6 +129,12 @@ const commandView = {
     readButton.hidden = this.readHidden || Boolean(text);
   },
   settingsTaken: () => files.settingsAre('edited'),
+  // The history keeps what each command sent or read: the settings as sent,
+  // whatever is edited while the device records.
+  command: null,
+  record(entry) {
+    recordHistory({ ...entry, port: portLabel(), command: this.command });
+  },
   message(step) {
     refresh();
     return showMessage(step);
@@ -139,7 +145,7 @@ for (const [id, command] of [['BitBtn2', 'write'], ['BitBtn1', 'read'], ['writeV
   byId(id).addEventListener('click', () => exclusive(async () => {
     const engine = new quorvex.CommandEngine(model, command);
     try {
-      await runCommand(engine, link, commandView);
+      await runCommand(engine, link, { ...commandView, command });
     } finally {
       engine.delete();
     }
@@ -155,20 +161,35 @@ async function pageFile() {
   return null;
 }
 
-// The device on the chosen port read as "Прочитать" reads it, into nothing.
+// The device on the chosen port read as "Прочитать" reads it, into a model
+// of its own so the page keeps its settings; null once a failure was shown.
 async function readDevice() {
-  commandStarted('read', portLabel());
-  const port = await link.ensureOpen();
+  const scratch = new quorvex.Model();
+  const engine = new quorvex.CommandEngine(scratch, 'read');
+  const port = portLabel();
+  let settingsLine = null;
+  const view = {
+    ...commandView,
+    settingsTaken() {},
+    // The comparison itself says that the read succeeded.
+    message: (step) => (step.messageKind === 'success' ? Promise.resolve() : commandView.message(step)),
+    record(entry) {
+      settingsLine = entry.settingsLine;
+      recordHistory({ ...entry, port, command: 'compare' });
+    },
+  };
   try {
-    return { port: portLabel(), received: await requestSettings(port) };
+    await runCommand(engine, link, view);
   } finally {
-    readButton.hidden = false;
+    engine.delete();
+    scratch.delete();
   }
+  return settingsLine && { port, settingsLine };
 }
 
 setUpSheet({ quorvex, tools, byId, pageFile });
-setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive, playSteps, remember: recordHistory });
-const comparing = setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage, remember: recordHistory });
+setUpBatch({ quorvex, tools, byId, link, model, exclusive, view: commandView, remember: recordHistory });
+const comparing = setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage });
 setUpHistory({
   quorvex, tools, byId,
   // As "Открыть" with a file of the entry's bytes, asking first over edits.

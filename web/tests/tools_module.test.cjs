@@ -70,20 +70,30 @@ test('a comparison lists what diff --json lists, in its order, and refuses a bad
   const refused = quorvex.compareWithFile(good, new Uint8Array([0x3a, 0x23]), 'bad.qvx');
   assert.deepEqual(refused.refusal, { text: 'Некорректный файл', title: 'Ошибка' });
   assert.deepEqual(refused.rows, []);
-  // A reply that is no reply is the read's own message, and no file to keep.
-  const silent = quorvex.compareWithReply(good, new Uint8Array(), 'ttyUSB0');
-  assert.ok(silent.refusal.text.length > 0);
-  assert.equal(silent.deviceFile, null);
+  // The device's side is the file a read took over, named by its port.
+  const device = quorvex.compareWithDevice(good, good, 'ttyUSB0');
+  assert.equal(device.otherSide, 'Устройство на порту ttyUSB0');
+  assert.deepEqual(device.rows, []);
 });
 
 test('the batch words are the CLI\'s', async () => {
   const quorvex = await modulePromise;
+  // The engine's outcome names, as a batch's ports end.
   const cases = [
-    [['verified', 'verified', 'failed'], '3 устройства: 2 записано и проверено, 1 ошибка'],
-    [['differs', 'interrupted'], '2 устройства: 0 записано и проверено, 1 не совпадает с записанным, 1 прервано'],
+    [['verifyEqual', 'verifyEqual', 'cannotOpen'], '3 устройства: 2 записано и проверено, 1 ошибка'],
+    [['verifyDifferent', 'stoppedMidFrame'], '2 устройства: 0 записано и проверено, 1 не совпадает с записанным, 1 прервано'],
   ];
   for (const [outcomes, total] of cases) assert.equal(quorvex.batchTotal(outcomes, true), total);
-  assert.equal(quorvex.batchLine('/dev/pts/1', 'differs', 2, '', 5.44), '/dev/pts/1  не совпадает: 2 настройки  5,4 с');
-  assert.equal(quorvex.batchLine('COM3', 'failed', 0, 'X', 0), 'COM3  ошибка: X  0,0 с');
+  // A failed port's cause from the engine's last message: the system's account
+  // in brackets, a failed read-back named as such.
+  const lines = [
+    ['verifyDifferent', 2, '', '/dev/pts/1  не совпадает: 2 настройки  5,4 с'],
+    ['cannotOpen', 0, 'Не могу открыть\nAccess denied.', '/dev/pts/1  ошибка: Не могу открыть (Access denied.)  5,4 с'],
+    ['lostMidFrame', 0, 'Связь с портом потеряна', '/dev/pts/1  ошибка: Связь с портом потеряна  5,4 с'],
+    ['noData', 0, 'Не удалось получить данные',
+      '/dev/pts/1  ошибка: не удалось прочитать устройство после записи: Не удалось получить данные  5,4 с'],
+  ];
+  for (const [outcome, differing, message, line] of lines)
+    assert.equal(quorvex.batchLine('/dev/pts/1', outcome, differing, message, 5.44), line, outcome);
   assert.match(quorvex.historyFileName('/dev/pts/4', Date.UTC(2026, 11, 9, 12)), /^pts_4-2026120\d-\d{6}\.qvx$/);
 });
