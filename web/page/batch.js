@@ -35,19 +35,27 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
   // open is used as it is, any other is opened for the batch and closed after.
   function linkTo(port) {
     const keptOpen = port === link.openPort && !port.lost;
+    // The read-back opens the port again: the one opened here serves it.
+    let opened = keptOpen;
     return {
       async ensureOpen() {
-        if (keptOpen) return port;
+        if (opened && !port.lost) return port;
+        if (opened) await port.close();
+        opened = false;
         try {
           await port.open();
         } catch (error) {
           throw new OpenFailure(error.message);
         }
+        opened = true;
         return port;
       },
-      forget: () => port.close(),
+      forget() {
+        opened = false;
+        port.close();
+      },
       async release() {
-        if (!keptOpen) await port.close();
+        if (!keptOpen && opened) await port.close();
         if (port === link.openPort && port.lost) link.openPort = null;
       },
     };
