@@ -182,7 +182,7 @@ val LineOptions() {
 val PageTexts() {
   val texts = val::object();
   texts.set("version", val(std::string("v.") + QUORVEX_VERSION));
-  texts.set("simulatorPort", val(std::string("Симулятор устройства")));
+  texts.set("simulatorPort", val(std::string("Симулятор устройства (демо)")));
   texts.set("sent", MessageObject({"Данные успешно отправлены", "Данные успешно отправлены"}));
   texts.set("receptionWindowMs", device::kReceptionWindowMs);
   texts.set("readRequest", Bytes(sim::kReadCommand));
