@@ -5,14 +5,22 @@ import { buildTabs, listenToControls, showSettings } from './render.js';
 import { Link, OpenFailure } from './link.js';
 import { writePaced } from './pacing.js';
 import { PortLost } from './ports.js';
+import { aboutWindow } from './about.js';
+import { countingPort, frameProgress, restoreFocus, showFor, successWithPort } from './feedback.js';
+import { installKeys } from './keys.js';
+import { connectButton, showPortStatus } from './port_chooser.js';
+import { tabKeys } from './tabs.js';
+import { watchUpdates } from './updates.js';
 
 const quorvex = await createQuorvex();
 const catalogue = quorvex.catalogue();
 const texts = quorvex.pageTexts();
+const installer = quorvex.installerTexts();
 const model = new quorvex.Model();
 const byId = (id) => document.getElementById(id);
 
 const showTab = buildTabs(catalogue, texts, byId('PageControl1'), byId('pages'));
+tabKeys(byId('PageControl1'), showTab);
 const refresh = () => showSettings(catalogue, model);
 
 // The open file's name in the title, and whether the settings changed since
@@ -20,10 +28,13 @@ const refresh = () => showSettings(catalogue, model);
 // such edits asks first.
 let fileName = '';
 let edited = false;
+let source = '';  // where settings without a file came from: the device read
 function settingsAre(state, name = fileName) {
   edited = state === 'edited';
   fileName = name;
-  document.title = `${fileName ? `${fileName}${edited ? ' *' : ''} — ` : ''}Quorvex`;
+  if (name) source = '';
+  const shown = fileName || source;
+  document.title = `${shown ? `${shown}${edited ? ' *' : ''} — ` : ''}Quorvex`;
 }
 window.addEventListener('beforeunload', (event) => {
   if (edited) event.preventDefault();
@@ -35,19 +46,36 @@ listenToControls(catalogue, model, () => {
 });
 refresh();
 byId('Label87').textContent = texts.version;
-
-const ports = byId('ComboBox1');
-const link = new Link(ports, quorvex, texts, navigator.serial);
-if (navigator.serial) await link.refresh();
-else byId('serialNote').textContent = texts.noWebSerial;
+const showAbout = aboutWindow(byId('about'), installer);
+byId('Label87').addEventListener('click', showAbout);
 
 const dialog = byId('message');
-function showMessage({ text, title }) {
+// A title that only repeats the text is not shown twice; it still names
+// the box for screen readers.
+// A success names the port it went to (`port`) on a line below the text.
+function showMessage({ text, title, port = '' }) {
   byId('messageTitle').textContent = title;
+  byId('messageTitle').hidden = title === text;
   byId('messageText').textContent = text;
+  byId('messagePort').textContent = port;
+  byId('messagePort').hidden = !port;
   dialog.showModal();
   return new Promise((resolve) => dialog.addEventListener('close', resolve, { once: true }));
 }
+
+let running = false;
+const ports = byId('ComboBox1');
+byId('Label19').textContent = installer.portLabel;
+const link = new Link(ports, quorvex, texts, navigator.serial);
+const offerUpdate = watchUpdates(byId('updateBar'), installer, () => !running && !link.portIsOpen());
+link.onChange = () => {
+  showPortStatus(byId('portStatus'), byId('simulatorNote'), link, installer);
+  offerUpdate();
+};
+connectButton(byId('connectPort'), link, navigator.serial, installer, showMessage);
+if (navigator.serial) await link.refresh();
+else byId('serialNote').textContent = texts.noWebSerial;
+link.onChange();
 
 // The port's failures as messages: the window's open failure with the
 // browser's reason below it, and the lost port.
@@ -62,10 +90,16 @@ async function showLinkFailure(error) {
 }
 
 // One command at a time, as in the window: the commands wait while one runs.
-const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify'].map(byId);
-async function exclusive(run) {
+// Afterwards the focus returns to `origin`, or goes to the field a refusal
+// marked red.
+const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify', 'connectPort'].map(byId);
+let refusedField = null;
+async function exclusive(run, origin = document.activeElement) {
   for (const button of commands) button.disabled = true;
   ports.disabled = true;
+  running = true;
+  refusedField = null;
+  offerUpdate();
   try {
     await run();
   } catch (error) {
@@ -73,7 +107,10 @@ async function exclusive(run) {
   } finally {
     for (const button of commands) button.disabled = false;
     ports.disabled = false;
+    running = false;
     refresh();
+    link.onChange();
+    restoreFocus(origin, refusedField);
   }
 }
 
@@ -85,6 +122,7 @@ async function playSteps(steps) {
       const field = byId(step.field);
       field.classList.remove('red', 'white');
       field.classList.add(step.kind);
+      if (step.kind === 'red') refusedField ??= field;
     } else if (step.kind === 'subscriberTab') {
       showTab(subscriberTab);
     } else {
@@ -96,6 +134,11 @@ async function playSteps(steps) {
 
 const openDialog = byId('OpenDialog1');
 byId('N2').addEventListener('click', () => openDialog.click());
+installKeys({
+  open: () => { if (!running) byId('N2').click(); },
+  save: () => { if (!running) byId('N3').click(); },
+  about: showAbout,
+});
 // "Открыть" with a chosen or a double-clicked file.
 async function openSettingsFile(file) {
   if (edited && !window.confirm(texts.unsavedEdits)) return;
@@ -164,12 +207,21 @@ async function writeFrame() {
   await playSteps(check.steps);
   if (!check.frame) return null;
   const port = await link.ensureOpen();
-  await writePaced(port, check.frame, texts.pauseAfterWriteMs);
+  const total = check.frame.length;
+  const progress = (sent) => frameProgress(byId('frameProgress'), byId('sendingText'), installer.sending, sent, total);
+  progress(0);
+  try {
+    await writePaced(countingPort(port, progress), check.frame, texts.pauseAfterWriteMs);
+  } finally {
+    progress(total);
+  }
   return port;
 }
 
 byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
-  if (await writeFrame()) await showMessage(texts.sent);
+  if (!await writeFrame()) return;
+  showFor(byId('recordingNote'), installer.recording.text, installer.recordingMs);
+  await showMessage(successWithPort(texts.sent, installer.sentTo, link.label()));
 }));
 
 // "Прочитать" is hidden while the device is awaited (as in the window); the
@@ -201,12 +253,17 @@ async function requestSettings(port) {
 }
 
 readButton.addEventListener('click', () => exclusive(async () => {
+  if (edited && !window.confirm(installer.unsavedRead)) return;
   const port = await link.ensureOpen();
   try {
     const read = model.evaluateRead(await requestSettings(port));
-    if (read.outcome === 'success') settingsAre('edited');
+    if (read.outcome === 'success') {
+      source = `${link.label()}: ${installer.readSuffix}`;
+      settingsAre('edited', '');
+    }
     refresh();
-    if (read.text) await showMessage(read);
+    if (read.outcome === 'success') await showMessage(successWithPort(read, installer.sentTo, link.label()));
+    else if (read.text) await showMessage(read);
   } finally {
     readButton.hidden = false;
   }
@@ -224,7 +281,7 @@ byId('writeVerify').addEventListener('click', () => exclusive(async () => {
     if (verified.outcome !== 'success') {
       if (verified.text) await showMessage(verified);
     } else if (verified.differences.length === 0) {
-      await showMessage(texts.verified);
+      await showMessage(successWithPort(texts.verified, installer.sentTo, link.label()));
     } else {
       const head = texts.differs.text.replace('%s', verified.differences.length);
       await showMessage({ title: texts.differs.title, text: [head, ...verified.differences].join('\n') });
@@ -234,9 +291,6 @@ byId('writeVerify').addEventListener('click', () => exclusive(async () => {
   }
 }));
 
-// Keeps the page's files for starts with no network (where the browser lets
-// a page do so: a secure context).
-navigator.serviceWorker?.register('sw.js').catch(() => {});
 
 document.body.dataset.ready = 'true';
 performance.mark('quorvex-ready');

@@ -64,39 +64,42 @@ async function clickAndExpect(page, button, title, text) {
   await expectMessage(page, title, text);
 }
 
-test('the selector lists the simulator, the granted ports and the chooser, and follows plugging', async () => {
+test('the selector lists the simulator and the granted ports by adapter, and follows plugging', async () => {
   const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 },
     { usbVendorId: 0x1a86, usbProductId: 0x7523 }, {});
-  assert.deepEqual(await entries(page), ['Симулятор устройства', 'Порт USB 1A86:7523 (1)',
-    'Порт USB 1A86:7523 (2)', 'Порт', 'Выбрать порт…']);
-  assert.equal(await chosen(page), 0);
+  assert.deepEqual(await entries(page), ['Симулятор устройства (демо)', 'CH340 (1A86:7523) №1',
+    'CH340 (1A86:7523) №2', 'Последовательный порт']);
+  assert.equal(await chosen(page), 1, 'the first granted port, not the simulator');
   assert.equal(await page.textContent('#serialNote'), '');
 
   // Plugged in: listed; the chosen entry stays chosen.
-  await page.selectOption('#ComboBox1', { index: 1 });
   await page.evaluate(() => window.fakeSerial.plug(window.fakeSerial.port({ usbVendorId: 0x0403, usbProductId: 0x6001 })));
-  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 6);
-  assert.equal((await entries(page))[4], 'Порт USB 0403:6001');
+  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 5);
+  assert.equal((await entries(page))[4], 'FTDI (0403:6001)');
   assert.equal(await chosen(page), 1);
 
   // The chosen port pulled out: gone from the list, and nothing is chosen.
   await page.evaluate(() => window.fakeSerial.unplug(window.fakeSerial.granted[0]));
-  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 5);
+  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 4);
   assert.equal(await chosen(page), -1);
   await clickAndExpect(page, 'Прочитать', 'Quorvex', `${cannotOpen}\nПорт не выбран.`);
 });
 
-test('"Выбрать порт…" asks the browser with no filter and chooses what it grants', async () => {
+test('"Подключить программатор…" asks the browser with no filter and chooses what it grants', async () => {
   const page = await pageWithPorts();
-  // Declined: the previous entry stays chosen.
-  await page.selectOption('#ComboBox1', { label: 'Выбрать порт…' });
-  await page.waitForFunction(() => window.fakeSerial.requests.length === 1);
-  await page.waitForFunction(() => document.querySelector('#ComboBox1').selectedIndex === 0);
+  const connect = page.getByRole('button', { name: 'Подключить программатор…' });
+  // Declined with no port ever granted: the message names the drivers.
+  await connect.click();
+  const dialog = page.locator('dialog[open]');
+  await dialog.waitFor();
+  assert.match(await dialog.locator('p').textContent(), /CH340\/CH341, CP210x, FTDI и PL2303|CH340\/CH341, CP210x, FTDI или PL2303/);
+  await dialog.getByRole('button', { name: 'OK' }).click();
+  assert.equal(await chosen(page), 0);
 
   await page.evaluate(() => { window.fakeSerial.nextChoice = window.fakeSerial.port({ usbVendorId: 0x10c4, usbProductId: 0xea60 }); });
-  await page.selectOption('#ComboBox1', { label: 'Выбрать порт…' });
+  await connect.click();
   await page.waitForFunction(() => document.querySelector('#ComboBox1').selectedIndex === 1);
-  assert.deepEqual(await entries(page), ['Симулятор устройства', 'Порт USB 10C4:EA60', 'Выбрать порт…']);
+  assert.deepEqual(await entries(page), ['Симулятор устройства (демо)', 'CP210x (10C4:EA60)']);
   assert.deepEqual(await page.evaluate(() => window.fakeSerial.requests), [undefined, undefined]);
 });
 
@@ -140,7 +143,8 @@ test('a port the browser cannot open gives Error 1 with its reason, and is tried
   const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
   await page.evaluate(() => { window.fakeSerial.granted[0].refuseOpen = 'Failed to open serial port.'; });
   await page.selectOption('#ComboBox1', { index: 1 });
-  await clickAndExpect(page, 'Записать', 'Quorvex', `${cannotOpen}\nFailed to open serial port.`);
+  await clickAndExpect(page, 'Записать', 'Quorvex',
+    `${cannotOpen}\nпорт занят другой программой (Failed to open serial port.)`);
   assert.deepEqual((await portStats(page, 0)).writes, [], 'nothing is sent');
   assert.equal(await page.getByRole('button', { name: 'Записать', exact: true }).isEnabled(), true);
 
@@ -168,7 +172,7 @@ test('a port pulled out mid-frame says so, and the next command opens it again',
     port.loseAfterWrites = Infinity;
     window.fakeSerial.plug(port);
   });
-  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 3);
+  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 2);
   await page.selectOption('#ComboBox1', { index: 1 });
   await clickAndExpect(page, 'Записать', 'Данные успешно отправлены', 'Данные успешно отправлены');
   const stats = await portStats(page, 0);
@@ -178,7 +182,7 @@ test('a port pulled out mid-frame says so, and the next command opens it again',
 
 test('without Web Serial the selector offers only the simulator and the page says why, once', async () => {
   const page = await openPage((p) => p.addInitScript(() => { delete Navigator.prototype.serial; }));
-  assert.deepEqual(await entries(page), ['Симулятор устройства']);
+  assert.deepEqual(await entries(page), ['Симулятор устройства (демо)']);
   const note = await page.textContent('#serialNote');
   assert.match(note, /Chrome и Edge 89/);
   assert.match(note, /Safari/);
