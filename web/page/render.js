@@ -68,8 +68,10 @@ function rowNode(row, find) {
   const settings = row.settings.map(find);
   if (row.kind === 'heading') return element('div', { className: 'heading', textContent: row.caption });
   if (row.kind === 'box') {
-    return element('fieldset', { title: row.hint }, element('legend', { textContent: row.caption }),
-      ...settings.flatMap((setting) => controlNodes(setting)));
+    const legend = element('legend', { textContent: row.caption, id: `caption-${row.settings[0]}` });
+    const controls = settings.flatMap((setting) => controlNodes(setting));
+    for (const control of controls) if (control.matches('select, input')) control.setAttribute('aria-labelledby', legend.id);
+    return element('fieldset', { title: row.hint }, legend, ...controls);
   }
   if (settings.length === 1 && settings[0].kind === 'slider') return sliderNode(settings[0]);
   const caption = captionNode(row.caption, row.hint, labelledControl(settings[0]));
