@@ -73,6 +73,8 @@ test('a waiting version is offered, and the restart switches to it keeping other
       await caches.open('quorvex:http://localhost/another-copy/:0123456789abcdef');
     });
     assert.equal(await page.isVisible('#updateBar'), false);
+    // The browser's HTTP cache never stands between the page and a new worker.
+    assert.equal(await page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).updateViaCache), 'none');
     upload();
     await checkForUpdate(page);
     await page.waitForSelector('#updateBar:not([hidden])');
