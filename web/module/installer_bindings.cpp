@@ -62,15 +62,13 @@ val InstallerTexts() {
       Message(
           std::string("Браузер не нашёл ни одного последовательного порта. ").append(kDriverHint),
           "Quorvex"));
-  texts.set("driverHint", Text(kDriverHint));
   texts.set("aboutTitle", Text("О прорамме"));
   texts.set("aboutVersion", Text("Версия программы - 1.0.0\n "));
   texts.set("close", Text("Закрыть"));
   texts.set("sending", Text("Передача: %s из %t байт"));
   texts.set("recording",
-            Message("Устройство записывает настройки: дождитесь трёх длинных звуковых сигналов "
-                    "(около 3 с).",
-                    "Данные успешно отправлены"));
+            Text("Устройство записывает настройки: дождитесь трёх длинных звуковых сигналов "
+                 "(около 3 с)."));
   texts.set("readSuffix", Text("прочитано из устройства"));
   texts.set("unsavedRead",
             Text("Настройки изменены и не сохранены. Прочитать устройство, отбросив изменения?"));

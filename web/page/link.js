@@ -28,6 +28,7 @@ export class Link {
     this.serial = serial;
     this.onChange = () => {};
     this.started = false;
+    this.lostLabel = '';  // the chosen port that was unplugged, until another is chosen
     this.simulator = new SimulatedPort(quorvex);
     this.ports = new Map();  // SerialPort -> WebSerialPort, kept while granted
     this.openPort = null;
@@ -58,6 +59,8 @@ export class Link {
       if (!this.ports.has(port)) this.ports.set(port, new WebSerialPort(port, this.texts.lineOptions));
       this.choices.push(this.ports.get(port));
     }
+    // The chosen port went away: the status line says so until another is chosen.
+    if (this.choice && !this.choices.includes(this.choice)) this.lostLabel = this.label();
     this.select.replaceChildren(...labels.map((label) => new Option(label)));
     if (!this.started) {
       this.started = true;
@@ -71,6 +74,7 @@ export class Link {
   // The user picked an entry: it is remembered for the next start.
   chosen() {
     this.choice = this.current();
+    this.lostLabel = '';
     if (this.choice) remember(this.label());
     this.onChange();
   }

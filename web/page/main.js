@@ -220,7 +220,7 @@ async function writeFrame() {
 
 byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
   if (!await writeFrame()) return;
-  showFor(byId('recordingNote'), installer.recording.text, installer.recordingMs);
+  showFor(byId('recordingNote'), installer.recording, installer.recordingMs);
   await showMessage(successWithPort(texts.sent, installer.sentTo, link.label()));
 }));
 

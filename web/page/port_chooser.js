@@ -33,7 +33,7 @@ export function showPortStatus(line, note, link, texts) {
   note.hidden = chosen !== link.simulator;
   note.textContent = texts.simulatorNote;
   let state;
-  if (!chosen) state = texts.statusNone;
+  if (!chosen) state = link.lostLabel ? texts.statusLost.replace('%s', link.lostLabel) : texts.statusNone;
   else if (chosen.failure) state = texts.statusFailed.replace('%c', chosen.failure);
   else if (chosen.lost) state = texts.statusLost;
   else if (chosen === link.openPort) state = texts.statusOpen;

@@ -53,7 +53,9 @@ test('"Порт:" labels the selector and the status line follows the port: not 
 
   await page.evaluate(() => window.fakeSerial.granted[0].lose());
   await page.waitForFunction(() => document.querySelector('#ComboBox1').selectedIndex === -1);
-  assert.equal(await status(page), 'Порт не выбран');
+  assert.equal(await status(page), 'CH340 (1A86:7523): связь потеряна');
+  await page.selectOption('#ComboBox1', { index: 0 });
+  assert.equal(await status(page), 'Симулятор устройства (демо): не открыт');
 
   const busy = await pageWithPorts([ch340]);
   await busy.evaluate(() => { window.fakeSerial.granted[0].refuseOpen = 'Failed to open serial port.'; });
@@ -168,7 +170,7 @@ test('after a message the focus returns to its command; after a refusal to the r
   await button(page, 'Записать').focus();
   await page.keyboard.press('Enter');
   await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
-  assert.equal(await page.evaluate(() => document.activeElement.id), 'BitBtn2');
+  await page.waitForFunction((id) => document.activeElement.id === id, 'BitBtn2', { timeout: 5000 });
 
   await tab(page, 'Список аб.');
   await page.fill('#Edit18', '+38050123456789');
@@ -176,7 +178,7 @@ test('after a message the focus returns to its command; after a refusal to the r
   await page.locator('dialog[open]').waitFor();
   await page.keyboard.press('Enter');
   await page.waitForFunction(() => !document.querySelector('dialog[open]'));
-  assert.equal(await page.evaluate(() => document.activeElement.id), 'Edit18');
+  await page.waitForFunction((id) => document.activeElement.id === id, 'Edit18', { timeout: 5000 });
 });
 
 test('a message box whose title repeats its text shows it once', async () => {
