@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "config_file/cp1251.h"
 #include "config_file/file_io.h"
 #include "config_file/file_name.h"
 #include "config_file/settings_line.h"
@@ -15,6 +16,15 @@ const std::string kSaveTitle = "Сохранение";
 CommandOutcome Refuse(CommandMessages& messages, const std::string& text) {
   messages.Show(text, kErrorTitle);
   return CommandOutcome::Refused;
+}
+
+// A text editor that saved the file as UTF-8 put its mark in front: the line
+// is taken back to code page 1251, or refused when it will not go. Without
+// this the mark's three bytes would pass as the first three code digits.
+std::optional<std::string> LineInCodePage(const std::string& first_line) {
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  if (!first_line.starts_with(kUtf8Mark)) return first_line;
+  return Utf8ToCp1251(std::string_view(first_line).substr(kUtf8Mark.size()));
 }
 
 }  // namespace
@@ -56,7 +66,8 @@ CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::
     case ReadStatus::Ok:
       break;
   }
-  if (!ApplySettingsLine(settings, read.bytes)) return Refuse(messages, "Некорректный файл");
+  const std::optional<std::string> line = LineInCodePage(read.bytes);
+  if (!line || !ApplySettingsLine(settings, *line)) return Refuse(messages, "Некорректный файл");
   return CommandOutcome::Done;
 }
 

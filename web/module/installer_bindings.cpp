@@ -10,7 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "device/device_commands.h"
 #include "device/usb_adapters.h"
 
 namespace qvx::web {
@@ -74,7 +73,6 @@ val InstallerTexts() {
             Text("Настройки изменены и не сохранены. Прочитать устройство, отбросив изменения?"));
   texts.set("updateReady", Text("Готова новая версия страницы."));
   texts.set("updateRestart", Text("Перезапустить"));
-  texts.set("recordingMs", device::kRecordingMs);
   return texts;
 }
 

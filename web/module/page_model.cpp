@@ -4,12 +4,16 @@
 #include <iterator>
 
 #include "config_file/file_commands.h"
+#include "config_file/settings_line.h"
 #include "device/device_commands.h"
 #include "device/link_host.h"
-#include "settings/settings_diff.h"
 
 namespace qvx::web {
 namespace {
+
+// Every file a save writes opens again: fifteen longest text fields and the
+// code fields with their separators stay below the limit.
+static_assert(15 * kMaxTextFieldBytes + 200 < kMaxOpenBytes);
 
 // The module's own file system (in memory) holds the file while the core's
 // commands read or write it by name, as they do on disk.
@@ -56,6 +60,7 @@ std::string ReadWholeFile(const char* path) {
 }  // namespace
 
 std::optional<Message> PageModel::Open(std::string_view file_bytes) {
+  if (file_bytes.size() > kMaxOpenBytes) return Message{"Некорректный файл", "Ошибка"};
   {
     std::ofstream out(kOpenPath, std::ios::binary | std::ios::trunc);
     out.write(file_bytes.data(), static_cast<std::streamsize>(file_bytes.size()));
@@ -91,18 +96,6 @@ ReadResult PageModel::EvaluateRead(std::string_view received) {
   device::ReplyEvaluation reply = device::EvaluateReceiveBuffer(received);
   device::ApplyReply(settings_, reply);
   return {reply.outcome, {reply.message, reply.title}, std::move(reply.entries)};
-}
-
-VerifyResult PageModel::CompareWithReply(std::string_view received) const {
-  MemorySettings held = settings_;
-  device::ReplyEvaluation reply = device::EvaluateReceiveBuffer(received);
-  device::ApplyReply(held, reply);
-  VerifyResult result;
-  if (reply.outcome == device::ReplyOutcome::Success)
-    for (const SettingInfo* setting : DifferingSettings(settings_, held))
-      result.differences.push_back(DifferenceLine(*setting, settings_, held));
-  result.read = {reply.outcome, {reply.message, reply.title}, std::move(reply.entries)};
-  return result;
 }
 
 }  // namespace qvx::web

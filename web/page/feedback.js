@@ -11,18 +11,6 @@ export function frameProgress(bar, caption, template, sent, total) {
   caption.textContent = template.replace('%s', sent).replace('%t', total);
 }
 
-// A port whose writes report each byte's progress to `onProgress(sent)`.
-export function countingPort(port, onProgress) {
-  let sent = 0;
-  return {
-    async write(bytes) {
-      await port.write(bytes);
-      sent += bytes.length;
-      onProgress(sent);
-    },
-  };
-}
-
 // A success message that names the port it went to (`template` with %s for
 // the port's label), shown below the window's own text, which stays as is.
 export function successWithPort(message, template, portLabel) {

@@ -92,6 +92,15 @@ export class Link {
   // Whether a port of the browser is open now (the simulator is no port).
   portIsOpen() { return Boolean(this.openPort && this.openPort !== this.simulator && !this.openPort.lost); }
 
+  // Closes the open port and forgets it, so that the next command opens it
+  // anew (a port whose write never completed).
+  forget() {
+    const port = this.openPort;
+    this.openPort = null;
+    port?.close();
+    this.onChange();
+  }
+
   // The chosen port, open: opens it when it is not the port opened last,
   // or when that one was lost. Rejects with an OpenFailure.
   async ensureOpen() {

@@ -2,11 +2,13 @@
 // "Прочитать" against the port chosen in ComboBox1. Every text, check and
 // byte comes from the module; this file moves them and shows messages.
 import { buildTabs, listenToControls, showSettings } from './render.js';
+import { SettingsFiles } from './files.js';
+import { commandEnded, commandStarted, writesCutShort } from './leaving.js';
 import { Link, OpenFailure } from './link.js';
-import { writePaced } from './pacing.js';
+import { runCommand } from './commands.js';
 import { PortLost } from './ports.js';
 import { aboutWindow } from './about.js';
-import { countingPort, frameProgress, restoreFocus, showFor, successWithPort } from './feedback.js';
+import { frameProgress, restoreFocus, showFor, successWithPort } from './feedback.js';
 import { installKeys } from './keys.js';
 import { connectButton, showPortStatus } from './port_chooser.js';
 import { tabKeys } from './tabs.js';
@@ -14,8 +16,9 @@ import { watchUpdates } from './updates.js';
 
 const quorvex = await createQuorvex();
 const catalogue = quorvex.catalogue();
-const texts = quorvex.pageTexts();
+const texts = quorvex.texts();
 const installer = quorvex.installerTexts();
+const protocol = quorvex.protocol();
 const model = new quorvex.Model();
 const byId = (id) => document.getElementById(id);
 
@@ -26,28 +29,18 @@ const refresh = () => showSettings(catalogue, model);
 // The open file's name in the title, and whether the settings changed since
 // they were opened or saved: leaving the page or opening another file over
 // such edits asks first.
-let fileName = '';
-let edited = false;
-let source = '';  // where settings without a file came from: the device read
-function settingsAre(state, name = fileName) {
-  edited = state === 'edited';
-  fileName = name;
-  if (name) source = '';
-  const shown = fileName || source;
-  document.title = `${shown ? `${shown}${edited ? ' *' : ''} — ` : ''}Quorvex`;
-}
-window.addEventListener('beforeunload', (event) => {
-  if (edited) event.preventDefault();
-});
+const fileTexts = quorvex.fileTexts();
+const files = new SettingsFiles({ model, texts, fileTexts, showMessage, refresh });
 
 listenToControls(catalogue, model, () => {
-  settingsAre('edited');
+  files.settingsAre('edited');
   refresh();
 });
 refresh();
 byId('Label87').textContent = texts.version;
 const showAbout = aboutWindow(byId('about'), installer);
 byId('Label87').addEventListener('click', showAbout);
+for (const [id, caption] of Object.entries(texts.buttons)) byId(id).append(caption);
 
 const dialog = byId('message');
 // A title that only repeats the text is not shown twice; it still names
@@ -77,34 +70,50 @@ if (navigator.serial) await link.refresh();
 else byId('serialNote').textContent = texts.noWebSerial;
 link.onChange();
 
-// The port's failures as messages: the window's open failure with the
-// browser's reason below it, and the lost port.
-async function showLinkFailure(error) {
+// A failure no command turned into its own message: the port's, or any
+// other, said in words rather than left as an unhandled rejection.
+async function showFailure(error) {
   if (error instanceof OpenFailure) {
     await showMessage({ title: texts.cannotOpen.title, text: `${texts.cannotOpen.text}\n${error.message}` });
   } else if (error instanceof PortLost) {
     await showMessage({ title: texts.portLost.title, text: `${texts.portLost.text}\n${error.message}` });
   } else {
-    throw error;
+    await showMessage({ title: texts.commandFailed.title, text: `${texts.commandFailed.text}\n${error?.message ?? error}` });
   }
 }
 
-// One command at a time, as in the window: the commands wait while one runs.
-// Afterwards the focus returns to `origin`, or goes to the field a refusal
-// marked red.
+// One command at a time, as in the window: the commands wait while one runs,
+// and the settings cannot be edited under it. Afterwards the focus returns
+// to `origin`, or goes to the field a refusal marked red.
 const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify', 'connectPort'].map(byId);
+// A file launched while a command runs waits for its end, as a click would.
+let idle = Promise.resolve();
+function exclusive(run, origin = document.activeElement) {
+  const turn = idle.then(() => alone(run, origin));
+  idle = turn.catch(() => {});
+  return turn;
+}
+const settingsControls = () => byId('pages').querySelectorAll('input, select, textarea');
 let refusedField = null;
-async function exclusive(run, origin = document.activeElement) {
+async function alone(run, origin) {
   for (const button of commands) button.disabled = true;
   ports.disabled = true;
+  const editable = [...settingsControls()].filter((control) => !control.disabled);
+  for (const control of editable) control.disabled = true;
   running = true;
   refusedField = null;
   offerUpdate();
   try {
     await run();
   } catch (error) {
-    await showLinkFailure(error);
+    try {
+      await showFailure(error);
+    } catch {
+      // The message itself failed: nothing more to say.
+    }
   } finally {
+    commandEnded();
+    for (const control of editable) control.disabled = false;
     for (const button of commands) button.disabled = false;
     ports.disabled = false;
     running = false;
@@ -116,181 +125,65 @@ async function exclusive(run, origin = document.activeElement) {
 
 const subscriberTab = catalogue.tabs.findIndex((tab) => tab.kind === 'textFields');
 
-async function playSteps(steps) {
-  for (const step of steps) {
-    if (step.kind === 'red' || step.kind === 'white') {
-      const field = byId(step.field);
-      field.classList.remove('red', 'white');
-      field.classList.add(step.kind);
-      if (step.kind === 'red') refusedField ??= field;
-    } else if (step.kind === 'subscriberTab') {
-      showTab(subscriberTab);
-    } else {
-      refresh();
-      await showMessage(step);
-    }
-  }
+// A write that a closed page cut short is told at the next start, before a
+// launched file can show a message of its own.
+for (const port of await writesCutShort()) {
+  await showMessage({ ...fileTexts.writeCutShort, text: fileTexts.writeCutShort.text.replace('%s', port) });
 }
-
-const openDialog = byId('OpenDialog1');
-byId('N2').addEventListener('click', () => openDialog.click());
+files.listen({ exclusive, openDialog: byId('OpenDialog1'), openButton: byId('N2'), saveButton: byId('N3') });
 installKeys({
   open: () => { if (!running) byId('N2').click(); },
   save: () => { if (!running) byId('N3').click(); },
   about: showAbout,
 });
-// "Открыть" with a chosen or a double-clicked file.
-async function openSettingsFile(file) {
-  if (edited && !window.confirm(texts.unsavedEdits)) return;
-  const refusal = model.open(new Uint8Array(await file.arrayBuffer()));
-  refresh();
-  if (refusal) await showMessage(refusal);
-  else settingsAre('saved', file.name);
-}
 
-openDialog.addEventListener('change', () => exclusive(async () => {
-  const file = openDialog.files[0];
-  openDialog.value = '';
-  if (file) await openSettingsFile(file);
-}));
-
-// The installed app is started with the .qvx files the user opened with it.
-if ('launchQueue' in window) {
-  window.launchQueue.setConsumer((launch) => {
-    if (launch.files?.length) exclusive(async () => openSettingsFile(await launch.files[0].getFile()));
-  });
-}
-
-async function writeFile(bytes) {
-  if (window.showSaveFilePicker) {
-    let handle;
-    try {
-      handle = await window.showSaveFilePicker({
-        types: [{ description: '*.qvx', accept: { 'application/octet-stream': ['.qvx'] } }],
-      });
-    } catch (error) {
-      if (error.name === 'AbortError') return '';
-      throw error;
-    }
-    const writable = await handle.createWritable();
-    await writable.write(bytes);
-    await writable.close();
-    return handle.name;
-  }
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-  link.download = fileName || 'settings.qvx';
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 0);
-  return link.download;
-}
-
-byId('N3').addEventListener('click', () => exclusive(async () => {
-  const saved = model.save();
-  if (saved.bytes) {
-    try {
-      const name = await writeFile(saved.bytes);
-      if (!name) return;
-      settingsAre('saved', name);
-    } catch {
-      await showMessage(texts.saveFailed);
-      return;
-    }
-  }
-  for (const message of saved.messages) await showMessage(message);
-}));
-
-// "Записать" up to the message: checks the fields, then sends the frame one
-// byte per write; the port it went to, or null when the checks refused it.
-async function writeFrame() {
-  const check = model.checkWrite();
-  await playSteps(check.steps);
-  if (!check.frame) return null;
-  const port = await link.ensureOpen();
-  const total = check.frame.length;
-  const progress = (sent) => frameProgress(byId('frameProgress'), byId('sendingText'), installer.sending, sent, total);
-  progress(0);
-  try {
-    await writePaced(countingPort(port, progress), check.frame, texts.pauseAfterWriteMs);
-  } finally {
-    progress(total);
-  }
-  return port;
-}
-
-byId('BitBtn2').addEventListener('click', () => exclusive(async () => {
-  if (!await writeFrame()) return;
-  showFor(byId('recordingNote'), installer.recording, installer.recordingMs);
-  await showMessage(successWithPort(texts.sent, installer.sentTo, link.label()));
-}));
-
-// "Прочитать" is hidden while the device is awaited (as in the window); the
-// seconds left stand in its place. Resolves with what arrived by `deadline`.
+// The device commands, each run by the module's engine on the model.
 const readButton = byId('BitBtn1');
 const countdown = byId('readCountdown');
-async function awaitDevice(port, deadline, template) {
-  readButton.hidden = true;
-  countdown.hidden = false;
-  const tick = () => {
-    const left = Math.max(0, deadline - performance.now()) / 1000;
-    countdown.textContent = template.replace('%s', left.toFixed(1).replace('.', ','));
-  };
-  tick();
-  const ticking = setInterval(tick, 100);
-  try {
-    return await port.read(deadline);
-  } finally {
-    clearInterval(ticking);
-    countdown.hidden = true;
-  }
-}
-
-// Sends the read request and collects the reply for the reception window.
-async function requestSettings(port) {
-  await port.read(0);  // what came before the request is no reply to it
-  await port.write(texts.readRequest);
-  return awaitDevice(port, performance.now() + texts.receptionWindowMs, texts.readingLeft);
-}
-
-readButton.addEventListener('click', () => exclusive(async () => {
-  if (edited && !window.confirm(installer.unsavedRead)) return;
-  const port = await link.ensureOpen();
-  try {
-    const read = model.evaluateRead(await requestSettings(port));
-    if (read.outcome === 'success') {
-      source = `${link.label()}: ${installer.readSuffix}`;
-      settingsAre('edited', '');
-    }
+const commandView = {
+  mark(field, colour) {
+    const control = byId(field);
+    control.classList.remove('red', 'white');
+    control.classList.add(colour);
+    if (colour === 'red') refusedField ??= control;
+  },
+  subscriberTab: () => showTab(subscriberTab),
+  // 'write' while a frame goes out, 'read' while the device is awaited.
+  underWay: (kind) => commandStarted(kind, link.label()),
+  progress: (sent, total) => frameProgress(byId('frameProgress'), byId('sendingText'), installer.sending, sent, total),
+  // The whole frame left: the device records it now.
+  frameOut: () => showFor(byId('recordingNote'), installer.recording, protocol.recordingMs),
+  // "Прочитать" is hidden while the device is awaited (as in the window);
+  // the seconds left stand in its place.
+  readHidden: false,
+  readButton(visible) {
+    this.readHidden = !visible;
+    readButton.hidden = this.readHidden || !countdown.hidden;
+  },
+  countdown(text) {
+    countdown.textContent = text;
+    countdown.hidden = !text;
+    readButton.hidden = this.readHidden || Boolean(text);
+  },
+  settingsTaken: () => files.readFrom(`${link.label()}: ${installer.readSuffix}`),
+  message(step) {
     refresh();
-    if (read.outcome === 'success') await showMessage(successWithPort(read, installer.sentTo, link.label()));
-    else if (read.text) await showMessage(read);
-  } finally {
-    readButton.hidden = false;
-  }
-}));
+    return showMessage(step.messageKind === 'success' ? successWithPort(step, installer.sentTo, link.label()) : step);
+  },
+};
 
-// "Записать и проверить": writes, lets the device record, reads it back and
-// names every setting it holds otherwise, as quorvex-cli diff does.
-byId('writeVerify').addEventListener('click', () => exclusive(async () => {
-  const port = await writeFrame();
-  if (!port) return;
-  try {
-    await awaitDevice(port, performance.now() + texts.recordingMs, texts.recordingLeft);
-    const verified = model.compareWithReply(await requestSettings(port));
-    refresh();
-    if (verified.outcome !== 'success') {
-      if (verified.text) await showMessage(verified);
-    } else if (verified.differences.length === 0) {
-      await showMessage(successWithPort(texts.verified, installer.sentTo, link.label()));
-    } else {
-      const head = texts.differs.text.replace('%s', verified.differences.length);
-      await showMessage({ title: texts.differs.title, text: [head, ...verified.differences].join('\n') });
+for (const [id, command] of [['BitBtn2', 'write'], ['BitBtn1', 'read'], ['writeVerify', 'writeVerify']]) {
+  byId(id).addEventListener('click', () => exclusive(async () => {
+    // Reading replaces the settings: edits not yet saved are asked about first.
+    if (command === 'read' && files.edited && !window.confirm(installer.unsavedRead)) return;
+    const engine = new quorvex.CommandEngine(model, command);
+    try {
+      await runCommand(engine, link, commandView);
+    } finally {
+      engine.delete();
     }
-  } finally {
-    readButton.hidden = false;
-  }
-}));
-
+  }));
+}
 
 document.body.dataset.ready = 'true';
 performance.mark('quorvex-ready');

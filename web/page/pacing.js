@@ -13,15 +13,6 @@ export async function waitUntil(until) {
   while (performance.now() < until) await nextTurn();
 }
 
-// Sends the bytes one per awaited write to `port`, with at least `pauseMs`
-// after each, measured from the end of the write.
-export async function writePaced(port, bytes, pauseMs) {
-  for (const byte of bytes) {
-    await port.write(Uint8Array.of(byte));
-    await waitUntil(performance.now() + pauseMs);
-  }
-}
-
 // Resolves after `ms`, by an ordinary timer: for long waits, where 4 ms do
 // not matter.
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, Math.max(0, ms)));

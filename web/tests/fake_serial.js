@@ -2,7 +2,8 @@
 // own scripts run. The test drives it through window.fakeSerial: ports to
 // grant or plug in, a port that refuses to open, a port that goes away after
 // a number of writes, and a device behind a port (anything with
-// receive(bytes) that answers through port.send(bytes)).
+// receive(bytes) that answers through port.send(bytes)), and a line that
+// stalls: after a number of writes no write completes.
 (() => {
   const lostError = () => new DOMException('The device has been lost.', 'NetworkError');
 
@@ -15,6 +16,7 @@
       this.writes = [];  // { bytes, at } per write() call
       this.refuseOpen = null;
       this.loseAfterWrites = Infinity;
+      this.stallAfterWrites = Infinity;
       this.device = null;
       this.readable = null;
       this.writable = null;
@@ -34,6 +36,7 @@
 
     take(chunk) {
       if (this.gone) throw lostError();
+      if (this.writes.length >= this.stallAfterWrites) return new Promise(() => {});
       this.writes.push({ bytes: [...chunk], at: performance.now() });
       if (this.writes.length >= this.loseAfterWrites) this.lose();
       this.device?.receive(new Uint8Array(chunk));

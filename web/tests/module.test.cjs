@@ -113,3 +113,29 @@ test('write and read back through the simulated device', async () => {
   assert.deepEqual(Buffer.from(fresh.save().bytes), Buffer.from(model.save().bytes));
   for (const m of [model, fresh, device]) m.delete();
 });
+
+// The open limit against the longest file a save writes: that one opens, and
+// anything past the limit is refused before the core reads it.
+test('the longest saveable file opens; a file past the open limit is refused', async () => {
+  const quorvex = await modulePromise;
+  const { maxFileBytes } = quorvex.fileTexts();
+  const longest = new quorvex.Model();
+  for (const setting of quorvex.catalogue().settings.filter((s) => s.kind === 'text')) {
+    longest.setText(setting.name, 'Ж'.repeat(4096));
+  }
+  const saved = longest.save().bytes;
+  assert.ok(saved && saved.length <= maxFileBytes, `${saved?.length} bytes`);
+  const tail = new Uint8Array(maxFileBytes - saved.length + 1).fill(0x78);
+  const rows = [
+    { name: 'the longest saved file', bytes: saved, refusal: null },
+    { name: 'the same, one byte past the limit', bytes: new Uint8Array([...saved, ...tail]),
+      refusal: { text: 'Некорректный файл', title: 'Ошибка' } },
+  ];
+  for (const row of rows) {
+    const model = new quorvex.Model();
+    assert.deepEqual(model.open(row.bytes), row.refusal, row.name);
+    assert.equal(model.text('Edit30'), row.refusal ? '20198' : 'Ж'.repeat(4096), row.name);
+    model.delete();
+  }
+  longest.delete();
+});
