@@ -207,7 +207,7 @@ test('leaving mid-frame or mid-read asks; a write cut short is told once at the 
   assert.equal(await leavingAsks(page), true);
   const next = await sameProfilePage(page);
   await expectMessage(next, 'Quorvex', 'Последняя запись в устройство прервана: страница была закрыта до '
-    + 'конца кадра (порт: Порт USB 1A86:7523). Устройство могло принять настройки не полностью, '
+    + 'конца кадра (порт: CH340 (1A86:7523)). Устройство могло принять настройки не полностью, '
     + 'запишите их ещё раз.');
   await pageReady(next);
 
