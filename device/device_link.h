@@ -17,6 +17,9 @@ namespace qvx::device {
 inline constexpr std::size_t kReadChunk = 1000;
 inline constexpr int kPauseAfterWriteMs = 1;
 inline constexpr int kPauseBetweenReadsMs = 100;
+// The page gives up on a write whose byte has not left the port by then: the
+// device stopped taking bytes and the line is full.
+inline constexpr int kWriteDrainTimeoutMs = 1000;
 
 inline constexpr std::string_view kPortOpenedLine = "ком открыт";
 inline constexpr std::string_view kPortClosedLine = "ком закрыт";

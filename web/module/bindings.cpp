@@ -5,8 +5,10 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "device/device_commands.h"
@@ -218,6 +220,7 @@ val PageTexts() {
   texts.set("verified", MessageObject({"Устройство хранит записанные настройки", "Проверка"}));
   texts.set("differs", MessageObject({"Устройство хранит другие настройки (%s):", "Проверка"}));
   texts.set("pauseAfterWriteMs", device::kPauseAfterWriteMs);
+  texts.set("writeTimeoutMs", device::kWriteDrainTimeoutMs);
   return texts;
 }
 
@@ -339,6 +342,42 @@ class Device {
   SimulatedDevice device_;
 };
 
+// A method of the module's classes as JavaScript calls it: an exception of
+// the core (a name that is no setting of its kind, memory run out on a huge
+// input) becomes a JavaScript Error the caller can catch, and the module
+// stays usable.
+template <auto Method>
+struct Guarded;
+
+[[noreturn]] void ThrowToJavaScript(const std::exception& error) {
+  val::global("Error").new_(val(std::string(error.what()))).throw_();
+}
+
+template <typename C, typename R, typename... A, R (C::*Method)(A...)>
+struct Guarded<Method> {
+  static R Call(C& self, A... args) {
+    try {
+      return (self.*Method)(std::forward<A>(args)...);
+    } catch (const std::exception& error) {
+      ThrowToJavaScript(error);
+    }
+  }
+};
+
+template <typename C, typename R, typename... A, R (C::*Method)(A...) const>
+struct Guarded<Method> {
+  static R Call(const C& self, A... args) {
+    try {
+      return (self.*Method)(std::forward<A>(args)...);
+    } catch (const std::exception& error) {
+      ThrowToJavaScript(error);
+    }
+  }
+};
+
+template <auto Method>
+constexpr auto kGuarded = &Guarded<Method>::Call;
+
 }  // namespace
 }  // namespace qvx::web
 
@@ -348,24 +387,24 @@ EMSCRIPTEN_BINDINGS(quorvex) {
   emscripten::function("pageTexts", &PageTexts);
   emscripten::class_<Model>("Model")
       .constructor<>()
-      .function("listIndex", &Model::ListIndex)
-      .function("setListIndex", &Model::SetListIndex)
-      .function("sliderPosition", &Model::SliderPosition)
-      .function("setSliderPosition", &Model::SetSliderPosition)
-      .function("sliderMinimum", &Model::SliderMinimum)
-      .function("radioNumber", &Model::RadioNumber)
-      .function("setRadioNumber", &Model::SetRadioNumber)
-      .function("text", &Model::Text)
-      .function("setText", &Model::SetText)
-      .function("labelText", &Model::LabelText)
-      .function("open", &Model::Open)
-      .function("save", &Model::Save)
-      .function("checkWrite", &Model::CheckWrite)
-      .function("evaluateRead", &Model::EvaluateRead)
-      .function("compareWithReply", &Model::CompareWithReply);
+      .function("listIndex", kGuarded<&Model::ListIndex>)
+      .function("setListIndex", kGuarded<&Model::SetListIndex>)
+      .function("sliderPosition", kGuarded<&Model::SliderPosition>)
+      .function("setSliderPosition", kGuarded<&Model::SetSliderPosition>)
+      .function("sliderMinimum", kGuarded<&Model::SliderMinimum>)
+      .function("radioNumber", kGuarded<&Model::RadioNumber>)
+      .function("setRadioNumber", kGuarded<&Model::SetRadioNumber>)
+      .function("text", kGuarded<&Model::Text>)
+      .function("setText", kGuarded<&Model::SetText>)
+      .function("labelText", kGuarded<&Model::LabelText>)
+      .function("open", kGuarded<&Model::Open>)
+      .function("save", kGuarded<&Model::Save>)
+      .function("checkWrite", kGuarded<&Model::CheckWrite>)
+      .function("evaluateRead", kGuarded<&Model::EvaluateRead>)
+      .function("compareWithReply", kGuarded<&Model::CompareWithReply>);
   emscripten::class_<Device>("SimulatedDevice")
       .constructor<>()
-      .function("receive", &Device::Receive)
-      .function("takeDue", &Device::TakeDue)
-      .function("nextDue", &Device::NextDue);
+      .function("receive", kGuarded<&Device::Receive>)
+      .function("takeDue", kGuarded<&Device::TakeDue>)
+      .function("nextDue", kGuarded<&Device::NextDue>);
 }

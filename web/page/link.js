@@ -34,7 +34,7 @@ export class Link {
     select.addEventListener('change', () => this.chosen());
     serial.addEventListener('connect', () => this.refresh());
     serial.addEventListener('disconnect', (event) => {
-      this.ports.get(event.target)?.markLost(texts.portLost.text);
+      this.ports.get(event.target)?.markLost();
       this.refresh();
     });
   }
@@ -55,7 +55,7 @@ export class Link {
     const options = [new Option(this.texts.simulatorPort)];
     this.choices = [this.simulator];
     granted.forEach((port, i) => {
-      if (!this.ports.has(port)) this.ports.set(port, new WebSerialPort(port, this.texts.lineOptions));
+      if (!this.ports.has(port)) this.ports.set(port, new WebSerialPort(port, this.texts.lineOptions, this.texts.writeTimeoutMs));
       const twins = labels.filter((label) => label === labels[i]).length;
       const number = labels.slice(0, i + 1).filter((label) => label === labels[i]).length;
       options.push(new Option(twins > 1 ? `${labels[i]} (${number})` : labels[i]));
@@ -85,10 +85,10 @@ export class Link {
   }
 
   // The chosen port, open: opens it when it is not the port opened last,
-  // or when that one was lost. Rejects with an OpenFailure.
+  // or when that one was lost or is stuck. Rejects with an OpenFailure.
   async ensureOpen() {
     const chosen = this.current();
-    if (chosen && chosen === this.openPort && !chosen.lost) return chosen;
+    if (chosen && chosen === this.openPort && !chosen.broken) return chosen;
     await this.openPort?.close();
     this.openPort = chosen;
     if (!chosen) throw new OpenFailure(this.texts.noPortChosen);

@@ -6,7 +6,19 @@ import { Link, OpenFailure } from './link.js';
 import { writePaced } from './pacing.js';
 import { PortLost } from './ports.js';
 
-const quorvex = await createQuorvex();
+// The module, or the page's message that it cannot start (boot.js); then
+// nothing else of the page runs and its commands stay disabled.
+async function loadModule() {
+  try {
+    if (typeof createQuorvex !== 'function') throw new Error('quorvex.js');
+    return await createQuorvex();
+  } catch (error) {
+    window.quorvexFailed(error);
+    return new Promise(() => {});
+  }
+}
+
+const quorvex = await loadModule();
 const catalogue = quorvex.catalogue();
 const texts = quorvex.pageTexts();
 const model = new quorvex.Model();
@@ -55,7 +67,9 @@ async function showLinkFailure(error) {
   if (error instanceof OpenFailure) {
     await showMessage({ title: texts.cannotOpen.title, text: `${texts.cannotOpen.text}\n${error.message}` });
   } else if (error instanceof PortLost) {
-    await showMessage({ title: texts.portLost.title, text: `${texts.portLost.text}\n${error.message}` });
+    // The browser's reason below the text, where it gave one.
+    const text = [texts.portLost.text, error.message].filter(Boolean).join('\n');
+    await showMessage({ title: texts.portLost.title, text });
   } else {
     throw error;
   }
@@ -238,5 +252,7 @@ byId('writeVerify').addEventListener('click', () => exclusive(async () => {
 // a page do so: a secure context).
 navigator.serviceWorker?.register('sw.js').catch(() => {});
 
+// The commands are offered only once everything above is in place.
+for (const control of [...commands, ports]) control.disabled = false;
 document.body.dataset.ready = 'true';
 performance.mark('quorvex-ready');

@@ -14,7 +14,8 @@ export async function waitUntil(until) {
 }
 
 // Sends the bytes one per awaited write to `port`, with at least `pauseMs`
-// after each, measured from the end of the write.
+// after each, measured from the end of the write (for a serial port, from
+// the moment the byte has left it).
 export async function writePaced(port, bytes, pauseMs) {
   for (const byte of bytes) {
     await port.write(Uint8Array.of(byte));
@@ -25,6 +26,15 @@ export async function writePaced(port, bytes, pauseMs) {
 // Resolves after `ms`, by an ordinary timer: for long waits, where 4 ms do
 // not matter.
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, Math.max(0, ms)));
+
+// Settles as `work` does, or rejects with `timedOut()` once `ms` have
+// passed first; a later rejection of `work` is then dropped.
+export function withDeadline(work, ms, timedOut) {
+  let timer;
+  const expiry = new Promise((_, reject) => { timer = setTimeout(() => reject(timedOut()), ms); });
+  work.catch(() => {});
+  return Promise.race([work, expiry]).finally(() => clearTimeout(timer));
+}
 
 // Joins received chunks into one byte array.
 export function joinBytes(chunks) {

@@ -14,7 +14,10 @@ const cli = process.env.QUORVEX_CLI;
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvex-module-'));
 test.after(() => fs.rmSync(scratch, { recursive: true, force: true }));
 
-const modulePromise = createQuorvex();
+// Under node the loader cannot fetch a file path: the code is handed over.
+const modulePromise = createQuorvex({
+  wasmBinary: fs.readFileSync(path.resolve(path.dirname(process.env.QUORVEX_MODULE), 'quorvex.wasm')),
+});
 
 function writeFile(name, bytes) {
   const file = path.join(scratch, name);
