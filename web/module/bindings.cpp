@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "config_file/file_io.h"
 #include "device/device_commands.h"
 #include "device/device_link.h"
 #include "device/line_definition.h"
@@ -274,8 +275,10 @@ class Model {
   }
   std::string LabelText(const std::string& label) const { return Settings().LabelText(label); }
 
+  // Only the bytes a file's line may take cross: a huge file costs no more.
   val Open(const val& file_bytes) {
-    const std::optional<Message> refusal = page_.Open(FromBytes(file_bytes));
+    const std::optional<Message> refusal =
+        page_.Open(FromBytes(file_bytes.call<val>("subarray", 0, kMaxReadBytes + 1)));
     return refusal ? MessageObject(*refusal) : val::null();
   }
 

@@ -116,3 +116,54 @@ test('write and read back through the simulated device', async () => {
   assert.deepEqual(Buffer.from(fresh.save().bytes), Buffer.from(model.save().bytes));
   for (const m of [model, fresh, device]) m.delete();
 });
+
+// Calls the core refuses by throwing: each one an Error with the core's
+// reason that the caller catches (not the module's abort), after which the
+// module goes on as before.
+test('a call the core cannot take throws an Error and leaves the module working', async () => {
+  const quorvex = await modulePromise;
+  const model = new quorvex.Model();
+  const device = new quorvex.SimulatedDevice();
+  const saved = Buffer.from(model.save().bytes);
+  // More than the module may ever hold.
+  const huge = new Uint8Array(300 * 1024 * 1024);
+  for (const [name, reason, call] of [
+    ['a list index of no setting', /^no such setting/, () => model.listIndex('NoSuchSetting')],
+    ['a text field set as a list', /^no such setting/, () => model.setListIndex('Edit16', 1)],
+    ['a list read as a slider', /^no such setting/, () => model.sliderPosition('ComboBox556')],
+    ['the minimum of a text field', /^no such setting/, () => model.sliderMinimum('Edit16')],
+    ['a slider of no name', /^no such setting/, () => model.setSliderPosition('', 3)],
+    ['a list read as a radio group', /^no such setting/, () => model.radioNumber('ComboBox556')],
+    ['a slider set as a radio group', /^no such setting/, () => model.setRadioNumber('TrackBar1', 0)],
+    ['a list read as a text', /^no such setting/, () => model.text('ComboBox556')],
+    ['a slider set as a text', /^no such setting/, () => model.setText('TrackBar1', 'x')],
+    ['a reply beyond the memory', /bad_alloc/, () => model.evaluateRead(huge)],
+    ['a read-back beyond the memory', /bad_alloc/, () => model.compareWithReply(huge)],
+    ['bytes to the device beyond the memory', /bad_alloc/, () => device.receive(huge, 0)],
+  ]) {
+    assert.throws(call, { name: 'Error', message: reason }, name);
+    assert.deepEqual(Buffer.from(model.save().bytes), saved, `${name}: the settings are unchanged`);
+  }
+  model.setListIndex('ComboBox556', 2);
+  assert.equal(model.listIndex('ComboBox556'), 2);
+  for (const m of [model, device]) m.delete();
+});
+
+test('a huge file opens by its first line, as the desktop reads it', async () => {
+  const quorvex = await modulePromise;
+  const defaults = new quorvex.Model();
+  const line = Buffer.from(defaults.save().bytes);
+  const tail = (size, byte) => Buffer.alloc(size, byte);
+  for (const [name, bytes, refused] of [
+    ['a good line, then 200 MB', Buffer.concat([line, tail(200 * 1024 * 1024, 0x41)]), false],
+    ['a line cut at NUL', Buffer.concat([line.subarray(0, line.length - 2), Buffer.from([0]), tail(10, 0x41)]), false],
+    ['no line end in 200 MB', tail(200 * 1024 * 1024, 0x30), true],
+    ['a line just over 1 MB', Buffer.concat([tail(1024 * 1024 + 1, 0x30), Buffer.from('\r\n')]), true],
+  ]) {
+    const model = new quorvex.Model();
+    const refusal = model.open(new Uint8Array(bytes.buffer, bytes.byteOffset, bytes.length));
+    assert.deepEqual(refusal && [refusal.title, refusal.text], refused ? ['Ошибка', 'Некорректный файл'] : null, name);
+    model.delete();
+  }
+  defaults.delete();
+});
