@@ -11,14 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "catalogue_json.h"
 #include "config_file/file_io.h"
 #include "device/device_commands.h"
 #include "device/device_link.h"
 #include "device/line_definition.h"
 #include "page_model.h"
-#include "settings/catalogue.h"
 #include "settings/greeting.h"
-#include "settings/page_layout.h"
 #include "sim/frame_body.h"
 #include "simulated_device.h"
 
@@ -51,110 +50,10 @@ val Array(const std::vector<T>& items, Convert convert) {
   return array;
 }
 
-const char* KindName(SettingKind kind) {
-  switch (kind) {
-    case SettingKind::List:
-      return "list";
-    case SettingKind::Slider:
-      return "slider";
-    case SettingKind::Radio:
-      return "radio";
-    case SettingKind::Text:
-      return "text";
-  }
-  return "";
-}
-
-val SettingObject(const SettingInfo& setting) {
-  val object = val::object();
-  object.set("name", Text(setting.name));
-  object.set("kind", val(KindName(setting.kind)));
-  object.set("tab", Text(setting.tab));
-  object.set("group", setting.group);
-  object.set("item", setting.item);
-  object.set("caption", Text(setting.caption));
-  object.set("hint", Text(setting.hint));
-  object.set("options", Array(setting.options, Text));
-  object.set("minimum", setting.minimum);
-  object.set("maximum", setting.maximum);
-  object.set("buttons", Array(setting.buttons, [](const RadioButtonInfo& button) {
-               val object = val::object();
-               object.set("control", Text(button.control));
-               object.set("caption", Text(button.caption));
-               return object;
-             }));
-  object.set("defaultValue", setting.default_value);
-  object.set("defaultText", Text(setting.default_text));
-  object.set("deviceCountsFromOne", setting.device_counts_from_one);
-  object.set("valueLabel", Text(setting.value_label));
-  object.set("minLabel", Text(setting.min_label));
-  object.set("maxLabel", Text(setting.max_label));
-  return object;
-}
-
-const char* PageKindName(PageKind kind) {
-  switch (kind) {
-    case PageKind::Greeting:
-      return "greeting";
-    case PageKind::ZoneTable:
-      return "zoneTable";
-    case PageKind::GroupBoxes:
-      return "groupBoxes";
-    case PageKind::TextFields:
-      return "textFields";
-  }
-  return "";
-}
-
-const char* RowKindName(RowKind kind) {
-  switch (kind) {
-    case RowKind::Heading:
-      return "heading";
-    case RowKind::Field:
-      return "field";
-    case RowKind::Box:
-      return "box";
-  }
-  return "";
-}
-
-val RowObject(const LayoutRow& row) {
-  val object = val::object();
-  object.set("kind", val(RowKindName(row.kind)));
-  object.set("caption", Text(row.caption));
-  object.set("hint", Text(row.hint));
-  object.set("column", row.column);
-  object.set("settings", Array(row.settings, Text));
-  return object;
-}
-
-val TabObject(const TabLayout& tab) {
-  val object = val::object();
-  object.set("kind", val(PageKindName(tab.kind)));
-  object.set("caption", Text(tab.caption));
-  object.set("columns", Array(tab.columns, [](const ZoneColumn& column) {
-               val object = val::object();
-               object.set("group", column.group);
-               object.set("heading", Text(column.heading));
-               object.set("label", Text(column.label));
-               return object;
-             }));
-  object.set("boxes", Array(tab.boxes, [](const LayoutBox& box) {
-               val object = val::object();
-               object.set("title", Text(box.title));
-               object.set("rows", Array(box.rows, RowObject));
-               return object;
-             }));
-  return object;
-}
-
 // The catalogue: the settings in catalogue order and the eleven tabs with
-// the rows that lay them out.
+// the rows that lay them out, parsed from one JSON text.
 val CatalogueObject() {
-  val catalogue = val::object();
-  catalogue.set("settings", Array(Catalogue(), SettingObject));
-  catalogue.set("tabs", Array(TabLayouts(), TabObject));
-  return catalogue;
+  return val::global("JSON").call<val>("parse", CatalogueJson());
 }
 
 val MessageObject(const Message& message) {
