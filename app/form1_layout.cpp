@@ -21,6 +21,7 @@
 #include "app/web_address.h"
 #include "app/window_fonts.h"
 #include "settings/catalogue.h"
+#include "settings/command_captions.h"
 #include "settings/greeting.h"
 
 namespace {
@@ -62,9 +63,10 @@ void TForm1::BuildLeftColumn() {
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
   ComboBox1->setGeometry(24, 32, 81, 24);
 
-  N2 = CommandButton("N2", "Открыть", "open", QRect(16, 72, 89, 97), this);
-  N3 = CommandButton("N3", "Сохранить", "save", QRect(16, 168, 89, 97), this);
-  BitBtn1 = CommandButton("BitBtn1", "Прочитать", "read", QRect(16, 264, 89, 97), this);
+  N2 = CommandButton("N2", qvx::Q(qvx::kOpenCaption), "open", QRect(16, 72, 89, 97), this);
+  N3 = CommandButton("N3", qvx::Q(qvx::kSaveCaption), "save", QRect(16, 168, 89, 97), this);
+  BitBtn1 =
+      CommandButton("BitBtn1", qvx::Q(qvx::kReadCaption), "read", QRect(16, 264, 89, 97), this);
 
   // The greyed "Записать" lies behind BitBtn2 and shows while it is hidden.
   Image2 = new QLabel(this);
@@ -73,7 +75,8 @@ void TForm1::BuildLeftColumn() {
   Image2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Image2->setPixmap(qvx::Picture("write_disabled", QSize(91, 102)));
 
-  BitBtn2 = CommandButton("BitBtn2", "Записать", "write", QRect(16, 360, 89, 97), this);
+  BitBtn2 =
+      CommandButton("BitBtn2", qvx::Q(qvx::kWriteCaption), "write", QRect(16, 360, 89, 97), this);
   BitBtn2->raise();
 
   Label87 = PlainLabel("Label87", "v." QUORVEX_VERSION, this);

@@ -68,12 +68,6 @@ bool Interrupted() {
   return Shared().interrupted.load();
 }
 
-bool WaitUnlessInterrupted(std::chrono::milliseconds duration) {
-  State& state = Shared();
-  std::unique_lock lock(state.mutex);
-  return !state.changed.wait_for(lock, duration, [&] { return state.interrupted.load(); });
-}
-
 SaveInProgress::SaveInProgress() {
   const std::lock_guard lock(Shared().mutex);
   ++Shared().saves;

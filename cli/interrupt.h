@@ -3,8 +3,6 @@
 // how far it got. A closed standard output does not stop anything either.
 #pragma once
 
-#include <chrono>
-
 namespace qvx::cli {
 
 // The exit status of a program stopped by a signal it caught.
@@ -20,10 +18,6 @@ void CatchInterrupts();
 
 // True once the first SIGINT or SIGTERM arrived.
 bool Interrupted();
-
-// Waits `duration`, or less when interrupted meanwhile. True when it waited
-// the whole time uninterrupted.
-bool WaitUnlessInterrupted(std::chrono::milliseconds duration);
 
 // While one lives, a second signal waits for it to end before it ends the
 // program, so that a save leaves the old file or the new one and never its

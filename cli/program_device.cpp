@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "cli/interrupt.h"
-#include "cli/settings_diff.h"
+#include "device/command_runner.h"
 #include "device/console_session.h"
 #include "device/qt_serial_port.h"
 
@@ -31,55 +31,81 @@ DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& po
   device::QtSerialPort serial;
   device::ConsoleSession session(serial, working, session_log, failures);
   session.StopWhen(Interrupted);
+  device::CommandEngine engine(job.verify ? device::Command::WriteVerify : device::Command::Write,
+                               working, {.recording_ms = job.settle_ms});
 
-  switch (session.Write(port)) {
-    case device::WriteOutcome::Sent:
-      result.sent = working;
+  // Once the frame is out, everything of the verification stays quiet; the
+  // read-back's message is kept for the cause.
+  std::ostringstream quiet;
+  bool verifying = false;
+  std::size_t messages_before_check = 0;
+  std::string read_back_message;
+  const auto outcome =
+      device::RunCommand(engine, session.Link(), working, session, port,
+                         [&](const device::Step& step) {
+                           if (verifying && step.kind == device::Step::Kind::Message) {
+                             if (!step.port_error) read_back_message = step.text;
+                             return false;
+                           }
+                           if (step.kind == device::Step::Kind::Wait) {
+                             verifying = true;
+                             messages_before_check = session.Messages().size();
+                             // A log that could not be written (a closed pipe)
+                             // is the caller's to report.
+                             if (!session_log) log.setstate(session_log.rdstate());
+                             session_log.rdbuf(quiet.rdbuf());
+                           }
+                           return true;
+                         })
+          .value_or(device::Outcome::Refused);
+  if (!verifying && !session_log) log.setstate(session_log.rdstate());
+  result.sent = engine.Sent();
+  switch (outcome) {
+    case device::Outcome::Sent:
       result.outcome = DeviceOutcome::Sent;
       break;
-    case device::WriteOutcome::Refused:
+    case device::Outcome::VerifyEqual:
+    case device::Outcome::VerifyDifferent:
+      result.held = engine.Held();
+      result.differing = engine.Differing();
+      result.outcome = result.differing.empty() ? DeviceOutcome::Verified : DeviceOutcome::Differs;
+      break;
+    case device::Outcome::Refused:
       result.outcome = DeviceOutcome::Refused;
       break;
-    case device::WriteOutcome::PortNotOpen:
+    case device::Outcome::CannotOpen:
       result.outcome = DeviceOutcome::Failed;
       result.cause = WithSystemText(
           session.Messages().empty() ? "порт не открыт" : session.Messages().back(), serial);
       break;
-    case device::WriteOutcome::WriteFailed:
-      result.outcome = DeviceOutcome::Failed;
-      result.cause = WithSystemText("Ошибка записи в порт", serial);
-      break;
-    case device::WriteOutcome::StoppedBeforeFrame:
+    case device::Outcome::StoppedBeforeFrame:
       result.outcome = DeviceOutcome::Interrupted;
       result.cause = "запись не начата";
       break;
-    case device::WriteOutcome::StoppedMidFrame:
+    case device::Outcome::StoppedMidFrame:
       result.outcome = DeviceOutcome::Interrupted;
       result.cause = "кадр передан не полностью";
       break;
-  }
-  // A log that could not be written (a closed pipe) is the caller's to report.
-  if (!session_log) log.setstate(session_log.rdstate());
-  if (result.outcome == DeviceOutcome::Sent && job.verify) {
-    std::ostringstream quiet;
-    session_log.rdbuf(quiet.rdbuf());
-    const bool settled = WaitUnlessInterrupted(std::chrono::milliseconds(job.settle_ms));
-    const std::size_t messages_before = session.Messages().size();
-    if (settled && session.Read(port) == device::ReplyOutcome::Success) {
-      result.held = working;
-      result.differing = DifferingSettings(result.sent, result.held);
-      result.outcome = result.differing.empty() ? DeviceOutcome::Verified : DeviceOutcome::Differs;
-    } else if (Interrupted()) {
+    case device::Outcome::StoppedBeforeCheck:
+    case device::Outcome::StoppedReading:
       result.outcome = DeviceOutcome::Interrupted;
       result.cause = "кадр передан, проверка не выполнена";
-    } else {
+      break;
+    default:
+      if (!verifying) {  // the frame did not leave whole
+        result.outcome = DeviceOutcome::Failed;
+        result.cause = WithSystemText("Ошибка записи в порт", serial);
+        break;
+      }
       failures << "не удалось прочитать устройство после записи\n";
       result.outcome = DeviceOutcome::Failed;
       result.cause = "не удалось прочитать устройство после записи";
       // The read's own message says why, since the cause alone replaces it.
-      if (session.Messages().size() > messages_before)
-        result.cause = WithSystemText(result.cause + ": " + session.Messages().back(), serial);
-    }
+      if (session.Messages().size() > messages_before_check)
+        read_back_message = session.Messages().back();  // the port would not open again
+      if (!read_back_message.empty())
+        result.cause = WithSystemText(result.cause + ": " + read_back_message, serial);
+      break;
   }
   result.permission_denied =
       result.outcome == DeviceOutcome::Failed && serial.LastFailure().permission_denied;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "config_file/cp1251.h"
 #include "config_file/file_io.h"
 #include "config_file/file_name.h"
 #include "config_file/settings_line.h"
@@ -17,6 +18,15 @@ const std::string kBadFile = "Некорректный файл";
 CommandOutcome Refuse(CommandMessages& messages, const std::string& text) {
   messages.Show(text, kErrorTitle);
   return CommandOutcome::Refused;
+}
+
+// A text editor that saved the file as UTF-8 put its mark in front: the line
+// is taken back to code page 1251, or refused when it will not go. Without
+// this the mark's three bytes would pass as the first three code digits.
+std::optional<std::string> LineInCodePage(const std::string& first_line) {
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  if (!first_line.starts_with(kUtf8Mark)) return first_line;
+  return Utf8ToCp1251(std::string_view(first_line).substr(kUtf8Mark.size()));
 }
 
 }  // namespace
@@ -68,15 +78,18 @@ CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::
     case ReadStatus::Ok:
       break;
   }
-  if (!ApplySettingsLine(settings, read.bytes)) return Refuse(messages, kBadFile);
+  const std::optional<std::string> line = LineInCodePage(read.bytes);
+  if (!line || !ApplySettingsLine(settings, *line)) return Refuse(messages, kBadFile);
   return CommandOutcome::Done;
 }
 
 CommandOutcome OpenSettingsBytes(Settings& settings, std::string_view bytes,
                                  CommandMessages& messages) {
-  const std::string_view line = bytes.substr(0, bytes.find_first_of(std::string_view("\r\n\0", 3)));
-  if (line.size() > kMaxReadBytes || !ApplySettingsLine(settings, line))
-    return Refuse(messages, kBadFile);
+  const std::string_view first =
+      bytes.substr(0, bytes.find_first_of(std::string_view("\r\n\0", 3)));
+  if (first.size() > kMaxReadBytes) return Refuse(messages, kBadFile);
+  const std::optional<std::string> line = LineInCodePage(std::string(first));
+  if (!line || !ApplySettingsLine(settings, *line)) return Refuse(messages, kBadFile);
   return CommandOutcome::Done;
 }
 

@@ -46,7 +46,9 @@ CommandOutcome SaveSettingsCommand(const Settings& settings, const ChooseFileNam
 // ends quietly; "" gives "Ошибка открытия файла", a missing file "Файл не
 // найден", an unreadable one "Ошибка открытия файла", a first line that
 // ApplySettingsLine refuses (or longer than kMaxReadBytes) "Некорректный
-// файл", all titled "Ошибка" and changing no setting. Success shows nothing.
+// файл", all titled "Ошибка" and changing no setting. A first line that
+// starts with the UTF-8 mark (EF BB BF) is taken as UTF-8 and opens as the
+// same line in code page 1251 would. Success shows nothing.
 CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::string>& file_name,
                                    CommandMessages& messages);
 

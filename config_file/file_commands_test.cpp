@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "config_file/cp1251.h"
 #include "config_file/file_io.h"
 #include "settings/memory_settings.h"
 #include "tests/support/file_size_limit.h"
@@ -219,6 +220,7 @@ TEST_F(FileCommands, BytesOpenAsTheFileOfThem) {
       std::string(27, '0') + ":#\r\n",
       std::string(kMaxReadBytes + 1, '0'),  // no line end within the limit
       std::string(kMaxReadBytes, '0'),
+      "\xEF\xBB\xBF" + line,  // a text editor's UTF-8 mark
   };
   for (const std::string& bytes : cases) {
     const std::string what = bytes.substr(0, 40);
@@ -250,6 +252,43 @@ TEST_F(FileCommands, SavedBytesAreTheFileOrItsRefusal) {
     EXPECT_EQ(byte_messages.shown, file_messages.shown);
     EXPECT_EQ(outcome == CommandOutcome::Done, settings == &good);
     EXPECT_EQ(bytes, outcome == CommandOutcome::Done ? Contents(Path("out.qvx")) : "");
+  }
+}
+
+// A text editor's UTF-8 mark: the rest is UTF-8, taken back to code page
+// 1251; a rest that is not UTF-8, or will not fit the code page, is refused.
+TEST_F(FileCommands, LineAfterTheUtf8MarkOpensAsUtf8) {
+  MemorySettings edited;
+  edited.SetListIndex("ComboBox11", 3);
+  edited.SetText("Edit25", "Ключ");
+  ASSERT_EQ(Save(edited, Path("set.qvx")), CommandOutcome::Done);
+  const std::string line = Contents(Path("set.qvx"));  // code page 1251
+  const std::string utf8_line = Cp1251ToUtf8(line);
+  const std::string mark = "\xEF\xBB\xBF";
+  const struct {
+    std::string bytes;
+    bool opens;
+  } cases[] = {
+      {mark + utf8_line, true},
+      {mark + line, false},  // "Ключ" in code page 1251 is no UTF-8
+      {mark + Cp1251ToUtf8(line.substr(0, line.find("\xCA"))) +
+           "\xF0\x9F\x94\x91:" + utf8_line.substr(utf8_line.find(":000:111:") + 1),
+       false},  // an emoji the code page cannot hold
+      {mark, false},
+  };
+  for (const auto& c : cases) {
+    Write(Path("marked.qvx"), c.bytes);
+    MemorySettings settings;
+    const std::vector<std::string> before = Snapshot(settings);
+    RecordingMessages messages;
+    const CommandOutcome outcome = OpenSettingsCommand(settings, Path("marked.qvx"), messages);
+    if (c.opens) {
+      EXPECT_EQ(outcome, CommandOutcome::Done) << c.bytes;
+      EXPECT_EQ(Snapshot(settings), Snapshot(edited));
+    } else {
+      EXPECT_EQ(messages.shown, (std::vector<Shown>{{"Некорректный файл", "Ошибка"}})) << c.bytes;
+      EXPECT_EQ(Snapshot(settings), before) << c.bytes;
+    }
   }
 }
 

@@ -1,7 +1,10 @@
 #include "device/device_commands.h"
 
-#include "device/pacing.h"
+#include <algorithm>
+
+#include "device/command_runner.h"
 #include "device/write_frame.h"
+#include "settings/memory_settings.h"
 
 namespace qvx::device {
 namespace {
@@ -38,77 +41,59 @@ std::string CheckedWriteFrame(Settings& settings, LinkHost& host, CommandView& v
 
 WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::string& port_name,
                           CommandView& view) {
-  LinkHost& host = link.Host();
-  const std::string frame = CheckedWriteFrame(settings, host, view);
-  if (frame.empty()) return WriteOutcome::Refused;
-  if (host.StopRequested()) return WriteOutcome::StoppedBeforeFrame;
-
-  link.EnsureComPortOpen(port_name);
-  if (!link.state.PortOpen) return WriteOutcome::PortNotOpen;
-  link.state.StopReading = false;
-
-  view.SetWriteButtonVisible(false);
-  bool sent = true;
-  std::size_t written = 0;
-  {
-    const PreciseSleeps precise;  // a pause of 1 ms per byte, each as short as allowed
-    for (char byte : frame) {
-      if (host.StopRequested()) break;
-      if (!link.WriteComPort(std::string_view(&byte, 1))) {
-        sent = false;
-        break;
-      }
-      ++written;
-    }
+  CommandEngine engine(Command::Write, settings);
+  switch (RunCommand(engine, link, settings, view, port_name).value_or(Outcome::Refused)) {
+    case Outcome::Sent:
+      return WriteOutcome::Sent;
+    case Outcome::CannotOpen:
+      return WriteOutcome::PortNotOpen;
+    case Outcome::WriteFailed:
+    case Outcome::WriteTimedOut:
+    case Outcome::LostMidFrame:
+      return WriteOutcome::WriteFailed;
+    case Outcome::StoppedBeforeFrame:
+      return WriteOutcome::StoppedBeforeFrame;
+    case Outcome::StoppedMidFrame:
+      return WriteOutcome::StoppedMidFrame;
+    default:
+      return WriteOutcome::Refused;
   }
-  view.SetWriteButtonVisible(true);
-  if (sent && written < frame.size())
-    return written == 0 ? WriteOutcome::StoppedBeforeFrame : WriteOutcome::StoppedMidFrame;
-  if (!sent) {
-    host.ShowMessage("Ошибка записи в порт", "Ошибка ", MessageKind::Failure);
-    return WriteOutcome::WriteFailed;
-  }
-  host.ShowMessage("Данные успешно отправлены", "Данные успешно отправлены", MessageKind::Success);
-  return WriteOutcome::Sent;
 }
 
 bool ReadCommand(DeviceLink& link, const std::string& port_name, CommandView& view) {
-  link.EnsureComPortOpen(port_name);
-  if (!link.state.PortOpen) return false;
-  link.state.StopReading = false;
-  view.SetReadButtonVisible(false);
-  // What came after the last reception window (a late answer to an earlier
-  // request) is no answer to this one.
-  link.PortHandle().DiscardInput();
-  link.WriteComPort("A5A6");
-  view.StartReceptionTimer();
-  link.ReadComPort();
-  return true;
+  // The read takes nothing from the settings; the reply reaches them through
+  // ReceptionTimerFired.
+  MemorySettings unused;
+  CommandEngine engine(Command::Read, unused, {.receive_buffer = link.state.ReceiveBuffer});
+  return RunCommand(engine, link, unused, view, port_name) != Outcome::CannotOpen;
 }
 
 void ListenCommand(DeviceLink& link, const std::string& port_name, CommandView& view) {
-  link.state.PortName = port_name;
-  link.state.PortSettings = std::string(kLineDefinition);
-  link.OpenComPort();
-  link.state.StopReading = false;
-  view.StartReceptionTimer();
-  link.ReadComPort();
+  MemorySettings unused;
+  CommandEngine engine(Command::Listen, unused, {.receive_buffer = link.state.ReceiveBuffer});
+  RunCommand(engine, link, unused, view, port_name);
 }
 
 void StopReadingCommand(DeviceLink& link, CommandView& view) {
+  Event stop;
+  stop.kind = Event::Kind::Stop;
+  stop.now_ms = NowMs();
+  if (FeedCollecting(link, nullptr, view, stop)) return;
   link.state.StopReading = true;
   view.StopReceptionTimer();
 }
 
 ReplyOutcome ReceptionTimerFired(DeviceLink& link, Settings& settings, CommandView& view) {
-  view.StopReceptionTimer();
-  link.state.StopReading = true;
-  const ReplyEvaluation reply = EvaluateReceiveBuffer(link.state.ReceiveBuffer);
-  for (const std::string& entry : reply.entries) link.Host().AppendLog(entry);
-  ApplyReply(settings, reply);
-  link.Host().ShowMessage(reply.message, reply.title, reply.kind);
-  link.state.ReceiveBuffer.clear();
-  view.SetReadButtonVisible(true);
+  if (RunningCommand* running = link.collecting) {
+    Event due;
+    due.kind = Event::Kind::Time;
+    due.now_ms = std::max(NowMs(), running->engine.DueMs());
+    FeedCollecting(link, &settings, view, due);
+    return running->engine.Reply().outcome;
+  }
+  ReplyEvaluation reply;
+  for (const Step& step : ReceptionEndSteps(link.state.ReceiveBuffer, reply))
+    ApplyStep(step, reply, link, &settings, view);
   return reply.outcome;
 }
 

@@ -7,16 +7,12 @@
 #include <string_view>
 
 #include "device/device_link.h"
+#include "device/protocol.h"
 #include "device/reply.h"
 #include "device/text_fields.h"
 #include "settings/settings.h"
 
 namespace qvx::device {
-
-inline constexpr int kReceptionWindowMs = 2000;
-// After a frame the device records for about this long (its three long
-// beeps); a read-back waits it out.
-inline constexpr int kRecordingMs = 3000;
 
 // Window controls the commands change besides the settings. Every default
 // does nothing, which suits a host without a window.

@@ -114,9 +114,11 @@ bool DeviceLink::WriteComPort(std::string_view text) {
   return complete;
 }
 
-void DeviceLink::ReadComPort() {
+void DeviceLink::ReadComPort(const std::function<void(std::string_view)>& received) {
   do {
-    state.ReceiveBuffer += ReceivedText(port_.Read(kReadChunk));
+    const std::string bytes = port_.Read(kReadChunk);
+    state.ReceiveBuffer += ReceivedText(bytes);
+    if (received) received(bytes);
     host_.ProcessEvents();
     host_.Pause(kPauseBetweenReadsMs);
   } while (!state.StopReading);

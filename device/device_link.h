@@ -10,16 +10,12 @@
 
 #include "device/line_definition.h"
 #include "device/link_host.h"
+#include "device/protocol.h"
 #include "device/serial_port.h"
 
 namespace qvx::device {
 
-inline constexpr std::size_t kReadChunk = 1000;
-inline constexpr int kPauseAfterWriteMs = 1;
-inline constexpr int kPauseBetweenReadsMs = 100;
-// The page gives up on a write whose byte has not left the port by then: the
-// device stopped taking bytes and the line is full.
-inline constexpr int kWriteDrainTimeoutMs = 1000;
+struct RunningCommand;  // device/command_runner.h
 
 inline constexpr std::string_view kPortOpenedLine = "ком открыт";
 inline constexpr std::string_view kPortClosedLine = "ком закрыт";
@@ -56,6 +52,9 @@ class DeviceLink {
       : port_(port), host_(host), extra_ports_(std::move(extra_ports)) {}
 
   LinkState state;
+  // The command whose read loop runs, for the handlers run nested in it
+  // (the reception timer, STOP); null when none.
+  RunningCommand* collecting = nullptr;
 
   // The extra ports in their lister's order, then the platform's ports as
   // OrderPlatformPorts orders them; each name once.
@@ -68,9 +67,10 @@ class DeviceLink {
   // Writes the text up to its first NUL in one write, then pauses 1 ms. Logs
   // "Ошибка в WriteFile" when not every byte was written. Returns whether all were.
   bool WriteComPort(std::string_view text);
-  // Read loop: read up to 1000 bytes, append them to ReceiveBuffer, let events
-  // run, pause 100 ms; repeats until StopReading is set. Runs at least once.
-  void ReadComPort();
+  // Read loop: read up to 1000 bytes, append them to ReceiveBuffer (and
+  // hand them to `received`, if given), let events run, pause 100 ms;
+  // repeats until StopReading is set. Runs at least once.
+  void ReadComPort(const std::function<void(std::string_view)>& received = {});
   // When the port is not open or `selected` (the text of ComboBox1) differs
   // from OpenPortName: close, take `selected` as PortName and OpenPortName,
   // reset PortSettings, open. Afterwards the caller goes on only if PortOpen.

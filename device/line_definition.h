@@ -5,9 +5,9 @@
 #include <optional>
 #include <string_view>
 
-namespace qvx::device {
+#include "device/protocol.h"
 
-inline constexpr std::string_view kLineDefinition = "baud=57600 parity=N data=8 stop=1";
+namespace qvx::device {
 
 enum class Parity { None, Even, Odd, Mark, Space };
 enum class StopBits { One, OneAndHalf, Two };

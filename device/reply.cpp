@@ -3,10 +3,12 @@
 #include <optional>
 #include <utility>
 
+#include "device/command_texts.h"
+#include "device/protocol.h"
+
 namespace qvx::device {
 namespace {
 
-constexpr std::string_view kErrorTitle = "Ошибка ";
 constexpr std::string_view kFaultyMessage = "Произошла ошибка при получении данных";
 // A reply cut short (too few entries, an empty phone field) is no faulty
 // field: it says so in its own words.
@@ -110,9 +112,9 @@ bool HasMarkerAfterFirst(std::string_view buffer, std::string_view marker) {
 }
 
 ReplyEvaluation EvaluateReceiveBuffer(std::string_view buffer) {
-  if (HasMarkerAfterFirst(buffer, "A0A0"))
+  if (HasMarkerAfterFirst(buffer, kNotReadySignal))
     return Outcome({}, ReplyOutcome::NotReady, "SIM-карта ещё не готова");
-  if (HasMarkerAfterFirst(buffer, ":#")) return ParseReply(buffer);
+  if (HasMarkerAfterFirst(buffer, kReplyEnd)) return ParseReply(buffer);
   return Outcome({}, ReplyOutcome::NoData, "Не удалось получить данные");
 }
 

@@ -7,13 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "device/protocol.h"
 #include "settings/settings_digits.h"
 
 namespace qvx::sim {
 
-inline constexpr std::string_view kWriteCommand = "A3A4";
-inline constexpr std::string_view kReadCommand = "A5A6";
-inline constexpr std::string_view kFrameEnd = "##";
+using device::kFrameEnd;
+using device::kWriteCommand;
+inline constexpr std::string_view kReadCommand = device::kReadRequest;
 
 struct FrameContent {
   SettingsDigits digits{};

@@ -5,6 +5,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -13,18 +14,38 @@
 
 #include "catalogue_json.h"
 #include "config_file/file_io.h"
+#include "device/command_engine.h"
+#include "device/command_texts.h"
 #include "device/device_commands.h"
 #include "device/device_link.h"
 #include "device/line_definition.h"
+#include "device/protocol.h"
 #include "page_model.h"
+#include "settings/catalogue.h"
+#include "settings/command_captions.h"
 #include "settings/greeting.h"
-#include "sim/frame_body.h"
+#include "settings/page_layout.h"
 #include "simulated_device.h"
 
 namespace qvx::web {
 namespace {
 
 using emscripten::val;
+
+// What only the page has to say: about the browser's ports and its own files.
+constexpr std::string_view kSimulatorPort = "Симулятор устройства";
+constexpr std::string_view kSaveFailed = "Ошибка сохранения файла";
+constexpr std::string_view kNoPortChosen = "Порт не выбран.";
+constexpr std::string_view kChoosePort = "Выбрать порт…";
+constexpr std::string_view kSerialPort = "Порт";
+constexpr std::string_view kNoWebSerial =
+    "Этот браузер не открывает последовательные порты, доступен только симулятор устройства. К "
+    "порту программатора страница выходит в Chrome и Edge 89 и новее; Safari не умеет, Firefox — "
+    "только в новейших версиях.";
+constexpr std::string_view kUnsavedEdits =
+    "Настройки изменены и не сохранены. Открыть файл, отбросив изменения?";
+// Below it, the page's own account of what went wrong.
+constexpr std::string_view kCommandFailed = "Команда прервана из-за ошибки страницы.";
 
 val Text(std::string_view text) {
   return val(std::string(text));
@@ -79,16 +100,37 @@ val LineOptions() {
   return options;
 }
 
-// The page's own texts that the core's commands show only from their port
-// parts, which the page replaces: the same words as the window's.
-val PageTexts() {
+// The command buttons' captions by the buttons' ids.
+val ButtonCaptions() {
+  val captions = val::object();
+  captions.set("N2", Text(kOpenCaption));
+  captions.set("N3", Text(kSaveCaption));
+  captions.set("BitBtn1", Text(kReadCaption));
+  captions.set("BitBtn2", Text(kWriteCaption));
+  captions.set("writeVerify", Text(kWriteVerifyCaption));
+  return captions;
+}
+
+// The exchange's constants, for what the page shows about them; the
+// commands take theirs from the engine.
+val Protocol() {
+  val protocol = val::object();
+  protocol.set("readRequest", Bytes(device::kReadRequest));
+  protocol.set("receptionWindowMs", device::kReceptionWindowMs);
+  protocol.set("recordingMs", device::kRecordingMs);
+  protocol.set("pauseAfterWriteMs", device::kPauseAfterWriteMs);
+  protocol.set("lineOptions", LineOptions());
+  return protocol;
+}
+
+// The page's texts: the window's words where it has them.
+val Texts() {
   val texts = val::object();
   texts.set("version", val(std::string("v.") + QUORVEX_VERSION));
-  texts.set("simulatorPort", val(std::string("Симулятор устройства")));
-  texts.set("sent", MessageObject({"Данные успешно отправлены", "Данные успешно отправлены"}));
-  texts.set("receptionWindowMs", device::kReceptionWindowMs);
-  texts.set("readRequest", Bytes(sim::kReadCommand));
-  texts.set("saveFailed", MessageObject({"Ошибка сохранения файла", "Ошибка"}));
+  texts.set("simulatorPort", Text(kSimulatorPort));
+  texts.set("sent",
+            MessageObject({std::string(device::kSentText), std::string(device::kSentText)}));
+  texts.set("saveFailed", MessageObject({std::string(kSaveFailed), "Ошибка"}));
   texts.set("greetingTitle", Text(kGreetingTitle));
   texts.set("greetingLines",
             Array(std::vector<GreetingLine>(kGreetingLines.begin(), kGreetingLines.end()),
@@ -97,29 +139,18 @@ val PageTexts() {
   texts.set("webAddress", Text(kGreetingWebAddress));
   // The port's texts: the window's open failure (the browser's reason goes
   // below it), and what only the page has to say about the browser's ports.
-  texts.set("cannotOpen",
-            MessageObject({device::OpenErrorText(device::OpenResult::CannotOpen), "Quorvex"}));
-  texts.set("noPortChosen", val(std::string("Порт не выбран.")));
-  texts.set("portLost", MessageObject({"Связь с портом потеряна: программатор отключён или порт "
-                                       "занят. Порт откроется заново при следующей команде.",
-                                       "Quorvex"}));
-  texts.set("choosePort", val(std::string("Выбрать порт…")));
-  texts.set("serialPort", val(std::string("Порт")));
-  texts.set("noWebSerial",
-            val(std::string("Этот браузер не открывает последовательные порты, доступен только "
-                            "симулятор устройства. К порту программатора страница выходит в "
-                            "Chrome и Edge 89 и новее; Safari не умеет, Firefox — только в "
-                            "новейших версиях.")));
+  texts.set("cannotOpen", MessageObject({device::OpenErrorText(device::OpenResult::CannotOpen),
+                                         std::string(device::kPortTitle)}));
+  texts.set("noPortChosen", Text(kNoPortChosen));
+  texts.set("portLost",
+            MessageObject({std::string(device::kPortLostText), std::string(device::kPortTitle)}));
+  texts.set("choosePort", Text(kChoosePort));
+  texts.set("serialPort", Text(kSerialPort));
+  texts.set("noWebSerial", Text(kNoWebSerial));
   texts.set("lineOptions", LineOptions());
-  texts.set(
-      "unsavedEdits",
-      val(std::string("Настройки изменены и не сохранены. Открыть файл, отбросив изменения?")));
-  texts.set("readingLeft", val(std::string("Чтение: %s с")));
-  texts.set("recordingMs", device::kRecordingMs);
-  texts.set("recordingLeft", val(std::string("Запись: %s с")));
-  texts.set("verified", MessageObject({"Устройство хранит записанные настройки", "Проверка"}));
-  texts.set("differs", MessageObject({"Устройство хранит другие настройки (%s):", "Проверка"}));
-  texts.set("pauseAfterWriteMs", device::kPauseAfterWriteMs);
+  texts.set("unsavedEdits", Text(kUnsavedEdits));
+  texts.set("commandFailed", MessageObject({std::string(kCommandFailed), "Ошибка"}));
+  texts.set("buttons", ButtonCaptions());
   texts.set("writeTimeoutMs", device::kWriteDrainTimeoutMs);
   return texts;
 }
@@ -204,15 +235,6 @@ class Model {
     return result;
   }
 
-  val CompareWithReply(const val& received) const {
-    const VerifyResult verified = page_.CompareWithReply(FromBytes(received));
-    val result = MessageObject(verified.read.message);
-    result.set("outcome", val(OutcomeName(verified.read.outcome)));
-    result.set("differences",
-               Array(verified.differences, [](const std::string& line) { return val(line); }));
-    return result;
-  }
-
   val EvaluateRead(const val& received) {
     const ReadResult read = page_.EvaluateRead(FromBytes(received));
     val result = MessageObject(read.message);
@@ -221,10 +243,217 @@ class Model {
     return result;
   }
 
- private:
   MemorySettings& Settings() { return page_.Settings(); }
   const MemorySettings& Settings() const { return page_.Settings(); }
+
+ private:
   PageModel page_;
+};
+
+// One command of the engine on a model, step by step; see web/page/commands.js.
+class Engine {
+ public:
+  Engine(Model& model, const std::string& command)
+      : model_(model), engine_(CommandOf(command), model.Settings()) {}
+
+  val Start(double now_ms) { return Steps(engine_.Start(now_ms)); }
+
+  // {kind, nowMs, count, bytes, cause}: kind "opened", "openFailed",
+  // "written", "writeFailed", "writeTimedOut", "received", "time", "lost",
+  // "stop"; an unknown kind is a stop.
+  val Feed(const val& event) {
+    device::Event fed;
+    const std::string kind = event["kind"].as<std::string>();
+    fed.kind = EventKindOf(kind);
+    fed.now_ms = event["nowMs"].isNumber() ? event["nowMs"].as<double>() : 0;
+    if (event["count"].isNumber()) fed.count = event["count"].as<std::size_t>();
+    if (!event["bytes"].isUndefined() && !event["bytes"].isNull())
+      fed.bytes = FromBytes(event["bytes"]);
+    if (event["cause"].isString()) fed.cause = event["cause"].as<std::string>();
+    return Steps(engine_.Feed(fed));
+  }
+
+  std::string Countdown(double now_ms) const { return engine_.Countdown(now_ms); }
+  val Differences() const {
+    return Array(engine_.DifferenceLines(), [](const std::string& line) { return val(line); });
+  }
+
+ private:
+  static device::Command CommandOf(const std::string& name) {
+    if (name == "read") return device::Command::Read;
+    if (name == "writeVerify") return device::Command::WriteVerify;
+    return device::Command::Write;
+  }
+
+  static device::Event::Kind EventKindOf(const std::string& kind) {
+    using K = device::Event::Kind;
+    static const std::pair<const char*, K> kKinds[] = {
+        {"opened", K::Opened},
+        {"openFailed", K::OpenFailed},
+        {"written", K::Written},
+        {"writeFailed", K::WriteFailed},
+        {"writeTimedOut", K::WriteTimedOut},
+        {"received", K::Received},
+        {"time", K::Time},
+        {"lost", K::Lost},
+    };
+    for (const auto& [name, value] : kKinds)
+      if (kind == name) return value;
+    return K::Stop;
+  }
+
+  val Steps(const std::vector<device::Step>& steps) {
+    val array = val::array();
+    for (const device::Step& step : steps) array.call<void>("push", StepValue(step));
+    return array;
+  }
+
+  val StepValue(const device::Step& step) {
+    using K = device::Step::Kind;
+    val object = val::object();
+    object.set("kind", val(StepName(step)));
+    switch (step.kind) {
+      case K::MarkField:
+        object.set("field", step.field);
+        break;
+      case K::WriteButton:
+      case K::ReadButton:
+        object.set("visible", step.visible);
+        break;
+      case K::Send:
+        object.set("bytes", Bytes(step.bytes));
+        object.set("perByte", step.per_byte);
+        object.set("pauseMs", step.pause_ms);
+        // The bound of one write: its bytes' worth, but never less than the
+        // browser's pipe and the drain behind it may take.
+        object.set("timeoutMs",
+                   std::max(step.bound_ms * static_cast<int>(step.per_byte ? 1 : step.bytes.size()),
+                            device::kWriteDrainTimeoutMs));
+        break;
+      case K::Collect:
+        object.set("readEveryMs", step.read_every_ms);
+        object.set("readMaxBytes", static_cast<int>(step.read_max_bytes));
+        [[fallthrough]];
+      case K::Wait:
+        object.set("untilMs", step.until_ms);
+        break;
+      case K::Log:
+        object.set("text", step.text);
+        break;
+      case K::TakeSettings:
+        // Taken over now: the step tells the page to show them.
+        device::ApplyReply(model_.Settings(), engine_.Reply());
+        break;
+      case K::Message:
+        object.set("text", step.text);
+        object.set("title", step.title);
+        object.set("messageKind", val(MessageKindName(step.message_kind)));
+        object.set("portError", step.port_error);
+        object.set("interim", step.interim);
+        break;
+      case K::Finished:
+        object.set("outcome", val(OutcomeName(step.outcome)));
+        break;
+      default:
+        break;
+    }
+    return object;
+  }
+
+  static const char* StepName(const device::Step& step) {
+    using K = device::Step::Kind;
+    switch (step.kind) {
+      case K::MarkField:
+        return step.mark == device::FieldMark::Red ? "red" : "white";
+      case K::SubscriberTab:
+        return "subscriberTab";
+      case K::WriteButton:
+        return "writeButton";
+      case K::ReadButton:
+        return "readButton";
+      case K::OpenPort:
+        return "openPort";
+      case K::DropInput:
+        return "dropInput";
+      case K::Send:
+        return "send";
+      case K::Collect:
+        return "collect";
+      case K::StopCollecting:
+        return "stopCollecting";
+      case K::Wait:
+        return "wait";
+      case K::Log:
+        return "log";
+      case K::TakeSettings:
+        return "settings";
+      case K::ClearReceiveBuffer:
+        return "clearBuffer";
+      case K::Message:
+        return "message";
+      case K::Finished:
+        return "finished";
+    }
+    return "";
+  }
+
+  static const char* MessageKindName(device::MessageKind kind) {
+    switch (kind) {
+      case device::MessageKind::Success:
+        return "success";
+      case device::MessageKind::Refusal:
+        return "refusal";
+      case device::MessageKind::Failure:
+        return "failure";
+    }
+    return "";
+  }
+
+  static const char* OutcomeName(device::Outcome outcome) {
+    using O = device::Outcome;
+    switch (outcome) {
+      case O::Refused:
+        return "refused";
+      case O::CannotOpen:
+        return "cannotOpen";
+      case O::WriteFailed:
+        return "writeFailed";
+      case O::WriteTimedOut:
+        return "writeTimedOut";
+      case O::LostMidFrame:
+        return "lostMidFrame";
+      case O::LostMidRead:
+        return "lostMidRead";
+      case O::StoppedBeforeFrame:
+        return "stoppedBeforeFrame";
+      case O::StoppedMidFrame:
+        return "stoppedMidFrame";
+      case O::StoppedBeforeCheck:
+        return "stoppedBeforeCheck";
+      case O::StoppedReading:
+        return "stoppedReading";
+      case O::NoData:
+        return "noData";
+      case O::NotReady:
+        return "notReady";
+      case O::Faulty:
+        return "faulty";
+      case O::Abandoned:
+        return "abandoned";
+      case O::ReadSuccess:
+        return "readSuccess";
+      case O::Sent:
+        return "sent";
+      case O::VerifyEqual:
+        return "verifyEqual";
+      case O::VerifyDifferent:
+        return "verifyDifferent";
+    }
+    return "";
+  }
+
+  Model& model_;
+  device::CommandEngine engine_;
 };
 
 class Device {
@@ -286,7 +515,8 @@ constexpr auto kGuarded = &Guarded<Method>::Call;
 EMSCRIPTEN_BINDINGS(quorvex) {
   using namespace qvx::web;
   emscripten::function("catalogue", &CatalogueObject);
-  emscripten::function("pageTexts", &PageTexts);
+  emscripten::function("protocol", &Protocol);
+  emscripten::function("texts", &Texts);
   emscripten::class_<Model>("Model")
       .constructor<>()
       .function("listIndex", kGuarded<&Model::ListIndex>)
@@ -302,8 +532,13 @@ EMSCRIPTEN_BINDINGS(quorvex) {
       .function("open", kGuarded<&Model::Open>)
       .function("save", kGuarded<&Model::Save>)
       .function("checkWrite", kGuarded<&Model::CheckWrite>)
-      .function("evaluateRead", kGuarded<&Model::EvaluateRead>)
-      .function("compareWithReply", kGuarded<&Model::CompareWithReply>);
+      .function("evaluateRead", kGuarded<&Model::EvaluateRead>);
+  emscripten::class_<Engine>("CommandEngine")
+      .constructor<Model&, std::string>()
+      .function("start", kGuarded<&Engine::Start>)
+      .function("feed", kGuarded<&Engine::Feed>)
+      .function("countdown", kGuarded<&Engine::Countdown>)
+      .function("differences", kGuarded<&Engine::Differences>);
   emscripten::class_<Device>("SimulatedDevice")
       .constructor<>()
       .function("receive", kGuarded<&Device::Receive>)

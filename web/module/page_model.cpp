@@ -1,12 +1,16 @@
 #include "page_model.h"
 
 #include "config_file/file_commands.h"
+#include "config_file/settings_line.h"
 #include "device/device_commands.h"
 #include "device/link_host.h"
-#include "settings/settings_diff.h"
 
 namespace qvx::web {
 namespace {
+
+// Every file a save writes opens again: fifteen longest text fields and the
+// code fields with their separators stay below the limit.
+static_assert(15 * kMaxTextFieldBytes + 200 < kMaxOpenBytes);
 
 class RecordedMessages : public CommandMessages {
  public:
@@ -44,7 +48,10 @@ class RecordedSteps : public device::LinkHost, public device::CommandView {
 
 std::optional<Message> PageModel::Open(std::string_view file_bytes) {
   RecordedMessages messages;
-  OpenSettingsBytes(settings_, file_bytes, messages);
+  // Far more than any settings file holds is no settings file: refused as
+  // the empty one is, unread.
+  OpenSettingsBytes(settings_, file_bytes.size() > kMaxOpenBytes ? std::string_view() : file_bytes,
+                    messages);
   if (messages.shown.empty()) return std::nullopt;
   return messages.shown.front();
 }
@@ -69,18 +76,6 @@ ReadResult PageModel::EvaluateRead(std::string_view received) {
   device::ReplyEvaluation reply = device::EvaluateReceiveBuffer(received);
   device::ApplyReply(settings_, reply);
   return {reply.outcome, {reply.message, reply.title}, std::move(reply.entries)};
-}
-
-VerifyResult PageModel::CompareWithReply(std::string_view received) const {
-  MemorySettings held = settings_;
-  device::ReplyEvaluation reply = device::EvaluateReceiveBuffer(received);
-  device::ApplyReply(held, reply);
-  VerifyResult result;
-  if (reply.outcome == device::ReplyOutcome::Success)
-    for (const SettingInfo* setting : DifferingSettings(settings_, held))
-      result.differences.push_back(DifferenceLine(*setting, settings_, held));
-  result.read = {reply.outcome, {reply.message, reply.title}, std::move(reply.entries)};
-  return result;
 }
 
 }  // namespace qvx::web

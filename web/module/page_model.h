@@ -4,6 +4,7 @@
 // returning the steps the page shows instead of showing them.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,11 @@
 #include "settings/memory_settings.h"
 
 namespace qvx::web {
+
+// Largest file "Открыть" takes: the longest line a save writes (fifteen
+// text fields of kMaxTextFieldBytes) with room to spare, and far below what
+// would exhaust the module's memory. Larger files are refused unread.
+inline constexpr std::size_t kMaxOpenBytes = 64 * 1024;
 
 struct Message {
   std::string text;
@@ -43,20 +49,14 @@ struct ReadResult {
   std::vector<std::string> entries;  // the reply's raw entries (the console's lines)
 };
 
-// "Записать и проверить" after the read-back: the read's outcome, and when
-// the reply was taken, the settings the device holds otherwise than the page.
-struct VerifyResult {
-  ReadResult read;
-  std::vector<std::string> differences;  // as quorvex-cli diff words them
-};
-
 class PageModel {
  public:
   MemorySettings& Settings() { return settings_; }
   const MemorySettings& Settings() const { return settings_; }
 
   // "Открыть" with the chosen file's bytes: nullopt when the settings were
-  // taken over, else the refusal; a refused file changes no setting.
+  // taken over, else the refusal ("Некорректный файл" for more than
+  // kMaxOpenBytes); a refused file changes no setting.
   std::optional<Message> Open(std::string_view file_bytes);
 
   // "Сохранить": the bytes to write, or the refusal before any dialog.
@@ -69,10 +69,6 @@ class PageModel {
   // The end of the reception window: evaluates what arrived and takes the
   // settings over only when every field passed.
   ReadResult EvaluateRead(std::string_view received);
-
-  // The read-back of "Записать и проверить": evaluates what arrived as a
-  // read does and compares it with the settings, which it leaves unchanged.
-  VerifyResult CompareWithReply(std::string_view received) const;
 
  private:
   MemorySettings settings_;

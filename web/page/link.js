@@ -84,6 +84,14 @@ export class Link {
     this.select.selectedIndex = this.choices.indexOf(this.choice);
   }
 
+  // Closes the open port and forgets it, so that the next command opens it
+  // anew (a port whose write never completed).
+  forget() {
+    const port = this.openPort;
+    this.openPort = null;
+    port?.close();
+  }
+
   // The chosen port, open: opens it when it is not the port opened last,
   // or when that one was lost or is stuck. Rejects with an OpenFailure.
   async ensureOpen() {

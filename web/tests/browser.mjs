@@ -68,12 +68,18 @@ export async function tab(page, caption) {
   await page.getByRole('tab', { name: caption, exact: true }).click();
 }
 
+// What the page says when it has handed file `name` to the browser as a download.
+export const downloadStarted = (name) => `Файл ${name} передан браузеру для загрузки. `
+  + 'Проверьте, что он появился в папке загрузок: до тех пор изменения считаются несохранёнными.';
+
+// "Сохранить" by download; the bytes downloaded.
 export async function save(page) {
   const download = page.waitForEvent('download');
   await page.getByRole('button', { name: 'Сохранить' }).click();
   const file = join(scratch, `saved-${Date.now()}.qvx`);
-  await (await download).saveAs(file);
-  await expectMessage(page, 'Сохранение', 'Файл успешно сохранен');
+  const done = await download;
+  await done.saveAs(file);
+  await expectMessage(page, 'Сохранение', downloadStarted(done.suggestedFilename()));
   return readFileSync(file);
 }
 

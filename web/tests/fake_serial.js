@@ -1,8 +1,9 @@
 // A stand-in for the browser's navigator.serial, installed before the page's
 // own scripts run. The test drives it through window.fakeSerial: ports to
 // grant or plug in, a port that refuses to open, a port that goes away after
-// a number of writes, a port whose writes never complete, and a device
-// behind a port (anything with receive(bytes) that answers through
+// a number of writes, a port whose writes never complete (from the start or
+// after a number of writes, as on a line that stalls), and a device behind
+// a port (anything with receive(bytes) that answers through
 // port.send(bytes)). Its streams behave as Chromium's do.
 (() => {
   const lostError = () => new DOMException('The device has been lost.', 'NetworkError');
@@ -18,6 +19,7 @@
       this.refuseOpen = null;
       this.loseAfterWrites = Infinity;
       this.stallWrites = false;  // writes never complete, as on a full line
+      this.stallAfterWrites = Infinity;  // ... once this many went out
       this.device = null;
       this.isOpen = false;
       this.streams = { readable: null, writable: null };
@@ -60,7 +62,7 @@
 
     take(chunk, signal) {
       if (this.gone) throw lostError();
-      if (this.stallWrites) {
+      if (this.stallWrites || this.writes.length >= this.stallAfterWrites) {
         // Only aborting the stream (closing the port) ends such a write.
         return new Promise((_, reject) => signal.addEventListener('abort', () => reject(signal.reason)));
       }

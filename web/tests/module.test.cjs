@@ -138,7 +138,16 @@ test('a call the core cannot take throws an Error and leaves the module working'
     ['a list read as a text', /^no such setting/, () => model.text('ComboBox556')],
     ['a slider set as a text', /^no such setting/, () => model.setText('TrackBar1', 'x')],
     ['a reply beyond the memory', /bad_alloc/, () => model.evaluateRead(huge)],
-    ['a read-back beyond the memory', /bad_alloc/, () => model.compareWithReply(huge)],
+    ['a reply to the engine beyond the memory', /bad_alloc/, () => {
+      const engine = new quorvex.CommandEngine(model, 'read');
+      try {
+        engine.start(0);
+        engine.feed({ kind: 'opened', nowMs: 0 });
+        engine.feed({ kind: 'received', nowMs: 1, bytes: huge });
+      } finally {
+        engine.delete();
+      }
+    }],
     ['bytes to the device beyond the memory', /bad_alloc/, () => device.receive(huge, 0)],
   ]) {
     assert.throws(call, { name: 'Error', message: reason }, name);
@@ -149,13 +158,13 @@ test('a call the core cannot take throws an Error and leaves the module working'
   for (const m of [model, device]) m.delete();
 });
 
-test('a huge file opens by its first line, as the desktop reads it', async () => {
+test('a huge file is refused unread, whatever its first line', async () => {
   const quorvex = await modulePromise;
   const defaults = new quorvex.Model();
   const line = Buffer.from(defaults.save().bytes);
   const tail = (size, byte) => Buffer.alloc(size, byte);
   for (const [name, bytes, refused] of [
-    ['a good line, then 200 MB', Buffer.concat([line, tail(200 * 1024 * 1024, 0x41)]), false],
+    ['a good line, then 200 MB', Buffer.concat([line, tail(200 * 1024 * 1024, 0x41)]), true],
     ['a line cut at NUL', Buffer.concat([line.subarray(0, line.length - 2), Buffer.from([0]), tail(10, 0x41)]), false],
     ['no line end in 200 MB', tail(200 * 1024 * 1024, 0x30), true],
     ['a line just over 1 MB', Buffer.concat([tail(1024 * 1024 + 1, 0x30), Buffer.from('\r\n')]), true],
@@ -166,4 +175,30 @@ test('a huge file opens by its first line, as the desktop reads it', async () =>
     model.delete();
   }
   defaults.delete();
+});
+
+// The open limit against the longest file a save writes: that one opens, and
+// anything past the limit is refused before the core reads it.
+test('the longest saveable file opens; a file past the open limit is refused', async () => {
+  const quorvex = await modulePromise;
+  const { maxFileBytes } = quorvex.fileTexts();
+  const longest = new quorvex.Model();
+  for (const setting of quorvex.catalogue().settings.filter((s) => s.kind === 'text')) {
+    longest.setText(setting.name, 'Ж'.repeat(4096));
+  }
+  const saved = longest.save().bytes;
+  assert.ok(saved && saved.length <= maxFileBytes, `${saved?.length} bytes`);
+  const tail = new Uint8Array(maxFileBytes - saved.length + 1).fill(0x78);
+  const rows = [
+    { name: 'the longest saved file', bytes: saved, refusal: null },
+    { name: 'the same, one byte past the limit', bytes: new Uint8Array([...saved, ...tail]),
+      refusal: { text: 'Некорректный файл', title: 'Ошибка' } },
+  ];
+  for (const row of rows) {
+    const model = new quorvex.Model();
+    assert.deepEqual(model.open(row.bytes), row.refusal, row.name);
+    assert.equal(model.text('Edit30'), row.refusal ? '20198' : 'Ж'.repeat(4096), row.name);
+    model.delete();
+  }
+  longest.delete();
 });

@@ -150,10 +150,10 @@ test('the title names the open file and marks edits; opening over edits or leavi
   assert.equal(await page.$eval('#ComboBox12', (s) => s.selectedIndex), 1);
   assert.deepEqual(questions, Array(2).fill('Настройки изменены и не сохранены. Открыть файл, отбросив изменения?'));
 
-  // Saved edits leave without asking; unsaved ones ask.
+  // A download is not known to be written: the edits stay marked, and leaving asks.
   await page.selectOption('#ComboBox12', { index: 2 });
   assert.equal((await save(page)).toString('latin1').startsWith('000000:211111:'), true);
-  assert.equal(await page.title(), 'дача.qvx — Quorvex');
+  assert.equal(await page.title(), 'дача.qvx * — Quorvex');
   await page.selectOption('#ComboBox12', { index: 0 });
   const leaving = page.waitForEvent('dialog');
   await page.close({ runBeforeUnload: true });
@@ -184,4 +184,26 @@ test('"Записать и проверить" writes, waits out the recording, 
   await expectMessage(page, 'Проверка', 'Устройство хранит записанные настройки');
   await page.waitForSelector('#BitBtn1:not([hidden])');
   assert.equal(await page.inputValue('#Edit30'), '8080');
+});
+
+test('the settings cannot be edited while a command runs, and can again after it', async () => {
+  const page = await openPage();
+  await tab(page, 'Список аб.');
+  await page.getByRole('button', { name: 'Записать и проверить' }).click();
+  await page.waitForFunction(() => /^Запись: /.test(document.querySelector('#readCountdown').textContent));
+  assert.equal(await page.isDisabled('#Edit30'), true);
+  assert.equal(await page.isDisabled('#ComboBox1'), true);
+  await expectMessage(page, 'Проверка', 'Устройство хранит записанные настройки');
+  await page.waitForFunction(() => !document.querySelector('#Edit30').disabled);
+});
+
+test('an error no command foresaw becomes a message, and the buttons come back', async () => {
+  const page = await openPage();
+  // Something the page relies on breaks under the command.
+  await page.evaluate(() => { Uint8Array.of = () => { throw new TypeError('broken'); }; });
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(page, 'Ошибка', 'Команда прервана из-за ошибки страницы.\nbroken');
+  await page.waitForFunction(() => !document.querySelector('#BitBtn2').disabled);
+  assert.equal(await page.isEnabled('#Edit30'), true);
+  assert.deepEqual(page.errors, []);
 });

@@ -1,0 +1,181 @@
+// Runs one device command of the module's engine: the engine says what to
+// do, this file does it (opens the port, moves bytes, waits, shows) and tells
+// the engine what happened. Every sequence, byte, text and timing is the
+// engine's.
+//
+// `engine` is a quorvex.CommandEngine; `link` opens the chosen port
+// (ensureOpen, forget); `ui` shows: mark(field, colour), subscriberTab(),
+// readButton(visible), countdown(text; '' when none), settingsTaken(),
+// message({text, title}) resolving once the user closed it, and
+// underWay(kind): 'write' as a frame starts, 'read' as the device is awaited.
+// Resolves with the engine's outcome; never rejects for what the port does.
+import { OpenFailure } from './link.js';
+import { waitUntil } from './pacing.js';
+import { PortLost, WriteTimedOut } from './ports.js';
+
+const now = () => performance.now();
+
+// The port's failure as the engine's event; anything else is not the port's.
+function portEvent(error) {
+  if (error instanceof PortLost) return { kind: 'lost', nowMs: now(), cause: error.message };
+  throw error;
+}
+
+// Resolves with the write's own result, or 'timedOut' after `ms`.
+function bounded(promise, ms) {
+  let timer;
+  const late = new Promise((resolve) => { timer = setTimeout(() => resolve('timedOut'), ms); });
+  const written = promise.then(() => 'written');
+  written.catch(() => {});  // a write given up on may fail later, when no one waits for it
+  return Promise.race([written, late]).finally(() => clearTimeout(timer));
+}
+
+// Takes at most `max` bytes from the front of `queue` (a list of Uint8Array).
+function takeFront(queue, max) {
+  const parts = [];
+  let left = max;
+  while (left > 0 && queue.length) {
+    const head = queue[0];
+    const part = head.subarray(0, left);
+    parts.push(part);
+    left -= part.length;
+    if (part.length === head.length) queue.shift(); else queue[0] = head.subarray(part.length);
+  }
+  const all = new Uint8Array(parts.reduce((n, part) => n + part.length, 0));
+  let at = 0;
+  for (const part of parts) { all.set(part, at); at += part.length; }
+  return all;
+}
+
+export async function runCommand(engine, link, ui) {
+  let port = null;
+  let underWay = null;
+  const phase = (kind) => {
+    if (kind !== underWay) ui.underWay?.(kind);
+    underWay = kind;
+  };
+
+  async function open() {
+    try {
+      port = await link.ensureOpen();
+      return engine.feed({ kind: 'opened', nowMs: now() });
+    } catch (error) {
+      if (!(error instanceof OpenFailure)) throw error;
+      return engine.feed({ kind: 'openFailed', nowMs: now(), cause: error.message });
+    }
+  }
+
+  async function send(step) {
+    const writes = step.perByte ? Array.from(step.bytes, (byte) => Uint8Array.of(byte)) : [step.bytes];
+    for (const bytes of writes) {
+      let result;
+      try {
+        result = await bounded(port.write(bytes), step.timeoutMs);
+      } catch (error) {
+        if (!(error instanceof WriteTimedOut)) return engine.feed(portEvent(error));
+        result = 'timedOut';  // the port's own bound came first
+      }
+      if (result === 'timedOut') {
+        // The stuck port is of no use to the next command: it opens it anew.
+        link.forget();
+        return engine.feed({ kind: 'writeTimedOut', nowMs: now() });
+      }
+      await waitUntil(now() + step.pauseMs);
+      const next = engine.feed({ kind: 'written', nowMs: now(), count: bytes.length });
+      if (next.length) return next;
+    }
+    return [];
+  }
+
+  // Reads as the window's read loop does: a read every readEveryMs, at most
+  // readMaxBytes of it taken; the rest is old input to the next command.
+  async function collect(step) {
+    const unread = [];
+    for (;;) {
+      ui.countdown(engine.countdown(now()));
+      try {
+        unread.push(await port.read(Math.min(step.untilMs, now() + step.readEveryMs)));
+      } catch (error) {
+        return engine.feed(portEvent(error));
+      }
+      const bytes = takeFront(unread, step.readMaxBytes);
+      if (bytes.length) engine.feed({ kind: 'received', nowMs: now(), bytes });
+      const next = engine.feed({ kind: 'time', nowMs: now() });
+      if (next.length) return next;
+    }
+  }
+
+  async function wait(step) {
+    for (;;) {
+      ui.countdown(engine.countdown(now()));
+      try {
+        await port.read(Math.min(step.untilMs, now() + 100));  // a lost port shows here
+      } catch (error) {
+        return engine.feed(portEvent(error));
+      }
+      const next = engine.feed({ kind: 'time', nowMs: now() });
+      if (next.length) return next;
+    }
+  }
+
+  let steps = engine.start(now());
+  try {
+    for (;;) {
+      let next = null;
+      for (const step of steps) {
+        switch (step.kind) {
+          case 'finished':
+            return step.outcome;
+          case 'red':
+          case 'white':
+            ui.mark(step.field, step.kind);
+            break;
+          case 'subscriberTab':
+            ui.subscriberTab();
+            break;
+          case 'readButton':
+            ui.readButton(step.visible);
+            break;
+          case 'settings':
+            ui.settingsTaken();
+            break;
+          case 'message':
+            // An interim message says what the countdown shows next.
+            if (!step.interim) { ui.countdown(''); await ui.message(step); }
+            break;
+          case 'dropInput':
+            try {
+              await port.read(0);
+            } catch (error) {
+              next = engine.feed(portEvent(error));
+            }
+            break;
+          case 'openPort':
+            next = await open();
+            break;
+          case 'send':
+            phase(step.perByte ? 'write' : 'read');
+            next = await send(step);
+            break;
+          case 'collect':
+            next = await collect(step);
+            break;
+          case 'wait':
+            phase('read');
+            next = await wait(step);
+            break;
+          default:
+            // writeButton: every command button is disabled meanwhile;
+            // log, stopCollecting, clearBuffer: the page has no console.
+            break;
+        }
+        if (next) break;
+      }
+      if (!next) return null;
+      steps = next;
+    }
+  } finally {
+    ui.countdown('');
+    ui.readButton(true);
+  }
+}

@@ -1,0 +1,143 @@
+// "Открыть" and "Сохранить" of the page, and the .qvx files the installed app
+// is started with; the open file's name in the title, with " *" after edits
+// not yet saved. The module reads and writes the settings line; this file
+// moves its bytes between the module and the browser's files.
+
+export class SettingsFiles {
+  // `model` is the module's settings model, `texts` its page texts and
+  // `fileTexts` its texts about files; `showMessage` shows a message box and
+  // resolves when it is closed; `refresh()` shows the settings in the controls.
+  constructor({ model, texts, fileTexts, showMessage, refresh }) {
+    Object.assign(this, { model, texts, fileTexts, showMessage, refresh });
+    this.fileName = '';
+    this.edited = false;
+    window.addEventListener('beforeunload', (event) => {
+      if (this.edited) event.preventDefault();
+    });
+  }
+
+  // Starts taking "Открыть", "Сохранить" and launched files, each run by
+  // `exclusive(run)` while the other commands wait.
+  listen({ exclusive, openDialog, openButton, saveButton }) {
+    openButton.addEventListener('click', () => openDialog.click());
+    openDialog.addEventListener('change', () => exclusive(async () => {
+      const file = openDialog.files[0];
+      openDialog.value = '';
+      if (file) await this.open(file);
+    }));
+    if ('launchQueue' in window) {
+      window.launchQueue.setConsumer((launch) => {
+        if (launch.files?.length) exclusive(() => this.openLaunched(launch.files));
+      });
+    }
+    saveButton.addEventListener('click', () => exclusive(() => this.save()));
+  }
+
+  // The settings were edited ('edited') or match file `name` ('saved').
+  settingsAre(state, name = this.fileName) {
+    this.edited = state === 'edited';
+    this.fileName = name;
+    document.title = `${this.fileName ? `${this.fileName}${this.edited ? ' *' : ''} — ` : ''}Quorvex`;
+  }
+
+  // "Открыть" with a chosen or a double-clicked file. A file far larger than
+  // a settings line is refused unread: reading it whole could exhaust memory.
+  async open(file) {
+    if (file.size > this.fileTexts.maxFileBytes) {
+      await this.showMessage(this.fileTexts.badFile);
+      return;
+    }
+    if (this.edited && !window.confirm(this.texts.unsavedEdits)) return;
+    let bytes;
+    try {
+      bytes = new Uint8Array(await file.arrayBuffer());
+    } catch {
+      // Gone, changed or locked since it was chosen.
+      await this.showMessage(this.fileTexts.unreadable);
+      return;
+    }
+    const refusal = this.model.open(bytes);
+    this.refresh();
+    if (refusal) await this.showMessage(refusal);
+    else this.settingsAre('saved', file.name);
+  }
+
+  // The files the installed app was started with (file handles). The
+  // manifest asks for a window per file; a browser that still hands over
+  // several gets the first opened and the others named as not opened.
+  async openLaunched(handles) {
+    const [first, ...others] = handles;
+    let file;
+    try {
+      file = await first.getFile();
+    } catch {
+      await this.showMessage(this.fileTexts.unreadable);
+    }
+    if (file) await this.open(file);
+    if (others.length === 0) return;
+    const { text, title } = this.fileTexts.notOpened;
+    await this.showMessage({
+      title,
+      text: text.replace('%s', first.name).replace('%s', others.map((handle) => handle.name).join(', ')),
+    });
+  }
+
+  // "Сохранить". The file is known to be written only through the save
+  // picker; a download may still be blocked or fail, so the edits stay
+  // marked as unsaved and the page says only that the download started.
+  async save() {
+    const saved = this.model.save();
+    if (!saved.bytes) {
+      for (const message of saved.messages) await this.showMessage(message);
+      return;
+    }
+    let written;
+    try {
+      written = await this.write(saved.bytes);
+    } catch {
+      await this.showMessage(this.texts.saveFailed);
+      return;
+    }
+    if (written.downloading) {
+      const { text, title } = this.fileTexts.downloadStarted;
+      await this.showMessage({ title, text: text.replace('%s', written.downloading) });
+    } else if (written.name) {
+      this.settingsAre('saved', written.name);
+      for (const message of saved.messages) await this.showMessage(message);
+    }
+  }
+
+  // Writes the file's bytes where the user chooses: { name } once written,
+  // { downloading: name } when handed to the browser as a download, {} when
+  // the user cancelled. Rejects when the bytes could not be written; a
+  // replaced file then keeps its earlier content.
+  async write(bytes) {
+    if (window.showSaveFilePicker) {
+      let handle;
+      try {
+        handle = await window.showSaveFilePicker({
+          types: [{ description: '*.qvx', accept: { 'application/octet-stream': ['.qvx'] } }],
+        });
+      } catch (error) {
+        if (error.name === 'AbortError') return {};
+        throw error;
+      }
+      const writable = await handle.createWritable();
+      try {
+        await writable.write(bytes);
+        await writable.close();
+      } catch (error) {
+        // The file is replaced only on close: dropping the rest keeps the old one.
+        await writable.abort().catch(() => {});
+        throw error;
+      }
+      return { name: handle.name };
+    }
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+    link.download = this.fileName || 'settings.qvx';
+    link.click();
+    setTimeout(() => URL.revokeObjectURL(link.href), 0);
+    return { downloading: link.download };
+  }
+}

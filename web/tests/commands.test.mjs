@@ -1,0 +1,190 @@
+// The page's command driver with the module's engine under node, against
+// ports that misbehave as a real line can. QUORVEX_MODULE names the module.
+import test from 'node:test';
+import assert from 'node:assert/strict';
+import { createRequire } from 'node:module';
+import path from 'node:path';
+
+import { runCommand } from '../page/commands.js';
+import { OpenFailure } from '../page/link.js';
+import { PortLost, SimulatedPort } from '../page/ports.js';
+
+const require = createRequire(import.meta.url);
+const quorvex = await require(path.resolve(process.env.QUORVEX_MODULE))();
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, Math.max(0, ms)));
+
+// A port whose reads give `incoming` (a list of Uint8Array, one a read; the
+// first is what the command drops as old input) and whose writes behave as
+// `write` says.
+function scriptedPort({ incoming = [], write = async () => {} } = {}) {
+  const port = {
+    written: [],
+    async write(bytes) { port.written.push(...bytes); return write(port.written.length); },
+    async read(deadline) {
+      await sleep(deadline - performance.now());
+      return incoming.shift() ?? new Uint8Array(0);
+    },
+    async close() {},
+  };
+  return port;
+}
+
+function linkTo(port, { refuse } = {}) {
+  return {
+    forgotten: 0,
+    async ensureOpen() {
+      if (refuse) throw new OpenFailure(refuse);
+      return port;
+    },
+    forget() { this.forgotten += 1; },
+  };
+}
+
+function recordingView() {
+  return {
+    messages: [],
+    marks: [],
+    countdowns: new Set(),
+    mark(field, colour) { this.marks.push(`${field} ${colour}`); },
+    subscriberTab() {},
+    readButton() {},
+    countdown(text) { if (text) this.countdowns.add(text.replace(/\d,\d/, 'N,N')); },
+    settingsTaken() { this.taken = true; },
+    async message({ text, title }) { this.messages.push(`${title}: ${text}`); },
+  };
+}
+
+async function run(command, port, { model = new quorvex.Model(), link = linkTo(port) } = {}) {
+  const engine = new quorvex.CommandEngine(model, command);
+  const view = recordingView();
+  try {
+    const outcome = await runCommand(engine, link, view);
+    return { outcome, view, model, link };
+  } finally {
+    engine.delete();
+  }
+}
+
+// What the simulated device answers with its default settings.
+const reply = () => {
+  const device = new quorvex.SimulatedDevice();
+  device.receive(new TextEncoder().encode('A5A6'), 0);
+  const due = device.takeDue(1e9).map((emission) => Buffer.from(emission.bytes));
+  device.delete();
+  return new Uint8Array(Buffer.concat(due));
+};
+
+test('the line\'s failures each end the command with their own message', async () => {
+  const noise = new Uint8Array(100_000).fill('x'.charCodeAt(0));
+  const cases = [
+    {
+      name: 'a reply behind 100 KB of noise is read as the window reads it: not within the window',
+      command: 'read',
+      port: () => scriptedPort({ incoming: [new Uint8Array([1, 2]), new Uint8Array([...noise, ...reply()])] }),
+      outcome: 'noData',
+      message: 'Ошибка : Не удалось получить данные',
+    },
+    {
+      name: 'a reply after a little noise is taken',
+      command: 'read',
+      port: () => scriptedPort({ incoming: [new Uint8Array([1, 2]), new Uint8Array([...noise.subarray(0, 500), ...reply()])] }),
+      outcome: 'readSuccess',
+      message: 'Данные успешно получены: Данные успешно получены',
+    },
+    {
+      name: 'a write that never completes ends after its bound',
+      command: 'write',
+      port: () => scriptedPort({ write: (count) => (count >= 10 ? new Promise(() => {}) : undefined) }),
+      outcome: 'writeTimedOut',
+      message: /^Quorvex: Порт не принимает данные/,
+      forgotten: 1,
+    },
+    {
+      name: 'a port lost mid-read',
+      command: 'read',
+      port: () => {
+        const port = scriptedPort();
+        port.read = async () => { throw new PortLost(new Error('The device has been lost.')); };
+        return port;
+      },
+      outcome: 'lostMidRead',
+      message: /^Quorvex: Связь с портом потеряна.*\nThe device has been lost\.$/s,
+    },
+    {
+      name: 'a port that will not open',
+      command: 'writeVerify',
+      port: () => scriptedPort(),
+      refuse: 'Failed to open serial port.',
+      outcome: 'cannotOpen',
+      message: 'Quorvex: Error 1: Не могу открыть указанный Com порт!\nFailed to open serial port.',
+    },
+  ];
+  for (const c of cases) {
+    const port = c.port();
+    const { outcome, view, link } = await run(c.command, port, { link: linkTo(port, { refuse: c.refuse }) });
+    assert.equal(outcome, c.outcome, c.name);
+    assert.equal(view.messages.length, 1, `${c.name}: ${view.messages}`);
+    if (c.message instanceof RegExp) assert.match(view.messages[0], c.message, c.name);
+    else assert.equal(view.messages[0], c.message, c.name);
+    assert.equal(link.forgotten, c.forgotten ?? 0, c.name);
+  }
+});
+
+test('"Записать и проверить" compares with what was sent, whatever is edited meanwhile', async () => {
+  const model = new quorvex.Model();
+  const port = new SimulatedPort(quorvex);
+  const engine = new quorvex.CommandEngine(model, 'writeVerify');
+  const view = recordingView();
+  // An edit while the device records (the page disables its controls; the
+  // engine must not depend on that).
+  const original = view.countdown.bind(view);
+  view.countdown = (text) => {
+    if (text.startsWith('Запись')) model.setText('Edit25', '9999');
+    original(text);
+  };
+  const outcome = await runCommand(engine, linkTo(port), view);
+  engine.delete();
+  assert.equal(outcome, 'verifyEqual');
+  assert.deepEqual(view.messages, ['Проверка: Устройство хранит записанные настройки']);
+  assert.deepEqual([...view.countdowns], ['Запись: N,N с', 'Чтение: N,N с']);
+  assert.equal(model.text('Edit25'), '9999');
+  model.delete();
+  port.device.delete();
+});
+
+test('the module offers the protocol and the texts apart, with the buttons\' captions', () => {
+  const protocol = quorvex.protocol();
+  assert.equal(Buffer.from(protocol.readRequest).toString('latin1'), 'A5A6');
+  assert.equal(protocol.receptionWindowMs, 2000);
+  assert.equal(protocol.lineOptions.baudRate, 57600);
+  const texts = quorvex.texts();
+  assert.deepEqual(texts.buttons, {
+    N2: 'Открыть', N3: 'Сохранить', BitBtn1: 'Прочитать', BitBtn2: 'Записать', writeVerify: 'Записать и проверить',
+  });
+  for (const gone of ['readRequest', 'receptionWindowMs', 'recordingMs', 'pauseAfterWriteMs', 'readingLeft', 'differs'])
+    assert.equal(texts[gone], undefined, gone);
+});
+
+test('the engine crosses as plain steps and events: a write from start to end', () => {
+  const model = new quorvex.Model();
+  const engine = new quorvex.CommandEngine(model, 'write');
+  const start = engine.start(0);
+  assert.deepEqual([...new Set(start.map((step) => step.kind))], ['white', 'openPort']);
+  const [hide, send] = engine.feed({ kind: 'opened', nowMs: 1 });
+  assert.deepEqual(hide, { kind: 'writeButton', visible: false });
+  assert.ok(send.bytes instanceof Uint8Array);
+  assert.match(Buffer.from(send.bytes).toString('latin1'), /^A3A4\d{90}#ABN1.*##$/s);
+  assert.deepEqual({ ...send, bytes: undefined }, { kind: 'send', bytes: undefined, perByte: true, pauseMs: 1, timeoutMs: 100 });
+  let end = [];
+  for (let i = 0; i < send.bytes.length; ++i) {
+    end = engine.feed({ kind: 'written', nowMs: 2 + i, count: 1 });
+    if (i < send.bytes.length - 1) assert.deepEqual(end, []);
+  }
+  assert.deepEqual(end.map((step) => step.kind), ['writeButton', 'message', 'finished']);
+  assert.equal(end[1].text, 'Данные успешно отправлены');
+  assert.equal(end[1].messageKind, 'success');
+  assert.equal(end[2].outcome, 'sent');
+  assert.deepEqual(engine.feed({ kind: 'time', nowMs: 1e6 }), []);
+  engine.delete();
+  model.delete();
+});
