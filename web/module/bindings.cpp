@@ -120,6 +120,7 @@ val Protocol() {
   protocol.set("recordingMs", device::kRecordingMs);
   protocol.set("pauseAfterWriteMs", device::kPauseAfterWriteMs);
   protocol.set("lineOptions", LineOptions());
+  protocol.set("writeTimeoutMs", device::kWriteDrainTimeoutMs);
   return protocol;
 }
 
@@ -147,11 +148,9 @@ val Texts() {
   texts.set("choosePort", Text(kChoosePort));
   texts.set("serialPort", Text(kSerialPort));
   texts.set("noWebSerial", Text(kNoWebSerial));
-  texts.set("lineOptions", LineOptions());
   texts.set("unsavedEdits", Text(kUnsavedEdits));
   texts.set("commandFailed", MessageObject({std::string(kCommandFailed), "Ошибка"}));
   texts.set("buttons", ButtonCaptions());
-  texts.set("writeTimeoutMs", device::kWriteDrainTimeoutMs);
   return texts;
 }
 

@@ -21,6 +21,7 @@ export class Link {
   constructor(select, quorvex, texts, serial) {
     this.select = select;
     this.texts = texts;
+    this.protocol = quorvex.protocol();
     this.serial = serial;
     this.simulator = new SimulatedPort(quorvex);
     this.ports = new Map();  // SerialPort -> WebSerialPort, kept while granted
@@ -55,7 +56,7 @@ export class Link {
     const options = [new Option(this.texts.simulatorPort)];
     this.choices = [this.simulator];
     granted.forEach((port, i) => {
-      if (!this.ports.has(port)) this.ports.set(port, new WebSerialPort(port, this.texts.lineOptions, this.texts.writeTimeoutMs));
+      if (!this.ports.has(port)) this.ports.set(port, new WebSerialPort(port, this.protocol.lineOptions, this.protocol.writeTimeoutMs));
       const twins = labels.filter((label) => label === labels[i]).length;
       const number = labels.slice(0, i + 1).filter((label) => label === labels[i]).length;
       options.push(new Option(twins > 1 ? `${labels[i]} (${number})` : labels[i]));

@@ -5,8 +5,18 @@
 
 const channel = new MessageChannel();
 const waiting = [];
-channel.port1.onmessage = () => waiting.shift()?.();
-const nextTurn = () => new Promise((resolve) => { waiting.push(resolve); channel.port2.postMessage(0); });
+// Under node (the driver's tests) the port holds the process open only while
+// someone waits on it; browsers have no ref() and need none.
+channel.port1.onmessage = () => {
+  waiting.shift()?.();
+  if (!waiting.length) channel.port1.unref?.();
+};
+channel.port1.unref?.();
+const nextTurn = () => new Promise((resolve) => {
+  waiting.push(resolve);
+  channel.port1.ref?.();
+  channel.port2.postMessage(0);
+});
 
 // Resolves once performance.now() has reached `until`.
 export async function waitUntil(until) {
