@@ -20,6 +20,7 @@
       this.loseAfterWrites = Infinity;
       this.stallWrites = false;  // writes never complete, as on a full line
       this.stallAfterWrites = Infinity;  // ... once this many went out
+      this.slowWritesMs = 0;  // each write takes this long
       this.device = null;
       this.isOpen = false;
       this.streams = { readable: null, writable: null };
@@ -69,6 +70,8 @@
       this.writes.push({ bytes: [...chunk], at: performance.now(), drainedBefore: this.drains });
       if (this.writes.length >= this.loseAfterWrites) this.lose();
       this.device?.receive(new Uint8Array(chunk));
+      // A slow line: each byte takes its time, well within the page's bound.
+      if (this.slowWritesMs) return new Promise((resolve) => setTimeout(resolve, this.slowWritesMs));
       return undefined;
     }
 
