@@ -13,7 +13,7 @@
 // Resolves with the engine's outcome; never rejects for what the port does.
 import { OpenFailure } from './link.js';
 import { waitUntil } from './pacing.js';
-import { PortLost } from './ports.js';
+import { PortLost, WriteTimedOut } from './ports.js';
 
 const now = () => performance.now();
 
@@ -80,7 +80,8 @@ export async function runCommand(engine, link, ui) {
         try {
           result = await bounded(port.write(bytes), step.timeoutMs);
         } catch (error) {
-          return engine.feed(portEvent(error));
+          if (!(error instanceof WriteTimedOut)) return engine.feed(portEvent(error));
+          result = 'timedOut';  // the port's own bound came first
         }
         if (result === 'timedOut') {
           // The stuck port is of no use to the next command: it opens it anew.

@@ -25,6 +25,7 @@ export class Link {
     this.select = select;
     this.texts = texts;
     this.quorvex = quorvex;
+    this.protocol = quorvex.protocol();
     this.serial = serial;
     this.onChange = () => {};
     this.started = false;
@@ -39,7 +40,7 @@ export class Link {
     select.addEventListener('change', () => this.chosen());
     serial.addEventListener('connect', () => this.refresh());
     serial.addEventListener('disconnect', (event) => {
-      this.ports.get(event.target)?.markLost(texts.portLost.text);
+      this.ports.get(event.target)?.markLost();
       this.refresh();
     });
   }
@@ -56,7 +57,7 @@ export class Link {
       ...this.quorvex.adapterLabels(granted.map((port) => port.getInfo?.() ?? {}))];
     this.choices = [this.simulator];
     for (const port of granted) {
-      if (!this.ports.has(port)) this.ports.set(port, new WebSerialPort(port, this.texts.lineOptions));
+      if (!this.ports.has(port)) this.ports.set(port, new WebSerialPort(port, this.protocol.lineOptions, this.protocol.writeTimeoutMs));
       this.choices.push(this.ports.get(port));
     }
     // The chosen port went away: the status line says so until another is chosen.
@@ -102,10 +103,10 @@ export class Link {
   }
 
   // The chosen port, open: opens it when it is not the port opened last,
-  // or when that one was lost. Rejects with an OpenFailure.
+  // or when that one was lost or is stuck. Rejects with an OpenFailure.
   async ensureOpen() {
     const chosen = this.current();
-    if (chosen && chosen === this.openPort && !chosen.lost) return chosen;
+    if (chosen && chosen === this.openPort && !chosen.broken) return chosen;
     await this.openPort?.close();
     this.openPort = chosen;
     if (!chosen) throw new OpenFailure(this.texts.noPortChosen);

@@ -14,12 +14,27 @@ import { connectButton, showPortStatus } from './port_chooser.js';
 import { tabKeys } from './tabs.js';
 import { watchUpdates } from './updates.js';
 
-const quorvex = await createQuorvex();
+// The module, or the page's message that it cannot start (boot.js); then
+// nothing else of the page runs and its commands stay disabled.
+async function loadModule() {
+  try {
+    if (typeof createQuorvex !== 'function') throw new Error('quorvex.js');
+    return await createQuorvex();
+  } catch (error) {
+    window.quorvexFailed(error);
+    return new Promise(() => {});
+  }
+}
+
+// The marks split the start for the bench: module, catalogue, tabs, ready.
+const quorvex = await loadModule();
+performance.mark('quorvex-module');
 const catalogue = quorvex.catalogue();
 const texts = quorvex.texts();
 const installer = quorvex.installerTexts();
 const protocol = quorvex.protocol();
 const model = new quorvex.Model();
+performance.mark('quorvex-catalogue');
 const byId = (id) => document.getElementById(id);
 
 const showTab = buildTabs(catalogue, texts, byId('PageControl1'), byId('pages'));
@@ -37,6 +52,7 @@ listenToControls(catalogue, model, () => {
   refresh();
 });
 refresh();
+performance.mark('quorvex-tabs');
 byId('Label87').textContent = texts.version;
 const showAbout = aboutWindow(byId('about'), installer);
 byId('Label87').addEventListener('click', showAbout);
@@ -76,7 +92,9 @@ async function showFailure(error) {
   if (error instanceof OpenFailure) {
     await showMessage({ title: texts.cannotOpen.title, text: `${texts.cannotOpen.text}\n${error.message}` });
   } else if (error instanceof PortLost) {
-    await showMessage({ title: texts.portLost.title, text: `${texts.portLost.text}\n${error.message}` });
+    // The browser's reason below the text, where it gave one.
+    const text = [texts.portLost.text, error.message].filter(Boolean).join('\n');
+    await showMessage({ title: texts.portLost.title, text });
   } else {
     await showMessage({ title: texts.commandFailed.title, text: `${texts.commandFailed.text}\n${error?.message ?? error}` });
   }
@@ -185,5 +203,7 @@ for (const [id, command] of [['BitBtn2', 'write'], ['BitBtn1', 'read'], ['writeV
   }));
 }
 
+// The commands are offered only once everything above is in place.
+for (const control of [...commands, ports]) control.disabled = false;
 document.body.dataset.ready = 'true';
 performance.mark('quorvex-ready');

@@ -5,8 +5,18 @@
 
 const channel = new MessageChannel();
 const waiting = [];
-channel.port1.onmessage = () => waiting.shift()?.();
-const nextTurn = () => new Promise((resolve) => { waiting.push(resolve); channel.port2.postMessage(0); });
+// Under node (the driver's tests) the port holds the process open only while
+// someone waits on it; browsers have no ref() and need none.
+channel.port1.onmessage = () => {
+  waiting.shift()?.();
+  if (!waiting.length) channel.port1.unref?.();
+};
+channel.port1.unref?.();
+const nextTurn = () => new Promise((resolve) => {
+  waiting.push(resolve);
+  channel.port1.ref?.();
+  channel.port2.postMessage(0);
+});
 
 // Resolves once performance.now() has reached `until`.
 export async function waitUntil(until) {
@@ -16,6 +26,15 @@ export async function waitUntil(until) {
 // Resolves after `ms`, by an ordinary timer: for long waits, where 4 ms do
 // not matter.
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, Math.max(0, ms)));
+
+// Settles as `work` does, or rejects with `timedOut()` once `ms` have
+// passed first; a later rejection of `work` is then dropped.
+export function withDeadline(work, ms, timedOut) {
+  let timer;
+  const expiry = new Promise((_, reject) => { timer = setTimeout(() => reject(timedOut()), ms); });
+  work.catch(() => {});
+  return Promise.race([work, expiry]).finally(() => clearTimeout(timer));
+}
 
 // Joins received chunks into one byte array.
 export function joinBytes(chunks) {

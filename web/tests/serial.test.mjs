@@ -56,7 +56,7 @@ const entries = (page) => page.$$eval('#ComboBox1 option', (options) => options.
 const chosen = (page) => page.$eval('#ComboBox1', (s) => s.selectedIndex);
 const portStats = (page, i) => page.evaluate((n) => {
   const port = window.fakeSerial.granted[n] ?? window.fakeSerial.gone;
-  return { opens: port.opens, closes: port.closes, writes: port.writes, options: port.options };
+  return { opens: port.opens, closes: port.closes, writes: port.writes, options: port.options, open: port.isOpen };
 }, i);
 
 async function clickAndExpect(page, button, title, text) {
@@ -116,6 +116,8 @@ test('a frame goes out one byte per write with at least 1 ms after each, and rea
   const frame = Buffer.from(stats.writes.flatMap((w) => w.bytes)).toString('latin1');
   assert.equal(stats.writes.every((w) => w.bytes.length === 1), true, 'one byte per write');
   assert.match(frame, /^A3A4\d{90}#ABN1.*#T38080##$/s);
+  assert.deepEqual(stats.writes.map((w) => w.drainedBefore), stats.writes.map((_, i) => i),
+    'each byte drained before the next is written');
   const gaps = stats.writes.slice(1).map((w, i) => w.at - stats.writes[i].at);
   assert.equal(Math.min(...gaps) >= 1, true, `smallest gap ${Math.min(...gaps)} ms`);
 
@@ -213,3 +215,62 @@ test('"Записать и проверить" names each setting the device hol
   // The page keeps what was written.
   assert.equal(await page.inputValue('#Edit30'), '8080');
 });
+
+test('a write that never completes gives up after its bound, and the port closes and opens again', async () => {
+  const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
+  const outcome = await page.evaluate(async () => {
+    const { WebSerialPort, WriteTimedOut } = await import('./ports.js');
+    const serial = window.fakeSerial.granted[0];
+    const port = new WebSerialPort(serial, { baudRate: 57600 }, 150);
+    await port.open();
+    serial.stallWrites = true;
+    const attempt = async () => {
+      const start = performance.now();
+      try {
+        await port.write(Uint8Array.of(0x41));
+        return { resolved: true };
+      } catch (error) {
+        return { timedOut: error instanceof WriteTimedOut, took: performance.now() - start };
+      }
+    };
+    const first = await attempt();
+    const again = await attempt();  // refused at once until reopened
+    const broken = port.broken;
+    await port.close();
+    const closed = !serial.isOpen;
+    serial.stallWrites = false;
+    await port.open();
+    await port.write(Uint8Array.of(0x42));
+    await port.close();
+    return { first, again, broken, closed, writes: serial.writes.map((w) => w.bytes), closes: serial.closes };
+  });
+  assert.equal(outcome.first.timedOut, true, JSON.stringify(outcome.first));
+  assert.ok(outcome.first.took >= 150 && outcome.first.took < 1000, `gave up after ${outcome.first.took} ms`);
+  assert.equal(outcome.again.timedOut, true);
+  assert.ok(outcome.again.took < 50);
+  assert.deepEqual([outcome.broken, outcome.closed, outcome.closes], [true, true, 2]);
+  assert.deepEqual(outcome.writes, [[0x42]]);
+});
+
+// The port pulled out while "Прочитать" awaits the device: the disconnect
+// event and the stream's failure come in either order; the message says it
+// once, with the browser's reason.
+for (const { order, eventFirst } of [
+  { order: 'the event first', eventFirst: true },
+  { order: 'the read error first', eventFirst: false },
+]) {
+  test(`a port lost mid-read says so once, ${order}`, async () => {
+    const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
+    await page.selectOption('#ComboBox1', { index: 1 });
+    await page.getByRole('button', { name: 'Прочитать' }).click();
+    await page.waitForFunction(() => window.fakeSerial.granted[0]?.writes.length === 1);
+    await page.evaluate((first) => window.fakeSerial.granted[0].lose({ eventFirst: first }), eventFirst);
+    const dialog = page.locator('dialog[open]');
+    await dialog.waitFor();
+    assert.equal(await dialog.locator('p').textContent(), `${lostText}\nThe device has been lost.`);
+    await dialog.getByRole('button', { name: 'OK' }).click();
+    await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+    assert.equal(await page.locator('dialog[open]').count(), 0, 'no second message');
+    assert.equal(await page.getByRole('button', { name: 'Прочитать' }).isEnabled(), true);
+  });
+}

@@ -61,7 +61,9 @@ if (!process.env.QUORVEX_E2E_PTY) {
       JSON.stringify({ SerialAllowAllPortsForUrls: [origin] }));
     const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: browserArgs });
     try {
-      const quorvex = await require(resolve(process.env.QUORVEX_PAGE, 'quorvex.js'))();
+      const quorvex = await require(resolve(process.env.QUORVEX_PAGE, 'quorvex.js'))({
+        wasmBinary: readFileSync(resolve(process.env.QUORVEX_PAGE, 'quorvex.wasm')),
+      });
       let seed = Date.now() % 2147483648;
       const random = () => ((seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648);
       const line = randomLine(quorvex.catalogue(), random);
