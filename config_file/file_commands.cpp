@@ -12,6 +12,8 @@ namespace {
 
 const std::string kErrorTitle = "Ошибка";
 const std::string kSaveTitle = "Сохранение";
+const std::string kSaved = "Файл успешно сохранен";
+const std::string kBadFile = "Некорректный файл";
 
 CommandOutcome Refuse(CommandMessages& messages, const std::string& text) {
   messages.Show(text, kErrorTitle);
@@ -47,8 +49,18 @@ CommandOutcome SaveSettingsCommand(const Settings& settings, const ChooseFileNam
   if (!WriteFileAtomically(final_name, built.line + "\r\n")) {
     return Refuse(messages, "Ошибка сохранения файла");
   }
-  messages.Show("Файл успешно сохранен", kSaveTitle);
+  messages.Show(kSaved, kSaveTitle);
   return CommandOutcome::Done;
+}
+
+std::string SaveSettingsBytes(const Settings& settings, CommandMessages& messages) {
+  const BuiltSettingsLine built = BuildSettingsLine(settings);
+  if (!built.refusal.empty()) {
+    Refuse(messages, built.refusal);
+    return "";
+  }
+  messages.Show(kSaved, kSaveTitle);
+  return built.line + "\r\n";
 }
 
 CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::string>& file_name,
@@ -62,12 +74,22 @@ CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::
     case ReadStatus::Unreadable:
       return Refuse(messages, "Ошибка открытия файла");
     case ReadStatus::TooLong:
-      return Refuse(messages, "Некорректный файл");
+      return Refuse(messages, kBadFile);
     case ReadStatus::Ok:
       break;
   }
   const std::optional<std::string> line = LineInCodePage(read.bytes);
-  if (!line || !ApplySettingsLine(settings, *line)) return Refuse(messages, "Некорректный файл");
+  if (!line || !ApplySettingsLine(settings, *line)) return Refuse(messages, kBadFile);
+  return CommandOutcome::Done;
+}
+
+CommandOutcome OpenSettingsBytes(Settings& settings, std::string_view bytes,
+                                 CommandMessages& messages) {
+  const std::string_view first =
+      bytes.substr(0, bytes.find_first_of(std::string_view("\r\n\0", 3)));
+  if (first.size() > kMaxReadBytes) return Refuse(messages, kBadFile);
+  const std::optional<std::string> line = LineInCodePage(std::string(first));
+  if (!line || !ApplySettingsLine(settings, *line)) return Refuse(messages, kBadFile);
   return CommandOutcome::Done;
 }
 

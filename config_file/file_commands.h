@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "settings/settings.h"
 
@@ -50,6 +51,18 @@ CommandOutcome SaveSettingsCommand(const Settings& settings, const ChooseFileNam
 // same line in code page 1251 would. Success shows nothing.
 CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::string>& file_name,
                                    CommandMessages& messages);
+
+// Open of a file's bytes already in memory (a file the browser handed over):
+// as OpenSettingsCommand after reading, on the bytes up to the first CR, LF
+// or NUL; more than kMaxReadBytes of them give "Некорректный файл".
+CommandOutcome OpenSettingsBytes(Settings& settings, std::string_view bytes,
+                                 CommandMessages& messages);
+
+// Save into memory: the file's bytes (line + CR LF) and "Файл успешно
+// сохранен" ("Сохранение") shown, which the caller passes on once it has
+// written them; or "" with the refusal SaveSettingsCommand shows before its
+// dialog. Never changes a setting.
+std::string SaveSettingsBytes(const Settings& settings, CommandMessages& messages);
 
 // The messages of a command run without a window: the last text shown is
 // kept for printing; a question is answered with `answer` and remembered.

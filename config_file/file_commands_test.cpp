@@ -202,6 +202,59 @@ TEST_F(FileCommands, OpenReadsOnlyUpToTheFirstLineEnd) {
   EXPECT_EQ(settings.ListIndex("ComboBox11"), 3);
 }
 
+// A file's bytes opened in memory give what opening the file gives: the same
+// outcome, messages and settings.
+TEST_F(FileCommands, BytesOpenAsTheFileOfThem) {
+  MemorySettings edited;
+  edited.SetListIndex("ComboBox62", 5);
+  edited.SetText("Edit16", "Дом");
+  ASSERT_EQ(Save(edited, Path("good")), CommandOutcome::Done);
+  const std::string good = Contents(Path("good.qvx"));
+  const std::string line = good.substr(0, good.size() - 2);
+  const std::string cases[] = {
+      good,
+      line,                                           // no line end
+      line + '\0' + "rest",                           // cut at NUL
+      line + "\n" + std::string(kMaxReadBytes, 'x'),  // long after the line
+      "",
+      std::string(27, '0') + ":#\r\n",
+      std::string(kMaxReadBytes + 1, '0'),  // no line end within the limit
+      std::string(kMaxReadBytes, '0'),
+      "\xEF\xBB\xBF" + line,  // a text editor's UTF-8 mark
+  };
+  for (const std::string& bytes : cases) {
+    const std::string what = bytes.substr(0, 40);
+    Write(Path("case.qvx"), bytes);
+    MemorySettings from_file;
+    RecordingMessages file_messages;
+    const CommandOutcome file_outcome =
+        OpenSettingsCommand(from_file, Path("case.qvx"), file_messages);
+    MemorySettings from_bytes;
+    RecordingMessages byte_messages;
+    EXPECT_EQ(OpenSettingsBytes(from_bytes, bytes, byte_messages), file_outcome) << what;
+    EXPECT_EQ(byte_messages.shown, file_messages.shown) << what;
+    EXPECT_EQ(Snapshot(from_bytes), Snapshot(from_file)) << what;
+  }
+}
+
+// Saving into memory gives the bytes the file command writes, or its refusal.
+TEST_F(FileCommands, SavedBytesAreTheFileOrItsRefusal) {
+  MemorySettings good;
+  good.SetText("Edit25", "Ключ");
+  MemorySettings unsaveable;
+  unsaveable.SetListIndex("ComboBox62", -1);
+  for (const MemorySettings* settings : {&good, &unsaveable}) {
+    RecordingMessages file_messages;
+    const CommandOutcome outcome = SaveSettingsCommand(
+        *settings, [&] { return std::optional<std::string>(Path("out.qvx")); }, file_messages);
+    RecordingMessages byte_messages;
+    const std::string bytes = SaveSettingsBytes(*settings, byte_messages);
+    EXPECT_EQ(byte_messages.shown, file_messages.shown);
+    EXPECT_EQ(outcome == CommandOutcome::Done, settings == &good);
+    EXPECT_EQ(bytes, outcome == CommandOutcome::Done ? Contents(Path("out.qvx")) : "");
+  }
+}
+
 // A text editor's UTF-8 mark: the rest is UTF-8, taken back to code page
 // 1251; a rest that is not UTF-8, or will not fit the code page, is refused.
 TEST_F(FileCommands, LineAfterTheUtf8MarkOpensAsUtf8) {

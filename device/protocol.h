@@ -25,6 +25,10 @@ inline constexpr int kRecordingMs = 3000;
 inline constexpr int kPauseAfterWriteMs = 1;
 // A write that has not left the computer by then has failed.
 inline constexpr int kWriteBoundPerByteMs = 100;
+// A page's write passes the browser's own pipe and a drain of the port
+// first: it has failed only when its byte has not left by then (the device
+// stopped taking bytes and the line is full).
+inline constexpr int kWriteDrainTimeoutMs = 1000;
 // The read loop: at most this many bytes a read, one read this often.
 inline constexpr std::size_t kReadChunk = 1000;
 inline constexpr int kPauseBetweenReadsMs = 100;

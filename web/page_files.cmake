@@ -1,5 +1,7 @@
 # Writes page_files.js into the page folder PAGE: the files the service
-# worker keeps, and a version that changes whenever any of them does.
+# worker keeps with the SHA-256 of each, and a version that changes whenever
+# any of them does. The worker keeps a version only when every file it
+# fetched has that version's hash.
 #   cmake -DPAGE=folder -P page_files.cmake
 file(GLOB_RECURSE files RELATIVE ${PAGE} ${PAGE}/*)
 list(REMOVE_ITEM files sw.js page_files.js)
@@ -9,11 +11,11 @@ set(names "")
 foreach(file IN LISTS files)
   file(SHA256 ${PAGE}/${file} hash)
   string(APPEND contents "${file} ${hash}\n")
-  string(APPEND names "  '${file}',\n")
+  string(APPEND names "  '${file}': '${hash}',\n")
 endforeach()
 string(SHA256 version "${contents}")
 string(SUBSTRING ${version} 0 16 version)
-set(text "// Written by the build: the page's files and their version.\nself.pageVersion = '${version}';\nself.pageFiles = [\n${names}];\n")
+set(text "// Written by the build: the page's files, their hashes and their version.\nself.pageVersion = '${version}';\nself.pageFiles = {\n${names}};\n")
 # Unchanged contents keep the file's time, so the browser sees no update.
 set(target ${PAGE}/page_files.js)
 if(EXISTS ${target})

@@ -1,6 +1,7 @@
 // Serves a folder over HTTP on localhost (a secure context, as the browser's
 // serial port requires): node serve.mjs FOLDER [PORT]. Port 0 picks a free
-// one. Prints the address once it listens.
+// one. Prints the address once it listens. The module's code goes out as
+// application/wasm, which the browser compiles while it streams in.
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
@@ -8,7 +9,7 @@ import { extname, join, normalize } from 'node:path';
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
   '.css': 'text/css; charset=utf-8', '.svg': 'image/svg+xml', '.png': 'image/png',
-  '.webmanifest': 'application/manifest+json',
+  '.webmanifest': 'application/manifest+json', '.wasm': 'application/wasm',
 };
 
 export function serve(folder, port) {

@@ -5,10 +5,15 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
+#include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "catalogue_json.h"
+#include "config_file/file_io.h"
 #include "device/command_engine.h"
 #include "device/command_texts.h"
 #include "device/device_commands.h"
@@ -29,11 +34,9 @@ namespace {
 using emscripten::val;
 
 // What only the page has to say: about the browser's ports and its own files.
-constexpr std::string_view kSimulatorPort = "Симулятор устройства";
+constexpr std::string_view kSimulatorPort = "Симулятор устройства (демо)";
 constexpr std::string_view kSaveFailed = "Ошибка сохранения файла";
 constexpr std::string_view kNoPortChosen = "Порт не выбран.";
-constexpr std::string_view kChoosePort = "Выбрать порт…";
-constexpr std::string_view kSerialPort = "Порт";
 constexpr std::string_view kNoWebSerial =
     "Этот браузер не открывает последовательные порты, доступен только симулятор устройства. К "
     "порту программатора страница выходит в Chrome и Edge 89 и новее; Safari не умеет, Firefox — "
@@ -67,110 +70,10 @@ val Array(const std::vector<T>& items, Convert convert) {
   return array;
 }
 
-const char* KindName(SettingKind kind) {
-  switch (kind) {
-    case SettingKind::List:
-      return "list";
-    case SettingKind::Slider:
-      return "slider";
-    case SettingKind::Radio:
-      return "radio";
-    case SettingKind::Text:
-      return "text";
-  }
-  return "";
-}
-
-val SettingObject(const SettingInfo& setting) {
-  val object = val::object();
-  object.set("name", Text(setting.name));
-  object.set("kind", val(KindName(setting.kind)));
-  object.set("tab", Text(setting.tab));
-  object.set("group", setting.group);
-  object.set("item", setting.item);
-  object.set("caption", Text(setting.caption));
-  object.set("hint", Text(setting.hint));
-  object.set("options", Array(setting.options, Text));
-  object.set("minimum", setting.minimum);
-  object.set("maximum", setting.maximum);
-  object.set("buttons", Array(setting.buttons, [](const RadioButtonInfo& button) {
-               val object = val::object();
-               object.set("control", Text(button.control));
-               object.set("caption", Text(button.caption));
-               return object;
-             }));
-  object.set("defaultValue", setting.default_value);
-  object.set("defaultText", Text(setting.default_text));
-  object.set("deviceCountsFromOne", setting.device_counts_from_one);
-  object.set("valueLabel", Text(setting.value_label));
-  object.set("minLabel", Text(setting.min_label));
-  object.set("maxLabel", Text(setting.max_label));
-  return object;
-}
-
-const char* PageKindName(PageKind kind) {
-  switch (kind) {
-    case PageKind::Greeting:
-      return "greeting";
-    case PageKind::ZoneTable:
-      return "zoneTable";
-    case PageKind::GroupBoxes:
-      return "groupBoxes";
-    case PageKind::TextFields:
-      return "textFields";
-  }
-  return "";
-}
-
-const char* RowKindName(RowKind kind) {
-  switch (kind) {
-    case RowKind::Heading:
-      return "heading";
-    case RowKind::Field:
-      return "field";
-    case RowKind::Box:
-      return "box";
-  }
-  return "";
-}
-
-val RowObject(const LayoutRow& row) {
-  val object = val::object();
-  object.set("kind", val(RowKindName(row.kind)));
-  object.set("caption", Text(row.caption));
-  object.set("hint", Text(row.hint));
-  object.set("column", row.column);
-  object.set("settings", Array(row.settings, Text));
-  return object;
-}
-
-val TabObject(const TabLayout& tab) {
-  val object = val::object();
-  object.set("kind", val(PageKindName(tab.kind)));
-  object.set("caption", Text(tab.caption));
-  object.set("columns", Array(tab.columns, [](const ZoneColumn& column) {
-               val object = val::object();
-               object.set("group", column.group);
-               object.set("heading", Text(column.heading));
-               object.set("label", Text(column.label));
-               return object;
-             }));
-  object.set("boxes", Array(tab.boxes, [](const LayoutBox& box) {
-               val object = val::object();
-               object.set("title", Text(box.title));
-               object.set("rows", Array(box.rows, RowObject));
-               return object;
-             }));
-  return object;
-}
-
 // The catalogue: the settings in catalogue order and the eleven tabs with
-// the rows that lay them out.
+// the rows that lay them out, parsed from one JSON text.
 val CatalogueObject() {
-  val catalogue = val::object();
-  catalogue.set("settings", Array(Catalogue(), SettingObject));
-  catalogue.set("tabs", Array(TabLayouts(), TabObject));
-  return catalogue;
+  return val::global("JSON").call<val>("parse", CatalogueJson());
 }
 
 val MessageObject(const Message& message) {
@@ -216,6 +119,7 @@ val Protocol() {
   protocol.set("recordingMs", device::kRecordingMs);
   protocol.set("pauseAfterWriteMs", device::kPauseAfterWriteMs);
   protocol.set("lineOptions", LineOptions());
+  protocol.set("writeTimeoutMs", device::kWriteDrainTimeoutMs);
   return protocol;
 }
 
@@ -240,10 +144,7 @@ val Texts() {
   texts.set("noPortChosen", Text(kNoPortChosen));
   texts.set("portLost",
             MessageObject({std::string(device::kPortLostText), std::string(device::kPortTitle)}));
-  texts.set("choosePort", Text(kChoosePort));
-  texts.set("serialPort", Text(kSerialPort));
   texts.set("noWebSerial", Text(kNoWebSerial));
-  texts.set("lineOptions", LineOptions());
   texts.set("unsavedEdits", Text(kUnsavedEdits));
   texts.set("commandFailed", MessageObject({std::string(kCommandFailed), "Ошибка"}));
   texts.set("buttons", ButtonCaptions());
@@ -300,8 +201,10 @@ class Model {
   }
   std::string LabelText(const std::string& label) const { return Settings().LabelText(label); }
 
+  // Only the bytes a file's line may take cross: a huge file costs no more.
   val Open(const val& file_bytes) {
-    const std::optional<Message> refusal = page_.Open(FromBytes(file_bytes));
+    const std::optional<Message> refusal =
+        page_.Open(FromBytes(file_bytes.call<val>("subarray", 0, kMaxReadBytes + 1)));
     return refusal ? MessageObject(*refusal) : val::null();
   }
 
@@ -430,9 +333,11 @@ class Engine {
         object.set("bytes", Bytes(step.bytes));
         object.set("perByte", step.per_byte);
         object.set("pauseMs", step.pause_ms);
-        // The bound of one write: its bytes' worth.
+        // The bound of one write: its bytes' worth, but never less than the
+        // browser's pipe and the drain behind it may take.
         object.set("timeoutMs",
-                   step.bound_ms * static_cast<int>(step.per_byte ? 1 : step.bytes.size()));
+                   std::max(step.bound_ms * static_cast<int>(step.per_byte ? 1 : step.bytes.size()),
+                            device::kWriteDrainTimeoutMs));
         break;
       case K::Collect:
         object.set("readEveryMs", step.read_every_ms);
@@ -577,6 +482,42 @@ class Device {
   SimulatedDevice device_;
 };
 
+// A method of the module's classes as JavaScript calls it: an exception of
+// the core (a name that is no setting of its kind, memory run out on a huge
+// input) becomes a JavaScript Error the caller can catch, and the module
+// stays usable.
+template <auto Method>
+struct Guarded;
+
+[[noreturn]] void ThrowToJavaScript(const std::exception& error) {
+  val::global("Error").new_(val(std::string(error.what()))).throw_();
+}
+
+template <typename C, typename R, typename... A, R (C::*Method)(A...)>
+struct Guarded<Method> {
+  static R Call(C& self, A... args) {
+    try {
+      return (self.*Method)(std::forward<A>(args)...);
+    } catch (const std::exception& error) {
+      ThrowToJavaScript(error);
+    }
+  }
+};
+
+template <typename C, typename R, typename... A, R (C::*Method)(A...) const>
+struct Guarded<Method> {
+  static R Call(const C& self, A... args) {
+    try {
+      return (self.*Method)(std::forward<A>(args)...);
+    } catch (const std::exception& error) {
+      ThrowToJavaScript(error);
+    }
+  }
+};
+
+template <auto Method>
+constexpr auto kGuarded = &Guarded<Method>::Call;
+
 }  // namespace
 }  // namespace qvx::web
 
@@ -587,30 +528,30 @@ EMSCRIPTEN_BINDINGS(quorvex) {
   emscripten::function("texts", &Texts);
   emscripten::class_<Model>("Model")
       .constructor<>()
-      .function("listIndex", &Model::ListIndex)
-      .function("setListIndex", &Model::SetListIndex)
-      .function("sliderPosition", &Model::SliderPosition)
-      .function("setSliderPosition", &Model::SetSliderPosition)
-      .function("sliderMinimum", &Model::SliderMinimum)
-      .function("radioNumber", &Model::RadioNumber)
-      .function("setRadioNumber", &Model::SetRadioNumber)
-      .function("text", &Model::Text)
-      .function("setText", &Model::SetText)
-      .function("labelText", &Model::LabelText)
-      .function("open", &Model::Open)
-      .function("save", &Model::Save)
-      .function("checkWrite", &Model::CheckWrite)
-      .function("evaluateRead", &Model::EvaluateRead);
+      .function("listIndex", kGuarded<&Model::ListIndex>)
+      .function("setListIndex", kGuarded<&Model::SetListIndex>)
+      .function("sliderPosition", kGuarded<&Model::SliderPosition>)
+      .function("setSliderPosition", kGuarded<&Model::SetSliderPosition>)
+      .function("sliderMinimum", kGuarded<&Model::SliderMinimum>)
+      .function("radioNumber", kGuarded<&Model::RadioNumber>)
+      .function("setRadioNumber", kGuarded<&Model::SetRadioNumber>)
+      .function("text", kGuarded<&Model::Text>)
+      .function("setText", kGuarded<&Model::SetText>)
+      .function("labelText", kGuarded<&Model::LabelText>)
+      .function("open", kGuarded<&Model::Open>)
+      .function("save", kGuarded<&Model::Save>)
+      .function("checkWrite", kGuarded<&Model::CheckWrite>)
+      .function("evaluateRead", kGuarded<&Model::EvaluateRead>);
   emscripten::class_<Engine>("CommandEngine")
       .constructor<Model&, std::string>()
-      .function("start", &Engine::Start)
-      .function("feed", &Engine::Feed)
-      .function("countdown", &Engine::Countdown)
-      .function("differences", &Engine::Differences)
-      .function("settingsFile", &Engine::SettingsFile);
+      .function("start", kGuarded<&Engine::Start>)
+      .function("feed", kGuarded<&Engine::Feed>)
+      .function("countdown", kGuarded<&Engine::Countdown>)
+      .function("differences", kGuarded<&Engine::Differences>)
+      .function("settingsFile", kGuarded<&Engine::SettingsFile>);
   emscripten::class_<Device>("SimulatedDevice")
       .constructor<>()
-      .function("receive", &Device::Receive)
-      .function("takeDue", &Device::TakeDue)
-      .function("nextDue", &Device::NextDue);
+      .function("receive", kGuarded<&Device::Receive>)
+      .function("takeDue", kGuarded<&Device::TakeDue>)
+      .function("nextDue", kGuarded<&Device::NextDue>);
 }

@@ -1,8 +1,5 @@
 #include "page_model.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "config_file/file_commands.h"
 #include "config_file/settings_line.h"
 #include "device/device_commands.h"
@@ -15,17 +12,12 @@ namespace {
 // code fields with their separators stay below the limit.
 static_assert(15 * kMaxTextFieldBytes + 200 < kMaxOpenBytes);
 
-// The module's own file system (in memory) holds the file while the core's
-// commands read or write it by name, as they do on disk.
-constexpr const char* kOpenPath = "/open.qvx";
-constexpr const char* kSavePath = "/save.qvx";
-
 class RecordedMessages : public CommandMessages {
  public:
   void Show(const std::string& text, const std::string& title) override {
     shown.push_back({text, title});
   }
-  // The page saves to the name chosen in its own dialog, never over another.
+  // Never asked: the save in memory replaces no file; the browser's dialog asks.
   bool AskYesNo(const std::string&, const std::string&) override { return false; }
   std::vector<Message> shown;
 };
@@ -52,34 +44,22 @@ class RecordedSteps : public device::LinkHost, public device::CommandView {
   std::vector<Step> steps;
 };
 
-std::string ReadWholeFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 }  // namespace
 
 std::optional<Message> PageModel::Open(std::string_view file_bytes) {
-  if (file_bytes.size() > kMaxOpenBytes) return Message{"Некорректный файл", "Ошибка"};
-  {
-    std::ofstream out(kOpenPath, std::ios::binary | std::ios::trunc);
-    out.write(file_bytes.data(), static_cast<std::streamsize>(file_bytes.size()));
-  }
   RecordedMessages messages;
-  OpenSettingsCommand(settings_, std::string(kOpenPath), messages);
-  std::remove(kOpenPath);
+  // Far more than any settings file holds is no settings file: refused as
+  // the empty one is, unread.
+  OpenSettingsBytes(settings_, file_bytes.size() > kMaxOpenBytes ? std::string_view() : file_bytes,
+                    messages);
   if (messages.shown.empty()) return std::nullopt;
   return messages.shown.front();
 }
 
 SaveResult PageModel::Save() const {
-  std::remove(kSavePath);
   RecordedMessages messages;
-  const CommandOutcome outcome = SaveSettingsCommand(
-      settings_, [] { return std::optional<std::string>(kSavePath); }, messages);
   SaveResult result;
-  if (outcome == CommandOutcome::Done) result.bytes = ReadWholeFile(kSavePath);
-  std::remove(kSavePath);
+  result.bytes = SaveSettingsBytes(settings_, messages);
   result.messages = std::move(messages.shown);
   return result;
 }

@@ -6,16 +6,17 @@
 // `engine` is a quorvex.CommandEngine; `link` opens the chosen port
 // (ensureOpen, forget); `ui` shows: mark(field, colour), subscriberTab(),
 // readButton(visible), countdown(text; '' when none), settingsTaken(),
-// message({text, title}) resolving once the user closed it, and
-// underWay(kind): 'write' as a frame starts, 'read' as the device is awaited;
-// progress(sent, total) after each byte of a frame; record({settingsLine,
-// outcome}) once a write, read or verify has sent or taken settings: the
-// settings as sent (or as read) with the last message's text. Every one but
-// message may be left out.
+// message({text, title, messageKind}) resolving once the user closed it,
+// underWay(kind): 'write' as a frame starts, 'read' as the device is awaited,
+// progress(sent, total) per byte of a frame (sent === total once it is over,
+// whichever way), and frameOut() once every byte of the frame went out.
+// record({settingsLine, outcome}) once a write, read or verify has sent or
+// taken settings: the settings as sent (or as read) with the last message's
+// text. Every one but message may be left out.
 // Resolves with the engine's outcome; never rejects for what the port does.
 import { OpenFailure } from './link.js';
 import { waitUntil } from './pacing.js';
-import { PortLost } from './ports.js';
+import { PortLost, WriteTimedOut } from './ports.js';
 
 const now = () => performance.now();
 
@@ -69,28 +70,39 @@ export async function runCommand(engine, link, ui) {
     }
   }
 
+  // A frame goes out a byte per write; a request in one write.
   async function send(step) {
     const writes = step.perByte ? Array.from(step.bytes, (byte) => Uint8Array.of(byte)) : [step.bytes];
+    const total = step.bytes.length;
     let sent = 0;
-    for (const bytes of writes) {
-      let result;
-      try {
-        result = await bounded(port.write(bytes), step.timeoutMs);
-      } catch (error) {
-        return engine.feed(portEvent(error));
+    const progress = () => { if (step.perByte) ui.progress?.(sent, total); };
+    progress();
+    try {
+      for (const bytes of writes) {
+        let result;
+        try {
+          result = await bounded(port.write(bytes), step.timeoutMs);
+        } catch (error) {
+          if (!(error instanceof WriteTimedOut)) return engine.feed(portEvent(error));
+          result = 'timedOut';  // the port's own bound came first
+        }
+        if (result === 'timedOut') {
+          // The stuck port is of no use to the next command: it opens it anew.
+          link.forget();
+          return engine.feed({ kind: 'writeTimedOut', nowMs: now() });
+        }
+        sent += bytes.length;
+        progress();
+        if (sent === total && step.perByte) ui.frameOut?.();
+        await waitUntil(now() + step.pauseMs);
+        const next = engine.feed({ kind: 'written', nowMs: now(), count: bytes.length });
+        if (next.length) return next;
       }
-      if (result === 'timedOut') {
-        // The stuck port is of no use to the next command: it opens it anew.
-        link.forget();
-        return engine.feed({ kind: 'writeTimedOut', nowMs: now() });
-      }
-      await waitUntil(now() + step.pauseMs);
-      sent += bytes.length;
-      if (step.perByte) ui.progress?.(sent, step.bytes.length);
-      const next = engine.feed({ kind: 'written', nowMs: now(), count: bytes.length });
-      if (next.length) return next;
+      return [];
+    } finally {
+      sent = total;
+      progress();
     }
-    return [];
   }
 
   // Reads as the window's read loop does: a read every readEveryMs, at most

@@ -10,6 +10,7 @@ export class SettingsFiles {
   constructor({ model, texts, fileTexts, showMessage, refresh }) {
     Object.assign(this, { model, texts, fileTexts, showMessage, refresh });
     this.fileName = '';
+    this.source = '';  // where settings with no file came from: the device read
     this.edited = false;
     window.addEventListener('beforeunload', (event) => {
       if (this.edited) event.preventDefault();
@@ -37,7 +38,16 @@ export class SettingsFiles {
   settingsAre(state, name = this.fileName) {
     this.edited = state === 'edited';
     this.fileName = name;
-    document.title = `${this.fileName ? `${this.fileName}${this.edited ? ' *' : ''} — ` : ''}Quorvex`;
+    if (name) this.source = '';
+    const shown = this.fileName || this.source;
+    document.title = `${shown ? `${shown}${this.edited ? ' *' : ''} — ` : ''}Quorvex`;
+  }
+
+  // The settings were read from a device, as `source` says in the title
+  // until a file is opened or saved; they are unsaved edits meanwhile.
+  readFrom(source) {
+    this.source = source;
+    this.settingsAre('edited', '');
   }
 
   // "Открыть" with a chosen or a double-clicked file. A file far larger than

@@ -1,9 +1,10 @@
 // The port selector ComboBox1 and the rule by which the device commands open
 // its port: the simulator first, then the serial ports this page was granted,
-// then the entry that asks the browser for another one. The chosen port is
-// opened on first use and kept open; choosing another one makes the next
-// command close the old port and open the new; a lost port is reopened by the
-// next command.
+// named by their adapters. At start the port used last is chosen, else the
+// first granted one, else the simulator. The chosen port is opened on first
+// use and kept open; choosing another one makes the next command close the
+// old port and open the new; a lost port is reopened by the next command.
+// `onChange` runs whenever the choice or the chosen port's state changes.
 import { SimulatedPort, WebSerialPort } from './ports.js';
 
 // The chosen port could not be opened; `reason` is the browser's.
@@ -14,14 +15,21 @@ export class OpenFailure extends Error {
   }
 }
 
-const hex4 = (n) => n.toString(16).toUpperCase().padStart(4, '0');
+const lastPortKey = 'quorvex.lastPort';
+const remembered = () => { try { return localStorage.getItem(lastPortKey); } catch { return null; } };
+const remember = (label) => { try { localStorage.setItem(lastPortKey, label); } catch { /* private mode */ } };
 
 export class Link {
   // `serial` is navigator.serial, or undefined where the browser has none.
   constructor(select, quorvex, texts, serial) {
     this.select = select;
     this.texts = texts;
+    this.quorvex = quorvex;
+    this.protocol = quorvex.protocol();
     this.serial = serial;
+    this.onChange = () => {};
+    this.started = false;
+    this.lostLabel = '';  // the chosen port that was unplugged, until another is chosen
     this.simulator = new SimulatedPort(quorvex);
     this.ports = new Map();  // SerialPort -> WebSerialPort, kept while granted
     this.openPort = null;
@@ -29,12 +37,10 @@ export class Link {
     this.select.append(new Option(texts.simulatorPort));
     this.choices = [this.simulator];
     if (!serial) return;
-    this.choose = new Option(texts.choosePort);
-    this.select.append(this.choose);
     select.addEventListener('change', () => this.chosen());
     serial.addEventListener('connect', () => this.refresh());
     serial.addEventListener('disconnect', (event) => {
-      this.ports.get(event.target)?.markLost(texts.portLost.text);
+      this.ports.get(event.target)?.markLost();
       this.refresh();
     });
   }
@@ -47,42 +53,45 @@ export class Link {
   async refresh() {
     const granted = await this.serial.getPorts();
     for (const port of this.ports.keys()) if (!granted.includes(port)) this.ports.delete(port);
-    const labels = granted.map((port) => {
-      const info = port.getInfo?.() ?? {};
-      return info.usbVendorId === undefined ? this.texts.serialPort
-        : `${this.texts.serialPort} USB ${hex4(info.usbVendorId)}:${hex4(info.usbProductId ?? 0)}`;
-    });
-    const options = [new Option(this.texts.simulatorPort)];
+    const labels = [this.texts.simulatorPort,
+      ...this.quorvex.adapterLabels(granted.map((port) => port.getInfo?.() ?? {}))];
     this.choices = [this.simulator];
-    granted.forEach((port, i) => {
-      if (!this.ports.has(port)) this.ports.set(port, new WebSerialPort(port, this.texts.lineOptions));
-      const twins = labels.filter((label) => label === labels[i]).length;
-      const number = labels.slice(0, i + 1).filter((label) => label === labels[i]).length;
-      options.push(new Option(twins > 1 ? `${labels[i]} (${number})` : labels[i]));
+    for (const port of granted) {
+      if (!this.ports.has(port)) this.ports.set(port, new WebSerialPort(port, this.protocol.lineOptions, this.protocol.writeTimeoutMs));
       this.choices.push(this.ports.get(port));
-    });
-    this.select.replaceChildren(...options, this.choose);
+    }
+    // The chosen port went away: the status line says so until another is chosen.
+    if (this.choice && !this.choices.includes(this.choice)) this.lostLabel = this.label();
+    this.select.replaceChildren(...labels.map((label) => new Option(label)));
+    if (!this.started) {
+      this.started = true;
+      const last = labels.indexOf(remembered());
+      this.choice = this.choices[last >= 0 ? last : Math.min(1, granted.length)];
+    }
     this.select.selectedIndex = this.choices.indexOf(this.choice);
+    this.onChange();
   }
 
-  // The user picked an entry: a port, or "Выбрать порт…", which asks the
-  // browser for one (with no filter: a filter of known adapters would hide
-  // the clones installers use) and returns to the previous entry when the
-  // user declines.
-  async chosen() {
-    if (this.select.selectedOptions[0] !== this.choose) {
-      this.choice = this.current();
-      return;
-    }
-    try {
-      const port = await this.serial.requestPort();
-      await this.refresh();
-      this.choice = this.ports.get(port) ?? this.choice;
-    } catch {
-      // Declined: nothing changes.
-    }
-    this.select.selectedIndex = this.choices.indexOf(this.choice);
+  // The user picked an entry: it is remembered for the next start.
+  chosen() {
+    this.choice = this.current();
+    this.lostLabel = '';
+    if (this.choice) remember(this.label());
+    this.onChange();
   }
+
+  // Chooses a port of navigator.serial the browser granted (after refresh()).
+  choosePort(port) {
+    this.choice = this.ports.get(port) ?? this.choice;
+    this.select.selectedIndex = this.choices.indexOf(this.choice);
+    this.chosen();
+  }
+
+  // The chosen entry's text; empty when none is chosen.
+  label() { return this.select.selectedOptions[0]?.textContent ?? ''; }
+
+  // Whether a port of the browser is open now (the simulator is no port).
+  portIsOpen() { return Boolean(this.openPort && this.openPort !== this.simulator && !this.openPort.lost); }
 
   // Closes the open port and forgets it, so that the next command opens it
   // anew (a port whose write never completed).
@@ -90,21 +99,26 @@ export class Link {
     const port = this.openPort;
     this.openPort = null;
     port?.close();
+    this.onChange();
   }
 
   // The chosen port, open: opens it when it is not the port opened last,
-  // or when that one was lost. Rejects with an OpenFailure.
+  // or when that one was lost or is stuck. Rejects with an OpenFailure.
   async ensureOpen() {
     const chosen = this.current();
-    if (chosen && chosen === this.openPort && !chosen.lost) return chosen;
+    if (chosen && chosen === this.openPort && !chosen.broken) return chosen;
     await this.openPort?.close();
     this.openPort = chosen;
     if (!chosen) throw new OpenFailure(this.texts.noPortChosen);
     try {
       await chosen.open();
+      chosen.failure = null;
     } catch (error) {
       this.openPort = null;
-      throw new OpenFailure(error.message);
+      chosen.failure = this.quorvex.openFailureLine(error.name ?? '', error.message ?? '');
+      throw new OpenFailure(chosen.failure);
+    } finally {
+      this.onChange();
     }
     return chosen;
   }

@@ -11,15 +11,39 @@ import { setUpSheet } from './sheet.js';
 import { setUpCompare } from './compare.js';
 import { recordHistory, setUpHistory } from './history.js';
 import { setUpBatch } from './batch.js';
+import { aboutWindow } from './about.js';
+import { frameProgress, restoreFocus, showFor, successWithPort } from './feedback.js';
+import { installKeys } from './keys.js';
+import { connectButton, showPortStatus } from './port_chooser.js';
+import { tabKeys } from './tabs.js';
+import { watchUpdates } from './updates.js';
 
-const quorvex = await createQuorvex();
+// The module, or the page's message that it cannot start (boot.js); then
+// nothing else of the page runs and its commands stay disabled.
+async function loadModule() {
+  try {
+    if (typeof createQuorvex !== 'function') throw new Error('quorvex.js');
+    return await createQuorvex();
+  } catch (error) {
+    window.quorvexFailed(error);
+    return new Promise(() => {});
+  }
+}
+
+// The marks split the start for the bench: module, catalogue, tabs, ready.
+const quorvex = await loadModule();
+performance.mark('quorvex-module');
 const catalogue = quorvex.catalogue();
 const texts = quorvex.texts();
 const tools = quorvex.toolTexts();
+const installer = quorvex.installerTexts();
+const protocol = quorvex.protocol();
 const model = new quorvex.Model();
+performance.mark('quorvex-catalogue');
 const byId = (id) => document.getElementById(id);
 
 const showTab = buildTabs(catalogue, texts, byId('PageControl1'), byId('pages'));
+tabKeys(byId('PageControl1'), showTab);
 const refresh = () => showSettings(catalogue, model);
 
 // The open file's name in the title, and whether the settings changed since
@@ -33,21 +57,39 @@ listenToControls(catalogue, model, () => {
   refresh();
 });
 refresh();
+performance.mark('quorvex-tabs');
 byId('Label87').textContent = texts.version;
+const showAbout = aboutWindow(byId('about'), installer);
+byId('Label87').addEventListener('click', showAbout);
 for (const [id, caption] of Object.entries(texts.buttons)) byId(id).append(caption);
 
-const ports = byId('ComboBox1');
-const link = new Link(ports, quorvex, texts, navigator.serial);
-if (navigator.serial) await link.refresh();
-else byId('serialNote').textContent = texts.noWebSerial;
-
 const dialog = byId('message');
-function showMessage({ text, title }) {
+// A title that only repeats the text is not shown twice; it still names
+// the box for screen readers.
+// A success names the port it went to (`port`) on a line below the text.
+function showMessage({ text, title, port = '' }) {
   byId('messageTitle').textContent = title;
+  byId('messageTitle').hidden = title === text;
   byId('messageText').textContent = text;
+  byId('messagePort').textContent = port;
+  byId('messagePort').hidden = !port;
   dialog.showModal();
   return new Promise((resolve) => dialog.addEventListener('close', resolve, { once: true }));
 }
+
+let running = false;
+const ports = byId('ComboBox1');
+byId('Label19').textContent = installer.portLabel;
+const link = new Link(ports, quorvex, texts, navigator.serial);
+const offerUpdate = watchUpdates(byId('updateBar'), installer, () => !running && !link.portIsOpen());
+link.onChange = () => {
+  showPortStatus(byId('portStatus'), byId('simulatorNote'), link, installer);
+  offerUpdate();
+};
+connectButton(byId('connectPort'), link, navigator.serial, installer, showMessage);
+if (navigator.serial) await link.refresh();
+else byId('serialNote').textContent = texts.noWebSerial;
+link.onChange();
 
 // A failure no command turned into its own message: the port's, or any
 // other, said in words rather than left as an unhandled rejection.
@@ -55,28 +97,36 @@ async function showFailure(error) {
   if (error instanceof OpenFailure) {
     await showMessage({ title: texts.cannotOpen.title, text: `${texts.cannotOpen.text}\n${error.message}` });
   } else if (error instanceof PortLost) {
-    await showMessage({ title: texts.portLost.title, text: `${texts.portLost.text}\n${error.message}` });
+    // The browser's reason below the text, where it gave one.
+    const text = [texts.portLost.text, error.message].filter(Boolean).join('\n');
+    await showMessage({ title: texts.portLost.title, text });
   } else {
     await showMessage({ title: texts.commandFailed.title, text: `${texts.commandFailed.text}\n${error?.message ?? error}` });
   }
 }
 
 // One command at a time, as in the window: the commands wait while one runs,
-// and the settings cannot be edited under it.
-const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify', 'compareDevice', 'batchWrite'].map(byId);
+// and the settings cannot be edited under it. Afterwards the focus returns
+// to `origin`, or goes to the field a refusal marked red.
+const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify', 'connectPort', 'compareDevice',
+  'batchWrite'].map(byId);
 // A file launched while a command runs waits for its end, as a click would.
 let idle = Promise.resolve();
-function exclusive(run) {
-  const turn = idle.then(() => alone(run));
+function exclusive(run, origin = document.activeElement) {
+  const turn = idle.then(() => alone(run, origin));
   idle = turn.catch(() => {});
   return turn;
 }
 const settingsControls = () => byId('pages').querySelectorAll('input, select, textarea');
-async function alone(run) {
+let refusedField = null;
+async function alone(run, origin) {
   for (const button of commands) button.disabled = true;
   ports.disabled = true;
   const editable = [...settingsControls()].filter((control) => !control.disabled);
   for (const control of editable) control.disabled = true;
+  running = true;
+  refusedField = null;
+  offerUpdate();
   try {
     await run();
   } catch (error) {
@@ -90,11 +140,13 @@ async function alone(run) {
     for (const control of editable) control.disabled = false;
     for (const button of commands) button.disabled = false;
     ports.disabled = false;
+    running = false;
     refresh();
+    link.onChange();
+    restoreFocus(origin, refusedField);
   }
 }
 
-const portLabel = () => ports.selectedOptions[0]?.textContent ?? '';
 const subscriberTab = catalogue.tabs.findIndex((tab) => tab.kind === 'textFields');
 
 // A write that a closed page cut short is told at the next start, before a
@@ -103,6 +155,11 @@ for (const port of await writesCutShort()) {
   await showMessage({ ...fileTexts.writeCutShort, text: fileTexts.writeCutShort.text.replace('%s', port) });
 }
 files.listen({ exclusive, openDialog: byId('OpenDialog1'), openButton: byId('N2'), saveButton: byId('N3') });
+installKeys({
+  open: () => { if (!running) byId('N2').click(); },
+  save: () => { if (!running) byId('N3').click(); },
+  about: showAbout,
+});
 
 // The device commands, each run by the module's engine on the model.
 const readButton = byId('BitBtn1');
@@ -112,10 +169,14 @@ const commandView = {
     const control = byId(field);
     control.classList.remove('red', 'white');
     control.classList.add(colour);
+    if (colour === 'red') refusedField ??= control;
   },
   subscriberTab: () => showTab(subscriberTab),
   // 'write' while a frame goes out, 'read' while the device is awaited.
-  underWay: (kind) => commandStarted(kind, portLabel()),
+  underWay: (kind) => commandStarted(kind, link.label()),
+  progress: (sent, total) => frameProgress(byId('frameProgress'), byId('sendingText'), installer.sending, sent, total),
+  // The whole frame left: the device records it now.
+  frameOut: () => showFor(byId('recordingNote'), installer.recording, protocol.recordingMs),
   // "Прочитать" is hidden while the device is awaited (as in the window);
   // the seconds left stand in its place.
   readHidden: false,
@@ -128,21 +189,23 @@ const commandView = {
     countdown.hidden = !text;
     readButton.hidden = this.readHidden || Boolean(text);
   },
-  settingsTaken: () => files.settingsAre('edited'),
+  settingsTaken: () => files.readFrom(`${link.label()}: ${installer.readSuffix}`),
   // The history keeps what each command sent or read: the settings as sent,
   // whatever is edited while the device records.
   command: null,
   record(entry) {
-    recordHistory({ ...entry, port: portLabel(), command: this.command });
+    recordHistory({ ...entry, port: link.label(), command: this.command });
   },
   message(step) {
     refresh();
-    return showMessage(step);
+    return showMessage(step.messageKind === 'success' ? successWithPort(step, installer.sentTo, link.label()) : step);
   },
 };
 
 for (const [id, command] of [['BitBtn2', 'write'], ['BitBtn1', 'read'], ['writeVerify', 'writeVerify']]) {
   byId(id).addEventListener('click', () => exclusive(async () => {
+    // Reading replaces the settings: edits not yet saved are asked about first.
+    if (command === 'read' && files.edited && !window.confirm(installer.unsavedRead)) return;
     const engine = new quorvex.CommandEngine(model, command);
     try {
       await runCommand(engine, link, { ...commandView, command });
@@ -166,7 +229,7 @@ async function pageFile() {
 async function readDevice() {
   const scratch = new quorvex.Model();
   const engine = new quorvex.CommandEngine(scratch, 'read');
-  const port = portLabel();
+  const port = link.label();
   let settingsLine = null;
   const view = {
     ...commandView,
@@ -209,9 +272,8 @@ setUpHistory({
     quorvex.compareWithEntry(page, entry.bytes, entry.command, entry.port, entry.time)),
 });
 
-// Keeps the page's files for starts with no network (where the browser lets
-// a page do so: a secure context).
-navigator.serviceWorker?.register('sw.js').catch(() => {});
-
+// The commands are offered only once everything above is in place.
+const toolButtons = ['batchButton', 'compareButton', 'sheetButton', 'historyButton'].map(byId);
+for (const control of [...commands, ports, ...toolButtons]) control.disabled = false;
 document.body.dataset.ready = 'true';
 performance.mark('quorvex-ready');

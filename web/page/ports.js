@@ -2,21 +2,37 @@
 // four operations:
 //   open()          opens the line at 57600 8N1 without flow control; rejects
 //                   with the browser's reason when it cannot;
-//   write(bytes)    resolves once the bytes are handed over; rejects with a
-//                   PortLost when the port went away;
+//   write(bytes)    resolves once the bytes have left the port (the line is
+//                   drained); rejects with a PortLost when the port went
+//                   away, with a WriteTimedOut when the bytes did not leave
+//                   within the port's bound (the port then stays broken
+//                   until closed and opened again);
 //   read(deadline)  resolves once performance.now() has reached `deadline`,
 //                   with every byte that arrived since the previous read;
 //                   rejects with a PortLost when the port went away;
 //   close()         closes; never rejects.
-// Two kinds: the simulated device in the page (the module's device core on
-// the page's clock) and a serial port of the browser (Web Serial).
-import { joinBytes, sleep } from './pacing.js';
+// `broken` tells that the port must be closed and opened again before the
+// next command. Two kinds: the simulated device in the page (the module's
+// device core on the page's clock) and a serial port of the browser.
+import { joinBytes, sleep, withDeadline } from './pacing.js';
 
-// The port went away under a command (the programmer was pulled out).
+// The port went away under a command (the programmer was pulled out). Its
+// message is the browser's reason, empty when only the disconnect event
+// told.
 export class PortLost extends Error {
   constructor(cause) {
-    super(cause?.message ?? String(cause));
+    super(cause ? cause.message ?? String(cause) : '');
     this.name = 'PortLost';
+  }
+}
+
+// The bytes handed to the port did not leave it within `timeoutMs` (the
+// device stopped taking them and the line filled up).
+export class WriteTimedOut extends Error {
+  constructor(timeoutMs) {
+    super(`write not completed within ${timeoutMs} ms`);
+    this.name = 'WriteTimedOut';
+    this.timeoutMs = timeoutMs;
   }
 }
 
@@ -24,6 +40,8 @@ export class SimulatedPort {
   constructor(quorvex) {
     this.device = new quorvex.SimulatedDevice();
   }
+
+  get broken() { return false; }
 
   async open() {}
 
@@ -39,20 +57,35 @@ export class SimulatedPort {
 
 // A port of navigator.serial. The bytes it receives are collected from the
 // open on, by a read loop of its own, as the driver's queue would hold them.
+//
+// Each write closes its writer: Chromium's write() resolves once the bytes
+// are in its own pipe, and its device service sends whatever the pipe holds
+// in one system call, so bytes written apart could leave together. Closing
+// drains the port (tcdrain, FlushFileBuffers) before it resolves, and the
+// port then gives a fresh stream for the next write.
 export class WebSerialPort {
-  constructor(port, lineOptions) {
+  // `lineOptions` as port.open() takes them; a write that has not drained
+  // after `writeTimeoutMs` gives up.
+  constructor(port, lineOptions, writeTimeoutMs) {
     this.port = port;
     this.lineOptions = lineOptions;
+    this.writeTimeoutMs = writeTimeoutMs;
     this.chunks = [];
     this.lost = null;
+    this.stuck = false;
+    this.closing = false;
     this.writer = null;
     this.reader = null;
     this.reading = null;
   }
 
+  get broken() { return this.lost !== null || this.stuck; }
+
   async open() {
     await this.port.open(this.lineOptions);
     this.lost = null;
+    this.stuck = false;
+    this.closing = false;
     this.chunks = [];
     this.writer = this.port.writable.getWriter();
     this.reading = this.readLoop();
@@ -60,17 +93,18 @@ export class WebSerialPort {
 
   async readLoop() {
     // A parity or framing error ends one readable stream and the port gives
-    // a fresh one; a lost device leaves none.
-    while (this.port.readable && !this.lost) {
+    // a fresh one; so does a cancelled one, which is why closing stops the
+    // loop first. A lost device leaves none.
+    while (!this.closing && this.port.readable && !this.lost) {
       this.reader = this.port.readable.getReader();
       try {
         for (;;) {
           const { value, done } = await this.reader.read();
-          if (done) return;
+          if (done) break;
           this.chunks.push(value);
         }
       } catch (error) {
-        if (!this.port.readable) this.lost = error;
+        if (!this.port.readable) this.noteLost(error);
       } finally {
         this.reader.releaseLock();
         this.reader = null;
@@ -79,13 +113,27 @@ export class WebSerialPort {
   }
 
   async write(bytes) {
+    if (this.stuck) throw new WriteTimedOut(this.writeTimeoutMs);
     if (this.lost) throw new PortLost(this.lost);
+    const writer = this.writer;
     try {
-      await this.writer.write(bytes);
+      await withDeadline((async () => {
+        await writer.write(bytes);
+        await writer.close();
+      })(), this.writeTimeoutMs, () => new WriteTimedOut(this.writeTimeoutMs));
     } catch (error) {
-      this.lost = error;
-      throw new PortLost(error);
+      if (error instanceof WriteTimedOut) {
+        this.stuck = true;
+        throw error;
+      }
+      this.noteLost(error);
+      throw new PortLost(this.lost);
     }
+    // The next writer is taken at once, so that the browser sets its stream
+    // up while the caller pauses; a port that gives none has gone.
+    writer.releaseLock();
+    this.writer = this.port.writable?.getWriter() ?? null;
+    if (!this.writer) this.markLost();
   }
 
   async read(deadline) {
@@ -96,10 +144,19 @@ export class WebSerialPort {
     return all;
   }
 
-  // Marks the port lost from outside (its disconnect event).
-  markLost(reason) { this.lost ??= new Error(reason); }
+  // Marks the port lost from outside: its disconnect event, which carries no
+  // reason of its own.
+  markLost() { this.lost ??= new PortLost(); }
 
+  // The browser's reason for the loss, kept in place of a mark without one.
+  noteLost(error) {
+    if (!this.lost?.message) this.lost = error;
+  }
+
+  // The port refuses to close while a stream is locked: the reader and the
+  // writer let go first, and a write still pending is aborted with it.
   async close() {
+    this.closing = true;
     try { await this.reader?.cancel(); } catch { /* already gone */ }
     try { await this.reading; } catch { /* already gone */ }
     try { this.writer?.releaseLock(); } catch { /* already released */ }

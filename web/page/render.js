@@ -1,6 +1,7 @@
 // Lays the tabs out from the module's catalogue and keeps the controls in
 // step with the module's settings model. Every settings control carries its
-// control name as its id.
+// control name as its id, and its caption is its <label>: a click on the
+// caption focuses it, and a screen reader names it so.
 
 const element = (tag, properties = {}, ...children) => {
   const node = Object.assign(document.createElement(tag), properties);
@@ -8,9 +9,16 @@ const element = (tag, properties = {}, ...children) => {
   return node;
 };
 
-function captionNode(text, hint) {
-  return element('span', { className: 'caption', textContent: text, title: hint });
+// The caption of the control `control` (an id); a radio group's caption
+// names the group instead, which is no single control.
+function captionNode(text, hint, control) {
+  const caption = element('label', { className: 'caption', textContent: text, title: hint });
+  if (control) caption.htmlFor = control;
+  return caption;
 }
+
+// The id of the control a setting's caption labels; none for radio groups.
+const labelledControl = (setting) => (setting?.kind === 'radio' ? null : setting?.name);
 
 function listControl(setting) {
   const select = element('select', { id: setting.name });
@@ -30,20 +38,28 @@ function sliderNode(setting) {
   });
   const value = element('span', { id: setting.valueLabel });
   const ends = [setting.minLabel, setting.maxLabel].map((label) => element('span', label ? { id: label } : {}));
-  return element('div', { className: 'slider' }, captionNode(setting.caption, setting.hint), value,
+  return element('div', { className: 'slider' }, captionNode(setting.caption, setting.hint, setting.name), value,
     element('span'), slider, ends[0], element('span'), ends[1]);
 }
 
+// One button per line: the long options would otherwise run into each other.
 function radioNode(setting) {
-  return setting.buttons.map((button) => element('label', {},
+  return setting.buttons.map((button) => element('label', { className: 'option' },
     element('input', { type: 'radio', name: setting.name, id: button.control }), button.caption));
 }
 
-function controlNodes(setting) {
+// `captionId`: the id of the row's caption, which names a radio group and
+// any control after the first (a <label> names the first).
+function controlNodes(setting, captionId) {
   switch (setting.kind) {
     case 'list': return [listControl(setting)];
     case 'text': return [textControl(setting)];
-    case 'radio': return [element('div', {}, ...radioNode(setting))];
+    case 'radio': {
+      const group = element('div', { className: 'radios' }, ...radioNode(setting));
+      group.setAttribute('role', 'radiogroup');
+      if (captionId) group.setAttribute('aria-labelledby', captionId);
+      return [group];
+    }
     default: return [sliderNode(setting)];
   }
 }
@@ -52,21 +68,32 @@ function rowNode(row, find) {
   const settings = row.settings.map(find);
   if (row.kind === 'heading') return element('div', { className: 'heading', textContent: row.caption });
   if (row.kind === 'box') {
-    return element('fieldset', { title: row.hint }, element('legend', { textContent: row.caption }),
-      ...settings.flatMap(controlNodes));
+    const legend = element('legend', { textContent: row.caption, id: `caption-${row.settings[0]}` });
+    const controls = settings.flatMap((setting) => controlNodes(setting));
+    for (const control of controls) if (control.matches('select, input')) control.setAttribute('aria-labelledby', legend.id);
+    return element('fieldset', { title: row.hint }, legend, ...controls);
   }
   if (settings.length === 1 && settings[0].kind === 'slider') return sliderNode(settings[0]);
-  return element('div', { className: 'row' }, captionNode(row.caption, row.hint),
-    element('div', {}, ...settings.flatMap(controlNodes)));
+  const caption = captionNode(row.caption, row.hint, labelledControl(settings[0]));
+  caption.id = `caption-${row.settings[0]}`;
+  const controls = settings.flatMap((setting) => controlNodes(setting, caption.id));
+  for (const control of controls.slice(1)) control.setAttribute('aria-labelledby', caption.id);
+  return element('div', { className: 'row' }, caption, element('div', {}, ...controls));
 }
 
+// Each list is named by its zone and its column's heading; the lists of one
+// column are as wide as its widest.
 function zoneTable(tab, find) {
   const head = element('tr', {}, element('th'),
-    ...tab.columns.map((column) => element('th', {}, element('small', { textContent: column.label }),
-      column.heading)));
-  const rows = tab.boxes.flatMap((box) => box.rows).map((row) => element('tr', {},
-    element('th', { textContent: row.caption }),
-    ...row.settings.map((name) => element('td', {}, listControl(find(name))))));
+    ...tab.columns.map((column, c) => element('th', { id: `zone-column-${c}`, scope: 'col' },
+      element('small', { textContent: column.label }), column.heading)));
+  const rows = tab.boxes.flatMap((box) => box.rows).map((row, r) => element('tr', {},
+    element('th', { textContent: row.caption, id: `zone-row-${r}`, scope: 'row' }),
+    ...row.settings.map((name, c) => {
+      const list = listControl(find(name));
+      list.setAttribute('aria-labelledby', `zone-row-${r} zone-column-${c}`);
+      return element('td', {}, list);
+    })));
   return element('table', { className: 'zones' }, head, ...rows);
 }
 
@@ -83,26 +110,30 @@ function boxNode(box, find, columns) {
   return element('fieldset', {}, element('legend', { textContent: box.title }), ...content);
 }
 
+// The logo beside the instructions, as in the window.
 function greeting(texts) {
   return element('div', { className: 'greeting' },
     element('h1', { textContent: texts.greetingTitle }),
-    ...texts.greetingLines.map((line) => element('p', { textContent: line })),
-    element('img', { src: 'images/logo.svg', alt: 'Quorvex' }),
+    element('div', { className: 'greeting-body' },
+      element('div', {}, ...texts.greetingLines.map((line) => element('p', { textContent: line }))),
+      element('img', { src: 'images/logo.svg', alt: 'Quorvex' })),
     element('a', { href: texts.webAddress, target: '_blank', rel: 'noopener', textContent: texts.webCaption }));
 }
 
 // Builds the tab strip and one panel per tab (the greeting from the module's
-// texts); returns a function that shows the tab of an index.
+// texts), each panel labelled by its tab; returns a function that shows the
+// tab of an index. Only the shown tab is a Tab stop (tabs.js moves between).
 export function buildTabs(catalogue, texts, strip, pages) {
   const byName = new Map(catalogue.settings.map((s) => [s.name, s]));
   const find = (name) => byName.get(name);
   const tabs = [];
   const panels = catalogue.tabs.map((tab, i) => {
     const panel = element('section', { role: 'tabpanel', id: `TabSheet${i + 1}`, hidden: i !== 0 });
+    panel.setAttribute('aria-labelledby', `tab-${i + 1}`);
     if (tab.kind === 'greeting') panel.append(greeting(texts));
     else if (tab.kind === 'zoneTable') panel.append(zoneTable(tab, find));
     else panel.append(...tab.boxes.map((box) => boxNode(box, find, tab.kind === 'textFields')));
-    const button = element('button', { type: 'button', role: 'tab', textContent: tab.caption });
+    const button = element('button', { type: 'button', role: 'tab', id: `tab-${i + 1}`, textContent: tab.caption });
     button.setAttribute('aria-selected', String(i === 0));
     button.setAttribute('aria-controls', panel.id);
     button.addEventListener('click', () => showTab(i));
@@ -110,11 +141,15 @@ export function buildTabs(catalogue, texts, strip, pages) {
     return panel;
   });
   const showTab = (index) => {
-    tabs.forEach((tab, i) => tab.setAttribute('aria-selected', String(i === index)));
+    tabs.forEach((tab, i) => {
+      tab.setAttribute('aria-selected', String(i === index));
+      tab.tabIndex = i === index ? 0 : -1;
+    });
     panels.forEach((panel, i) => { panel.hidden = i !== index; });
   };
   strip.append(...tabs);
   pages.append(...panels);
+  showTab(0);
   return showTab;
 }
 

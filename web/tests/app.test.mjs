@@ -22,6 +22,7 @@ test('after one visit the page starts and writes to the simulator with the netwo
   await page.getByRole('button', { name: 'Записать', exact: true }).click();
   await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
   await page.fill('#Edit30', '1');
+  page.on('dialog', (question) => question.accept());  // read over the edit
   await page.getByRole('button', { name: 'Прочитать' }).click();
   await expectMessage(page, 'Данные успешно получены', 'Данные успешно получены');
   assert.equal(await page.inputValue('#Edit30'), '8081');

@@ -44,8 +44,13 @@ export async function pageReady(page) {
 
 // A fresh page at 1024 x 640 that saves by download (no file picker
 // headless). `prepare(page)` runs before the page loads (init scripts).
-export async function openPage(prepare = async () => {}) {
-  const context = await browser.newContext({ viewport: { width: 1024, height: 640 }, acceptDownloads: true });
+// `options`: `context` to open the page in (its storage kept), or the
+// context's own options (viewport, deviceScaleFactor, colorScheme).
+export async function openPage(prepare = async () => {}, options = {}) {
+  const { context: given, ...contextOptions } = options;
+  const context = given ?? await browser.newContext({
+    viewport: { width: 1024, height: 640 }, acceptDownloads: true, ...contextOptions,
+  });
   const page = await context.newPage();
   await page.addInitScript(() => { delete window.showSaveFilePicker; });
   await prepare(page);

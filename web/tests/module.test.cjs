@@ -14,7 +14,10 @@ const cli = process.env.QUORVEX_CLI;
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvex-module-'));
 test.after(() => fs.rmSync(scratch, { recursive: true, force: true }));
 
-const modulePromise = createQuorvex();
+// Under node the loader cannot fetch a file path: the code is handed over.
+const modulePromise = createQuorvex({
+  wasmBinary: fs.readFileSync(path.resolve(path.dirname(process.env.QUORVEX_MODULE), 'quorvex.wasm')),
+});
 
 function writeFile(name, bytes) {
   const file = path.join(scratch, name);
@@ -112,6 +115,66 @@ test('write and read back through the simulated device', async () => {
   assert.equal(read.text, 'Данные успешно получены');
   assert.deepEqual(Buffer.from(fresh.save().bytes), Buffer.from(model.save().bytes));
   for (const m of [model, fresh, device]) m.delete();
+});
+
+// Calls the core refuses by throwing: each one an Error with the core's
+// reason that the caller catches (not the module's abort), after which the
+// module goes on as before.
+test('a call the core cannot take throws an Error and leaves the module working', async () => {
+  const quorvex = await modulePromise;
+  const model = new quorvex.Model();
+  const device = new quorvex.SimulatedDevice();
+  const saved = Buffer.from(model.save().bytes);
+  // More than the module may ever hold.
+  const huge = new Uint8Array(300 * 1024 * 1024);
+  for (const [name, reason, call] of [
+    ['a list index of no setting', /^no such setting/, () => model.listIndex('NoSuchSetting')],
+    ['a text field set as a list', /^no such setting/, () => model.setListIndex('Edit16', 1)],
+    ['a list read as a slider', /^no such setting/, () => model.sliderPosition('ComboBox556')],
+    ['the minimum of a text field', /^no such setting/, () => model.sliderMinimum('Edit16')],
+    ['a slider of no name', /^no such setting/, () => model.setSliderPosition('', 3)],
+    ['a list read as a radio group', /^no such setting/, () => model.radioNumber('ComboBox556')],
+    ['a slider set as a radio group', /^no such setting/, () => model.setRadioNumber('TrackBar1', 0)],
+    ['a list read as a text', /^no such setting/, () => model.text('ComboBox556')],
+    ['a slider set as a text', /^no such setting/, () => model.setText('TrackBar1', 'x')],
+    ['a reply beyond the memory', /bad_alloc/, () => model.evaluateRead(huge)],
+    ['a reply to the engine beyond the memory', /bad_alloc/, () => {
+      const engine = new quorvex.CommandEngine(model, 'read');
+      try {
+        engine.start(0);
+        engine.feed({ kind: 'opened', nowMs: 0 });
+        engine.feed({ kind: 'received', nowMs: 1, bytes: huge });
+      } finally {
+        engine.delete();
+      }
+    }],
+    ['bytes to the device beyond the memory', /bad_alloc/, () => device.receive(huge, 0)],
+  ]) {
+    assert.throws(call, { name: 'Error', message: reason }, name);
+    assert.deepEqual(Buffer.from(model.save().bytes), saved, `${name}: the settings are unchanged`);
+  }
+  model.setListIndex('ComboBox556', 2);
+  assert.equal(model.listIndex('ComboBox556'), 2);
+  for (const m of [model, device]) m.delete();
+});
+
+test('a huge file is refused unread, whatever its first line', async () => {
+  const quorvex = await modulePromise;
+  const defaults = new quorvex.Model();
+  const line = Buffer.from(defaults.save().bytes);
+  const tail = (size, byte) => Buffer.alloc(size, byte);
+  for (const [name, bytes, refused] of [
+    ['a good line, then 200 MB', Buffer.concat([line, tail(200 * 1024 * 1024, 0x41)]), true],
+    ['a line cut at NUL', Buffer.concat([line.subarray(0, line.length - 2), Buffer.from([0]), tail(10, 0x41)]), false],
+    ['no line end in 200 MB', tail(200 * 1024 * 1024, 0x30), true],
+    ['a line just over 1 MB', Buffer.concat([tail(1024 * 1024 + 1, 0x30), Buffer.from('\r\n')]), true],
+  ]) {
+    const model = new quorvex.Model();
+    const refusal = model.open(new Uint8Array(bytes.buffer, bytes.byteOffset, bytes.length));
+    assert.deepEqual(refusal && [refusal.title, refusal.text], refused ? ['Ошибка', 'Некорректный файл'] : null, name);
+    model.delete();
+  }
+  defaults.delete();
 });
 
 // The open limit against the longest file a save writes: that one opens, and

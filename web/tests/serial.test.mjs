@@ -56,7 +56,7 @@ const entries = (page) => page.$$eval('#ComboBox1 option', (options) => options.
 const chosen = (page) => page.$eval('#ComboBox1', (s) => s.selectedIndex);
 const portStats = (page, i) => page.evaluate((n) => {
   const port = window.fakeSerial.granted[n] ?? window.fakeSerial.gone;
-  return { opens: port.opens, closes: port.closes, writes: port.writes, options: port.options };
+  return { opens: port.opens, closes: port.closes, writes: port.writes, options: port.options, open: port.isOpen };
 }, i);
 
 async function clickAndExpect(page, button, title, text) {
@@ -64,39 +64,42 @@ async function clickAndExpect(page, button, title, text) {
   await expectMessage(page, title, text);
 }
 
-test('the selector lists the simulator, the granted ports and the chooser, and follows plugging', async () => {
+test('the selector lists the simulator and the granted ports by adapter, and follows plugging', async () => {
   const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 },
     { usbVendorId: 0x1a86, usbProductId: 0x7523 }, {});
-  assert.deepEqual(await entries(page), ['Симулятор устройства', 'Порт USB 1A86:7523 (1)',
-    'Порт USB 1A86:7523 (2)', 'Порт', 'Выбрать порт…']);
-  assert.equal(await chosen(page), 0);
+  assert.deepEqual(await entries(page), ['Симулятор устройства (демо)', 'CH340 (1A86:7523) №1',
+    'CH340 (1A86:7523) №2', 'Последовательный порт']);
+  assert.equal(await chosen(page), 1, 'the first granted port, not the simulator');
   assert.equal(await page.textContent('#serialNote'), '');
 
   // Plugged in: listed; the chosen entry stays chosen.
-  await page.selectOption('#ComboBox1', { index: 1 });
   await page.evaluate(() => window.fakeSerial.plug(window.fakeSerial.port({ usbVendorId: 0x0403, usbProductId: 0x6001 })));
-  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 6);
-  assert.equal((await entries(page))[4], 'Порт USB 0403:6001');
+  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 5);
+  assert.equal((await entries(page))[4], 'FTDI (0403:6001)');
   assert.equal(await chosen(page), 1);
 
   // The chosen port pulled out: gone from the list, and nothing is chosen.
   await page.evaluate(() => window.fakeSerial.unplug(window.fakeSerial.granted[0]));
-  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 5);
+  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 4);
   assert.equal(await chosen(page), -1);
   await clickAndExpect(page, 'Прочитать', 'Quorvex', `${cannotOpen}\nПорт не выбран.`);
 });
 
-test('"Выбрать порт…" asks the browser with no filter and chooses what it grants', async () => {
+test('"Подключить программатор…" asks the browser with no filter and chooses what it grants', async () => {
   const page = await pageWithPorts();
-  // Declined: the previous entry stays chosen.
-  await page.selectOption('#ComboBox1', { label: 'Выбрать порт…' });
-  await page.waitForFunction(() => window.fakeSerial.requests.length === 1);
-  await page.waitForFunction(() => document.querySelector('#ComboBox1').selectedIndex === 0);
+  const connect = page.getByRole('button', { name: 'Подключить программатор…' });
+  // Declined with no port ever granted: the message names the drivers.
+  await connect.click();
+  const dialog = page.locator('dialog[open]');
+  await dialog.waitFor();
+  assert.match(await dialog.locator('p').textContent(), /CH340\/CH341, CP210x, FTDI и PL2303|CH340\/CH341, CP210x, FTDI или PL2303/);
+  await dialog.getByRole('button', { name: 'OK' }).click();
+  assert.equal(await chosen(page), 0);
 
   await page.evaluate(() => { window.fakeSerial.nextChoice = window.fakeSerial.port({ usbVendorId: 0x10c4, usbProductId: 0xea60 }); });
-  await page.selectOption('#ComboBox1', { label: 'Выбрать порт…' });
+  await connect.click();
   await page.waitForFunction(() => document.querySelector('#ComboBox1').selectedIndex === 1);
-  assert.deepEqual(await entries(page), ['Симулятор устройства', 'Порт USB 10C4:EA60', 'Выбрать порт…']);
+  assert.deepEqual(await entries(page), ['Симулятор устройства (демо)', 'CP210x (10C4:EA60)']);
   assert.deepEqual(await page.evaluate(() => window.fakeSerial.requests), [undefined, undefined]);
 });
 
@@ -113,10 +116,14 @@ test('a frame goes out one byte per write with at least 1 ms after each, and rea
   const frame = Buffer.from(stats.writes.flatMap((w) => w.bytes)).toString('latin1');
   assert.equal(stats.writes.every((w) => w.bytes.length === 1), true, 'one byte per write');
   assert.match(frame, /^A3A4\d{90}#ABN1.*#T38080##$/s);
+  assert.deepEqual(stats.writes.map((w) => w.drainedBefore), stats.writes.map((_, i) => i),
+    'each byte drained before the next is written');
   const gaps = stats.writes.slice(1).map((w, i) => w.at - stats.writes[i].at);
   assert.equal(Math.min(...gaps) >= 1, true, `smallest gap ${Math.min(...gaps)} ms`);
 
-  // A second command on the same port does not open it again.
+  // A second command on the same port does not open it again. The download
+  // left the edits unsaved: opening and reading over them ask.
+  page.on('dialog', (question) => question.accept());
   await openFile(page, defaultLine);
   await clickAndExpect(page, 'Прочитать', 'Данные успешно получены', 'Данные успешно получены');
   assert.deepEqual(await save(page), written);
@@ -140,7 +147,8 @@ test('a port the browser cannot open gives Error 1 with its reason, and is tried
   const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
   await page.evaluate(() => { window.fakeSerial.granted[0].refuseOpen = 'Failed to open serial port.'; });
   await page.selectOption('#ComboBox1', { index: 1 });
-  await clickAndExpect(page, 'Записать', 'Quorvex', `${cannotOpen}\nFailed to open serial port.`);
+  await clickAndExpect(page, 'Записать', 'Quorvex',
+    `${cannotOpen}\nпорт занят другой программой (Failed to open serial port.)`);
   assert.deepEqual((await portStats(page, 0)).writes, [], 'nothing is sent');
   assert.equal(await page.getByRole('button', { name: 'Записать', exact: true }).isEnabled(), true);
 
@@ -168,7 +176,7 @@ test('a port pulled out mid-frame says so, and the next command opens it again',
     port.loseAfterWrites = Infinity;
     window.fakeSerial.plug(port);
   });
-  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 3);
+  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 2);
   await page.selectOption('#ComboBox1', { index: 1 });
   await clickAndExpect(page, 'Записать', 'Данные успешно отправлены', 'Данные успешно отправлены');
   const stats = await portStats(page, 0);
@@ -178,7 +186,7 @@ test('a port pulled out mid-frame says so, and the next command opens it again',
 
 test('without Web Serial the selector offers only the simulator and the page says why, once', async () => {
   const page = await openPage((p) => p.addInitScript(() => { delete Navigator.prototype.serial; }));
-  assert.deepEqual(await entries(page), ['Симулятор устройства']);
+  assert.deepEqual(await entries(page), ['Симулятор устройства (демо)']);
   const note = await page.textContent('#serialNote');
   assert.match(note, /Chrome и Edge 89/);
   assert.match(note, /Safari/);
@@ -207,3 +215,62 @@ test('"Записать и проверить" names each setting the device hol
   // The page keeps what was written.
   assert.equal(await page.inputValue('#Edit30'), '8080');
 });
+
+test('a write that never completes gives up after its bound, and the port closes and opens again', async () => {
+  const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
+  const outcome = await page.evaluate(async () => {
+    const { WebSerialPort, WriteTimedOut } = await import('./ports.js');
+    const serial = window.fakeSerial.granted[0];
+    const port = new WebSerialPort(serial, { baudRate: 57600 }, 150);
+    await port.open();
+    serial.stallWrites = true;
+    const attempt = async () => {
+      const start = performance.now();
+      try {
+        await port.write(Uint8Array.of(0x41));
+        return { resolved: true };
+      } catch (error) {
+        return { timedOut: error instanceof WriteTimedOut, took: performance.now() - start };
+      }
+    };
+    const first = await attempt();
+    const again = await attempt();  // refused at once until reopened
+    const broken = port.broken;
+    await port.close();
+    const closed = !serial.isOpen;
+    serial.stallWrites = false;
+    await port.open();
+    await port.write(Uint8Array.of(0x42));
+    await port.close();
+    return { first, again, broken, closed, writes: serial.writes.map((w) => w.bytes), closes: serial.closes };
+  });
+  assert.equal(outcome.first.timedOut, true, JSON.stringify(outcome.first));
+  assert.ok(outcome.first.took >= 150 && outcome.first.took < 1000, `gave up after ${outcome.first.took} ms`);
+  assert.equal(outcome.again.timedOut, true);
+  assert.ok(outcome.again.took < 50);
+  assert.deepEqual([outcome.broken, outcome.closed, outcome.closes], [true, true, 2]);
+  assert.deepEqual(outcome.writes, [[0x42]]);
+});
+
+// The port pulled out while "Прочитать" awaits the device: the disconnect
+// event and the stream's failure come in either order; the message says it
+// once, with the browser's reason.
+for (const { order, eventFirst } of [
+  { order: 'the event first', eventFirst: true },
+  { order: 'the read error first', eventFirst: false },
+]) {
+  test(`a port lost mid-read says so once, ${order}`, async () => {
+    const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
+    await page.selectOption('#ComboBox1', { index: 1 });
+    await page.getByRole('button', { name: 'Прочитать' }).click();
+    await page.waitForFunction(() => window.fakeSerial.granted[0]?.writes.length === 1);
+    await page.evaluate((first) => window.fakeSerial.granted[0].lose({ eventFirst: first }), eventFirst);
+    const dialog = page.locator('dialog[open]');
+    await dialog.waitFor();
+    assert.equal(await dialog.locator('p').textContent(), `${lostText}\nThe device has been lost.`);
+    await dialog.getByRole('button', { name: 'OK' }).click();
+    await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+    assert.equal(await page.locator('dialog[open]').count(), 0, 'no second message');
+    assert.equal(await page.getByRole('button', { name: 'Прочитать' }).isEnabled(), true);
+  });
+}

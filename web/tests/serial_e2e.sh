@@ -14,7 +14,12 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-"$QUORVEX_SIM" --log "$scratch/sim.log" --log-bytes >"$scratch/pty" &
+# The simulator runs ahead of every other process where it may, so that the
+# time it logs a byte is the time the byte reached the terminal, not the time
+# a busy machine let it read.
+realtime=
+chrt -f 10 true 2>/dev/null && realtime="chrt -f 10"
+$realtime "$QUORVEX_SIM" --log "$scratch/sim.log" --log-bytes >"$scratch/pty" &
 sim=$!
 # The simulator prints its terminal's path once the terminal exists.
 while [ ! -s "$scratch/pty" ]; do

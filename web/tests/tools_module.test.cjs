@@ -15,7 +15,10 @@ const cli = process.env.QUORVEX_CLI;
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvex-tools-module-'));
 test.after(() => fs.rmSync(scratch, { recursive: true, force: true }));
 
-const modulePromise = createQuorvex();
+// Under node the loader cannot fetch the code: it is handed over.
+const modulePromise = createQuorvex({
+  wasmBinary: fs.readFileSync(path.resolve(path.dirname(process.env.QUORVEX_MODULE), 'quorvex.wasm')),
+});
 let seed = 7717;
 const random = () => ((seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648);
 

@@ -1,0 +1,111 @@
+// What the page shows beyond the window's commands, for the installer who
+// runs it on a laptop: the port's label, state and chooser, the adapters'
+// names, the keyboard's About window, the progress and recording notes and
+// the update offer. Every word the page's scripts show comes from here or
+// from the page's other texts.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device/usb_adapters.h"
+
+namespace qvx::web {
+namespace {
+
+using emscripten::val;
+
+val Text(std::string_view text) {
+  return val(std::string(text));
+}
+
+val Message(std::string_view text, std::string_view title) {
+  val object = val::object();
+  object.set("text", Text(text));
+  object.set("title", Text(title));
+  return object;
+}
+
+constexpr std::string_view kDriverHint =
+    "Установите драйвер программатора: CH340/CH341, CP210x, FTDI или PL2303 (Windows). "
+    "В Linux вступите в группу dialout: sudo adduser $USER dialout, затем войдите в систему "
+    "заново.";
+
+val InstallerTexts() {
+  val texts = val::object();
+  texts.set("portLabel", Text("Порт:"));
+  texts.set("connect", Text("Подключить программатор…"));
+  texts.set("simulatorNote",
+            Text("Выбран симулятор: настройки никуда не передаются. Подключите программатор и "
+                 "выберите его порт."));
+  // The status line under the selector; %s is the port's name.
+  texts.set("statusClosed", Text("%s: не открыт"));
+  texts.set("statusOpen", Text("%s: открыт"));
+  texts.set("statusLost", Text("%s: связь потеряна"));
+  texts.set("statusFailed", Text("%s: не открывается — %c"));
+  texts.set("statusNone", Text("Порт не выбран"));
+  texts.set("sentTo", Text("Порт: %s"));
+  texts.set("declined",
+            Message("Порт не выбран. Подключите программатор к USB, нажмите «Подключить "
+                    "программатор…» и выберите его в списке браузера.",
+                    "Quorvex"));
+  texts.set("blocked",
+            Message("Браузер запретил странице доступ к последовательным портам. Разрешите его "
+                    "в настройках сайта (значок слева от адреса), затем нажмите «Подключить "
+                    "программатор…» снова.",
+                    "Quorvex"));
+  texts.set(
+      "noPorts",
+      Message(
+          std::string("Браузер не нашёл ни одного последовательного порта. ").append(kDriverHint),
+          "Quorvex"));
+  texts.set("aboutTitle", Text("О прорамме"));
+  texts.set("aboutVersion", Text("Версия программы - 1.0.0\n "));
+  texts.set("close", Text("Закрыть"));
+  texts.set("sending", Text("Передача: %s из %t байт"));
+  texts.set("recording",
+            Text("Устройство записывает настройки: дождитесь трёх длинных звуковых сигналов "
+                 "(около 3 с)."));
+  texts.set("readSuffix", Text("прочитано из устройства"));
+  texts.set("unsavedRead",
+            Text("Настройки изменены и не сохранены. Прочитать устройство, отбросив изменения?"));
+  texts.set("updateReady", Text("Готова новая версия страницы."));
+  texts.set("updateRestart", Text("Перезапустить"));
+  return texts;
+}
+
+// Labels for the browser's ports, from their getInfo() objects, in order.
+val AdapterLabelsOf(const val& infos) {
+  std::vector<device::UsbIds> ports;
+  const int length = infos["length"].as<int>();
+  for (int i = 0; i < length; ++i) {
+    const val info = infos[i];
+    device::UsbIds ids;
+    if (info["usbVendorId"].isNumber()) ids.vendor = info["usbVendorId"].as<int>();
+    if (info["usbProductId"].isNumber()) ids.product = info["usbProductId"].as<int>();
+    ports.push_back(ids);
+  }
+  val labels = val::array();
+  for (const std::string& label : device::AdapterLabels(ports)) labels.call<void>("push", label);
+  return labels;
+}
+
+// The open failure's line under "Error 1": the cause in our words, the
+// browser's own text after it in brackets.
+std::string OpenFailureLine(const std::string& error_name, const std::string& browser_text) {
+  std::string line(device::BrowserOpenCause(error_name));
+  if (!browser_text.empty()) line += " (" + browser_text + ")";
+  return line;
+}
+
+}  // namespace
+}  // namespace qvx::web
+
+EMSCRIPTEN_BINDINGS(quorvex_installer) {
+  using namespace qvx::web;
+  emscripten::function("installerTexts", &InstallerTexts);
+  emscripten::function("adapterLabels", &AdapterLabelsOf);
+  emscripten::function("openFailureLine", &OpenFailureLine);
+}

@@ -1,0 +1,139 @@
+// Updates of the page as a host serves them: version A, then version B. The
+// page offers the restart into B only while no port is open, switches when
+// asked, keeps other apps' caches, and never keeps a version whose files
+// are not all of that version (a host half way through an upload).
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { appendFileSync, cpSync, mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { chromium } from 'playwright-core';
+import { serve } from '../serve.mjs';
+import { browserArgs, pageReady } from './browser.mjs';
+
+const scratch = mkdtempSync(join(tmpdir(), 'quorvex-updates-'));
+const versionA = resolve(process.env.QUORVEX_PAGE);
+const versionB = join(scratch, 'b');
+const marker = '/* version B */';
+const fakeSerial = fileURLToPath(new URL('./fake_serial.js', import.meta.url));
+let browser;
+
+before(async () => {
+  cpSync(versionA, versionB, { recursive: true });
+  appendFileSync(join(versionB, 'style.css'), `${marker}\n`);
+  execFileSync('cmake', [`-DPAGE=${versionB}`, '-P', fileURLToPath(new URL('../page_files.cmake', import.meta.url))]);
+  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: browserArgs });
+});
+
+after(async () => {
+  await browser?.close();
+  rmSync(scratch, { recursive: true, force: true });
+});
+
+// A host folder holding version A, served; `upload(files)` puts B's files
+// (all of them when none are named) in place.
+async function host(name) {
+  const site = join(scratch, name);
+  cpSync(versionA, site, { recursive: true });
+  const server = await serve(site, 0);
+  const upload = (files) => {
+    if (!files) cpSync(versionB, site, { recursive: true });
+    else for (const file of files) cpSync(join(versionB, file), join(site, file));
+  };
+  return { server, upload, address: `http://localhost:${server.address().port}/` };
+}
+
+// A page of version A, controlled by its service worker.
+async function firstVisit(address, prepare = async () => {}) {
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  await prepare(page);
+  const ready = pageReady(page);
+  await page.goto(address);
+  await ready;
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  return page;
+}
+
+const styleIsB = (page) => page.evaluate(async (text) => (await (await fetch('style.css')).text()).includes(text), marker);
+const checkForUpdate = (page) => page.evaluate(async () => {
+  const registration = await navigator.serviceWorker.getRegistration();
+  await registration.update().catch(() => {});
+  return Boolean(registration.installing || registration.waiting);
+});
+
+test('a waiting version is offered, and the restart switches to it keeping other apps\' caches', async () => {
+  const { server, upload, address } = await host('whole');
+  try {
+    const page = await firstVisit(address);
+    await page.evaluate(async () => {
+      await caches.open('other-app');
+      await caches.open('quorvex:http://localhost/another-copy/:0123456789abcdef');
+    });
+    assert.equal(await page.isVisible('#updateBar'), false);
+    // The browser's HTTP cache never stands between the page and a new worker.
+    assert.equal(await page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).updateViaCache), 'none');
+    upload();
+    await checkForUpdate(page);
+    await page.waitForSelector('#updateBar:not([hidden])');
+    assert.equal(await styleIsB(page), false, 'A runs until the restart');
+    const ready = pageReady(page);
+    await page.getByRole('button', { name: 'Перезапустить' }).click();
+    await page.waitForEvent('load');
+    await ready;
+    assert.equal(await styleIsB(page), true);
+    const names = await page.evaluate(() => caches.keys());
+    assert.equal(names.includes('other-app'), true, names.join());
+    assert.equal(names.includes('quorvex:http://localhost/another-copy/:0123456789abcdef'), true, names.join());
+    assert.equal(names.filter((name) => name.startsWith(`quorvex:${address}:`)).length, 1, names.join());
+    assert.equal(await page.isVisible('#updateBar'), false);
+    await page.context().close();
+  } finally {
+    server.close();
+  }
+});
+
+test('no restart is offered while a port is open', async () => {
+  const { server, upload, address } = await host('port');
+  try {
+    const page = await firstVisit(address, (p) => p.addInitScript({ path: fakeSerial }).then(() => p.addInitScript(() => {
+      window.fakeSerial.granted.push(window.fakeSerial.port({ usbVendorId: 0x1a86, usbProductId: 0x7523 }));
+    })));
+    await page.getByRole('button', { name: 'Прочитать' }).click();
+    await page.locator('dialog[open]').waitFor({ timeout: 10_000 });
+    await page.getByRole('button', { name: 'OK' }).click();
+    upload();
+    await checkForUpdate(page);
+    await page.waitForFunction(async () => Boolean((await navigator.serviceWorker.getRegistration()).waiting));
+    assert.equal(await page.isVisible('#updateBar'), false);
+    await page.context().close();
+  } finally {
+    server.close();
+  }
+});
+
+test('a host half way through an upload is not taken for a new version', async () => {
+  const { server, upload, address } = await host('half');
+  try {
+    const page = await firstVisit(address);
+    upload(['page_files.js']);  // B's list, A's files
+    assert.equal(await checkForUpdate(page), true, 'B starts to install');
+    await page.waitForFunction(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      return !registration.installing && !registration.waiting;
+    });
+    const ready = pageReady(page);
+    await page.reload();
+    await ready;
+    assert.equal(await styleIsB(page), false);
+    assert.equal(await page.isVisible('#updateBar'), false);
+    upload();  // the rest of B
+    await checkForUpdate(page);
+    await page.waitForSelector('#updateBar:not([hidden])');
+    await page.context().close();
+  } finally {
+    server.close();
+  }
+});
