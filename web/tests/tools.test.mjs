@@ -89,7 +89,7 @@ test('"Сравнить" lists only what differs from the defaults, a file and t
   await page.click('#compareDevice');
   await page.waitForFunction(() => document.querySelector('#compareTable th:last-child')?.textContent.startsWith('Устройство'), null, { timeout: 5000 });
   const device = await comparison(page);
-  assert.equal(device.rows[0][3], 'Устройство на порту Симулятор устройства');
+  assert.equal(device.rows[0][3], 'Устройство на порту Симулятор устройства (демо)');
   assert.deepEqual(device.rows.slice(1), defaults.rows.slice(1));
   await page.click('#compareClose');
 
@@ -124,7 +124,7 @@ test('the history keeps what was written and read across a reload, to open, save
   const rows = await historyRows(page);
   assert.equal(rows.length, 2);
   assert.match(rows[0][0], /^\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d$/);
-  assert.deepEqual(rows.map((row) => row.slice(1, 3)), [['Симулятор устройства', 'Прочитать'], ['Симулятор устройства', 'Записать']]);
+  assert.deepEqual(rows.map((row) => row.slice(1, 3)), [['Симулятор устройства (демо)', 'Прочитать'], ['Симулятор устройства (демо)', 'Записать']]);
   assert.equal(rows[1][3], 'Данные успешно отправлены');
 
   // Saved byte for byte as written, under the port's name and the time.
@@ -144,7 +144,7 @@ test('the history keeps what was written and read across a reload, to open, save
   await entry.getByRole('button', { name: 'Сравнить' }).click();
   await page.waitForFunction(() => document.querySelector('#compareDialog').open);
   const compared = await comparison(page);
-  assert.match(compared.rows[0][3], /^Записать, Симулятор устройства, \d\d\.\d\d\.\d{4} /);
+  assert.match(compared.rows[0][3], /^Записать, Симулятор устройства \(демо\), \d\d\.\d\d\.\d{4} /);
   assert.equal(compared.rows.length, 5);
   await page.click('#compareClose');
   await entry.getByRole('button', { name: 'Открыть' }).click();
@@ -199,13 +199,13 @@ test('many ports at once: each written, read back and compared; a failing port s
   await openNamed(page, 'batch.qvx', changedLine);
   await page.click('#batchButton');
   const names = await page.$$eval('#batchPorts label', (labels) => labels.map((l) => l.textContent.trim()));
-  assert.deepEqual(names, ['Симулятор устройства', ...[1, 2, 3, 4, 5].map((n) => `Порт USB 1A86:000${n}`)]);
+  assert.deepEqual(names, ['Симулятор устройства (демо)', ...[1, 2, 3, 4, 5].map((n) => `USB 1A86:000${n}`)]);
   await page.click('#batchClose');
   const { lines, took } = await writeMany(page, names.slice(1));
   assert.equal(lines.length, 6);
-  for (const n of [1, 2, 3]) assert.match(lines[n - 1], new RegExp(`^Порт USB 1A86:000${n}  записано и проверено  \\d+,\\d с$`));
-  assert.match(lines[3], /^Порт USB 1A86:0004  ошибка: Error 1: Не могу открыть указанный Com порт! \(Access denied\.\)  0,\d с$/);
-  assert.match(lines[4], /^Порт USB 1A86:0005  ошибка: Связь с портом потеряна/);
+  for (const n of [1, 2, 3]) assert.match(lines[n - 1], new RegExp(`^USB 1A86:000${n}  записано и проверено  \\d+,\\d с$`));
+  assert.match(lines[3], /^USB 1A86:0004  ошибка: Error 1: Не могу открыть указанный Com порт! \(Access denied\.\)  0,\d с$/);
+  assert.match(lines[4], /^USB 1A86:0005  ошибка: Связь с портом потеряна/);
   assert.equal(lines[5], '5 устройств: 3 записано и проверено, 2 ошибки');
   // At once, not one after another: well under three devices' 5.4 s each.
   assert.ok(took < 12000, `${took} ms`);
