@@ -132,7 +132,7 @@ test('the history keeps what was written and read across a reload, to open, save
   const download = page.waitForEvent('download');
   await entry.getByRole('button', { name: 'Сохранить' }).click();
   const saved = await download;
-  assert.match(saved.suggestedFilename(), /^Симулятор_устройства-\d{8}-\d{6}\.qvx$/);
+  assert.match(saved.suggestedFilename(), /^Симулятор_устройства_\(демо\)-\d{8}-\d{6}\.qvx$/);
   const file = join(scratch, 'from-history.qvx');
   await saved.saveAs(file);
   assert.deepEqual(readFileSync(file), written);
