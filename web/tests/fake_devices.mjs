@@ -2,6 +2,7 @@
 // device behind it: what the page writes goes in, what the device answers
 // comes out on its own time. For the batch's tests and its bench row.
 import { fileURLToPath } from 'node:url';
+import { deviceBehind } from './fake_ports.mjs';
 
 const fakeSerial = fileURLToPath(new URL('./fake_serial.js', import.meta.url));
 
@@ -15,19 +16,8 @@ export async function grantPorts(page, products) {
 
 // Once the page is ready: a simulated device behind every granted port.
 export async function startDevices(page) {
-  await page.evaluate(async () => {
-    const quorvex = await createQuorvex();
-    for (const port of window.fakeSerial.granted) {
-      const device = new quorvex.SimulatedDevice();
-      let timer;
-      const pump = () => {
-        for (const emission of device.takeDue(performance.now())) port.send(emission.bytes);
-        const due = device.nextDue();
-        if (due >= 0) timer = setTimeout(pump, Math.max(0, due - performance.now()));
-      };
-      port.device = { receive(bytes) { device.receive(bytes, performance.now()); clearTimeout(timer); pump(); } };
-    }
-  });
+  const count = await page.evaluate(() => window.fakeSerial.granted.length);
+  for (let i = 0; i < count; i++) await deviceBehind(page, i);
 }
 
 // "Записать на несколько…" on the ports named: resolves with the lines of

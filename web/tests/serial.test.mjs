@@ -6,6 +6,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { fileURLToPath } from 'node:url';
 import { defaultLine, expectMessage, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
+import { deviceBehind } from './fake_ports.mjs';
 
 useBrowser();
 
@@ -22,23 +23,6 @@ async function pageWithPorts(...infos) {
       for (const info of list) window.fakeSerial.granted.push(window.fakeSerial.port(info));
     }, infos);
   });
-}
-
-// Puts the module's simulated device behind granted port `index`: what the
-// page writes goes in, what the device answers comes out on its own time.
-async function deviceBehind(page, index) {
-  await page.evaluate(async (i) => {
-    const quorvex = await createQuorvex();
-    const device = new quorvex.SimulatedDevice();
-    const port = window.fakeSerial.granted[i];
-    let timer;
-    const pump = () => {
-      for (const emission of device.takeDue(performance.now())) port.send(emission.bytes);
-      const due = device.nextDue();
-      if (due >= 0) timer = setTimeout(pump, Math.max(0, due - performance.now()));
-    };
-    port.device = { receive(bytes) { device.receive(bytes, performance.now()); clearTimeout(timer); pump(); } };
-  }, index);
 }
 
 // A device behind granted port `index` that answers reads but ignores
