@@ -23,7 +23,10 @@ async function click(page, button) {
 
 // The commands are enabled, "Прочитать" is in its place, and "Сохранить" works.
 async function expectUsable(page, row) {
-  assert.equal(await page.$$eval('aside button', (all) => all.every((b) => !b.disabled)), true, row);
+  // The command gives the buttons back once its message has closed.
+  const enabled = await page.waitForFunction(() => [...document.querySelectorAll('aside button')]
+    .every((b) => !b.disabled), null, { timeout: 10_000 }).then(() => true, () => false);
+  assert.equal(enabled, true, row);
   assert.equal(await page.isVisible('#BitBtn1'), true, row);
   const download = page.waitForEvent('download');
   await click(page, 'Сохранить');
