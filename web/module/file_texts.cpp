@@ -20,24 +20,45 @@ val MessageObject(const std::string& text, const std::string& title) {
   return object;
 }
 
-// "%s" in a text stands for a file name, a list of them, or a port.
 val FileTexts() {
   val texts = val::object();
   texts.set("maxFileBytes", static_cast<double>(kMaxOpenBytes));
   texts.set("badFile", MessageObject("Некорректный файл", "Ошибка"));
   texts.set("unreadable", MessageObject("Ошибка открытия файла", "Ошибка"));
-  texts.set("downloadStarted",
-            MessageObject("Файл %s передан браузеру для загрузки. Проверьте, что он появился в "
-                          "папке загрузок: до тех пор изменения считаются несохранёнными.",
-                          "Сохранение"));
-  texts.set("notOpened",
-            MessageObject("За один раз открывается один файл: %s. Не открыты: %s", "Quorvex"));
-  texts.set("writeCutShort",
-            MessageObject("Последняя запись в устройство прервана: страница была закрыта до конца "
-                          "кадра (порт: %s). Устройство могло принять настройки не полностью, "
-                          "запишите их ещё раз.",
-                          "Quorvex"));
   return texts;
+}
+
+// Said where the browser has no save picker: the file `name` went to the
+// browser's downloads, which may still block it.
+val DownloadStarted(const std::string& name) {
+  return MessageObject("Файл " + name +
+                           " передан браузеру для загрузки. Проверьте, что он появился в "
+                           "папке загрузок: до тех пор изменения считаются несохранёнными.",
+                       "Сохранение");
+}
+
+// Said when several files were launched at once: `first` was opened, the
+// names in the array `others` were not.
+val NotOpened(const std::string& first, const val& others) {
+  std::string names;
+  const int count = others["length"].as<int>();
+  for (int i = 0; i < count; ++i) {
+    if (i) names += ", ";
+    names += others[i].as<std::string>();
+  }
+  return MessageObject("За один раз открывается один файл: " + first + ". Не открыты: " + names,
+                       "Quorvex");
+}
+
+// Said at a start after the page was closed mid-frame on `port`.
+val WriteCutShort(const std::string& port) {
+  return MessageObject(
+      "Последняя запись в устройство прервана: страница была закрыта до конца "
+      "кадра (порт: " +
+          port +
+          "). Устройство могло принять настройки не полностью, "
+          "запишите их ещё раз.",
+      "Quorvex");
 }
 
 }  // namespace
@@ -45,4 +66,7 @@ val FileTexts() {
 
 EMSCRIPTEN_BINDINGS(quorvex_files) {
   emscripten::function("fileTexts", &qvx::web::FileTexts);
+  emscripten::function("downloadStarted", &qvx::web::DownloadStarted);
+  emscripten::function("notOpened", &qvx::web::NotOpened);
+  emscripten::function("writeCutShort", &qvx::web::WriteCutShort);
 }

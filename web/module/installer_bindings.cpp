@@ -40,13 +40,6 @@ val InstallerTexts() {
   texts.set("simulatorNote",
             Text("Выбран симулятор: настройки никуда не передаются. Подключите программатор и "
                  "выберите его порт."));
-  // The status line under the selector; %s is the port's name.
-  texts.set("statusClosed", Text("%s: не открыт"));
-  texts.set("statusOpen", Text("%s: открыт"));
-  texts.set("statusLost", Text("%s: связь потеряна"));
-  texts.set("statusFailed", Text("%s: не открывается — %c"));
-  texts.set("statusNone", Text("Порт не выбран"));
-  texts.set("sentTo", Text("Порт: %s"));
   texts.set("declined",
             Message("Порт не выбран. Подключите программатор к USB, нажмите «Подключить "
                     "программатор…» и выберите его в списке браузера.",
@@ -64,7 +57,6 @@ val InstallerTexts() {
   texts.set("aboutTitle", Text("О прорамме"));
   texts.set("aboutVersion", Text("Версия программы - 1.0.0\n "));
   texts.set("close", Text("Закрыть"));
-  texts.set("sending", Text("Передача: %s из %t байт"));
   texts.set("recording",
             Text("Устройство записывает настройки: дождитесь трёх длинных звуковых сигналов "
                  "(около 3 с)."));
@@ -92,6 +84,28 @@ val AdapterLabelsOf(const val& infos) {
   return labels;
 }
 
+// The status line under the selector for the port named `port` in `state`
+// ("closed", "open", "lost", "failed" with its `cause`, or "none" when no
+// port is chosen).
+std::string PortStatus(const std::string& state, const std::string& port,
+                       const std::string& cause) {
+  if (state == "open") return port + ": открыт";
+  if (state == "lost") return port + ": связь потеряна";
+  if (state == "failed") return port + ": не открывается — " + cause;
+  if (state == "closed") return port + ": не открыт";
+  return "Порт не выбран";
+}
+
+// The line below a success's own text that names the port it went to.
+std::string SentTo(const std::string& port) {
+  return "Порт: " + port;
+}
+
+// The caption beside the frame's progress bar.
+std::string SendingProgress(int sent, int total) {
+  return "Передача: " + std::to_string(sent) + " из " + std::to_string(total) + " байт";
+}
+
 // The open failure's line under "Error 1": the cause in our words, the
 // browser's own text after it in brackets.
 std::string OpenFailureLine(const std::string& error_name, const std::string& browser_text) {
@@ -108,4 +122,7 @@ EMSCRIPTEN_BINDINGS(quorvex_installer) {
   emscripten::function("installerTexts", &InstallerTexts);
   emscripten::function("adapterLabels", &AdapterLabelsOf);
   emscripten::function("openFailureLine", &OpenFailureLine);
+  emscripten::function("portStatus", &PortStatus);
+  emscripten::function("sentTo", &SentTo);
+  emscripten::function("sendingProgress", &SendingProgress);
 }

@@ -5,6 +5,7 @@
 import { runCommand } from './commands.js';
 import { commandStarted } from './leaving.js';
 import { OpenFailure } from './link.js';
+import { setCaptions } from './render.js';
 
 // `view` is the page's own command view: a refusal marks its fields and
 // shows its message there, once for the whole batch.
@@ -12,10 +13,9 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
   const dialog = byId('batchDialog');
   const list = byId('batchPorts');
   const results = byId('batchResults');
-  byId('batchButton').textContent = tools.batch;
-  byId('batchTitle').textContent = tools.batch;
-  byId('batchWrite').textContent = tools.batchWrite;
-  byId('batchClose').textContent = tools.close;
+  setCaptions(byId, {
+    batchButton: tools.batch, batchTitle: tools.batch, batchWrite: tools.batchWrite, batchClose: tools.close,
+  });
 
   // The ports of the selector (the simulator first), each with its checkbox.
   function listPorts() {

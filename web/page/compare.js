@@ -3,15 +3,15 @@
 // differ. The comparison and every word of it come from the core.
 // `readDevice()` resolves with {port, settingsLine} of the device read, or
 // null once the read's failure was shown.
+import { setCaptions } from './render.js';
+
 export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage }) {
   const dialog = byId('compareDialog');
   const fileInput = byId('compareFileInput');
-  byId('compareButton').textContent = tools.compare;
-  byId('compareTitle').textContent = tools.compare;
-  byId('compareDefaults').textContent = tools.compareDefaults;
-  byId('compareFile').textContent = tools.compareFile;
-  byId('compareDevice').textContent = tools.compareDevice;
-  byId('compareClose').textContent = tools.close;
+  setCaptions(byId, {
+    compareButton: tools.compare, compareTitle: tools.compare, compareDefaults: tools.compareDefaults,
+    compareFile: tools.compareFile, compareDevice: tools.compareDevice, compareClose: tools.close,
+  });
 
   function cell(row, tag, text) {
     const element = document.createElement(tag);

@@ -2,19 +2,19 @@
 // progress, the port a success went to, the device's recording, and where
 // the focus returns to.
 
-// Shows `sent` of `total` bytes of the frame in `bar` (a <progress> with a
-// caption beside it); hides it once the frame is out.
-export function frameProgress(bar, caption, template, sent, total) {
+// Shows `sent` of `total` bytes of the frame in `bar` (a <progress> with
+// `text` beside it); hides it once the frame is out.
+export function frameProgress(bar, caption, text, sent, total) {
   bar.max = total;
   bar.value = sent;
   bar.parentElement.hidden = sent >= total;
-  caption.textContent = template.replace('%s', sent).replace('%t', total);
+  caption.textContent = text;
 }
 
-// A success message that names the port it went to (`template` with %s for
-// the port's label), shown below the window's own text, which stays as is.
-export function successWithPort(message, template, portLabel) {
-  return { title: message.title, text: message.text, port: template.replace('%s', portLabel) };
+// A success message with the line `sentTo` that names the port it went to,
+// shown below the window's own text, which stays as is.
+export function successWithPort(message, sentTo) {
+  return { title: message.title, text: message.text, port: sentTo };
 }
 
 // Shows `note` for `ms`, then hides it again; a newer call restarts it.

@@ -5,7 +5,8 @@
 
 export class SettingsFiles {
   // `model` is the module's settings model, `texts` its page texts and
-  // `fileTexts` its texts about files; `showMessage` shows a message box and
+  // `fileTexts` its texts about files (with the module's functions that word
+  // downloadStarted(name) and notOpened(first, others)); `showMessage` shows a message box and
   // resolves when it is closed; `refresh()` shows the settings in the controls.
   constructor({ model, texts, fileTexts, showMessage, refresh }) {
     Object.assign(this, { model, texts, fileTexts, showMessage, refresh });
@@ -85,11 +86,7 @@ export class SettingsFiles {
     }
     if (file) await this.open(file);
     if (others.length === 0) return;
-    const { text, title } = this.fileTexts.notOpened;
-    await this.showMessage({
-      title,
-      text: text.replace('%s', first.name).replace('%s', others.map((handle) => handle.name).join(', ')),
-    });
+    await this.showMessage(this.fileTexts.notOpened(first.name, others.map((handle) => handle.name)));
   }
 
   // "Сохранить". The file is known to be written only through the save
@@ -109,8 +106,7 @@ export class SettingsFiles {
       return;
     }
     if (written.downloading) {
-      const { text, title } = this.fileTexts.downloadStarted;
-      await this.showMessage({ title, text: text.replace('%s', written.downloading) });
+      await this.showMessage(this.fileTexts.downloadStarted(written.downloading));
     } else if (written.name) {
       this.settingsAre('saved', written.name);
       for (const message of saved.messages) await this.showMessage(message);

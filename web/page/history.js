@@ -2,6 +2,8 @@
 // one, kept in this browser's IndexedDB (nothing leaves the machine), the
 // newest `historyLimit` entries. A browser that refuses storage gets one note;
 // the commands never wait on it or fail by it.
+import { setCaptions } from './render.js';
+
 const databaseName = 'quorvex-history';
 const storeName = 'entries';
 
@@ -80,9 +82,7 @@ export function setUpHistory({ quorvex, tools: words, byId, openBytes, saveBytes
   note = byId('storageNote');
   if (!window.indexedDB) refuse();
   const dialog = byId('historyDialog');
-  byId('historyButton').textContent = tools.history;
-  byId('historyTitle').textContent = tools.history;
-  byId('historyClose').textContent = tools.close;
+  setCaptions(byId, { historyButton: tools.history, historyTitle: tools.history, historyClose: tools.close });
 
   function button(text, action) {
     const element = document.createElement('button');

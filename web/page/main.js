@@ -49,7 +49,13 @@ const refresh = () => showSettings(catalogue, model);
 // The open file's name in the title, and whether the settings changed since
 // they were opened or saved: leaving the page or opening another file over
 // such edits asks first.
-const fileTexts = quorvex.fileTexts();
+// The module words the file messages that name a file or a port.
+const fileTexts = {
+  ...quorvex.fileTexts(),
+  downloadStarted: quorvex.downloadStarted,
+  notOpened: quorvex.notOpened,
+  writeCutShort: quorvex.writeCutShort,
+};
 const files = new SettingsFiles({ model, texts, fileTexts, showMessage, refresh });
 
 listenToControls(catalogue, model, () => {
@@ -83,7 +89,7 @@ byId('Label19').textContent = installer.portLabel;
 const link = new Link(ports, quorvex, texts, navigator.serial);
 const offerUpdate = watchUpdates(byId('updateBar'), installer, () => !running && !link.portIsOpen());
 link.onChange = () => {
-  showPortStatus(byId('portStatus'), byId('simulatorNote'), link, installer);
+  showPortStatus(byId('portStatus'), byId('simulatorNote'), link, installer, quorvex.portStatus);
   offerUpdate();
 };
 connectButton(byId('connectPort'), link, navigator.serial, installer, showMessage);
@@ -152,7 +158,7 @@ const subscriberTab = catalogue.tabs.findIndex((tab) => tab.kind === 'textFields
 // A write that a closed page cut short is told at the next start, before a
 // launched file can show a message of its own.
 for (const port of await writesCutShort()) {
-  await showMessage({ ...fileTexts.writeCutShort, text: fileTexts.writeCutShort.text.replace('%s', port) });
+  await showMessage(fileTexts.writeCutShort(port));
 }
 files.listen({ exclusive, openDialog: byId('OpenDialog1'), openButton: byId('N2'), saveButton: byId('N3') });
 installKeys({
@@ -174,7 +180,8 @@ const commandView = {
   subscriberTab: () => showTab(subscriberTab),
   // 'write' while a frame goes out, 'read' while the device is awaited.
   underWay: (kind) => commandStarted(kind, link.label()),
-  progress: (sent, total) => frameProgress(byId('frameProgress'), byId('sendingText'), installer.sending, sent, total),
+  progress: (sent, total) => frameProgress(byId('frameProgress'), byId('sendingText'),
+    quorvex.sendingProgress(sent, total), sent, total),
   // The whole frame left: the device records it now.
   frameOut: () => showFor(byId('recordingNote'), installer.recording, protocol.recordingMs),
   // "Прочитать" is hidden while the device is awaited (as in the window);
@@ -198,7 +205,7 @@ const commandView = {
   },
   message(step) {
     refresh();
-    return showMessage(step.messageKind === 'success' ? successWithPort(step, installer.sentTo, link.label()) : step);
+    return showMessage(step.messageKind === 'success' ? successWithPort(step, quorvex.sentTo(link.label())) : step);
   },
 };
 
@@ -261,8 +268,7 @@ setUpHistory({
     try {
       const written = await files.write(bytes, name);
       if (written.downloading) {
-        const { text, title } = fileTexts.downloadStarted;
-        await showMessage({ title, text: text.replace('%s', written.downloading) });
+        await showMessage(fileTexts.downloadStarted(written.downloading));
       }
     } catch {
       await showMessage(texts.saveFailed);

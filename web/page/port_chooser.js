@@ -27,16 +27,14 @@ export function connectButton(button, link, serial, texts, showMessage) {
 }
 
 // The status line: the chosen port and its state (not opened, open, lost,
-// or why it would not open), and the simulator's note while it is chosen.
-export function showPortStatus(line, note, link, texts) {
+// or why it would not open), and the simulator's note while it is chosen;
+// `portStatus(state, port, cause)` words the line.
+export function showPortStatus(line, note, link, texts, portStatus) {
   const chosen = link.current();
   note.hidden = chosen !== link.simulator;
   note.textContent = texts.simulatorNote;
-  let state;
-  if (!chosen) state = link.lostLabel ? texts.statusLost.replace('%s', link.lostLabel) : texts.statusNone;
-  else if (chosen.failure) state = texts.statusFailed.replace('%c', chosen.failure);
-  else if (chosen.lost) state = texts.statusLost;
-  else if (chosen === link.openPort) state = texts.statusOpen;
-  else state = texts.statusClosed;
-  line.textContent = state.replace('%s', link.label());
+  if (!chosen) line.textContent = link.lostLabel ? portStatus('lost', link.lostLabel, '') : portStatus('none', '', '');
+  else if (chosen.failure) line.textContent = portStatus('failed', link.label(), chosen.failure);
+  else if (chosen.lost) line.textContent = portStatus('lost', link.label(), '');
+  else line.textContent = portStatus(chosen === link.openPort ? 'open' : 'closed', link.label(), '');
 }

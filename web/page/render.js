@@ -205,3 +205,8 @@ export function listenToControls(catalogue, model, changed) {
     });
   }
 }
+
+// Gives each element named by a key of `captions` (an id) its text.
+export function setCaptions(byId, captions) {
+  for (const [id, text] of Object.entries(captions)) byId(id).textContent = text;
+}

@@ -1,14 +1,15 @@
 // "Лист настроек": the core's sheet of the page's settings in a print view.
 // The sheet carries its own A4 print rules, so the browser's print dialog
 // gives paper or a PDF of exactly that page.
+import { setCaptions } from './render.js';
+
 export function setUpSheet({ quorvex, tools, byId, pageFile }) {
   const dialog = byId('sheetDialog');
   const frame = byId('sheetFrame');
   const mask = byId('sheetMask');
-  byId('sheetButton').textContent = tools.sheet;
-  byId('sheetMaskLabel').textContent = tools.maskPassword;
-  byId('sheetPrint').textContent = tools.print;
-  byId('sheetClose').textContent = tools.close;
+  setCaptions(byId, {
+    sheetButton: tools.sheet, sheetMaskLabel: tools.maskPassword, sheetPrint: tools.print, sheetClose: tools.close,
+  });
 
   let shown = null;
   const render = () => {

@@ -96,3 +96,19 @@ export async function openFile(page, bytes) {
 
 export const defaultLine = '000000:111111:111111:000000:000000:100050:111111:123911:101111:111110:000000:111111:001107:110400:000000:'
   + '+380501234567:'.repeat(9) + '7391:000:111:222:333:20198:#\r\n';
+
+// A fresh page (`prepare` as for openPage) with дом.qvx opened and edited.
+export async function editedPage(prepare) {
+  return editOpenedFile(await openPage(prepare));
+}
+
+// Opens дом.qvx in `page` and edits a list: the title marks the edit.
+export async function editOpenedFile(page) {
+  await page.setInputFiles('#OpenDialog1', { name: 'дом.qvx', mimeType: 'application/octet-stream',
+    buffer: Buffer.from(defaultLine, 'latin1') });
+  await page.waitForFunction(() => document.title === 'дом.qvx — Quorvex');
+  await tab(page, 'Зоны');
+  await page.selectOption('#ComboBox12', { index: 3 });
+  assert.equal(await page.title(), 'дом.qvx * — Quorvex');
+  return page;
+}

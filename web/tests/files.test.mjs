@@ -9,7 +9,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import {
-  address, defaultLine, downloadStarted, expectMessage, openPage, pageReady, tab, useBrowser,
+  address, defaultLine, downloadStarted, editedPage, expectMessage, openPage, pageReady, tab, useBrowser,
 } from './browser.mjs';
 
 useBrowser();
@@ -41,18 +41,6 @@ function installPicker() {
       },
     };
   };
-}
-
-// Opens дом.qvx and edits a list: the title marks the edit.
-async function editedPage(prepare) {
-  const page = await openPage(prepare);
-  await page.setInputFiles('#OpenDialog1', { name: 'дом.qvx', mimeType: 'application/octet-stream',
-    buffer: Buffer.from(defaultLine, 'latin1') });
-  await page.waitForFunction(() => document.title === 'дом.qvx — Quorvex');
-  await tab(page, 'Зоны');
-  await page.selectOption('#ComboBox12', { index: 3 });
-  assert.equal(await page.title(), 'дом.qvx * — Quorvex');
-  return page;
 }
 
 // Whether closing the page asks first; the page is closed either way.

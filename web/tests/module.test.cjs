@@ -202,3 +202,25 @@ test('the longest saveable file opens; a file past the open limit is refused', a
   }
   longest.delete();
 });
+
+// The messages that name a file, a port or a count are worded by the module,
+// so the page fills in no template of its own.
+test('the module words the messages that name a port, a file or a count', async () => {
+  const quorvex = await modulePromise;
+  const rows = [
+    [quorvex.portStatus('open', 'COM3', ''), 'COM3: открыт'],
+    [quorvex.portStatus('closed', 'COM3', ''), 'COM3: не открыт'],
+    [quorvex.portStatus('lost', 'CH340 (1A86:7523)', ''), 'CH340 (1A86:7523): связь потеряна'],
+    [quorvex.portStatus('failed', 'COM3', 'порт занят другой программой'),
+      'COM3: не открывается — порт занят другой программой'],
+    [quorvex.portStatus('none', '', ''), 'Порт не выбран'],
+    [quorvex.sentTo('COM3'), 'Порт: COM3'],
+    [quorvex.sendingProgress(71, 288), 'Передача: 71 из 288 байт'],
+    [quorvex.notOpened('дом.qvx', ['дача.qvx', '%s.qvx']).text,
+      'За один раз открывается один файл: дом.qvx. Не открыты: дача.qvx, %s.qvx'],
+    [quorvex.downloadStarted('%s.qvx').text.split('.').slice(0, 2).join('.'), 'Файл %s.qvx передан браузеру для загрузки'],
+    [quorvex.writeCutShort('COM7').text.includes('(порт: COM7)'), true],
+  ];
+  for (const [got, expected] of rows) assert.equal(got, expected);
+  assert.equal(quorvex.downloadStarted('a.qvx').title, 'Сохранение');
+});

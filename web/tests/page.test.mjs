@@ -3,7 +3,9 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
-import { defaultLine, expectMessage, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
+import {
+  defaultLine, editOpenedFile, expectMessage, openFile, openPage, save, tab, useBrowser,
+} from './browser.mjs';
 
 useBrowser();
 
@@ -132,12 +134,7 @@ test('every tab renders with its controls inside it', async () => {
 test('the title names the open file and marks edits; opening over edits or leaving asks first', async () => {
   const page = await openPage();
   assert.equal(await page.title(), 'Quorvex');
-  await page.setInputFiles('#OpenDialog1', { name: 'дом.qvx', mimeType: 'application/octet-stream',
-    buffer: Buffer.from(defaultLine, 'latin1') });
-  await page.waitForFunction(() => document.title === 'дом.qvx — Quorvex');
-  await tab(page, 'Зоны');
-  await page.selectOption('#ComboBox12', { index: 3 });
-  assert.equal(await page.title(), 'дом.qvx * — Quorvex');
+  await editOpenedFile(page);
 
   // Declined: the edits stay; accepted: the other file opens.
   const other = { name: 'дача.qvx', mimeType: 'application/octet-stream', buffer: Buffer.from(defaultLine, 'latin1') };
