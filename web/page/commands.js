@@ -30,7 +30,7 @@ function portEvent(error) {
 function bounded(promise, ms) {
   let timer;
   const late = new Promise((resolve) => { timer = setTimeout(() => resolve('timedOut'), ms); });
-  const written = promise.then(() => 'written');
+  const written = promise.then((drainedAt) => ({ drainedAt }));
   written.catch(() => {});  // a write given up on may fail later, when no one waits for it
   return Promise.race([written, late]).finally(() => clearTimeout(timer));
 }
@@ -94,7 +94,9 @@ export async function runCommand(engine, link, ui) {
         sent += bytes.length;
         progress();
         if (sent === total && step.perByte) ui.frameOut?.();
-        await waitUntil(now() + step.pauseMs);
+        // The pause counts from the drain, so that taking the next writer
+        // falls inside it.
+        await waitUntil((result.drainedAt ?? now()) + step.pauseMs);
         const next = engine.feed({ kind: 'written', nowMs: now(), count: bytes.length });
         if (next.length) return next;
       }

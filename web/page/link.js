@@ -50,8 +50,10 @@ export class Link {
 
   // Lists the granted ports again, keeping the chosen one selected; a chosen
   // port that is gone leaves no entry selected.
-  async refresh() {
-    const granted = await this.serial.getPorts();
+  // `listing` is the browser's getPorts() when the caller asked for it
+  // already.
+  async refresh(listing = this.serial.getPorts()) {
+    const granted = await listing;
     for (const port of this.ports.keys()) if (!granted.includes(port)) this.ports.delete(port);
     const labels = [this.texts.simulatorPort,
       ...this.quorvex.adapterLabels(granted.map((port) => port.getInfo?.() ?? {}))];

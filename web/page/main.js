@@ -30,6 +30,12 @@ async function loadModule() {
   }
 }
 
+// What the browser has to look up (the granted ports, the markers of writes
+// cut short) is asked for at once, while the module loads.
+const grantedPorts = navigator.serial?.getPorts();
+grantedPorts?.catch(() => {});  // awaited below, where a refusal is thrown on
+const cutShort = writesCutShort();
+
 // The marks split the start for the bench: module, catalogue, tabs, ready.
 const quorvex = await loadModule();
 performance.mark('quorvex-module');
@@ -93,7 +99,7 @@ link.onChange = () => {
   offerUpdate();
 };
 connectButton(byId('connectPort'), link, navigator.serial, installer, showMessage);
-if (navigator.serial) await link.refresh();
+if (navigator.serial) await link.refresh(grantedPorts);
 else byId('serialNote').textContent = texts.noWebSerial;
 link.onChange();
 
@@ -157,7 +163,7 @@ const subscriberTab = catalogue.tabs.findIndex((tab) => tab.kind === 'textFields
 
 // A write that a closed page cut short is told at the next start, before a
 // launched file can show a message of its own.
-for (const port of await writesCutShort()) {
+for (const port of await cutShort) {
   await showMessage(fileTexts.writeCutShort(port));
 }
 files.listen({ exclusive, openDialog: byId('OpenDialog1'), openButton: byId('N2'), saveButton: byId('N3') });

@@ -3,7 +3,8 @@
 //   open()          opens the line at 57600 8N1 without flow control; rejects
 //                   with the browser's reason when it cannot;
 //   write(bytes)    resolves once the bytes have left the port (the line is
-//                   drained); rejects with a PortLost when the port went
+//                   drained), with the performance.now() of the drain where
+//                   the port knows it (a pause counts from there); rejects with a PortLost when the port went
 //                   away, with a WriteTimedOut when the bytes did not leave
 //                   within the port's bound (the port then stays broken
 //                   until closed and opened again);
@@ -117,10 +118,10 @@ export class WebSerialPort {
     if (this.lost) throw new PortLost(this.lost);
     const writer = this.writer;
     try {
-      await withDeadline((async () => {
-        await writer.write(bytes);
-        await writer.close();
-      })(), this.writeTimeoutMs, () => new WriteTimedOut(this.writeTimeoutMs));
+      // close() waits for the write queued before it, then drains, so the
+      // two go without a turn between them; a failed write rejects both.
+      await withDeadline(Promise.all([writer.write(bytes), writer.close()]), this.writeTimeoutMs,
+        () => new WriteTimedOut(this.writeTimeoutMs));
     } catch (error) {
       if (error instanceof WriteTimedOut) {
         this.stuck = true;
@@ -129,11 +130,13 @@ export class WebSerialPort {
       this.noteLost(error);
       throw new PortLost(this.lost);
     }
+    const drainedAt = performance.now();
     // The next writer is taken at once, so that the browser sets its stream
     // up while the caller pauses; a port that gives none has gone.
     writer.releaseLock();
     this.writer = this.port.writable?.getWriter() ?? null;
     if (!this.writer) this.markLost();
+    return drainedAt;
   }
 
   async read(deadline) {

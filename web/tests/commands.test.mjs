@@ -135,6 +135,26 @@ test('the line\'s failures each end the command with their own message', async (
   }
 });
 
+// Each byte of a frame goes at least the pause after the moment the port
+// says the byte before it drained, even where that moment stands later
+// than the write's own resolution.
+test('a frame\'s pause counts from the drain the port reports', async () => {
+  const starts = [];
+  const drains = [];
+  const port = scriptedPort();
+  port.write = async (bytes) => {
+    starts.push(performance.now());
+    port.written.push(...bytes);
+    drains.push(performance.now() + 0.5);
+    return drains.at(-1);
+  };
+  const { outcome } = await run('write', port);
+  assert.equal(outcome, 'sent');
+  const { pauseAfterWriteMs } = quorvex.protocol();
+  const early = starts.slice(1).filter((start, k) => start < drains[k] + pauseAfterWriteMs);
+  assert.deepEqual(early, [], `${early.length} of ${starts.length - 1} bytes went early`);
+});
+
 test('"Записать и проверить" compares with what was sent, whatever is edited meanwhile', async () => {
   const model = new quorvex.Model();
   const port = new SimulatedPort(quorvex);
