@@ -64,6 +64,11 @@ export class SimulatedPort {
 // in one system call, so bytes written apart could leave together. Closing
 // drains the port (tcdrain, FlushFileBuffers) before it resolves, and the
 // port then gives a fresh stream for the next write.
+// What an open port keeps of the bytes no command has taken yet: a device
+// that talks while the page waits between commands must not fill memory.
+// Far more than a reply and its noise within one reception window.
+export const maxHeldBytes = 1 << 20;
+
 export class WebSerialPort {
   // `lineOptions` as port.open() takes them; a write that has not drained
   // after `writeTimeoutMs` gives up.
@@ -72,6 +77,7 @@ export class WebSerialPort {
     this.lineOptions = lineOptions;
     this.writeTimeoutMs = writeTimeoutMs;
     this.chunks = [];
+    this.held = 0;
     this.lost = null;
     this.stuck = false;
     this.closing = false;
@@ -88,6 +94,7 @@ export class WebSerialPort {
     this.stuck = false;
     this.closing = false;
     this.chunks = [];
+    this.held = 0;
     this.writer = this.port.writable.getWriter();
     this.reading = this.readLoop();
   }
@@ -102,7 +109,7 @@ export class WebSerialPort {
         for (;;) {
           const { value, done } = await this.reader.read();
           if (done) break;
-          this.chunks.push(value);
+          this.keep(value);
         }
       } catch (error) {
         if (!this.port.readable) this.noteLost(error);
@@ -144,7 +151,15 @@ export class WebSerialPort {
     if (this.lost) throw new PortLost(this.lost);
     const all = joinBytes(this.chunks);
     this.chunks = [];
+    this.held = 0;
     return all;
+  }
+
+  // Keeps a received chunk; past maxHeldBytes the oldest go first.
+  keep(chunk) {
+    this.chunks.push(chunk);
+    this.held += chunk.length;
+    while (this.held > maxHeldBytes && this.chunks.length > 1) this.held -= this.chunks.shift().length;
   }
 
   // Marks the port lost from outside: its disconnect event, which carries no

@@ -8,7 +8,7 @@ import path from 'node:path';
 
 import { runCommand } from '../page/commands.js';
 import { OpenFailure } from '../page/link.js';
-import { PortLost, SimulatedPort } from '../page/ports.js';
+import { PortLost, SimulatedPort, WebSerialPort, maxHeldBytes } from '../page/ports.js';
 
 const require = createRequire(import.meta.url);
 const modulePath = path.resolve(process.env.QUORVEX_MODULE);
@@ -212,4 +212,30 @@ test('the engine crosses as plain steps and events: a write from start to end', 
   assert.deepEqual(engine.feed({ kind: 'time', nowMs: 1e6 }), []);
   engine.delete();
   model.delete();
+});
+
+// A device that talks while no command runs: the open port keeps the newest
+// bytes up to its bound, whatever arrives, and the next read gets them.
+test('an open port idle under a talking device keeps only its newest bytes', async () => {
+  const chunk = 64 * 1024;
+  const chunks = Array.from({ length: 40 }, (_, i) => new Uint8Array(chunk).fill(i));
+  const browserPort = {
+    readable: new ReadableStream({
+      pull(controller) {
+        if (chunks.length) controller.enqueue(chunks.shift());
+      },
+    }),
+    writable: new WritableStream(),
+    async open() {},
+    async close() {},
+  };
+  const port = new WebSerialPort(browserPort, {}, 1000);
+  await port.open();
+  while (chunks.length) await sleep(1);
+  await sleep(5);
+  const held = await port.read(performance.now());
+  assert.ok(held.length <= maxHeldBytes, `${held.length} bytes held`);
+  assert.ok(held.length > maxHeldBytes - chunk, `${held.length} bytes held`);
+  assert.equal(held.at(-1), 39, 'the newest bytes are kept');
+  assert.equal((await port.read(performance.now())).length, 0, 'a read takes what was held');
 });
