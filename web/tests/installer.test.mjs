@@ -105,6 +105,9 @@ test('Ctrl+S saves and Ctrl+O opens as the buttons do, and the browser never see
   const download = page.waitForEvent('download');
   await page.keyboard.press('Control+s');
   await expectMessage(page, 'Сохранение', downloadStarted((await download).suggestedFilename()));
+  // The save ends just after its message closes; a key pressed before the
+  // commands are back does nothing, as the disabled buttons would.
+  await page.waitForSelector('#N2:not([disabled])');
   const chooser = page.waitForEvent('filechooser');
   await page.keyboard.press('Control+o');
   await chooser;
