@@ -20,6 +20,7 @@
 #include "device/device_link.h"
 #include "device/line_definition.h"
 #include "device/protocol.h"
+#include "message_object.h"
 #include "page_model.h"
 #include "page_tools.h"
 #include "settings/catalogue.h"
@@ -74,13 +75,6 @@ val Array(const std::vector<T>& items, Convert convert) {
 // the rows that lay them out, parsed from one JSON text.
 val CatalogueObject() {
   return val::global("JSON").call<val>("parse", CatalogueJson());
-}
-
-val MessageObject(const Message& message) {
-  val object = val::object();
-  object.set("text", message.text);
-  object.set("title", message.title);
-  return object;
 }
 
 // The serial port's options for the browser, from the window's line

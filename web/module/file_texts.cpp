@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "message_object.h"
 #include "page_model.h"
 
 namespace qvx::web {
@@ -13,28 +14,21 @@ namespace {
 
 using emscripten::val;
 
-val MessageObject(const std::string& text, const std::string& title) {
-  val object = val::object();
-  object.set("text", text);
-  object.set("title", title);
-  return object;
-}
-
 val FileTexts() {
   val texts = val::object();
   texts.set("maxFileBytes", static_cast<double>(kMaxOpenBytes));
-  texts.set("badFile", MessageObject("Некорректный файл", "Ошибка"));
-  texts.set("unreadable", MessageObject("Ошибка открытия файла", "Ошибка"));
+  texts.set("badFile", MessageObject(Message{"Некорректный файл", "Ошибка"}));
+  texts.set("unreadable", MessageObject(Message{"Ошибка открытия файла", "Ошибка"}));
   return texts;
 }
 
 // Said where the browser has no save picker: the file `name` went to the
 // browser's downloads, which may still block it.
 val DownloadStarted(const std::string& name) {
-  return MessageObject("Файл " + name +
-                           " передан браузеру для загрузки. Проверьте, что он появился в "
-                           "папке загрузок: до тех пор изменения считаются несохранёнными.",
-                       "Сохранение");
+  return MessageObject(Message{"Файл " + name +
+                                   " передан браузеру для загрузки. Проверьте, что он появился в "
+                                   "папке загрузок: до тех пор изменения считаются несохранёнными.",
+                               "Сохранение"});
 }
 
 // Said when several files were launched at once: `first` was opened, the
@@ -46,19 +40,19 @@ val NotOpened(const std::string& first, const val& others) {
     if (i) names += ", ";
     names += others[i].as<std::string>();
   }
-  return MessageObject("За один раз открывается один файл: " + first + ". Не открыты: " + names,
-                       "Quorvex");
+  return MessageObject(
+      Message{"За один раз открывается один файл: " + first + ". Не открыты: " + names, "Quorvex"});
 }
 
 // Said at a start after the page was closed mid-frame on `port`.
 val WriteCutShort(const std::string& port) {
   return MessageObject(
-      "Последняя запись в устройство прервана: страница была закрыта до конца "
-      "кадра (порт: " +
-          port +
-          "). Устройство могло принять настройки не полностью, "
-          "запишите их ещё раз.",
-      "Quorvex");
+      Message{"Последняя запись в устройство прервана: страница была закрыта до конца "
+              "кадра (порт: " +
+                  port +
+                  "). Устройство могло принять настройки не полностью, "
+                  "запишите их ещё раз.",
+              "Quorvex"});
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "device/usb_adapters.h"
+#include "message_object.h"
 
 namespace qvx::web {
 namespace {
@@ -21,11 +22,8 @@ val Text(std::string_view text) {
   return val(std::string(text));
 }
 
-val Message(std::string_view text, std::string_view title) {
-  val object = val::object();
-  object.set("text", Text(text));
-  object.set("title", Text(title));
-  return object;
+val Said(std::string_view text, std::string_view title) {
+  return MessageObject({std::string(text), std::string(title)});
 }
 
 constexpr std::string_view kDriverHint =
@@ -40,20 +38,18 @@ val InstallerTexts() {
   texts.set("simulatorNote",
             Text("Выбран симулятор: настройки никуда не передаются. Подключите программатор и "
                  "выберите его порт."));
-  texts.set("declined",
-            Message("Порт не выбран. Подключите программатор к USB, нажмите «Подключить "
-                    "программатор…» и выберите его в списке браузера.",
-                    "Quorvex"));
+  texts.set("declined", Said("Порт не выбран. Подключите программатор к USB, нажмите «Подключить "
+                             "программатор…» и выберите его в списке браузера.",
+                             "Quorvex"));
   texts.set("blocked",
-            Message("Браузер запретил странице доступ к последовательным портам. Разрешите его "
-                    "в настройках сайта (значок слева от адреса), затем нажмите «Подключить "
-                    "программатор…» снова.",
-                    "Quorvex"));
+            Said("Браузер запретил странице доступ к последовательным портам. Разрешите его "
+                 "в настройках сайта (значок слева от адреса), затем нажмите «Подключить "
+                 "программатор…» снова.",
+                 "Quorvex"));
   texts.set(
       "noPorts",
-      Message(
-          std::string("Браузер не нашёл ни одного последовательного порта. ").append(kDriverHint),
-          "Quorvex"));
+      Said(std::string("Браузер не нашёл ни одного последовательного порта. ").append(kDriverHint),
+           "Quorvex"));
   texts.set("aboutTitle", Text("О прорамме"));
   texts.set("aboutVersion", Text("Версия программы - 1.0.0\n "));
   texts.set("close", Text("Закрыть"));
