@@ -48,6 +48,12 @@ export function commandStarted(kind, portLabel) {
   }).catch(() => {});
 }
 
+// Every byte of the frame went out: the device holds it whole, so a page
+// closed from now on cut nothing short. Leaving still asks.
+export function frameSent() {
+  unmark();
+}
+
 // The command has ended, whichever way.
 export function commandEnded() {
   unmark();

@@ -3,7 +3,7 @@
 // byte comes from the module; this file moves them and shows messages.
 import { buildTabs, listenToControls, showSettings } from './render.js';
 import { SettingsFiles } from './files.js';
-import { commandEnded, commandStarted, writesCutShort } from './leaving.js';
+import { commandEnded, commandStarted, frameSent, writesCutShort } from './leaving.js';
 import { Link, OpenFailure } from './link.js';
 import { runCommand } from './commands.js';
 import { PortLost } from './ports.js';
@@ -189,7 +189,10 @@ const commandView = {
   progress: (sent, total) => frameProgress(byId('frameProgress'), byId('sendingText'),
     quorvex.sendingProgress(sent, total), sent, total),
   // The whole frame left: the device records it now.
-  frameOut: () => showFor(byId('recordingNote'), installer.recording, protocol.recordingMs),
+  frameOut: () => {
+    frameSent();
+    showFor(byId('recordingNote'), installer.recording, protocol.recordingMs);
+  },
   // "Прочитать" is hidden while the device is awaited (as in the window);
   // the seconds left stand in its place.
   readHidden: false,
