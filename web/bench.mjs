@@ -99,7 +99,53 @@ async function load(browser) {
 
 // The bytes the simulator logged as received, with their times.
 function received(log) {
-  return [...log.matchAll(/^\s*([\d.]+) in\s+0x[0-9a-f]{2}/gm)].map((m) => Number(m[1]));
+  return [...log.matchAll(/^\s*([\d.]+) in\s+0x([0-9a-f]{2})/gm)]
+    .map((m) => ({ at: Number(m[1]), byte: parseInt(m[2], 16) }));
+}
+const receivedSoFar = () => received(readFileSync(process.env.QUORVEX_E2E_LOG, 'latin1'));
+
+// First to last byte of a frame at the simulator, and the gaps between.
+function frameTimes(arrivals) {
+  const times = arrivals.map((arrival) => arrival.at);
+  return { took: times.at(-1) - times[0], gaps: times.slice(1).map((t, k) => t - times[k]) };
+}
+
+// The same frame by the pacing alone, in a page of the same origin: per
+// byte write, close, the pause from the drain, a fresh writer, with no
+// engine, no progress and no page around it. What Chromium's drain costs by
+// itself, as the floor of the page's own frame.
+async function bareFrames(browser, origin, frame) {
+  const context = await browser.newContext();
+  const tab = await context.newPage();
+  await tab.goto(`${origin}/`);
+  await tab.waitForSelector('body[data-ready=true]');
+  const took = [];
+  for (let i = 0; i < Math.min(runs, 3); i++) {
+    const before = receivedSoFar().length;
+    await tab.evaluate(async (bytes) => {
+      const nextTurn = () => new Promise((resolve) => {
+        const channel = new MessageChannel();
+        channel.port1.onmessage = resolve;
+        channel.port2.postMessage(0);
+      });
+      const [port] = await navigator.serial.getPorts();
+      await port.open({ baudRate: 57600 });
+      let writer = port.writable.getWriter();
+      for (const byte of bytes) {
+        await Promise.all([writer.write(Uint8Array.of(byte)), writer.close()]);
+        const drained = performance.now();
+        writer.releaseLock();
+        writer = port.writable.getWriter();
+        while (performance.now() < drained + 1) await nextTurn();
+      }
+      writer.releaseLock();
+      await port.close();
+    }, frame);
+    took.push(frameTimes(receivedSoFar().slice(before)).took);
+    await tab.waitForTimeout(4000);  // the device records the frame meanwhile
+  }
+  await context.close();
+  return median(took);
 }
 
 async function serial(browser, origin) {
@@ -112,8 +158,14 @@ async function serial(browser, origin) {
   await tab.waitForSelector('body[data-ready=true]');
   await tab.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 2);
   await tab.selectOption('#ComboBox1', { index: 1 });
-  // Clicks a command and resolves with the time to its message, from the click.
-  const command = (id) => tab.evaluate((button) => new Promise((done) => {
+  // Clicks a command and resolves with the time to its message, from the
+  // click. The buttons come back a turn after the previous message closed;
+  // a click on one still disabled would start nothing.
+  const command = async (id) => {
+    await tab.waitForSelector(`#${id}:not([disabled])`);
+    return clickAndTime(id);
+  };
+  const clickAndTime = (id) => tab.evaluate((button) => new Promise((done) => {
     const dialog = document.getElementById('message');
     const start = performance.now();
     new MutationObserver((_, observer) => {
@@ -139,18 +191,18 @@ async function serial(browser, origin) {
   }), id);
   const writes = [];
   const smallest = [];
-  let frameBytes = 0;
+  let frame = [];
   let short = 0;
   let allGaps = 0;
   const reads = [];
   for (let i = 0; i < runs; i++) {
-    const before = received(readFileSync(process.env.QUORVEX_E2E_LOG, 'latin1')).length;
+    const before = receivedSoFar().length;
     const written = await command('BitBtn2');
     if (!written.succeeded) throw new Error(written.message);
-    const times = received(readFileSync(process.env.QUORVEX_E2E_LOG, 'latin1')).slice(before);
-    frameBytes = times.length;
-    writes.push(times.at(-1) - times[0]);
-    const gaps = times.slice(1).map((t, k) => t - times[k]);
+    const arrivals = receivedSoFar().slice(before);
+    frame = arrivals.map((arrival) => arrival.byte);
+    const { took, gaps } = frameTimes(arrivals);
+    writes.push(took);
     smallest.push(Math.min(...gaps));
     short += gaps.filter((gap) => gap < 1).length;
     allGaps += gaps.length;
@@ -158,14 +210,18 @@ async function serial(browser, origin) {
     if (!read.succeeded) throw new Error(read.message);
     reads.push(read.took);
   }
-  const pauses = frameBytes - 1;
-  row(`write through Web Serial, ${frameBytes} bytes, first to last`, ms(median(writes)),
+  const pauses = frame.length - 1;
+  row(`write through Web Serial, ${frame.length} bytes, first to last`, ms(median(writes)),
     `the frame's pauses, ${ms(pauses)}`, median(writes) / pauses, '1.6');
   row('smallest pause between bytes at the simulator', ms(Math.min(...smallest)), 'the pause, 1.00 ms',
     Math.min(...smallest), '≥ 1.00');
   row('  pauses below 1.00 ms at the simulator', String(short), `of ${allGaps} in ${runs} frames`, short / allGaps);
   row('read, "A5A6" to the message', ms(median(reads)), 'reception window, 2000 ms', median(reads) / 2000);
   await context.close();
+  const bare = await bareFrames(browser, origin, frame);
+  row('  the same frame by the pacing alone', ms(bare), `the frame's pauses, ${ms(pauses)}`, bare / pauses);
+  row('  the page\'s frame against the pacing alone', ms(median(writes)), `pacing alone, ${ms(bare)}`,
+    median(writes) / bare);
 }
 
 // "Записать на несколько…" on 8 simulated devices at once against 1, each

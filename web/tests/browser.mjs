@@ -5,7 +5,8 @@ import { after, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join, resolve } from 'node:path';
+import { basename, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
 import { serve } from '../serve.mjs';
 
@@ -14,8 +15,24 @@ let server;
 let browser;
 export let address;
 
+// Headless Chromium builds its address bar's pop-up, a page of hundreds of
+// modules, for every new window; on a small machine that competes with the
+// page under test for the processor, so it is left out.
 export const browserArgs = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+  '--disable-features=WebUIOmniboxPopup,WebUIOmniboxAimPopup,WebUIOmniboxFullPopup'];
+
+// The page is served with its modules bundled into one main.js; a test that
+// needs one module by itself imports it from ./page-sources/NAME.js, which
+// this serves from the page's sources (as a module of its own, with its own
+// state).
+const pageSources = fileURLToPath(new URL('../page/', import.meta.url));
+export async function servePageSources(page) {
+  await page.route('**/page-sources/*.js', (route) => route.fulfill({
+    path: join(pageSources, basename(new URL(route.request().url()).pathname)),
+    contentType: 'text/javascript; charset=utf-8',
+  }));
+}
 
 // Registers the suite's set-up: the server and one browser for all tests.
 export function useBrowser() {

@@ -5,7 +5,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { fileURLToPath } from 'node:url';
-import { defaultLine, expectMessage, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
+import { defaultLine, expectMessage, openFile, openPage, save, servePageSources, tab, useBrowser } from './browser.mjs';
 import { deviceBehind } from './fake_ports.mjs';
 
 useBrowser();
@@ -202,8 +202,9 @@ test('"Записать и проверить" names each setting the device hol
 
 test('a write that never completes gives up after its bound, and the port closes and opens again', async () => {
   const page = await pageWithPorts({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
+  await servePageSources(page);
   const outcome = await page.evaluate(async () => {
-    const { WebSerialPort, WriteTimedOut } = await import('./ports.js');
+    const { WebSerialPort, WriteTimedOut } = await import('./page-sources/ports.js');
     const serial = window.fakeSerial.granted[0];
     const port = new WebSerialPort(serial, { baudRate: 57600 }, 150);
     await port.open();

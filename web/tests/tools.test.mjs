@@ -157,14 +157,27 @@ test('the history keeps what was written and read across a reload, to open, save
 
 test('the history keeps the newest 200, dropping the oldest first', async () => {
   const page = await openPage();
+  // 204 entries as the page keeps them, then one more by a write.
   await page.evaluate(async (line) => {
-    const { recordHistory } = await import('./history.js');
+    const database = await new Promise((resolve, reject) => {
+      const opening = indexedDB.open('quorvex-history', 1);
+      opening.onupgradeneeded = () => opening.result.createObjectStore('entries', { keyPath: 'id', autoIncrement: true });
+      opening.onsuccess = () => resolve(opening.result);
+      opening.onerror = () => reject(opening.error);
+    });
+    const transaction = database.transaction('entries', 'readwrite');
     const bytes = new TextEncoder().encode(line);
-    for (let i = 0; i < 205; ++i) await recordHistory({ settingsLine: bytes, port: `p${i}`, command: 'write', outcome: 'x' });
+    for (let i = 0; i < 204; ++i) {
+      transaction.objectStore('entries').add({ time: Date.now(), port: `p${i}`, command: 'write', outcome: 'x', bytes });
+    }
+    await new Promise((resolve) => { transaction.oncomplete = resolve; });
+    database.close();
   }, defaultLine);
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
   const rows = await historyRows(page);
   assert.equal(rows.length, 200);
-  assert.equal(rows[0][1], 'p204');
+  assert.equal(rows[1][1], 'p203');
   assert.equal(rows[199][1], 'p5');
 });
 
