@@ -2,13 +2,24 @@
 // progress, the port a success went to, the device's recording, and where
 // the focus returns to.
 
-// Shows `sent` of `total` bytes of the frame in `bar` (a <progress> with
-// `text` beside it); hides it once the frame is out.
-export function frameProgress(bar, caption, text, sent, total) {
+// The frame's bar is redrawn at most this often: moved at every byte, the
+// browser would repaint it at every frame of the screen, and that time is
+// taken from the bytes' own turns. Ten moves a second look as smooth.
+const progressEveryMs = 100;
+
+// Shows `sent` of `total` bytes of the frame in `bar` (a <progress> with the
+// text `wording(sent, total)` beside it); hides it once the frame is out.
+// Between the first byte and the last it changes at most every
+// progressEveryMs.
+export function frameProgress(bar, caption, wording, sent, total) {
+  const now = performance.now();
+  const between = sent > 0 && sent < total;
+  if (between && now - (bar.shownAt ?? -Infinity) < progressEveryMs) return;
+  bar.shownAt = between ? now : -Infinity;
   bar.max = total;
   bar.value = sent;
   bar.parentElement.hidden = sent >= total;
-  caption.textContent = text;
+  caption.textContent = wording(sent, total);
 }
 
 // A success message with the line `sentTo` that names the port it went to,

@@ -187,7 +187,7 @@ const commandView = {
   // 'write' while a frame goes out, 'read' while the device is awaited.
   underWay: (kind) => commandStarted(kind, link.label()),
   progress: (sent, total) => frameProgress(byId('frameProgress'), byId('sendingText'),
-    quorvex.sendingProgress(sent, total), sent, total),
+    quorvex.sendingProgress, sent, total),
   // The whole frame left: the device records it now.
   frameOut: () => {
     frameSent();
