@@ -163,32 +163,31 @@ async function serial(browser, origin) {
   // a click on one still disabled would start nothing.
   const command = async (id) => {
     await tab.waitForSelector(`#${id}:not([disabled])`);
-    return clickAndTime(id);
+    return tab.evaluate((button) => new Promise((done) => {
+      const dialog = document.getElementById('message');
+      const start = performance.now();
+      new MutationObserver((_, observer) => {
+        if (!dialog.open) return;
+        observer.disconnect();
+        const took = performance.now() - start;
+        const title = document.getElementById('messageTitle').textContent;
+        const text = document.getElementById('messageText').textContent;
+        dialog.close();
+        // A success repeats its text as its title; a refusal or a failure has
+        // an error title instead.
+        done({ took, succeeded: title === text, message: `${title}: ${text}` });
+      }).observe(dialog, { attributes: true });
+      document.getElementById(button).click();
+      // A command that shows nothing within a bound is a fault of the page,
+      // told with what the page shows, instead of a bench that never ends.
+      setTimeout(() => done({
+        took: performance.now() - start, succeeded: false,
+        message: `${button}: no message after 30 s; open: ${[...document.querySelectorAll('dialog[open]')]
+          .map((d) => `${d.id} "${d.textContent.trim().slice(0, 80)}"`).join(', ') || 'none'}; `
+          + `disabled: ${[...document.querySelectorAll('button:disabled')].map((b) => b.id).join(' ')}`,
+      }), 30000);
+    }), id);
   };
-  const clickAndTime = (id) => tab.evaluate((button) => new Promise((done) => {
-    const dialog = document.getElementById('message');
-    const start = performance.now();
-    new MutationObserver((_, observer) => {
-      if (!dialog.open) return;
-      observer.disconnect();
-      const took = performance.now() - start;
-      const title = document.getElementById('messageTitle').textContent;
-      const text = document.getElementById('messageText').textContent;
-      dialog.close();
-      // A success repeats its text as its title; a refusal or a failure has
-      // an error title instead.
-      done({ took, succeeded: title === text, message: `${title}: ${text}` });
-    }).observe(dialog, { attributes: true });
-    document.getElementById(button).click();
-    // A command that shows nothing within a bound is a fault of the page,
-    // told with what the page shows, instead of a bench that never ends.
-    setTimeout(() => done({
-      took: performance.now() - start, succeeded: false,
-      message: `${button}: no message after 30 s; open: ${[...document.querySelectorAll('dialog[open]')]
-        .map((d) => `${d.id} "${d.textContent.trim().slice(0, 80)}"`).join(', ') || 'none'}; `
-        + `disabled: ${[...document.querySelectorAll('button:disabled')].map((b) => b.id).join(' ')}`,
-    }), 30000);
-  }), id);
   const writes = [];
   const smallest = [];
   let frame = [];

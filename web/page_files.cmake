@@ -3,6 +3,7 @@
 # any of them does. The worker keeps a version only when every file it
 # fetched has that version's hash.
 #   cmake -DPAGE=folder -P page_files.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/write_if_changed.cmake)
 file(GLOB_RECURSE files RELATIVE ${PAGE} ${PAGE}/*)
 list(REMOVE_ITEM files sw.js page_files.js)
 list(SORT files)
@@ -16,11 +17,4 @@ endforeach()
 string(SHA256 version "${contents}")
 string(SUBSTRING ${version} 0 16 version)
 set(text "// Written by the build: the page's files, their hashes and their version.\nself.pageVersion = '${version}';\nself.pageFiles = {\n${names}};\n")
-# Unchanged contents keep the file's time, so the browser sees no update.
-set(target ${PAGE}/page_files.js)
-if(EXISTS ${target})
-  file(READ ${target} old)
-endif()
-if(NOT old STREQUAL text)
-  file(WRITE ${target} "${text}")
-endif()
+write_if_changed(${PAGE}/page_files.js "${text}")

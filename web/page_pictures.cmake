@@ -6,6 +6,7 @@
 # would each be fetched and parsed by the browser as a document of its own,
 # which on a small machine costs more than the rest of the page's markup.
 #   cmake -DPAGE=folder -DSOURCE=index.html -DPICTURE_DIR=folder -DPICTURES=a,b -P page_pictures.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/write_if_changed.cmake)
 set(symbols "")
 string(REPLACE "," ";" names "${PICTURES}")
 foreach(name IN LISTS names)
@@ -34,11 +35,4 @@ if(at EQUAL -1)
   message(FATAL_ERROR "${SOURCE}: no <!-- pictures --> mark")
 endif()
 string(REPLACE "<!-- pictures -->" "${sprite}" page "${page}")
-# Unchanged contents keep the file's time, so the browser sees no update.
-set(target ${PAGE}/index.html)
-if(EXISTS ${target})
-  file(READ ${target} old)
-endif()
-if(NOT old STREQUAL page)
-  file(WRITE ${target} "${page}")
-endif()
+write_if_changed(${PAGE}/index.html "${page}")

@@ -22,12 +22,13 @@ export const browserArgs = ['--headless', '--no-sandbox', '--disable-gpu', '--di
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
   '--disable-features=WebUIOmniboxPopup,WebUIOmniboxAimPopup,WebUIOmniboxFullPopup'];
 
-// The page is served with its modules bundled into one main.js; a test that
-// needs one module by itself imports it from ./page-sources/NAME.js, which
-// this serves from the page's sources (as a module of its own, with its own
-// state).
+// The page is served with its modules bundled into one main.js; a page
+// opened with `pageSources` may import one module by itself from
+// ./page-sources/NAME.js, served from the page's sources (a module of its
+// own, with its own state). Its service worker is kept out, since the
+// requests it makes pass by the page's routes.
 const pageSources = fileURLToPath(new URL('../page/', import.meta.url));
-export async function servePageSources(page) {
+async function routePageSources(page) {
   await page.route('**/page-sources/*.js', (route) => route.fulfill({
     path: join(pageSources, basename(new URL(route.request().url()).pathname)),
     contentType: 'text/javascript; charset=utf-8',
@@ -62,13 +63,16 @@ export async function pageReady(page) {
 // A fresh page at 1024 x 640 that saves by download (no file picker
 // headless). `prepare(page)` runs before the page loads (init scripts).
 // `options`: `context` to open the page in (its storage kept), or the
-// context's own options (viewport, deviceScaleFactor, colorScheme).
+// context's own options (viewport, deviceScaleFactor, colorScheme);
+// `pageSources` to import single modules (see above).
 export async function openPage(prepare = async () => {}, options = {}) {
-  const { context: given, ...contextOptions } = options;
+  const { context: given, pageSources: sources, ...contextOptions } = options;
   const context = given ?? await browser.newContext({
-    viewport: { width: 1024, height: 640 }, acceptDownloads: true, ...contextOptions,
+    viewport: { width: 1024, height: 640 }, acceptDownloads: true,
+    ...(sources ? { serviceWorkers: 'block' } : {}), ...contextOptions,
   });
   const page = await context.newPage();
+  if (sources) await routePageSources(page);
   await page.addInitScript(() => { delete window.showSaveFilePicker; });
   await prepare(page);
   const ready = pageReady(page);
