@@ -213,7 +213,9 @@ test('leaving mid-frame or mid-read asks; a write cut short is told once at the 
   await last.locator('dialog[open]').waitFor();
   const stored = await last.evaluate(() => Object.keys(localStorage));
   assert.deepEqual(stored.filter((name) => name !== 'quorvex.lastPort'), []);
-  // Once it ended, with no edits, leaving asks nothing.
+  // Once it ended (the commands are back a turn after the message), with no
+  // edits, leaving asks nothing.
   await expectMessage(last, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  await last.waitForSelector('#BitBtn2:not([disabled])');
   assert.equal(await leavingAsks(last), false);
 });
