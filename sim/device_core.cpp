@@ -24,6 +24,13 @@ void StoreOneDigitWrong(MemorySettings& settings) {
   }
 }
 
+// A field that breaks its rule: a code field one digit short, a port one
+// digit too long.
+void BreakField(std::vector<std::string>& fields, FaultyField which) {
+  if (which == FaultyField::Code) fields.front().pop_back();
+  if (which == FaultyField::Port) fields.back() += '0';
+}
+
 bool EndsWith(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
@@ -37,9 +44,12 @@ DeviceCore::DeviceCore(MemorySettings settings, SimOptions options, LogSink sink
       noise_(options.seed) {}
 
 void DeviceCore::Receive(std::string_view bytes, Clock::time_point at) {
-  if (hung_up_) return;
-  if (options_.hangup_after > 0)
-    bytes = bytes.substr(0, options_.hangup_after - std::min(received_, options_.hangup_after));
+  if (hung_up_ || stalled_) return;
+  // Neither a closed line nor one that stopped taking bytes lets more through.
+  std::size_t limit = SIZE_MAX;
+  for (const std::size_t after : {options_.hangup_after, options_.stall_after})
+    if (after > 0) limit = std::min(limit, after);
+  if (limit != SIZE_MAX) bytes = bytes.substr(0, limit - std::min(received_, limit));
   if (sink_ && !bytes.empty()) sink_({LogEntry::Kind::In, at, std::string(bytes), {}});
   for (char byte : bytes) {
     TakeByte(byte, at);
@@ -48,6 +58,9 @@ void DeviceCore::Receive(std::string_view bytes, Clock::time_point at) {
       Note("hanging up after " + std::to_string(received_) + " bytes", at);
       pending_.clear();
       hung_up_ = true;
+    } else if (options_.stall_after > 0 && received_ >= options_.stall_after) {
+      Note("taking no more bytes after " + std::to_string(received_), at);
+      stalled_ = true;
     }
   }
 }
@@ -93,9 +106,13 @@ void DeviceCore::Answer(Clock::time_point at) {
   std::string answer;
   if (options_.not_ready) {
     answer = std::string(kNotReady);
-  } else if (const auto reply = BuildReply(settings_)) {
-    answer = options_.noise ? noise_.AddTo(*reply) : *reply;
-    if (options_.answer_twice) answer += options_.noise ? noise_.AddTo(*reply) : *reply;
+  } else if (auto fields = ReplyFields(settings_)) {
+    BreakField(*fields, options_.faulty_field);
+    std::string reply = ReplyText(*fields);
+    if (options_.half_reply) reply.resize(reply.size() / 2);
+    if (options_.garbage) reply = noise_.Text(reply.size());
+    answer = options_.noise ? noise_.AddTo(reply) : reply;
+    if (options_.answer_twice) answer += options_.noise ? noise_.AddTo(reply) : reply;
   } else {
     const DigitsReading digits = ReadSettingsDigits(settings_, ListNumbering::Device);
     Note("запрос чтения без ответа: " +

@@ -29,7 +29,7 @@ class DeviceCore {
   explicit DeviceCore(MemorySettings settings = {}, SimOptions options = {}, LogSink sink = {});
 
   // Takes bytes that arrived at `at`. Queues replies; stores complete frames.
-  // After a hang-up every byte is ignored.
+  // After a hang-up or a stall every byte is ignored.
   void Receive(std::string_view bytes, Clock::time_point at);
 
   // Removes and returns the queued bytes due by `now`, oldest first, at most
@@ -45,6 +45,9 @@ class DeviceCore {
 
   // True once hangup_after bytes have arrived: the line must be closed.
   bool HungUp() const { return hung_up_; }
+  // True once stall_after bytes have arrived: the line must take no more, so
+  // that a writer's bytes wait in it and its write never completes.
+  bool Stalled() const { return stalled_; }
 
   const MemorySettings& Settings() const { return settings_; }
   void SetSettings(const MemorySettings& settings) { settings_ = settings; }
@@ -84,6 +87,7 @@ class DeviceCore {
   bool in_frame_ = false;
   std::size_t received_ = 0;
   bool hung_up_ = false;
+  bool stalled_ = false;
   int requests_ = 0;
   int frames_stored_ = 0;
   int frames_refused_ = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 
+#include "device/reply.h"
 #include "sim/reply_text.h"
 #include "tests/support/test_frames.h"
 
@@ -250,14 +251,66 @@ TEST(DeviceCoreTest, TimingOptions) {
   }
 }
 
-TEST(DeviceCoreTest, HangsUpAfterTheGivenCount) {
-  Device device(SimOptions{.hangup_after = 6});
-  device.core.Receive("A5A6", device.t0);
-  EXPECT_FALSE(device.core.HungUp());
-  device.core.Receive("xyA5A6", device.t0);
-  EXPECT_TRUE(device.core.HungUp());
-  EXPECT_EQ(device.core.TakeDue(device.t0 + 60s).size(), 0u);  // queued reply dropped
-  EXPECT_EQ(device.core.RequestsAnswered(), 1);                // bytes after the 6th ignored
+// The replies that break the configurator's reading each in their own way,
+// as the configurator's own rule reads them.
+TEST(DeviceCoreTest, FaultyRepliesAreReadAsTheirFault) {
+  using device::ReplyOutcome;
+  const std::string half = kDefaultReply.substr(0, kDefaultReply.size() / 2);
+  std::string short_code = kDefaultReply;
+  short_code.erase(7, 1);  // "\r\n11111:" after the line end
+  std::string long_port = kDefaultReply;
+  long_port.insert(long_port.size() - 4, "0");  // "20198" + "0" before ":#\r\n"
+  const struct {
+    const char* name;
+    SimOptions options;
+    std::string answer;  // empty: checked by its shape only
+    ReplyOutcome outcome;
+  } cases[] = {
+      {"plain", {}, kDefaultReply, ReplyOutcome::Success},
+      {"not ready", {.not_ready = true}, "\r\nA0A0\r\n", ReplyOutcome::NotReady},
+      {"garbage", {.garbage = true}, "", ReplyOutcome::NoData},
+      {"half reply", {.half_reply = true}, half, ReplyOutcome::NoData},
+      {"code field of five", {.faulty_field = FaultyField::Code}, short_code, ReplyOutcome::Faulty},
+      {"port of six", {.faulty_field = FaultyField::Port}, long_port, ReplyOutcome::Faulty},
+  };
+  for (const auto& c : cases) {
+    Device device(c.options);
+    const std::string answer = device.Answer("A5A6");
+    if (!c.answer.empty()) {
+      EXPECT_EQ(answer, c.answer) << c.name;
+    }
+    EXPECT_EQ(device::EvaluateReceiveBuffer(answer).outcome, c.outcome) << c.name;
+  }
+  Device garbage(SimOptions{.garbage = true});
+  const std::string noise = garbage.Answer("A5A6");
+  EXPECT_EQ(noise.size(), kDefaultReply.size());
+  EXPECT_EQ(Kept(noise), "");
+}
+
+// A line that closes and one that only stops taking bytes both let nothing
+// past the count in; only the closed one drops what it still had to say.
+TEST(DeviceCoreTest, TakesNoBytesPastTheGivenCount) {
+  const struct {
+    SimOptions options;
+    bool hung_up;
+    bool stalled;
+    std::size_t replies;
+  } cases[] = {
+      {{.hangup_after = 6}, true, false, 0},
+      {{.stall_after = 6}, false, true, 1},
+      {{.hangup_after = 6, .stall_after = 7}, true, false, 0},
+  };
+  for (const auto& c : cases) {
+    Device device(c.options);
+    device.core.Receive("A5A6", device.t0);
+    EXPECT_FALSE(device.core.HungUp() || device.core.Stalled());
+    device.core.Receive("xyA5A6", device.t0);
+    device.core.Receive("A5A6", device.t0);
+    EXPECT_EQ(device.core.HungUp(), c.hung_up);
+    EXPECT_EQ(device.core.Stalled(), c.stalled);
+    EXPECT_EQ(device.core.TakeDue(device.t0 + 60s).size(), c.replies);
+    EXPECT_EQ(device.core.RequestsAnswered(), 1);  // bytes after the 6th ignored
+  }
 }
 
 }  // namespace

@@ -120,15 +120,26 @@ void PtyDevice::Serve() {
     if (fds[1].revents & POLLIN) TakePortEvents();
     if (fds[2].revents & POLLIN) ReadLine();
     bool hang_up = false;
+    bool stall = false;
     {
       std::lock_guard lock(mutex_);
       if (outgoing_.empty())
         for (const Emission& emission : core_.TakeDue(Clock::now(), kPiece))
           outgoing_ += emission.bytes;
       hang_up = core_.HungUp();
+      stall = core_.Stalled();
     }
     FlushLog();
     SendSome();
+    // The opener's side of the terminal is suspended, as a line whose
+    // receiver stopped taking bytes: its writes wait and its drain never ends.
+    if (stall && !output_stopped_ && tcflow(slave_.Get(), TCOOFF) == 0) {
+      output_stopped_ = true;
+      std::lock_guard lock(mutex_);
+      Record({LogEntry::Kind::Note, Clock::now(), {}, "writes to the port suspended"});
+      changed_.notify_all();
+    }
+    FlushLog();
     if (hang_up) break;
   }
   FlushLog();

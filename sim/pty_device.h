@@ -111,6 +111,7 @@ class PtyDevice {
   std::string outgoing_;
   bool line_closed_ = false;
   bool opened_since_close_ = false;
+  bool output_stopped_ = false;  // the stall_after option has suspended the opener's writes
   bool stop_ = false;
   bool hangup_requested_ = false;
   bool hung_up_ = false;

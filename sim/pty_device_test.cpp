@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <future>
 #include <memory>
 #include <thread>
@@ -126,6 +127,22 @@ TEST(PtyDeviceTest, HangUpDropsTheLine) {
     EXPECT_TRUE(port.Dropped());
     EXPECT_TRUE(device.HungUp());
   }
+}
+
+// A device that stopped taking bytes: what its opener writes waits in the
+// line, so a write without blocking is refused and the port never becomes
+// writable again, while the answer to the request before the stall still
+// comes.
+TEST(PtyDeviceTest, StallSuspendsTheOpenersWrites) {
+  PtyDevice device(MemorySettings(), SimOptions{.stall_after = 6});
+  PortClient port(device.Path());
+  ASSERT_TRUE(port.Write("A5A6xy"));
+  ASSERT_TRUE(device.WaitForNote("writes to the port suspended", 1, kPatience));
+  EXPECT_FALSE(port.Write("A5A6"));
+  EXPECT_EQ(errno, EAGAIN);
+  EXPECT_EQ(port.Read(kPatience, "#\r\n"), DefaultReply());
+  EXPECT_EQ(device.ReceivedText(), "A5A6xy");
+  EXPECT_FALSE(device.HungUp());
 }
 
 // HangUp() waits for the serving thread; a Stop() meanwhile must end that

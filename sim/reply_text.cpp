@@ -23,10 +23,14 @@ std::string JoinFields(const std::vector<std::string>& fields) {
   return joined;
 }
 
+std::string ReplyText(const std::vector<std::string>& fields) {
+  return "\r\n" + JoinFields(fields) + ":#\r\n";
+}
+
 std::optional<std::string> BuildReply(const Settings& settings) {
   const auto fields = ReplyFields(settings);
   if (!fields) return std::nullopt;
-  return "\r\n" + JoinFields(*fields) + ":#\r\n";
+  return ReplyText(*fields);
 }
 
 }  // namespace qvx::sim

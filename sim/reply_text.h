@@ -20,7 +20,10 @@ std::optional<std::vector<std::string>> ReplyFields(const Settings& settings);
 // The fields joined by ":" ("111111:...:20198").
 std::string JoinFields(const std::vector<std::string>& fields);
 
-// The full reply: CR LF, every field followed by ":", "#", CR LF.
+// The full reply of these fields: CR LF, every field followed by ":", "#", CR LF.
+std::string ReplyText(const std::vector<std::string>& fields);
+
+// The full reply of the settings.
 std::optional<std::string> BuildReply(const Settings& settings);
 
 }  // namespace qvx::sim

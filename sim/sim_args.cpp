@@ -11,8 +11,13 @@ const std::string_view kSimUsage =
     "  --not-ready         answer read requests with \"A0A0\" (SIM card not ready)\n"
     "  --silent            answer nothing\n"
     "  --noise             line ends, letters and blanks around and inside the reply\n"
+    "  --garbage           answer with noise only, as long as a reply, and no reply\n"
+    "  --half-reply        send only the first half of the reply, without its end\n"
+    "  --faulty-field KIND one field of the reply breaks its rule: code (a code field\n"
+    "                      of five digits) or port (a port of six digits)\n"
     "  --trickle MS        send the reply byte by byte, MS between bytes\n"
     "  --hangup-after N    close the line after N received bytes, then exit\n"
+    "  --stall-after N     take no more bytes after N received ones: writes wait\n"
     "  --delay MS          wait MS before replying (default 50)\n"
     "  --late MS           reply only after MS, in place of --delay\n"
     "  --twice             send every reply twice\n"
@@ -54,11 +59,23 @@ std::string ParseSimArgs(const std::vector<std::string>& args, SimArgs& parsed) 
       options.store_nothing = true;
     else if (arg == "--store-wrong-digit")
       options.store_wrong_digit = true;
-    else if (arg == "--load" || arg == "--log") {
+    else if (arg == "--garbage")
+      options.garbage = true;
+    else if (arg == "--half-reply")
+      options.half_reply = true;
+    else if (arg == "--faulty-field") {
+      const std::string kind = i + 1 < args.size() ? args[++i] : "";
+      if (kind == "code")
+        options.faulty_field = FaultyField::Code;
+      else if (kind == "port")
+        options.faulty_field = FaultyField::Port;
+      else
+        return arg + " needs code or port";
+    } else if (arg == "--load" || arg == "--log") {
       if (i + 1 >= args.size() || args[i + 1].empty()) return arg + " needs a file name";
       (arg == "--load" ? parsed.load_file : parsed.log_file) = args[++i];
-    } else if (arg == "--trickle" || arg == "--hangup-after" || arg == "--delay" ||
-               arg == "--late" || arg == "--flood" || arg == "--seed") {
+    } else if (arg == "--trickle" || arg == "--hangup-after" || arg == "--stall-after" ||
+               arg == "--delay" || arg == "--late" || arg == "--flood" || arg == "--seed") {
       unsigned long long value = 0;
       if (i + 1 >= args.size() || !ToNumber(args[i + 1], value) || value > 3'600'000)
         return arg + " needs a whole number from 0 to 3600000";
@@ -68,6 +85,8 @@ std::string ParseSimArgs(const std::vector<std::string>& args, SimArgs& parsed) 
         options.trickle = ms;
       else if (arg == "--hangup-after")
         options.hangup_after = value;
+      else if (arg == "--stall-after")
+        options.stall_after = value;
       else if (arg == "--delay")
         options.reply_delay = ms;
       else if (arg == "--late")

@@ -8,6 +8,13 @@
 
 namespace qvx::sim {
 
+// Which reply field breaks its own rule, as a worn memory cell would.
+enum class FaultyField {
+  None,
+  Code,  // the first code field has five digits
+  Port,  // the port field has six digits
+};
+
 struct SimOptions {
   bool not_ready = false;  // answer a read request with "A0A0" (SIM card not ready)
   bool silent = false;     // answer nothing; writes are still stored
@@ -21,6 +28,10 @@ struct SimOptions {
   std::uint32_t seed = 1;                     // makes the noise repeatable
   bool store_nothing = false;                 // take a write frame, beep, and keep the old settings
   bool store_wrong_digit = false;  // store a write frame with its first list one entry off
+  bool garbage = false;            // answer with noise only, as long as the reply, and no reply
+  bool half_reply = false;         // send the first half of the reply only, so no ":#" ends it
+  FaultyField faulty_field = FaultyField::None;
+  std::size_t stall_after = 0;  // > 0: stop taking bytes after this many in; the line fills up
 };
 
 }  // namespace qvx::sim
