@@ -32,7 +32,7 @@ export class Link {
     this.quorvex = quorvex;
     this.protocol = quorvex.protocol();
     this.serial = serial;
-    this.onChange = () => {};
+    this.onChange = () => { /* until the page listens */ };
     this.started = false;
     this.lostLabel = '';  // the chosen port that was unplugged, until another is chosen
     this.simulator = new SimulatedPort(quorvex);

@@ -44,7 +44,7 @@ interface SaveFilePickerOptions {
 }
 
 interface LaunchParams {
-  readonly files?: readonly FileSystemFileHandle[];
+  readonly files: readonly FileSystemFileHandle[];
 }
 
 interface LaunchQueue {
@@ -207,7 +207,7 @@ interface QuorvexModel extends QuorvexObject {
   // The refusal, or null once opened.
   open(bytes: Uint8Array): QuorvexMessage | null;
   // The file's bytes (null when refused) and the messages to show.
-  save(): { bytes: Uint8Array | null; messages: QuorvexMessage[] };
+  save(): { bytes: Uint8Array<ArrayBuffer> | null; messages: QuorvexMessage[] };
 }
 
 // One step the engine asks of the page; which fields it has depends on its kind.
@@ -241,7 +241,7 @@ interface CommandEngine extends QuorvexObject {
   countdown(nowMs: number): string;
   differences(): string[];
   // The settings the command sent or took, as a file's bytes; null when none.
-  settingsFile(): Uint8Array | null;
+  settingsFile(): Uint8Array<ArrayBuffer> | null;
 }
 
 interface SimulatedDevice extends QuorvexObject {
