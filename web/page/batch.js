@@ -7,8 +7,21 @@ import { commandStarted } from './leaving.js';
 import { OpenFailure } from './link.js';
 import { setCaptions } from './render.js';
 
+/** @typedef {import('./ports.js').Port} Port */
+
 // `view` is the page's own command view: a refusal marks its fields and
 // shows its message there, once for the whole batch.
+/**
+ * @param {object} page
+ * @param {Quorvex} page.quorvex
+ * @param {ToolTexts} page.tools
+ * @param {ById} page.byId
+ * @param {import('./link.js').Link} page.link
+ * @param {QuorvexModel} page.model
+ * @param {(run: () => Promise<void>) => Promise<void>} page.exclusive
+ * @param {import('./commands.js').CommandView} page.view
+ * @param {typeof import('./history.js').recordHistory} page.remember
+ */
 export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view, remember }) {
   const dialog = byId('batchDialog');
   const list = byId('batchPorts');
@@ -19,7 +32,7 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
 
   // The ports of the selector (the simulator first), each with its checkbox.
   function listPorts() {
-    const labels = [...link.select.options].slice(0, link.choices.length).map((option) => option.textContent);
+    const labels = [...link.select.options].slice(0, link.choices.length).map((option) => option.textContent ?? '');
     list.replaceChildren(...link.choices.map((port, i) => {
       const label = document.createElement('label');
       const box = document.createElement('input');
@@ -33,6 +46,7 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
 
   // The port as the driver's link: the port the selector's commands keep
   // open is used as it is, any other is opened for the batch and closed after.
+  /** @param {Port} port */
   function linkTo(port) {
     const keptOpen = port === link.openPort && !port.lost;
     // The read-back opens the port again: the one opened here serves it.
@@ -45,7 +59,7 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
         try {
           await port.open();
         } catch (error) {
-          throw new OpenFailure(error.message);
+          throw new OpenFailure(/** @type {Error} */ (error).message);
         }
         opened = true;
         return port;
@@ -63,6 +77,7 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
 
   // "Записать и проверить" on one port by its own engine, its messages kept
   // for its line rather than shown; never rejects.
+  /** @param {Port} port @param {string} label @param {HTMLLIElement} line */
   async function programPort(port, label, line) {
     const bar = document.createElement('progress');
     bar.max = 1;
@@ -72,7 +87,9 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
     const engine = new quorvex.CommandEngine(model, 'writeVerify');
     const portLink = linkTo(port);
     let message = '';
+    /** @type {CommandStep | null} */
     let refusal = null;
+    /** @type {import('./commands.js').CommandView} */
     const portView = {
       mark: view.mark,
       subscriberTab: view.subscriberTab,
@@ -88,14 +105,16 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
       record: ({ settingsLine, outcome }) =>
         remember({ settingsLine, port: label, command: 'writeVerify', outcome }),
     };
+    /** @type {string} */
     let outcome;
     try {
-      outcome = await runCommand(engine, portLink, portView);
+      // The engine's outcome: the batch's ports run until the engine finishes.
+      outcome = /** @type {string} */ (await runCommand(engine, portLink, portView));
     } catch (error) {
       outcome = 'failed';
-      message = String(error?.message ?? error);
+      message = String(/** @type {Error | undefined} */ (error)?.message ?? error);
     } finally {
-      await portLink.release().catch(() => {});
+      await portLink.release().catch(() => { /* the line is shown whatever closing did */ });
     }
     const differing = outcome === 'verifyDifferent' ? engine.differences().length : 0;
     engine.delete();
@@ -105,12 +124,14 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
   }
 
   async function writeChecked() {
-    const checked = [...list.querySelectorAll('input:checked')].map((box) => box.closest('label'));
+    // Each box is in its port's label (listPorts).
+    const checked = [...list.querySelectorAll('input:checked')]
+      .map((box) => /** @type {HTMLLabelElement & { dataset: { port: string } }} */ (box.closest('label')));
     if (checked.length === 0) return;
     commandStarted('write', checked.map((label) => label.dataset.port).join(', '));
     results.replaceChildren();
     const runs = checked.map((label) => {
-      const port = link.choices[Number(label.querySelector('input').value)];
+      const port = link.choices[Number(/** @type {HTMLInputElement} */ (label.querySelector('input')).value)];
       const line = document.createElement('li');
       results.append(line);
       return programPort(port, label.dataset.port, line).then((done) => {

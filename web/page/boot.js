@@ -4,13 +4,15 @@
 // page itself, since the module that holds every other text is what failed.
 // A classic script, so that it runs wherever the page is opened from.
 (() => {
+  /** @param {unknown} cause */
   function failed(cause) {
-    const box = document.getElementById('loadFailure');
+    const box = /** @type {HTMLElement} */ (document.getElementById('loadFailure'));
     const folder = location.protocol === 'file:';
-    for (const text of box.querySelectorAll('[data-cause]')) {
+    for (const text of /** @type {NodeListOf<HTMLElement>} */ (box.querySelectorAll('[data-cause]'))) {
       text.hidden = text.dataset.cause !== (folder ? 'folder' : 'module');
     }
-    document.getElementById('loadFailureCause').textContent = cause ? String(cause.message ?? cause) : '';
+    /** @type {HTMLElement} */ (document.getElementById('loadFailureCause')).textContent =
+      cause ? String(/** @type {{ message?: string }} */ (cause).message ?? cause) : '';
     box.hidden = false;
     document.body.dataset.failed = 'true';
   }

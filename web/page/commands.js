@@ -15,27 +15,36 @@
 // text. Every one but message may be left out.
 // Resolves with the engine's outcome; never rejects for what the port does.
 import { OpenFailure } from './link.js';
-import { waitUntil } from './pacing.js';
+import { joinBytes, waitUntil, withDeadline } from './pacing.js';
 import { PortLost, WriteTimedOut } from './ports.js';
+
+/** @typedef {import('./ports.js').Port} Port */
+/** @typedef {{ ensureOpen(): Promise<Port>, forget(): void }} CommandLink */
+/**
+ * @typedef {object} CommandView
+ * @property {(field: string, colour: string) => void} [mark]
+ * @property {() => void} [subscriberTab]
+ * @property {(visible: boolean) => void} [readButton]
+ * @property {(text: string) => void} [countdown]
+ * @property {() => void} [settingsTaken]
+ * @property {(step: CommandStep) => Promise<unknown>} message
+ * @property {(kind: 'write' | 'read') => void} [underWay]
+ * @property {(sent: number, total: number) => void} [progress]
+ * @property {() => void} [frameOut]
+ * @property {(entry: { settingsLine: Uint8Array, outcome: string }) => void} [record]
+ */
 
 const now = () => performance.now();
 
 // The port's failure as the engine's event; anything else is not the port's.
+/** @param {unknown} error @returns {CommandEvent} */
 function portEvent(error) {
   if (error instanceof PortLost) return { kind: 'lost', nowMs: now(), cause: error.message };
   throw error;
 }
 
-// Resolves with the write's own result, or 'timedOut' after `ms`.
-function bounded(promise, ms) {
-  let timer;
-  const late = new Promise((resolve) => { timer = setTimeout(() => resolve('timedOut'), ms); });
-  const written = promise.then((drainedAt) => ({ drainedAt }));
-  written.catch(() => {});  // a write given up on may fail later, when no one waits for it
-  return Promise.race([written, late]).finally(() => clearTimeout(timer));
-}
-
 // Takes at most `max` bytes from the front of `queue` (a list of Uint8Array).
+/** @param {Uint8Array[]} queue @param {number} max */
 function takeFront(queue, max) {
   const parts = [];
   let left = max;
@@ -46,15 +55,21 @@ function takeFront(queue, max) {
     left -= part.length;
     if (part.length === head.length) queue.shift(); else queue[0] = head.subarray(part.length);
   }
-  const all = new Uint8Array(parts.reduce((n, part) => n + part.length, 0));
-  let at = 0;
-  for (const part of parts) { all.set(part, at); at += part.length; }
-  return all;
+  return joinBytes(parts);
 }
 
+/**
+ * @param {CommandEngine} engine
+ * @param {CommandLink} link
+ * @param {CommandView} ui
+ * @returns {Promise<string | null>}
+ */
 export async function runCommand(engine, link, ui) {
-  let port = null;
+  // The engine has the port opened before it moves any bytes.
+  let port = /** @type {Port} */ (/** @type {unknown} */ (null));
+  /** @type {'write' | 'read' | null} */
   let underWay = null;
+  /** @param {'write' | 'read'} kind */
   const phase = (kind) => {
     if (kind !== underWay) ui.underWay?.(kind);
     underWay = kind;
@@ -71,6 +86,7 @@ export async function runCommand(engine, link, ui) {
   }
 
   // A frame goes out a byte per write; a request in one write.
+  /** @param {CommandStep} step @returns {Promise<CommandStep[]>} */
   async function send(step) {
     const writes = step.perByte ? Array.from(step.bytes, (byte) => Uint8Array.of(byte)) : [step.bytes];
     const total = step.bytes.length;
@@ -79,14 +95,12 @@ export async function runCommand(engine, link, ui) {
     progress();
     try {
       for (const bytes of writes) {
-        let result;
+        let drainedAt;
         try {
-          result = await bounded(port.write(bytes), step.timeoutMs);
+          // The engine's bound, or the port's own where that comes first.
+          drainedAt = await withDeadline(port.write(bytes), step.timeoutMs, () => new WriteTimedOut(step.timeoutMs));
         } catch (error) {
           if (!(error instanceof WriteTimedOut)) return engine.feed(portEvent(error));
-          result = 'timedOut';  // the port's own bound came first
-        }
-        if (result === 'timedOut') {
           // The stuck port is of no use to the next command: it opens it anew.
           link.forget();
           return engine.feed({ kind: 'writeTimedOut', nowMs: now() });
@@ -96,7 +110,7 @@ export async function runCommand(engine, link, ui) {
         if (sent === total && step.perByte) ui.frameOut?.();
         // The pause counts from the drain, so that taking the next writer
         // falls inside it.
-        await waitUntil((result.drainedAt ?? now()) + step.pauseMs);
+        await waitUntil((drainedAt ?? now()) + step.pauseMs);
         const next = engine.feed({ kind: 'written', nowMs: now(), count: bytes.length });
         if (next.length) return next;
       }
@@ -109,7 +123,9 @@ export async function runCommand(engine, link, ui) {
 
   // Reads as the window's read loop does: a read every readEveryMs, at most
   // readMaxBytes of it taken; the rest is old input to the next command.
+  /** @param {CommandStep} step */
   async function collect(step) {
+    /** @type {Uint8Array[]} */
     const unread = [];
     for (;;) {
       ui.countdown?.(engine.countdown(now()));
@@ -125,6 +141,7 @@ export async function runCommand(engine, link, ui) {
     }
   }
 
+  /** @param {CommandStep} step */
   async function wait(step) {
     for (;;) {
       ui.countdown?.(engine.countdown(now()));
@@ -142,6 +159,7 @@ export async function runCommand(engine, link, ui) {
   let steps = engine.start(now());
   try {
     for (;;) {
+      /** @type {CommandStep[] | null} */
       let next = null;
       for (const step of steps) {
         switch (step.kind) {

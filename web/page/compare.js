@@ -5,6 +5,16 @@
 // null once the read's failure was shown.
 import { setCaptions } from './render.js';
 
+/**
+ * @param {object} page
+ * @param {Quorvex} page.quorvex
+ * @param {ToolTexts} page.tools
+ * @param {ById} page.byId
+ * @param {() => Promise<{ bytes: Uint8Array, name: string } | null>} page.pageFile
+ * @param {() => Promise<{ port: string, settingsLine: Uint8Array } | null>} page.readDevice
+ * @param {(run: () => Promise<void>) => Promise<void>} page.exclusive
+ * @param {(message: QuorvexMessage) => Promise<unknown>} page.showMessage
+ */
 export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage }) {
   const dialog = byId('compareDialog');
   const fileInput = byId('compareFileInput');
@@ -13,12 +23,14 @@ export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclu
     compareFile: tools.compareFile, compareDevice: tools.compareDevice, compareClose: tools.close,
   });
 
+  /** @param {HTMLTableRowElement} row @param {'th' | 'td'} tag @param {string} text */
   function cell(row, tag, text) {
     const element = document.createElement(tag);
     element.textContent = text;
     row.append(element);
   }
 
+  /** @param {Comparison} comparison */
   async function show(comparison) {
     if (comparison.refusal) {
       await showMessage(comparison.refusal);
@@ -41,6 +53,7 @@ export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclu
   }
 
   // Runs `compare(pageBytes)` on the page's settings unless they are refused.
+  /** @param {(page: Uint8Array) => Promise<Comparison>} compare */
   async function compareWith(compare) {
     const page = await pageFile();
     if (page) await show(await compare(page.bytes));
@@ -58,7 +71,7 @@ export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclu
     () => compareWith(async (page) => quorvex.compareWithDefaults(page)));
   byId('compareFile').addEventListener('click', () => fileInput.click());
   fileInput.addEventListener('change', async () => {
-    const file = fileInput.files[0];
+    const file = fileInput.files?.[0];
     fileInput.value = '';
     if (!file) return;
     const bytes = new Uint8Array(await file.arrayBuffer());

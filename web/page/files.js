@@ -3,13 +3,28 @@
 // not yet saved. The module reads and writes the settings line; this file
 // moves its bytes between the module and the browser's files.
 
+/** @typedef {FileTexts & Pick<Quorvex, 'downloadStarted' | 'notOpened' | 'writeCutShort'>} PageFileTexts */
+/** @typedef {(message: QuorvexMessage) => Promise<unknown>} ShowMessage */
+
 export class SettingsFiles {
   // `model` is the module's settings model, `texts` its page texts and
   // `fileTexts` its texts about files (with the module's functions that word
   // downloadStarted(name) and notOpened(first, others)); `showMessage` shows a message box and
   // resolves when it is closed; `refresh()` shows the settings in the controls.
+  /**
+   * @param {object} page
+   * @param {QuorvexModel} page.model
+   * @param {PageTexts} page.texts
+   * @param {PageFileTexts} page.fileTexts
+   * @param {ShowMessage} page.showMessage
+   * @param {() => void} page.refresh
+   */
   constructor({ model, texts, fileTexts, showMessage, refresh }) {
-    Object.assign(this, { model, texts, fileTexts, showMessage, refresh });
+    this.model = model;
+    this.texts = texts;
+    this.fileTexts = fileTexts;
+    this.showMessage = showMessage;
+    this.refresh = refresh;
     this.fileName = '';
     this.source = '';  // where settings with no file came from: the device read
     this.edited = false;
@@ -20,14 +35,21 @@ export class SettingsFiles {
 
   // Starts taking "Открыть", "Сохранить" and launched files, each run by
   // `exclusive(run)` while the other commands wait.
+  /**
+   * @param {object} controls
+   * @param {(run: () => Promise<void>) => Promise<void>} controls.exclusive
+   * @param {HTMLInputElement} controls.openDialog
+   * @param {HTMLElement} controls.openButton
+   * @param {HTMLElement} controls.saveButton
+   */
   listen({ exclusive, openDialog, openButton, saveButton }) {
     openButton.addEventListener('click', () => openDialog.click());
     openDialog.addEventListener('change', () => exclusive(async () => {
-      const file = openDialog.files[0];
+      const file = openDialog.files?.[0];
       openDialog.value = '';
       if (file) await this.open(file);
     }));
-    if ('launchQueue' in window) {
+    if (window.launchQueue) {
       window.launchQueue.setConsumer((launch) => {
         if (launch.files?.length) exclusive(() => this.openLaunched(launch.files));
       });
@@ -36,6 +58,7 @@ export class SettingsFiles {
   }
 
   // The settings were edited ('edited') or match file `name` ('saved').
+  /** @param {'edited' | 'saved'} state @param {string} [name] */
   settingsAre(state, name = this.fileName) {
     this.edited = state === 'edited';
     this.fileName = name;
@@ -46,6 +69,7 @@ export class SettingsFiles {
 
   // The settings were read from a device, as `source` says in the title
   // until a file is opened or saved; they are unsaved edits meanwhile.
+  /** @param {string} source */
   readFrom(source) {
     this.source = source;
     this.settingsAre('edited', '');
@@ -53,6 +77,7 @@ export class SettingsFiles {
 
   // "Открыть" with a chosen or a double-clicked file. A file far larger than
   // a settings line is refused unread: reading it whole could exhaust memory.
+  /** @param {File} file */
   async open(file) {
     if (file.size > this.fileTexts.maxFileBytes) {
       await this.showMessage(this.fileTexts.badFile);
@@ -76,6 +101,7 @@ export class SettingsFiles {
   // The files the installed app was started with (file handles). The
   // manifest asks for a window per file; a browser that still hands over
   // several gets the first opened and the others named as not opened.
+  /** @param {readonly FileSystemFileHandle[]} handles */
   async openLaunched(handles) {
     const [first, ...others] = handles;
     let file;
@@ -117,6 +143,11 @@ export class SettingsFiles {
   // { downloading: name } when handed to the browser as a download, {} when
   // the user cancelled. Rejects when the bytes could not be written; a
   // replaced file then keeps its earlier content.
+  /**
+   * @param {Uint8Array<ArrayBuffer>} bytes
+   * @param {string} [suggested]
+   * @returns {Promise<{ name?: string, downloading?: string }>}
+   */
   async write(bytes, suggested = this.fileName || 'settings.qvx') {
     if (window.showSaveFilePicker) {
       let handle;
@@ -126,7 +157,7 @@ export class SettingsFiles {
           types: [{ description: '*.qvx', accept: { 'application/octet-stream': ['.qvx'] } }],
         });
       } catch (error) {
-        if (error.name === 'AbortError') return {};
+        if (/** @type {Error} */ (error).name === 'AbortError') return {};
         throw error;
       }
       const writable = await handle.createWritable();
@@ -135,7 +166,7 @@ export class SettingsFiles {
         await writable.close();
       } catch (error) {
         // The file is replaced only on close: dropping the rest keeps the old one.
-        await writable.abort().catch(() => {});
+        await writable.abort().catch(() => { /* the write's own failure is the one to tell */ });
         throw error;
       }
       return { name: handle.name };

@@ -4,21 +4,37 @@
 // the commands never wait on it or fail by it.
 import { setCaptions } from './render.js';
 
+/**
+ * One kept command: when, on which port, which command, its last message's
+ * line, and the settings as a .qvx file's bytes.
+ * @typedef {{ id?: number, time: number, port: string, command: string, outcome: string, bytes: Uint8Array<ArrayBuffer> }} HistoryEntry
+ */
+
 const databaseName = 'quorvex-history';
 const storeName = 'entries';
 
-let tools;
-let note;
+// The module's words of the history (its limit, the note's text), which
+// setUpHistory hands over; what is recorded before then waits for them.
+/** @type {(texts: ToolTexts) => void} */
+let giveTexts;
+/** @type {Promise<ToolTexts>} */
+const toolTexts = new Promise((resolve) => { giveTexts = resolve; });
+/** @type {IDBDatabase | null} */
 let database = null;
 let refused = false;
 
-function refuse() {
+// Storage refused: the page's note says so, once.
+async function refuse() {
   if (refused) return;
   refused = true;
-  note.textContent = tools.historyRefused;
+  const { historyRefused } = await toolTexts;
+  const note = /** @type {HTMLElement} */ (document.getElementById('storageNote'));
+  note.textContent = historyRefused;
   note.hidden = false;
 }
+if (!globalThis.indexedDB) refuse();
 
+/** @returns {Promise<IDBDatabase>} */
 function openDatabase() {
   return new Promise((resolve, reject) => {
     const opening = indexedDB.open(databaseName, 1);
@@ -30,6 +46,12 @@ function openDatabase() {
 }
 
 // The store in a transaction, until the transaction ends.
+/**
+ * @template T
+ * @param {IDBTransactionMode} mode
+ * @param {(store: IDBObjectStore) => T} work
+ * @returns {Promise<T>}
+ */
 async function inStore(mode, work) {
   database ??= await openDatabase();
   const transaction = database.transaction(storeName, mode);
@@ -44,16 +66,27 @@ async function inStore(mode, work) {
 
 // Keeps one entry and drops the oldest beyond the limit, in one transaction.
 // Never rejects: a refusal of storage becomes the note.
+/**
+ * @param {object} entry
+ * @param {Uint8Array | null} entry.settingsLine
+ * @param {string} entry.port
+ * @param {string | null} entry.command
+ * @param {string} entry.outcome
+ */
 export async function recordHistory({ settingsLine, port, command, outcome }) {
   if (refused || !settingsLine) return;
+  const { historyLimit } = await toolTexts;
+  if (refused) return;
   try {
     await inStore('readwrite', (store) => {
       store.add({ time: Date.now(), port, command, outcome, bytes: new Uint8Array(settingsLine) });
-      store.count().onsuccess = (counted) => {
-        let excess = counted.target.result - tools.historyLimit;
+      const counting = store.count();
+      counting.onsuccess = () => {
+        let excess = counting.result - historyLimit;
         if (excess <= 0) return;
-        store.openCursor().onsuccess = (event) => {
-          const cursor = event.target.result;
+        const walking = store.openCursor();
+        walking.onsuccess = () => {
+          const cursor = walking.result;
           if (!cursor || excess-- <= 0) return;
           cursor.delete();
           cursor.continue();
@@ -66,6 +99,7 @@ export async function recordHistory({ settingsLine, port, command, outcome }) {
 }
 
 // Every entry, newest first; none when storage is refused.
+/** @returns {Promise<HistoryEntry[]>} */
 async function entries() {
   if (refused) return [];
   try {
@@ -77,13 +111,21 @@ async function entries() {
   }
 }
 
-export function setUpHistory({ quorvex, tools: words, byId, openBytes, saveBytes, compare }) {
-  tools = words;
-  note = byId('storageNote');
-  if (!window.indexedDB) refuse();
+/**
+ * @param {object} page
+ * @param {Quorvex} page.quorvex
+ * @param {ToolTexts} page.tools
+ * @param {ById} page.byId
+ * @param {(bytes: Uint8Array<ArrayBuffer>, name: string) => Promise<unknown>} page.openBytes
+ * @param {(bytes: Uint8Array<ArrayBuffer>, name: string) => Promise<unknown>} page.saveBytes
+ * @param {(entry: HistoryEntry) => Promise<unknown>} page.compare
+ */
+export function setUpHistory({ quorvex, tools, byId, openBytes, saveBytes, compare }) {
+  giveTexts(tools);
   const dialog = byId('historyDialog');
   setCaptions(byId, { historyButton: tools.history, historyTitle: tools.history, historyClose: tools.close });
 
+  /** @param {string} text @param {() => void} action */
   function button(text, action) {
     const element = document.createElement('button');
     element.type = 'button';

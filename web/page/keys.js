@@ -2,6 +2,7 @@
 // window. They never reach the browser, whose own Ctrl+S would save the page
 // itself, even while a command runs and the buttons wait.
 //   installKeys({ open, save, about }) binds them for the whole page.
+/** @param {{ open(): void, save(): void, about(): void }} actions */
 export function installKeys(actions) {
   window.addEventListener('keydown', (event) => {
     const plain = !event.altKey && !event.shiftKey;

@@ -8,9 +8,12 @@
 
 const prefix = 'quorvex-write-';
 const key = prefix + (self.crypto?.randomUUID?.() ?? `${Date.now()}-${Math.random()}`);
+/** @type {'write' | 'read' | null} */
 let underWay = null;
-let ending = null;  // lets go of this window's lock
+/** @type {(() => void) | null} lets go of this window's lock */
+let ending = null;
 
+/** @param {(storage: Storage) => void} action */
 function store(action) {
   try {
     action(window.localStorage);
@@ -32,6 +35,7 @@ function unmark() {
 // A command of `kind` ('write': a frame is being sent; 'read': the device
 // is being read or awaited) starts on the port labelled `portLabel`. A
 // write's marker stays until the next commandStarted() or commandEnded().
+/** @param {'write' | 'read'} kind @param {string} portLabel */
 export function commandStarted(kind, portLabel) {
   unmark();
   underWay = kind;
@@ -41,11 +45,12 @@ export function commandStarted(kind, portLabel) {
     mark();
     return;
   }
+  /** @type {Promise<void>} */
   const held = new Promise((resolve) => { ending = resolve; });
   navigator.locks.request(key, () => {
     if (ending) mark();
     return held;
-  }).catch(() => {});
+  }).catch(() => { /* no lock granted: this write goes unmarked, as without storage */ });
 }
 
 // Every byte of the frame went out: the device holds it whole, so a page
@@ -69,12 +74,13 @@ export async function writesCutShort() {
   } catch {
     // No locks to ask: every marker is taken as left behind.
   }
+  /** @type {string[]} */
   const ports = [];
   store((storage) => {
     for (const name of Object.keys(storage)) {
       if (!name.startsWith(prefix) || held.has(name)) continue;
       try {
-        ports.push(JSON.parse(storage.getItem(name)).port ?? '');
+        ports.push(JSON.parse(/** @type {string} */ (storage.getItem(name))).port ?? '');
       } catch {
         ports.push('');
       }

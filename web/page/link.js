@@ -7,8 +7,11 @@
 // `onChange` runs whenever the choice or the chosen port's state changes.
 import { SimulatedPort, WebSerialPort } from './ports.js';
 
+/** @typedef {import('./ports.js').Port} Port */
+
 // The chosen port could not be opened; `reason` is the browser's.
 export class OpenFailure extends Error {
+  /** @param {string} reason */
   constructor(reason) {
     super(reason);
     this.name = 'OpenFailure';
@@ -17,30 +20,36 @@ export class OpenFailure extends Error {
 
 const lastPortKey = 'quorvex.lastPort';
 const remembered = () => { try { return localStorage.getItem(lastPortKey); } catch { return null; } };
+/** @param {string} label */
 const remember = (label) => { try { localStorage.setItem(lastPortKey, label); } catch { /* private mode */ } };
 
 export class Link {
   // `serial` is navigator.serial, or undefined where the browser has none.
+  /** @param {HTMLSelectElement} select @param {Quorvex} quorvex @param {PageTexts} texts @param {Serial} [serial] */
   constructor(select, quorvex, texts, serial) {
     this.select = select;
     this.texts = texts;
     this.quorvex = quorvex;
     this.protocol = quorvex.protocol();
     this.serial = serial;
-    this.onChange = () => {};
+    this.onChange = () => { /* until the page listens */ };
     this.started = false;
     this.lostLabel = '';  // the chosen port that was unplugged, until another is chosen
     this.simulator = new SimulatedPort(quorvex);
-    this.ports = new Map();  // SerialPort -> WebSerialPort, kept while granted
+    /** @type {Map<SerialPort, WebSerialPort>} kept while granted */
+    this.ports = new Map();
+    /** @type {Port | null} */
     this.openPort = null;
+    /** @type {Port | null} */
     this.choice = this.simulator;
     this.select.append(new Option(texts.simulatorPort));
+    /** @type {Port[]} */
     this.choices = [this.simulator];
     if (!serial) return;
     select.addEventListener('change', () => this.chosen());
     serial.addEventListener('connect', () => this.refresh());
     serial.addEventListener('disconnect', (event) => {
-      this.ports.get(event.target)?.markLost();
+      this.ports.get(/** @type {SerialPort} */ (event.target))?.markLost();
       this.refresh();
     });
   }
@@ -52,7 +61,8 @@ export class Link {
   // port that is gone leaves no entry selected.
   // `listing` is the browser's getPorts() when the caller asked for it
   // already.
-  async refresh(listing = this.serial.getPorts()) {
+  /** @param {Promise<SerialPort[]>} [listing] */
+  async refresh(listing = /** @type {Serial} */ (this.serial).getPorts()) {
     const granted = await listing;
     for (const port of this.ports.keys()) if (!granted.includes(port)) this.ports.delete(port);
     const labels = [this.texts.simulatorPort,
@@ -60,17 +70,18 @@ export class Link {
     this.choices = [this.simulator];
     for (const port of granted) {
       if (!this.ports.has(port)) this.ports.set(port, new WebSerialPort(port, this.protocol.lineOptions, this.protocol.writeTimeoutMs));
-      this.choices.push(this.ports.get(port));
+      this.choices.push(/** @type {WebSerialPort} */ (this.ports.get(port)));
     }
     // The chosen port went away: the status line says so until another is chosen.
     if (this.choice && !this.choices.includes(this.choice)) this.lostLabel = this.label();
     this.select.replaceChildren(...labels.map((label) => new Option(label)));
     if (!this.started) {
       this.started = true;
-      const last = labels.indexOf(remembered());
+      const kept = remembered();
+      const last = kept === null ? -1 : labels.indexOf(kept);
       this.choice = this.choices[last >= 0 ? last : Math.min(1, granted.length)];
     }
-    this.select.selectedIndex = this.choices.indexOf(this.choice);
+    this.select.selectedIndex = this.choice ? this.choices.indexOf(this.choice) : -1;
     this.onChange();
   }
 
@@ -83,9 +94,10 @@ export class Link {
   }
 
   // Chooses a port of navigator.serial the browser granted (after refresh()).
+  /** @param {SerialPort} port */
   choosePort(port) {
     this.choice = this.ports.get(port) ?? this.choice;
-    this.select.selectedIndex = this.choices.indexOf(this.choice);
+    this.select.selectedIndex = this.choice ? this.choices.indexOf(this.choice) : -1;
     this.chosen();
   }
 
@@ -117,7 +129,8 @@ export class Link {
       chosen.failure = null;
     } catch (error) {
       this.openPort = null;
-      chosen.failure = this.quorvex.openFailureLine(error.name ?? '', error.message ?? '');
+      const { name, message } = /** @type {Error} */ (error);
+      chosen.failure = this.quorvex.openFailureLine(name ?? '', message ?? '');
       throw new OpenFailure(chosen.failure);
     } finally {
       this.onChange();

@@ -20,20 +20,21 @@ import { watchUpdates } from './updates.js';
 
 // The module, or the page's message that it cannot start (boot.js); then
 // nothing else of the page runs and its commands stay disabled.
+/** @returns {Promise<Quorvex>} */
 async function loadModule() {
   try {
     if (typeof createQuorvex !== 'function') throw new Error('quorvex.js');
     return await createQuorvex();
   } catch (error) {
     window.quorvexFailed(error);
-    return new Promise(() => {});
+    return new Promise(() => { /* never: the page stops here */ });
   }
 }
 
 // What the browser has to look up (the granted ports, the markers of writes
 // cut short) is asked for at once, while the module loads.
 const grantedPorts = navigator.serial?.getPorts();
-grantedPorts?.catch(() => {});  // awaited below, where a refusal is thrown on
+grantedPorts?.catch(() => { /* awaited below, where a refusal is thrown on */ });
 const cutShort = writesCutShort();
 
 // The marks split the start for the bench: module, catalogue, tabs, ready.
@@ -46,7 +47,9 @@ const installer = quorvex.installerTexts();
 const protocol = quorvex.protocol();
 const model = new quorvex.Model();
 performance.mark('quorvex-catalogue');
-const byId = (id) => document.getElementById(id);
+// Every id the page asks for is in index.html.
+/** @type {ById} */
+const byId = (/** @type {string} */ id) => /** @type {any} */ (document.getElementById(id));
 
 const showTab = buildTabs(catalogue, texts, byId('PageControl1'), byId('pages'));
 tabKeys(byId('PageControl1'), showTab);
@@ -79,6 +82,7 @@ const dialog = byId('message');
 // A title that only repeats the text is not shown twice; it still names
 // the box for screen readers.
 // A success names the port it went to (`port`) on a line below the text.
+/** @param {QuorvexMessage} message @returns {Promise<unknown>} */
 function showMessage({ text, title, port = '' }) {
   byId('messageTitle').textContent = title;
   byId('messageTitle').hidden = title === text;
@@ -105,6 +109,7 @@ link.onChange();
 
 // A failure no command turned into its own message: the port's, or any
 // other, said in words rather than left as an unhandled rejection.
+/** @param {unknown} error */
 async function showFailure(error) {
   if (error instanceof OpenFailure) {
     await showMessage({ title: texts.cannotOpen.title, text: `${texts.cannotOpen.text}\n${error.message}` });
@@ -113,24 +118,29 @@ async function showFailure(error) {
     const text = [texts.portLost.text, error.message].filter(Boolean).join('\n');
     await showMessage({ title: texts.portLost.title, text });
   } else {
-    await showMessage({ title: texts.commandFailed.title, text: `${texts.commandFailed.text}\n${error?.message ?? error}` });
+    const cause = /** @type {Error | undefined} */ (error)?.message ?? error;
+    await showMessage({ title: texts.commandFailed.title, text: `${texts.commandFailed.text}\n${cause}` });
   }
 }
 
 // One command at a time, as in the window: the commands wait while one runs,
 // and the settings cannot be edited under it. Afterwards the focus returns
 // to `origin`, or goes to the field a refusal marked red.
-const commands = ['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify', 'connectPort', 'compareDevice',
-  'batchWrite'].map(byId);
+const commands = /** @type {HTMLButtonElement[]} */ (['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify',
+  'connectPort', 'compareDevice', 'batchWrite'].map(byId));
 // A file launched while a command runs waits for its end, as a click would.
 let idle = Promise.resolve();
+/** @param {() => Promise<void>} run @param {Element | null} [origin] */
 function exclusive(run, origin = document.activeElement) {
   const turn = idle.then(() => alone(run, origin));
-  idle = turn.catch(() => {});
+  idle = turn.catch(() => { /* the turn's own caller hears of it; the next runs all the same */ });
   return turn;
 }
+/** @returns {NodeListOf<HTMLInputElement | HTMLSelectElement | HTMLTextAreaElement>} */
 const settingsControls = () => byId('pages').querySelectorAll('input, select, textarea');
+/** @type {HTMLElement | null} */
 let refusedField = null;
+/** @param {() => Promise<void>} run @param {Element | null} origin */
 async function alone(run, origin) {
   for (const button of commands) button.disabled = true;
   ports.disabled = true;
@@ -176,6 +186,7 @@ installKeys({
 // The device commands, each run by the module's engine on the model.
 const readButton = byId('BitBtn1');
 const countdown = byId('readCountdown');
+/** @type {import('./commands.js').CommandView & { readHidden: boolean, command: string | null }} */
 const commandView = {
   mark(field, colour) {
     const control = byId(field);
@@ -224,7 +235,7 @@ for (const [id, command] of [['BitBtn2', 'write'], ['BitBtn1', 'read'], ['writeV
     if (command === 'read' && files.edited && !window.confirm(installer.unsavedRead)) return;
     const engine = new quorvex.CommandEngine(model, command);
     try {
-      await runCommand(engine, link, { ...commandView, command });
+      await runCommand(engine, link, /** @type {import('./commands.js').CommandView} */ ({ ...commandView, command }));
     } finally {
       engine.delete();
     }
@@ -246,10 +257,12 @@ async function readDevice() {
   const scratch = new quorvex.Model();
   const engine = new quorvex.CommandEngine(scratch, 'read');
   const port = link.label();
+  /** @type {Uint8Array | null} */
   let settingsLine = null;
+  /** @type {import('./commands.js').CommandView} */
   const view = {
     ...commandView,
-    settingsTaken() {},
+    settingsTaken() { /* into a model of its own, not the page's */ },
     // The comparison itself says that the read succeeded.
     message: (step) => (step.messageKind === 'success' ? Promise.resolve() : commandView.message(step)),
     record(entry) {
@@ -288,7 +301,7 @@ setUpHistory({
 });
 
 // The commands are offered only once everything above is in place.
-const toolButtons = ['batchButton', 'compareButton', 'sheetButton', 'historyButton'].map(byId);
+const toolButtons = /** @type {HTMLButtonElement[]} */ (['batchButton', 'compareButton', 'sheetButton', 'historyButton'].map(byId));
 for (const control of [...commands, ports, ...toolButtons]) control.disabled = false;
 document.body.dataset.ready = 'true';
 performance.mark('quorvex-ready');

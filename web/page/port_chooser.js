@@ -5,6 +5,13 @@
 // would hide the clones installers use) and chooses what it grants. A
 // refusal, a blocked permission or an empty list ends in a message that
 // says what to do; `showMessage` shows it.
+/**
+ * @param {HTMLButtonElement} button
+ * @param {import('./link.js').Link} link
+ * @param {Serial | undefined} serial
+ * @param {InstallerTexts} texts
+ * @param {(message: QuorvexMessage) => Promise<unknown>} showMessage
+ */
 export function connectButton(button, link, serial, texts, showMessage) {
   button.textContent = texts.connect;
   if (!serial) {
@@ -16,7 +23,7 @@ export function connectButton(button, link, serial, texts, showMessage) {
     try {
       port = await serial.requestPort();
     } catch (error) {
-      if (error.name === 'SecurityError') await showMessage(texts.blocked);
+      if (/** @type {Error} */ (error).name === 'SecurityError') await showMessage(texts.blocked);
       else if ((await serial.getPorts()).length === 0) await showMessage(texts.noPorts);
       else await showMessage(texts.declined);
       return;
@@ -29,6 +36,13 @@ export function connectButton(button, link, serial, texts, showMessage) {
 // The status line: the chosen port and its state (not opened, open, lost,
 // or why it would not open), and the simulator's note while it is chosen;
 // `portStatus(state, port, cause)` words the line.
+/**
+ * @param {HTMLElement} line
+ * @param {HTMLElement} note
+ * @param {import('./link.js').Link} link
+ * @param {InstallerTexts} texts
+ * @param {Quorvex['portStatus']} portStatus
+ */
 export function showPortStatus(line, note, link, texts, portStatus) {
   const chosen = link.current();
   note.hidden = chosen !== link.simulator;

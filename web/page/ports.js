@@ -17,12 +17,25 @@
 // device core on the page's clock) and a serial port of the browser.
 import { joinBytes, sleep, withDeadline } from './pacing.js';
 
+/**
+ * Either kind, as the commands use it.
+ * @typedef {object} Port
+ * @property {() => Promise<void>} open
+ * @property {(bytes: Uint8Array) => Promise<number | void>} write
+ * @property {(deadline: number) => Promise<Uint8Array>} read
+ * @property {() => Promise<void>} close
+ * @property {boolean} broken
+ * @property {Error | null} lost
+ * @property {string | null | undefined} failure why it would not open, as link.js words it
+ */
+
 // The port went away under a command (the programmer was pulled out). Its
 // message is the browser's reason, empty when only the disconnect event
 // told.
 export class PortLost extends Error {
+  /** @param {unknown} [cause] the browser's error */
   constructor(cause) {
-    super(cause ? cause.message ?? String(cause) : '');
+    super(cause ? /** @type {{ message?: string }} */ (cause).message ?? String(cause) : '');
     this.name = 'PortLost';
   }
 }
@@ -30,6 +43,7 @@ export class PortLost extends Error {
 // The bytes handed to the port did not leave it within `timeoutMs` (the
 // device stopped taking them and the line filled up).
 export class WriteTimedOut extends Error {
+  /** @param {number} timeoutMs */
   constructor(timeoutMs) {
     super(`write not completed within ${timeoutMs} ms`);
     this.name = 'WriteTimedOut';
@@ -38,22 +52,30 @@ export class WriteTimedOut extends Error {
 }
 
 export class SimulatedPort {
+  /** @param {Quorvex} quorvex */
   constructor(quorvex) {
     this.device = new quorvex.SimulatedDevice();
+    /** @type {string | null | undefined} why it would not open, as link.js words it */
+    this.failure = undefined;
   }
 
   get broken() { return false; }
 
-  async open() {}
+  // The device in the page is never unplugged.
+  get lost() { return null; }
 
+  async open() { /* nothing to open: the device is in the page */ }
+
+  /** @param {Uint8Array} bytes @returns {Promise<void>} no drain to time */
   async write(bytes) { this.device.receive(bytes, performance.now()); }
 
+  /** @param {number} deadline */
   async read(deadline) {
     await sleep(deadline - performance.now());
     return joinBytes(this.device.takeDue(performance.now()).map((emission) => emission.bytes));
   }
 
-  async close() {}
+  async close() { /* nothing to close */ }
 }
 
 // A port of navigator.serial. The bytes it receives are collected from the
@@ -72,18 +94,26 @@ export const maxHeldBytes = 1 << 20;
 export class WebSerialPort {
   // `lineOptions` as port.open() takes them; a write that has not drained
   // after `writeTimeoutMs` gives up.
+  /** @param {SerialPort} port @param {SerialOptions} lineOptions @param {number} writeTimeoutMs */
   constructor(port, lineOptions, writeTimeoutMs) {
     this.port = port;
     this.lineOptions = lineOptions;
     this.writeTimeoutMs = writeTimeoutMs;
+    /** @type {Uint8Array[]} */
     this.chunks = [];
     this.held = 0;
+    /** @type {Error | null} */
     this.lost = null;
     this.stuck = false;
     this.closing = false;
+    /** @type {WritableStreamDefaultWriter<Uint8Array> | null} */
     this.writer = null;
+    /** @type {ReadableStreamDefaultReader<Uint8Array> | null} */
     this.reader = null;
+    /** @type {Promise<void> | null} */
     this.reading = null;
+    /** @type {string | null | undefined} why it would not open, as link.js words it */
+    this.failure = undefined;
   }
 
   get broken() { return this.lost !== null || this.stuck; }
@@ -95,7 +125,8 @@ export class WebSerialPort {
     this.closing = false;
     this.chunks = [];
     this.held = 0;
-    this.writer = this.port.writable.getWriter();
+    // An open port has its streams.
+    this.writer = /** @type {WritableStream<Uint8Array>} */ (this.port.writable).getWriter();
     this.reading = this.readLoop();
   }
 
@@ -120,10 +151,12 @@ export class WebSerialPort {
     }
   }
 
+  /** @param {Uint8Array} bytes */
   async write(bytes) {
     if (this.stuck) throw new WriteTimedOut(this.writeTimeoutMs);
     if (this.lost) throw new PortLost(this.lost);
-    const writer = this.writer;
+    // None only on a closed port, whose failure below then counts as its loss.
+    const writer = /** @type {WritableStreamDefaultWriter<Uint8Array>} */ (this.writer);
     try {
       // close() waits for the write queued before it, then drains, so the
       // two go without a turn between them; a failed write rejects both.
@@ -146,6 +179,7 @@ export class WebSerialPort {
     return drainedAt;
   }
 
+  /** @param {number} deadline */
   async read(deadline) {
     await sleep(deadline - performance.now());
     if (this.lost) throw new PortLost(this.lost);
@@ -156,10 +190,11 @@ export class WebSerialPort {
   }
 
   // Keeps a received chunk; past maxHeldBytes the oldest go first.
+  /** @param {Uint8Array} chunk */
   keep(chunk) {
     this.chunks.push(chunk);
     this.held += chunk.length;
-    while (this.held > maxHeldBytes && this.chunks.length > 1) this.held -= this.chunks.shift().length;
+    while (this.held > maxHeldBytes && this.chunks.length > 1) this.held -= /** @type {Uint8Array} */ (this.chunks.shift()).length;
   }
 
   // Marks the port lost from outside: its disconnect event, which carries no
@@ -167,8 +202,9 @@ export class WebSerialPort {
   markLost() { this.lost ??= new PortLost(); }
 
   // The browser's reason for the loss, kept in place of a mark without one.
+  /** @param {unknown} error the browser's, an Error */
   noteLost(error) {
-    if (!this.lost?.message) this.lost = error;
+    if (!this.lost?.message) this.lost = /** @type {Error} */ (error);
   }
 
   // The port refuses to close while a stream is locked: the reader and the

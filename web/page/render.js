@@ -3,6 +3,16 @@
 // control name as its id, and its caption is its <label>: a click on the
 // caption focuses it, and a screen reader names it so.
 
+/** @typedef {(name: string) => CatalogueSetting} FindSetting */
+
+/**
+ * An element of `tag` with `properties` set and `children` appended.
+ * @template {keyof HTMLElementTagNameMap} Tag
+ * @param {Tag} tag
+ * @param {Record<string, unknown>} [properties]
+ * @param {...(Node | string)} children
+ * @returns {HTMLElementTagNameMap[Tag]}
+ */
 const element = (tag, properties = {}, ...children) => {
   const node = Object.assign(document.createElement(tag), properties);
   node.append(...children);
@@ -11,6 +21,7 @@ const element = (tag, properties = {}, ...children) => {
 
 // The caption of the control `control` (an id); a radio group's caption
 // names the group instead, which is no single control.
+/** @param {string} text @param {string} hint @param {string | null} [control] */
 function captionNode(text, hint, control) {
   const caption = element('label', { className: 'caption', textContent: text, title: hint });
   if (control) caption.htmlFor = control;
@@ -18,20 +29,24 @@ function captionNode(text, hint, control) {
 }
 
 // The id of the control a setting's caption labels; none for radio groups.
+/** @param {CatalogueSetting | undefined} setting */
 const labelledControl = (setting) => (setting?.kind === 'radio' ? null : setting?.name);
 
+/** @param {CatalogueSetting} setting */
 function listControl(setting) {
   const select = element('select', { id: setting.name });
   for (const option of setting.options) select.append(element('option', { textContent: option }));
   return select;
 }
 
+/** @param {CatalogueSetting} setting */
 function textControl(setting) {
   const input = element('input', { type: 'text', id: setting.name });
   if (setting.caption.startsWith('IP')) input.classList.add('address');
   return input;
 }
 
+/** @param {CatalogueSetting} setting */
 function sliderNode(setting) {
   const slider = element('input', {
     type: 'range', id: setting.name, min: setting.minimum, max: setting.maximum, step: 1,
@@ -43,6 +58,7 @@ function sliderNode(setting) {
 }
 
 // One button per line: the long options would otherwise run into each other.
+/** @param {CatalogueSetting} setting */
 function radioNode(setting) {
   return setting.buttons.map((button) => element('label', { className: 'option' },
     element('input', { type: 'radio', name: setting.name, id: button.control }), button.caption));
@@ -50,6 +66,7 @@ function radioNode(setting) {
 
 // `captionId`: the id of the row's caption, which names a radio group and
 // any control after the first (a <label> names the first).
+/** @param {CatalogueSetting} setting @param {string} [captionId] @returns {HTMLElement[]} */
 function controlNodes(setting, captionId) {
   switch (setting.kind) {
     case 'list': return [listControl(setting)];
@@ -64,6 +81,7 @@ function controlNodes(setting, captionId) {
   }
 }
 
+/** @param {CatalogueRow} row @param {FindSetting} find */
 function rowNode(row, find) {
   const settings = row.settings.map(find);
   if (row.kind === 'heading') return element('div', { className: 'heading', textContent: row.caption });
@@ -83,6 +101,7 @@ function rowNode(row, find) {
 
 // Each list is named by its zone and its column's heading; the lists of one
 // column are as wide as its widest.
+/** @param {CatalogueTab} tab @param {FindSetting} find */
 function zoneTable(tab, find) {
   const head = element('tr', {}, element('th'),
     ...tab.columns.map((column, c) => element('th', { id: `zone-column-${c}`, scope: 'col' },
@@ -97,6 +116,7 @@ function zoneTable(tab, find) {
   return element('table', { className: 'zones' }, head, ...rows);
 }
 
+/** @param {CatalogueBox} box @param {FindSetting} find @param {boolean} columns */
 function boxNode(box, find, columns) {
   const content = [];
   if (columns) {
@@ -111,6 +131,7 @@ function boxNode(box, find, columns) {
 }
 
 // The logo beside the instructions, as in the window.
+/** @param {PageTexts} texts */
 function greeting(texts) {
   return element('div', { className: 'greeting' },
     element('h1', { textContent: texts.greetingTitle }),
@@ -123,9 +144,19 @@ function greeting(texts) {
 // Builds the tab strip and one panel per tab (the greeting from the module's
 // texts), each panel labelled by its tab; returns a function that shows the
 // tab of an index. Only the shown tab is a Tab stop (tabs.js moves between).
+/**
+ * @param {Catalogue} catalogue
+ * @param {PageTexts} texts
+ * @param {HTMLElement} strip
+ * @param {HTMLElement} pages
+ * @returns {(index: number) => void}
+ */
 export function buildTabs(catalogue, texts, strip, pages) {
   const byName = new Map(catalogue.settings.map((s) => [s.name, s]));
-  const find = (name) => byName.get(name);
+  // The catalogue's rows name only its own settings.
+  /** @type {FindSetting} */
+  const find = (name) => /** @type {CatalogueSetting} */ (byName.get(name));
+  /** @type {HTMLButtonElement[]} */
   const tabs = [];
   const panels = catalogue.tabs.map((tab, i) => {
     const panel = element('section', { role: 'tabpanel', id: `TabSheet${i + 1}`, hidden: i !== 0 });
@@ -140,6 +171,7 @@ export function buildTabs(catalogue, texts, strip, pages) {
     tabs.push(button);
     return panel;
   });
+  /** @param {number} index */
   const showTab = (index) => {
     tabs.forEach((tab, i) => {
       tab.setAttribute('aria-selected', String(i === index));
@@ -155,50 +187,52 @@ export function buildTabs(catalogue, texts, strip, pages) {
 
 // Shows the model's values in the controls; a text field being edited keeps
 // its text.
+/** @param {Catalogue} catalogue @param {QuorvexModel} model */
 export function showSettings(catalogue, model) {
   for (const setting of catalogue.settings) {
     if (setting.kind === 'list') {
-      const select = document.getElementById(setting.name);
+      const select = /** @type {HTMLSelectElement} */ (document.getElementById(setting.name));
       const index = model.listIndex(setting.name);
       select.selectedIndex = index < setting.options.length ? index : -1;
     } else if (setting.kind === 'slider') {
-      const slider = document.getElementById(setting.name);
-      slider.min = model.sliderMinimum(setting.name);
-      slider.value = model.sliderPosition(setting.name);
+      const slider = /** @type {HTMLInputElement} */ (document.getElementById(setting.name));
+      slider.min = String(model.sliderMinimum(setting.name));
+      slider.value = String(model.sliderPosition(setting.name));
       for (const label of [setting.valueLabel, setting.minLabel, setting.maxLabel]) {
         if (!label) continue;
         const text = model.labelText(label);
-        document.getElementById(label).textContent =
+        /** @type {HTMLElement} */ (document.getElementById(label)).textContent =
           text || String(label === setting.minLabel ? setting.minimum : setting.maximum);
       }
     } else if (setting.kind === 'radio') {
       const number = model.radioNumber(setting.name);
       setting.buttons.forEach((button, i) => {
-        document.getElementById(button.control).checked = i === number;
+        /** @type {HTMLInputElement} */ (document.getElementById(button.control)).checked = i === number;
       });
     } else {
-      const input = document.getElementById(setting.name);
+      const input = /** @type {HTMLInputElement | HTMLTextAreaElement} */ (document.getElementById(setting.name));
       if (input.value !== model.text(setting.name)) input.value = model.text(setting.name);
     }
   }
 }
 
 // Passes the user's edits to the model; `changed` runs after each.
+/** @param {Catalogue} catalogue @param {QuorvexModel} model @param {() => void} changed */
 export function listenToControls(catalogue, model, changed) {
   for (const setting of catalogue.settings) {
     if (setting.kind === 'radio') {
       setting.buttons.forEach((button, i) => {
-        document.getElementById(button.control).addEventListener('change', () => {
+        /** @type {HTMLInputElement} */ (document.getElementById(button.control)).addEventListener('change', () => {
           model.setRadioNumber(setting.name, i);
           changed();
         });
       });
       continue;
     }
-    const control = document.getElementById(setting.name);
+    const control = /** @type {HTMLSelectElement | HTMLInputElement} */ (document.getElementById(setting.name));
     const event = setting.kind === 'list' ? 'change' : 'input';
     control.addEventListener(event, () => {
-      if (setting.kind === 'list') model.setListIndex(setting.name, control.selectedIndex);
+      if (setting.kind === 'list') model.setListIndex(setting.name, /** @type {HTMLSelectElement} */ (control).selectedIndex);
       else if (setting.kind === 'slider') model.setSliderPosition(setting.name, Number(control.value));
       else model.setText(setting.name, control.value);
       changed();
@@ -207,6 +241,7 @@ export function listenToControls(catalogue, model, changed) {
 }
 
 // Gives each element named by a key of `captions` (an id) its text.
+/** @param {ById} byId @param {Record<string, string>} captions */
 export function setCaptions(byId, captions) {
   for (const [id, text] of Object.entries(captions)) byId(id).textContent = text;
 }

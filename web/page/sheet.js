@@ -3,6 +3,13 @@
 // gives paper or a PDF of exactly that page.
 import { setCaptions } from './render.js';
 
+/**
+ * @param {object} page
+ * @param {Quorvex} page.quorvex
+ * @param {ToolTexts} page.tools
+ * @param {ById} page.byId
+ * @param {() => Promise<{ bytes: Uint8Array, name: string } | null>} page.pageFile
+ */
 export function setUpSheet({ quorvex, tools, byId, pageFile }) {
   const dialog = byId('sheetDialog');
   const frame = byId('sheetFrame');
@@ -11,8 +18,10 @@ export function setUpSheet({ quorvex, tools, byId, pageFile }) {
     sheetButton: tools.sheet, sheetMaskLabel: tools.maskPassword, sheetPrint: tools.print, sheetClose: tools.close,
   });
 
+  /** @type {{ bytes: Uint8Array, name: string } | null} */
   let shown = null;
   const render = () => {
+    if (!shown) return;
     frame.srcdoc = quorvex.settingsSheet(shown.bytes, shown.name, mask.checked);
   };
   byId('sheetButton').addEventListener('click', async () => {
@@ -22,6 +31,6 @@ export function setUpSheet({ quorvex, tools, byId, pageFile }) {
     dialog.showModal();
   });
   mask.addEventListener('change', render);
-  byId('sheetPrint').addEventListener('click', () => frame.contentWindow.print());
+  byId('sheetPrint').addEventListener('click', () => frame.contentWindow?.print());
   byId('sheetClose').addEventListener('click', () => dialog.close());
 }

@@ -11,11 +11,13 @@ importScripts('page_files.js');
 const ownPrefix = `quorvex:${self.registration.scope}:`;
 const cacheName = `${ownPrefix}${self.pageVersion}`;
 
+/** @param {ArrayBuffer} buffer */
 const hex = (buffer) => [...new Uint8Array(buffer)].map((b) => b.toString(16).padStart(2, '0')).join('');
 
 // Fetches a file past the browser's HTTP cache and refuses it unless it is
 // the file this version was built with (a host half way through an upload
 // serves a mix of two versions).
+/** @param {string} file */
 async function fetchChecked(file) {
   const response = await fetch(file, { cache: 'reload' });
   if (!response.ok) throw new Error(`${file}: ${response.status}`);

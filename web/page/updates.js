@@ -4,15 +4,17 @@
 // cut a transfer short.
 //   watchUpdates(bar, texts, canRestart) registers the worker and returns a
 //   function to call whenever canRestart() may have changed.
+/** @param {HTMLElement} bar @param {InstallerTexts} texts @param {() => boolean} canRestart @returns {() => void} */
 export function watchUpdates(bar, texts, canRestart) {
   const container = navigator.serviceWorker;
-  if (!container) return () => {};
+  if (!container) return () => { /* no worker: no new versions to offer */ };
+  /** @type {ServiceWorkerRegistration | null} */
   let registration = null;
   const offer = () => {
     bar.hidden = !(registration?.waiting && container.controller && canRestart());
   };
-  bar.querySelector('span').textContent = texts.updateReady;
-  const button = bar.querySelector('button');
+  /** @type {HTMLSpanElement} */ (bar.querySelector('span')).textContent = texts.updateReady;
+  const button = /** @type {HTMLButtonElement} */ (bar.querySelector('button'));
   button.textContent = texts.updateRestart;
   button.addEventListener('click', () => {
     if (!registration?.waiting || !canRestart()) return offer();
@@ -24,9 +26,9 @@ export function watchUpdates(bar, texts, canRestart) {
   container.register('sw.js', { updateViaCache: 'none' }).then((registered) => {
     registration = registered;
     registration.addEventListener('updatefound', () => {
-      registration.installing?.addEventListener('statechange', offer);
+      registered.installing?.addEventListener('statechange', offer);
     });
     offer();
-  }).catch(() => {});
+  }).catch(() => { /* not registered (no HTTPS, or refused): the page runs without it */ });
   return offer;
 }

@@ -60,7 +60,7 @@ async function firstVisit(address, prepare = async () => {}) {
 const styleIsB = (page) => page.evaluate(async (text) => (await (await fetch('style.css')).text()).includes(text), marker);
 const checkForUpdate = (page) => page.evaluate(async () => {
   const registration = await navigator.serviceWorker.getRegistration();
-  await registration.update().catch(() => {});
+  await registration.update().catch(() => { /* an install that failed leaves none waiting, as the caller checks */ });
   return Boolean(registration.installing || registration.waiting);
 });
 
