@@ -57,7 +57,7 @@ function whyNot() {
 // must say alike.
 function outcomeOf(line, port) {
   assert.ok(line.startsWith(`${port}  `), `"${line}" starts with its port ${port}`);
-  const outcome = line.slice(port.length + 2).replace(/  \d+,\d с$/, '');
+  const outcome = line.slice(port.length + 2).replace(/ {2}\d+,\d с$/, '');
   assert.notEqual(outcome, line.slice(port.length + 2), `"${line}" ends with its seconds`);
   return outcome;
 }
