@@ -11,19 +11,18 @@
 #include <vector>
 
 #include "device/usb_adapters.h"
-#include "message_object.h"
+#include "js_values.h"
+#include "page_words.h"
+#include "settings/about_texts.h"
+#include "settings/command_captions.h"
 
 namespace qvx::web {
 namespace {
 
 using emscripten::val;
 
-val Text(std::string_view text) {
-  return val(std::string(text));
-}
-
-val Said(std::string_view text, std::string_view title) {
-  return MessageObject({std::string(text), std::string(title)});
+val Said(std::string_view text, std::string_view title = kAppTitle) {
+  return MessageObject(text, title);
 }
 
 constexpr std::string_view kDriverHint =
@@ -31,28 +30,34 @@ constexpr std::string_view kDriverHint =
     "В Linux вступите в группу dialout: sudo adduser $USER dialout, затем войдите в систему "
     "заново.";
 
+constexpr std::string_view kConnectCaption = "Подключить программатор…";
+
+// "... нажмите «Подключить программатор…» ...", the button named as it is captioned.
+std::string Press(std::string_view before, std::string_view after) {
+  return std::string(before) + "«" + std::string(kConnectCaption) + "»" + std::string(after);
+}
+
 val InstallerTexts() {
   val texts = val::object();
-  texts.set("portLabel", Text("Порт:"));
-  texts.set("connect", Text("Подключить программатор…"));
+  texts.set("portLabel", Text(kPortCaption));
+  texts.set("connect", Text(kConnectCaption));
   texts.set("simulatorNote",
             Text("Выбран симулятор: настройки никуда не передаются. Подключите программатор и "
                  "выберите его порт."));
-  texts.set("declined", Said("Порт не выбран. Подключите программатор к USB, нажмите «Подключить "
-                             "программатор…» и выберите его в списке браузера.",
-                             "Quorvex"));
-  texts.set("blocked",
-            Said("Браузер запретил странице доступ к последовательным портам. Разрешите его "
-                 "в настройках сайта (значок слева от адреса), затем нажмите «Подключить "
-                 "программатор…» снова.",
-                 "Quorvex"));
+  texts.set("declined",
+            Said(std::string(kNoPortChosen) + Press(" Подключите программатор к USB, нажмите ",
+                                                    " и выберите его в списке браузера.")));
+  texts.set("blocked", Said(Press("Браузер запретил странице доступ к последовательным портам. "
+                                  "Разрешите его в настройках сайта (значок слева от адреса), "
+                                  "затем нажмите ",
+                                  " снова.")));
   texts.set(
       "noPorts",
-      Said(std::string("Браузер не нашёл ни одного последовательного порта. ").append(kDriverHint),
-           "Quorvex"));
-  texts.set("aboutTitle", Text("О прорамме"));
-  texts.set("aboutVersion", Text("Версия программы - 1.0.0\n "));
-  texts.set("close", Text("Закрыть"));
+      Said(
+          std::string("Браузер не нашёл ни одного последовательного порта. ").append(kDriverHint)));
+  texts.set("aboutTitle", Text(kAboutTitle));
+  texts.set("aboutVersion", Text(kAboutVersion));
+  texts.set("close", Text(kCloseCaption));
   texts.set("recording",
             Text("Устройство записывает настройки: дождитесь трёх длинных звуковых сигналов "
                  "(около 3 с)."));
@@ -94,7 +99,7 @@ std::string PortStatus(const std::string& state, const std::string& port,
 
 // The line below a success's own text that names the port it went to.
 std::string SentTo(const std::string& port) {
-  return "Порт: " + port;
+  return std::string(kPortCaption) + " " + port;
 }
 
 // The caption beside the frame's progress bar.

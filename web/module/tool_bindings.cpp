@@ -6,37 +6,29 @@
 
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "device/backup_name.h"
 #include "device/batch_summary.h"
+#include "engine_names.h"
+#include "js_values.h"
 #include "page_tools.h"
+#include "page_words.h"
+#include "settings/command_captions.h"
 
 namespace qvx::web {
 namespace {
 
 using emscripten::val;
 
-std::string FromBytes(const val& bytes) {
-  const std::vector<unsigned char> data =
-      emscripten::convertJSArrayToNumberVector<unsigned char>(bytes);
-  return std::string(data.begin(), data.end());
-}
-
 // The names of the page's commands in the history, as their buttons say them.
 std::string CommandWord(const std::string& command) {
-  if (command == "write") return "Записать";
-  if (command == "read") return "Прочитать";
-  if (command == "writeVerify") return "Записать и проверить";
-  if (command == "compare") return "Сравнить";
+  if (command == "write") return std::string(kWriteCaption);
+  if (command == "read") return std::string(kReadCaption);
+  if (command == "writeVerify") return std::string(kWriteVerifyCaption);
+  if (command == "compare") return std::string(kCompareCaption);
   return command;
-}
-
-val MessageObject(const Message& message) {
-  val object = val::object();
-  object.set("text", message.text);
-  object.set("title", message.title);
-  return object;
 }
 
 val ComparisonObject(const Comparison& comparison) {
@@ -141,14 +133,12 @@ std::string BatchTotalOf(const val& outcome_names, bool verify) {
 
 val ToolTexts() {
   val texts = val::object();
-  const auto set = [&](const char* key, const char* text) {
-    texts.set(key, val(std::string(text)));
-  };
+  const auto set = [&](const char* key, std::string_view text) { texts.set(key, Text(text)); };
   set("sheet", "Лист настроек");
   set("maskPassword", "Скрыть пароль");
   set("print", "Печать");
-  set("close", "Закрыть");
-  set("compare", "Сравнить");
+  set("close", kCloseCaption);
+  set("compare", kCompareCaption);
   set("compareDefaults", "С настройками по умолчанию");
   set("compareFile", "С файлом…");
   set("compareDevice", "С устройством на выбранном порту");
@@ -159,9 +149,9 @@ val ToolTexts() {
   set("historyRefused",
       "Браузер не даёт странице хранить историю (частный режим или нет места): записанное и "
       "прочитанное не сохраняется, все команды работают.");
-  set("historyOpen", "Открыть");
-  set("historySave", "Сохранить");
-  set("historyCompare", "Сравнить");
+  set("historyOpen", kOpenCaption);
+  set("historySave", kSaveCaption);
+  set("historyCompare", kCompareCaption);
   set("historyTimeColumn", "Время");
   set("historyPortColumn", "Порт");
   set("historyCommandColumn", "Команда");
@@ -171,7 +161,7 @@ val ToolTexts() {
     commands.set(command, CommandWord(command));
   texts.set("commands", commands);
   set("batch", "Записать на несколько…");
-  set("batchWrite", "Записать и проверить");
+  set("batchWrite", kWriteVerifyCaption);
   texts.set("historyLimit", 200);
   return texts;
 }
