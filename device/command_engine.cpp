@@ -35,9 +35,8 @@ Step MessageStep(std::string_view text, std::string_view title, MessageKind kind
 
 // The lost port's message, with the host's account of it below.
 Step LostStep(const Event& event) {
-  Step step = MessageStep(kPortLostText, kPortTitle, MessageKind::Failure);
-  if (!event.system_text.empty()) step.text += "\n" + event.system_text;
-  return step;
+  return MessageStep(WithSystemText(kPortLostText, event.system_text), kPortTitle,
+                     MessageKind::Failure);
 }
 
 Step SendStep(std::string bytes, bool per_byte) {
@@ -199,8 +198,8 @@ std::vector<Step> CommandEngine::Opened(const Event& event) {
       break;
     case Event::Kind::OpenFailed: {
       Step error =
-          MessageStep(OpenErrorText(OpenResult::CannotOpen), kPortTitle, MessageKind::Failure);
-      if (!event.system_text.empty()) error.text += "\n" + event.system_text;
+          MessageStep(WithSystemText(OpenErrorText(OpenResult::CannotOpen), event.system_text),
+                      kPortTitle, MessageKind::Failure);
       error.port_error = true;
       steps.push_back(std::move(error));
       // The console listens on whatever the open left.

@@ -4,11 +4,11 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
-#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "device/causes.h"
 #include "device/command_engine.h"
 #include "device/device_commands.h"
 #include "device/line_definition.h"
@@ -83,9 +83,11 @@ class Engine {
 
   val Start(double now_ms) { return Steps(engine_.Start(now_ms)); }
 
-  // {kind, nowMs, count, bytes, cause}: kind "opened", "openFailed",
-  // "written", "writeFailed", "writeTimedOut", "received", "time", "lost",
-  // "stop"; an unknown kind is a stop.
+  // {kind, nowMs, count, bytes, cause, systemText}: kind "opened",
+  // "openFailed", "written", "writeFailed", "writeTimedOut", "received",
+  // "time", "lost", "stop" (an unknown kind is a stop); cause a code of
+  // device::CauseCode ("busy", "denied", "missing", "openOther" for an open),
+  // systemText the browser's own words.
   val Feed(const val& event) {
     device::Event fed;
     fed.kind = EventKindOf(event["kind"].as<std::string>());
@@ -93,9 +95,15 @@ class Engine {
     if (event["count"].isNumber()) fed.count = event["count"].as<std::size_t>();
     if (!event["bytes"].isUndefined() && !event["bytes"].isNull())
       fed.bytes = FromBytes(event["bytes"]);
-    if (event["cause"].isString()) fed.cause = event["cause"].as<std::string>();
+    if (event["cause"].isString())
+      fed.cause =
+          device::CauseOfCode(event["cause"].as<std::string>()).value_or(device::Cause::None);
+    if (event["systemText"].isString()) fed.system_text = event["systemText"].as<std::string>();
     return Steps(engine_.Feed(fed));
   }
+
+  // Once finished: {outcome, cause, systemText, frameSent, differing}; null before.
+  val Summary() const { return engine_.Result() ? ResultObject(engine_.Summary()) : val::null(); }
 
   std::string Countdown(double now_ms) const { return engine_.Countdown(now_ms); }
   val Differences() const { return Strings(engine_.DifferenceLines()); }
@@ -135,11 +143,8 @@ class Engine {
         object.set("bytes", Bytes(step.bytes));
         object.set("perByte", step.per_byte);
         object.set("pauseMs", step.pause_ms);
-        // The bound of one write: its bytes' worth, but never less than the
-        // browser's pipe and the drain behind it may take.
-        object.set("timeoutMs",
-                   std::max(step.bound_ms * static_cast<int>(step.per_byte ? 1 : step.bytes.size()),
-                            device::kWriteDrainTimeoutMs));
+        // The browser's writes pass its pipe first: the buffered bound.
+        object.set("timeoutMs", step.buffered_bound_ms);
         break;
       case K::Collect:
         object.set("readEveryMs", step.read_every_ms);
@@ -147,6 +152,7 @@ class Engine {
         [[fallthrough]];
       case K::Wait:
         object.set("untilMs", step.until_ms);
+        object.set("sliceMs", step.slice_ms);
         break;
       case K::Log:
         object.set("text", step.text);
@@ -163,7 +169,9 @@ class Engine {
         object.set("interim", step.interim);
         break;
       case K::Finished:
-        object.set("outcome", val(OutcomeName(step.outcome)));
+        object.set("outcome", std::string(device::OutcomeCode(step.outcome)));
+        object.set("cause", std::string(device::CauseCode(step.cause)));
+        object.set("systemText", step.system_text);
         break;
       default:
         break;
@@ -187,5 +195,6 @@ EMSCRIPTEN_BINDINGS(quorvex_engine) {
       .function("feed", kGuarded<&Engine::Feed>)
       .function("countdown", kGuarded<&Engine::Countdown>)
       .function("differences", kGuarded<&Engine::Differences>)
-      .function("settingsFile", kGuarded<&Engine::SettingsFile>);
+      .function("settingsFile", kGuarded<&Engine::SettingsFile>)
+      .function("summary", kGuarded<&Engine::Summary>);
 }

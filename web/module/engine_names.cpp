@@ -1,47 +1,9 @@
 #include "engine_names.h"
 
-#include <array>
-#include <utility>
+#include <algorithm>
+#include <string>
 
 namespace qvx::web {
-namespace {
-
-using O = device::Outcome;
-
-constexpr std::array<std::pair<O, const char*>, 18> kOutcomes{{
-    {O::Refused, "refused"},
-    {O::CannotOpen, "cannotOpen"},
-    {O::WriteFailed, "writeFailed"},
-    {O::WriteTimedOut, "writeTimedOut"},
-    {O::LostMidFrame, "lostMidFrame"},
-    {O::LostMidRead, "lostMidRead"},
-    {O::StoppedBeforeFrame, "stoppedBeforeFrame"},
-    {O::StoppedMidFrame, "stoppedMidFrame"},
-    {O::StoppedBeforeCheck, "stoppedBeforeCheck"},
-    {O::StoppedReading, "stoppedReading"},
-    {O::NoData, "noData"},
-    {O::NotReady, "notReady"},
-    {O::Faulty, "faulty"},
-    {O::Abandoned, "abandoned"},
-    {O::ReadSuccess, "readSuccess"},
-    {O::Sent, "sent"},
-    {O::VerifyEqual, "verifyEqual"},
-    {O::VerifyDifferent, "verifyDifferent"},
-}};
-
-}  // namespace
-
-const char* OutcomeName(device::Outcome outcome) {
-  for (const auto& [value, name] : kOutcomes)
-    if (value == outcome) return name;
-  return "";
-}
-
-std::optional<device::Outcome> OutcomeNamed(std::string_view name) {
-  for (const auto& [value, known] : kOutcomes)
-    if (name == known) return value;
-  return std::nullopt;
-}
 
 const char* ReplyOutcomeName(device::ReplyOutcome outcome) {
   switch (outcome) {
@@ -108,18 +70,30 @@ const char* EngineStepName(const device::Step& step) {
   return "";
 }
 
-const char* StepKindName(Step::Kind kind) {
-  switch (kind) {
-    case Step::Kind::MarkWhite:
-      return "white";
-    case Step::Kind::MarkRed:
-      return "red";
-    case Step::Kind::SubscriberTab:
-      return "subscriberTab";
-    case Step::Kind::Message:
-      return "message";
-  }
-  return "";
+emscripten::val ResultObject(const device::CommandResult& result) {
+  emscripten::val object = emscripten::val::object();
+  object.set("outcome", std::string(device::OutcomeCode(result.outcome)));
+  object.set("cause", std::string(device::CauseCode(result.cause)));
+  object.set("systemText", result.system_text);
+  object.set("frameSent", result.frame_sent);
+  object.set("differing", static_cast<double>(result.differing));
+  return object;
 }
 
+std::optional<device::CommandResult> ResultOf(const emscripten::val& object) {
+  const auto text = [&](const char* key) {
+    const emscripten::val value = object[key];
+    return value.isString() ? value.as<std::string>() : std::string();
+  };
+  const std::optional<device::Outcome> outcome = device::OutcomeOfCode(text("outcome"));
+  if (!outcome) return std::nullopt;
+  device::CommandResult result;
+  result.outcome = *outcome;
+  result.cause = device::CauseOfCode(text("cause")).value_or(device::Cause::None);
+  result.system_text = text("systemText");
+  result.frame_sent = object["frameSent"].isTrue();
+  if (object["differing"].isNumber())
+    result.differing = static_cast<std::size_t>(std::max(0.0, object["differing"].as<double>()));
+  return result;
+}
 }  // namespace qvx::web

@@ -1,22 +1,18 @@
-// The names by which the engine's steps, outcomes and messages cross into
-// JavaScript, and back: one table each, so the engine's binding and the
-// batch's read them alike.
+// The names by which the engine's steps, a reply's outcome and a message's
+// kind cross into JavaScript, and a finished command's result both ways. A
+// command's outcome and cause cross by the core's own codes
+// (device::OutcomeCode, device::CauseCode).
 #pragma once
 
+#include <emscripten/val.h>
+
 #include <optional>
-#include <string_view>
 
 #include "device/command_engine.h"
 #include "device/message_kind.h"
 #include "device/reply.h"
-#include "page_model.h"
 
 namespace qvx::web {
-
-// "sent", "verifyEqual", "cannotOpen", "stoppedMidFrame", ...
-const char* OutcomeName(device::Outcome outcome);
-// The outcome named so; nullopt for a name that is none (a page's failure).
-std::optional<device::Outcome> OutcomeNamed(std::string_view name);
 
 // "success", "noData", "notReady", "faulty", "abandoned".
 const char* ReplyOutcomeName(device::ReplyOutcome outcome);
@@ -27,7 +23,11 @@ const char* MessageKindName(device::MessageKind kind);
 // A step of the engine: "red"/"white" for a field's mark, "send", "wait", ...
 const char* EngineStepName(const device::Step& step);
 
-// A step of the page's write checks: "white", "red", "subscriberTab", "message".
-const char* StepKindName(Step::Kind kind);
+// {outcome, cause, systemText, frameSent, differing}: codes, the port's
+// own words apart.
+emscripten::val ResultObject(const device::CommandResult& result);
+// The result such an object holds; nothing when its outcome is no code of
+// the core's (a command the page's own failure ended).
+std::optional<device::CommandResult> ResultOf(const emscripten::val& object);
 
 }  // namespace qvx::web

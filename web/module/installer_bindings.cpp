@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "device/batch_summary.h"
+#include "device/causes.h"
 #include "device/usb_adapters.h"
 #include "js_values.h"
 #include "page_words.h"
@@ -61,7 +63,7 @@ val InstallerTexts() {
   texts.set("recording",
             Text("Устройство записывает настройки: дождитесь трёх длинных звуковых сигналов "
                  "(около 3 с)."));
-  texts.set("readSuffix", Text("прочитано из устройства"));
+  texts.set("readSuffix", Text(kReadFromDevice));
   texts.set("unsavedRead",
             Text("Настройки изменены и не сохранены. Прочитать устройство, отбросив изменения?"));
   texts.set("updateReady", Text("Готова новая версия страницы."));
@@ -107,12 +109,27 @@ std::string SendingProgress(int sent, int total) {
   return "Передача: " + std::to_string(sent) + " из " + std::to_string(total) + " байт";
 }
 
+// Why the browser would not open a port, from its DOMException's name and
+// text: it names a refusal of the system's permission only in its text.
+device::Cause OpenCause(const std::string& error_name, const std::string& browser_text) {
+  if (browser_text == "Access denied.") return device::Cause::Denied;
+  return device::BrowserOpenCauseOf(error_name);
+}
+
 // The open failure's line under "Error 1": the cause in our words, the
 // browser's own text after it in brackets.
 std::string OpenFailureLine(const std::string& error_name, const std::string& browser_text) {
-  std::string line(device::BrowserOpenCause(error_name));
+  const device::Cause cause = OpenCause(error_name, browser_text);
+  std::string line(cause == device::Cause::OpenOther ? device::BrowserOpenCause(error_name)
+                                                     : CauseWords(cause));
   if (!browser_text.empty()) line += " (" + browser_text + ")";
   return line;
+}
+
+// The same failure's cause code (device::CauseCode): "busy", "denied",
+// "missing" or "openOther".
+std::string OpenFailureCause(const std::string& error_name, const std::string& browser_text) {
+  return std::string(device::CauseCode(OpenCause(error_name, browser_text)));
 }
 
 }  // namespace
@@ -123,6 +140,7 @@ EMSCRIPTEN_BINDINGS(quorvex_installer) {
   emscripten::function("installerTexts", &InstallerTexts);
   emscripten::function("adapterLabels", &AdapterLabelsOf);
   emscripten::function("openFailureLine", &OpenFailureLine);
+  emscripten::function("openFailureCause", &OpenFailureCause);
   emscripten::function("portStatus", &PortStatus);
   emscripten::function("sentTo", &SentTo);
   emscripten::function("sendingProgress", &SendingProgress);

@@ -34,7 +34,8 @@ class Model {
   // "Сохранить": {bytes (null when refused), messages [{text, title}]}.
   emscripten::val Save() const;
   // "Записать" up to the port: {frame (null when refused), steps [{kind
-  // "white"/"red"/"subscriberTab"/"message", field, text, title}]}.
+  // "white"/"red"/"subscriberTab"/"message", field, text, title, and a
+  // message's messageKind}]}.
   emscripten::val CheckWrite();
   // The reception window's end: {text, title, outcome, entries}.
   emscripten::val EvaluateRead(const emscripten::val& received);

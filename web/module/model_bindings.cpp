@@ -27,15 +27,17 @@ val Model::Save() const {
 }
 
 val Model::CheckWrite() {
-  const WriteCheck check = page_.CheckWrite();
+  const device::WriteChecks checks = page_.CheckWrite();
   val result = val::object();
-  result.set("frame", check.frame.empty() ? val::null() : Bytes(check.frame));
-  result.set("steps", Array(check.steps, [](const Step& step) {
+  result.set("frame", checks.frame.empty() ? val::null() : Bytes(checks.frame));
+  result.set("steps", Array(checks.steps, [](const device::Step& step) {
                val object = val::object();
-               object.set("kind", val(StepKindName(step.kind)));
+               object.set("kind", val(EngineStepName(step)));
                object.set("field", step.field);
-               object.set("text", step.message.text);
-               object.set("title", step.message.title);
+               object.set("text", step.text);
+               object.set("title", step.title);
+               if (step.kind == device::Step::Kind::Message)
+                 object.set("messageKind", val(MessageKindName(step.message_kind)));
                return object;
              }));
   return result;

@@ -12,5 +12,7 @@ namespace qvx::web {
 inline constexpr std::string_view kAppTitle = device::kPortTitle;
 inline constexpr std::string_view kCloseCaption = "Закрыть";
 inline constexpr std::string_view kNoPortChosen = "Порт не выбран.";
+// What a read took over, after the port's name in the title and in the history.
+inline constexpr std::string_view kReadFromDevice = "прочитано из устройства";
 
 }  // namespace qvx::web

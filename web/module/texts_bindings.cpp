@@ -51,18 +51,28 @@ val Texts() {
             Array(kGreetingLines, [](const GreetingLine& line) { return Text(line.text); }));
   texts.set("webCaption", Text(kGreetingWebCaption));
   texts.set("webAddress", Text(kGreetingWebAddress));
-  // The port's texts: the window's open failure (the browser's reason goes
-  // below it), and what only the page has to say about the browser's ports.
-  texts.set("cannotOpen", MessageObject(device::OpenErrorText(device::OpenResult::CannotOpen),
-                                        device::kPortTitle));
+  // What only the page has to say about the browser's ports; their
+  // failures are worded by failureMessage().
   texts.set("noPortChosen", Text(kNoPortChosen));
-  texts.set("portLost", MessageObject(device::kPortLostText, device::kPortTitle));
   texts.set("noWebSerial", Text(kNoWebSerial));
   texts.set("unsavedEdits", Text(kUnsavedEdits));
-  // Titled as the file errors are.
-  texts.set("commandFailed", MessageObject(kCommandFailed, kFileErrorTitle));
   texts.set("buttons", ButtonCaptions());
   return texts;
+}
+
+// A failure no command turned into its own message, with the browser's or
+// the page's account below it: `kind` "cannotOpen" (the port would not
+// open), "portLost" (it went away), else "commandFailed" (the page itself).
+val FailureMessage(const std::string& kind, const std::string& system_text) {
+  if (kind == "cannotOpen")
+    return MessageObject(
+        device::WithSystemText(device::OpenErrorText(device::OpenResult::CannotOpen), system_text),
+        device::kPortTitle);
+  if (kind == "portLost")
+    return MessageObject(device::WithSystemText(device::kPortLostText, system_text),
+                         device::kPortTitle);
+  // Titled as the file errors are.
+  return MessageObject(device::WithSystemText(kCommandFailed, system_text), kFileErrorTitle);
 }
 
 }  // namespace
@@ -70,4 +80,5 @@ val Texts() {
 
 EMSCRIPTEN_BINDINGS(quorvex_texts) {
   emscripten::function("texts", &qvx::web::Texts);
+  emscripten::function("failureMessage", &qvx::web::FailureMessage);
 }

@@ -5,6 +5,7 @@
 #include <emscripten/val.h>
 
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,43 +93,40 @@ std::string HistoryFileName(const std::string& port, double epoch_ms) {
   return BackupFileName(port, local);
 }
 
-// A batch port's outcome from the engine's outcome name.
-DeviceOutcome OutcomeOf(const std::string& name) {
-  if (name == "sent") return DeviceOutcome::Sent;
-  if (name == "verifyEqual") return DeviceOutcome::Verified;
-  if (name == "verifyDifferent") return DeviceOutcome::Differs;
-  if (name == "refused") return DeviceOutcome::Refused;
-  if (name.rfind("stopped", 0) == 0) return DeviceOutcome::Interrupted;
-  return DeviceOutcome::Failed;
+// A port's line of a batch, "PORT  OUTCOME  5,4 с", from the engine's
+// summary(): its outcome and cause codes, in the words of every face. A
+// port the page's own failure ended says the failure's `systemText`.
+std::string BatchLine(const std::string& port, const val& summary, double seconds) {
+  const std::optional<device::CommandResult> result = ResultOf(summary);
+  const std::string text = result ? ResultText(*result)
+                                  : OutcomeText(DeviceOutcome::Failed, 0,
+                                                summary["systemText"].isString()
+                                                    ? summary["systemText"].as<std::string>()
+                                                    : std::string());
+  return SummaryLine(port, text, seconds);
 }
 
-// The cause of a failed port from the engine's last message: its first line,
-// the system's account after it in brackets; a failed read-back says so.
-std::string FailureCause(const std::string& outcome, const std::string& message) {
-  const std::size_t end = message.find('\n');
-  std::string cause = message.substr(0, end);
-  if (end != std::string::npos) cause += " (" + message.substr(end + 1) + ")";
-  const bool read_back =
-      outcome == "noData" || outcome == "notReady" || outcome == "faulty" || outcome == "abandoned";
-  return read_back ? "не удалось прочитать устройство после записи: " + cause : cause;
-}
-
-// A port's line of a batch: "PORT  OUTCOME  5,4 с", from the engine's
-// outcome name and last message.
-std::string BatchLine(const std::string& port, const std::string& outcome, int differing,
-                      const std::string& message, double seconds) {
-  const DeviceOutcome shown = OutcomeOf(outcome);
-  const std::string cause = shown == DeviceOutcome::Failed || shown == DeviceOutcome::Interrupted
-                                ? FailureCause(outcome, message)
-                                : "";
-  return SummaryLine(port, OutcomeText(shown, static_cast<std::size_t>(differing), cause), seconds);
-}
-
-std::string BatchTotalOf(const val& outcome_names, bool verify) {
+// The batch's total from its ports' outcome codes; a code the core does not
+// give (the page's own failure) counts as an error.
+std::string BatchTotalOf(const val& outcome_codes, bool verify) {
   std::vector<DeviceOutcome> outcomes;
-  for (const std::string& name : emscripten::vecFromJSArray<std::string>(outcome_names))
-    outcomes.push_back(OutcomeOf(name));
+  for (const std::string& code : emscripten::vecFromJSArray<std::string>(outcome_codes)) {
+    const std::optional<device::Outcome> outcome = device::OutcomeOfCode(code);
+    outcomes.push_back(outcome ? DeviceOutcomeOf(*outcome) : DeviceOutcome::Failed);
+  }
   return BatchTotal(outcomes, verify);
+}
+
+// A history entry's outcome in words, from the codes it keeps ({outcome,
+// cause, frameSent, differing}, as the engine's summary() gives them): a
+// read taken over says so, any other result as a batch's line says it. An
+// entry kept before the codes holds its words in `outcome`, shown as they are.
+std::string HistoryOutcome(const val& entry) {
+  if (const std::optional<device::CommandResult> result = ResultOf(entry)) {
+    if (result->outcome == device::Outcome::ReadSuccess) return std::string(kReadFromDevice);
+    return ResultText(*result);
+  }
+  return entry["outcome"].isString() ? entry["outcome"].as<std::string>() : std::string();
 }
 
 val ToolTexts() {
@@ -181,4 +179,5 @@ EMSCRIPTEN_BINDINGS(quorvex_tools) {
   emscripten::function("historyFileName", &HistoryFileName);
   emscripten::function("batchLine", &BatchLine);
   emscripten::function("batchTotal", &BatchTotalOf);
+  emscripten::function("historyOutcome", &HistoryOutcome);
 }

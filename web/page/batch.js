@@ -45,7 +45,7 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
         try {
           await port.open();
         } catch (error) {
-          throw new OpenFailure(error.message);
+          throw new OpenFailure(error.message, quorvex.openFailureCause(error.name ?? '', error.message ?? ''));
         }
         opened = true;
         return port;
@@ -71,7 +71,6 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
     const started = performance.now();
     const engine = new quorvex.CommandEngine(model, 'writeVerify');
     const portLink = linkTo(port);
-    let message = '';
     let refusal = null;
     const portView = {
       mark: view.mark,
@@ -81,27 +80,26 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
         bar.value = sent;
       },
       message(step) {
-        message = step.text;
         if (step.messageKind === 'refusal') refusal = step;
         return Promise.resolve();
       },
-      record: ({ settingsLine, outcome }) =>
-        remember({ settingsLine, port: label, command: 'writeVerify', outcome }),
+      record: (entry) => remember({ ...entry, port: label, command: 'writeVerify' }),
     };
-    let outcome;
+    // The engine's summary of how the port ended; the page's own failure
+    // has no code of the core's and says its message instead.
+    let summary;
     try {
-      outcome = await runCommand(engine, portLink, portView);
+      await runCommand(engine, portLink, portView);
+      summary = engine.summary() ?? { outcome: 'failed' };
     } catch (error) {
-      outcome = 'failed';
-      message = String(error?.message ?? error);
+      summary = { outcome: 'failed', systemText: String(error?.message ?? error) };
     } finally {
       await portLink.release().catch(() => {});
     }
-    const differing = outcome === 'verifyDifferent' ? engine.differences().length : 0;
     engine.delete();
     bar.value = bar.max;
-    const text = quorvex.batchLine(label, outcome, differing, message, (performance.now() - started) / 1000);
-    return { outcome, text, refusal };
+    const text = quorvex.batchLine(label, summary, (performance.now() - started) / 1000);
+    return { outcome: summary.outcome, text, refusal };
   }
 
   async function writeChecked() {

@@ -10,9 +10,10 @@
 // underWay(kind): 'write' as a frame starts, 'read' as the device is awaited,
 // progress(sent, total) per byte of a frame (sent === total once it is over,
 // whichever way), and frameOut() once every byte of the frame went out.
-// record({settingsLine, outcome}) once a write, read or verify has sent or
-// taken settings: the settings as sent (or as read) with the last message's
-// text. Every one but message may be left out.
+// record({settingsLine, outcome, cause, systemText, frameSent, differing})
+// once a write, read or verify has sent or taken settings: the settings as
+// sent (or as read) with the engine's summary() of how it ended. Every one
+// but message may be left out.
 // Resolves with the engine's outcome; never rejects for what the port does.
 import { OpenFailure } from './link.js';
 import { waitUntil } from './pacing.js';
@@ -22,7 +23,7 @@ const now = () => performance.now();
 
 // The port's failure as the engine's event; anything else is not the port's.
 function portEvent(error) {
-  if (error instanceof PortLost) return { kind: 'lost', nowMs: now(), cause: error.message };
+  if (error instanceof PortLost) return { kind: 'lost', nowMs: now(), cause: 'lost', systemText: error.message };
   throw error;
 }
 
@@ -66,7 +67,7 @@ export async function runCommand(engine, link, ui) {
       return engine.feed({ kind: 'opened', nowMs: now() });
     } catch (error) {
       if (!(error instanceof OpenFailure)) throw error;
-      return engine.feed({ kind: 'openFailed', nowMs: now(), cause: error.message });
+      return engine.feed({ kind: 'openFailed', nowMs: now(), cause: error.causeCode, systemText: error.message });
     }
   }
 
@@ -129,7 +130,7 @@ export async function runCommand(engine, link, ui) {
     for (;;) {
       ui.countdown?.(engine.countdown(now()));
       try {
-        await port.read(Math.min(step.untilMs, now() + 100));  // a lost port shows here
+        await port.read(Math.min(step.untilMs, now() + step.sliceMs));  // a lost port shows here
       } catch (error) {
         return engine.feed(portEvent(error));
       }
@@ -138,7 +139,6 @@ export async function runCommand(engine, link, ui) {
     }
   }
 
-  let lastMessage = '';
   let steps = engine.start(now());
   try {
     for (;;) {
@@ -147,7 +147,7 @@ export async function runCommand(engine, link, ui) {
         switch (step.kind) {
           case 'finished': {
             const settingsLine = engine.settingsFile();
-            if (settingsLine) ui.record?.({ settingsLine, outcome: lastMessage.split('\n')[0] });
+            if (settingsLine) ui.record?.({ settingsLine, ...engine.summary() });
             return step.outcome;
           }
           case 'red':
@@ -165,7 +165,7 @@ export async function runCommand(engine, link, ui) {
             break;
           case 'message':
             // An interim message says what the countdown shows next.
-            if (!step.interim) { lastMessage = step.text; ui.countdown?.(''); await ui.message(step); }
+            if (!step.interim) { ui.countdown?.(''); await ui.message(step); }
             break;
           case 'dropInput':
             try {

@@ -43,12 +43,13 @@ async function inStore(mode, work) {
 }
 
 // Keeps one entry and drops the oldest beyond the limit, in one transaction.
+// The outcome is kept as the engine's codes, its words made when listed.
 // Never rejects: a refusal of storage becomes the note.
-export async function recordHistory({ settingsLine, port, command, outcome }) {
+export async function recordHistory({ settingsLine, port, command, outcome, cause, frameSent, differing }) {
   if (refused || !settingsLine) return;
   try {
     await inStore('readwrite', (store) => {
-      store.add({ time: Date.now(), port, command, outcome, bytes: new Uint8Array(settingsLine) });
+      store.add({ time: Date.now(), port, command, outcome, cause, frameSent, differing, bytes: new Uint8Array(settingsLine) });
       store.count().onsuccess = (counted) => {
         let excess = counted.target.result - tools.historyLimit;
         if (excess <= 0) return;
@@ -107,7 +108,7 @@ export function setUpHistory({ quorvex, tools: words, byId, openBytes, saveBytes
     const body = table.createTBody();
     for (const entry of kept) {
       const row = body.insertRow();
-      for (const text of [quorvex.localTime(entry.time), entry.port, tools.commands[entry.command] ?? entry.command, entry.outcome])
+      for (const text of [quorvex.localTime(entry.time), entry.port, tools.commands[entry.command] ?? entry.command, quorvex.historyOutcome(entry)])
         row.insertCell().textContent = text;
       const name = quorvex.historyFileName(entry.port, entry.time);
       row.insertCell().append(

@@ -7,11 +7,14 @@
 // `onChange` runs whenever the choice or the chosen port's state changes.
 import { SimulatedPort, WebSerialPort } from './ports.js';
 
-// The chosen port could not be opened; `reason` is the browser's.
+// The chosen port could not be opened; `reason` is the browser's, in our
+// words; `causeCode` the core's code of it: 'busy', 'denied', 'missing' or
+// 'openOther'.
 export class OpenFailure extends Error {
-  constructor(reason) {
+  constructor(reason, causeCode = 'openOther') {
     super(reason);
     this.name = 'OpenFailure';
+    this.causeCode = causeCode;
   }
 }
 
@@ -111,14 +114,14 @@ export class Link {
     if (chosen && chosen === this.openPort && !chosen.broken) return chosen;
     await this.openPort?.close();
     this.openPort = chosen;
-    if (!chosen) throw new OpenFailure(this.texts.noPortChosen);
+    if (!chosen) throw new OpenFailure(this.texts.noPortChosen, 'missing');
     try {
       await chosen.open();
       chosen.failure = null;
     } catch (error) {
       this.openPort = null;
       chosen.failure = this.quorvex.openFailureLine(error.name ?? '', error.message ?? '');
-      throw new OpenFailure(chosen.failure);
+      throw new OpenFailure(chosen.failure, this.quorvex.openFailureCause(error.name ?? '', error.message ?? ''));
     } finally {
       this.onChange();
     }

@@ -105,16 +105,10 @@ link.onChange();
 
 // A failure no command turned into its own message: the port's, or any
 // other, said in words rather than left as an unhandled rejection.
+// The browser's reason goes below the text, where it gave one.
 async function showFailure(error) {
-  if (error instanceof OpenFailure) {
-    await showMessage({ title: texts.cannotOpen.title, text: `${texts.cannotOpen.text}\n${error.message}` });
-  } else if (error instanceof PortLost) {
-    // The browser's reason below the text, where it gave one.
-    const text = [texts.portLost.text, error.message].filter(Boolean).join('\n');
-    await showMessage({ title: texts.portLost.title, text });
-  } else {
-    await showMessage({ title: texts.commandFailed.title, text: `${texts.commandFailed.text}\n${error?.message ?? error}` });
-  }
+  const kind = error instanceof OpenFailure ? 'cannotOpen' : error instanceof PortLost ? 'portLost' : 'commandFailed';
+  await showMessage(quorvex.failureMessage(kind, String(error?.message ?? error)));
 }
 
 // One command at a time, as in the window: the commands wait while one runs,
