@@ -63,7 +63,6 @@ val InstallerTexts() {
   texts.set("recording",
             Text("Устройство записывает настройки: дождитесь трёх длинных звуковых сигналов "
                  "(около 3 с)."));
-  texts.set("readSuffix", Text(kReadFromDevice));
   texts.set("unsavedRead",
             Text("Настройки изменены и не сохранены. Прочитать устройство, отбросив изменения?"));
   texts.set("updateReady", Text("Готова новая версия страницы."));
@@ -97,6 +96,12 @@ std::string PortStatus(const std::string& state, const std::string& port,
   if (state == "failed") return port + ": не открывается — " + cause;
   if (state == "closed") return port + ": не открыт";
   return "Порт не выбран";
+}
+
+// The source a read's settings are shown as coming from, in the title:
+// "PORT: прочитано из устройства".
+std::string ReadFrom(const std::string& port) {
+  return port + ": " + std::string(kReadFromDevice);
 }
 
 // The line below a success's own text that names the port it went to.
@@ -143,5 +148,6 @@ EMSCRIPTEN_BINDINGS(quorvex_installer) {
   emscripten::function("openFailureCause", &OpenFailureCause);
   emscripten::function("portStatus", &PortStatus);
   emscripten::function("sentTo", &SentTo);
+  emscripten::function("readFrom", &ReadFrom);
   emscripten::function("sendingProgress", &SendingProgress);
 }

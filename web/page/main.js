@@ -199,7 +199,7 @@ const commandView = {
     countdown.hidden = !text;
     readButton.hidden = this.readHidden || Boolean(text);
   },
-  settingsTaken: () => files.readFrom(`${link.label()}: ${installer.readSuffix}`),
+  settingsTaken: () => files.readFrom(quorvex.readFrom(link.label())),
   // The history keeps what each command sent or read: the settings as sent,
   // whatever is edited while the device records.
   command: null,

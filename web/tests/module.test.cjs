@@ -215,6 +215,7 @@ test('the module words the messages that name a port, a file or a count', async 
       'COM3: не открывается — порт занят другой программой'],
     [quorvex.portStatus('none', '', ''), 'Порт не выбран'],
     [quorvex.sentTo('COM3'), 'Порт: COM3'],
+    [quorvex.readFrom('COM3'), 'COM3: прочитано из устройства'],
     [quorvex.sendingProgress(71, 288), 'Передача: 71 из 288 байт'],
     [quorvex.notOpened('дом.qvx', ['дача.qvx', '%s.qvx']).text,
       'За один раз открывается один файл: дом.qvx. Не открыты: дача.qvx, %s.qvx'],
