@@ -95,10 +95,8 @@ class Engine {
     if (event["count"].isNumber()) fed.count = event["count"].as<std::size_t>();
     if (!event["bytes"].isUndefined() && !event["bytes"].isNull())
       fed.bytes = FromBytes(event["bytes"]);
-    if (event["cause"].isString())
-      fed.cause =
-          device::CauseOfCode(event["cause"].as<std::string>()).value_or(device::Cause::None);
-    if (event["systemText"].isString()) fed.system_text = event["systemText"].as<std::string>();
+    fed.cause = device::CauseOfCode(StringOf(event, "cause")).value_or(device::Cause::None);
+    fed.system_text = StringOf(event, "systemText");
     return Steps(engine_.Feed(fed));
   }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "js_values.h"
+
 namespace qvx::web {
 
 const char* ReplyOutcomeName(device::ReplyOutcome outcome) {
@@ -81,19 +83,16 @@ emscripten::val ResultObject(const device::CommandResult& result) {
 }
 
 std::optional<device::CommandResult> ResultOf(const emscripten::val& object) {
-  const auto text = [&](const char* key) {
-    const emscripten::val value = object[key];
-    return value.isString() ? value.as<std::string>() : std::string();
-  };
-  const std::optional<device::Outcome> outcome = device::OutcomeOfCode(text("outcome"));
+  const std::optional<device::Outcome> outcome = device::OutcomeOfCode(StringOf(object, "outcome"));
   if (!outcome) return std::nullopt;
   device::CommandResult result;
   result.outcome = *outcome;
-  result.cause = device::CauseOfCode(text("cause")).value_or(device::Cause::None);
-  result.system_text = text("systemText");
+  result.cause = device::CauseOfCode(StringOf(object, "cause")).value_or(device::Cause::None);
+  result.system_text = StringOf(object, "systemText");
   result.frame_sent = object["frameSent"].isTrue();
   if (object["differing"].isNumber())
     result.differing = static_cast<std::size_t>(std::max(0.0, object["differing"].as<double>()));
   return result;
 }
+
 }  // namespace qvx::web

@@ -34,6 +34,11 @@ val MessageObject(std::string_view text, std::string_view title) {
   return MessageObject(Message{std::string(text), std::string(title)});
 }
 
+std::string StringOf(const val& object, const char* key) {
+  const val value = object[key];
+  return value.isString() ? value.as<std::string>() : std::string();
+}
+
 val Strings(const std::vector<std::string>& items) {
   return Array(items, [](const std::string& item) { return val(item); });
 }

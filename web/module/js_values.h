@@ -33,6 +33,9 @@ emscripten::val Array(const Items& items, Convert convert) {
   return array;
 }
 
+// `object[key]` when it is a string, else "".
+std::string StringOf(const emscripten::val& object, const char* key);
+
 // A JavaScript array of strings.
 emscripten::val Strings(const std::vector<std::string>& items);
 

@@ -98,12 +98,11 @@ std::string HistoryFileName(const std::string& port, double epoch_ms) {
 // port the page's own failure ended says the failure's `systemText`.
 std::string BatchLine(const std::string& port, const val& summary, double seconds) {
   const std::optional<device::CommandResult> result = ResultOf(summary);
-  const std::string text = result ? ResultText(*result)
-                                  : OutcomeText(DeviceOutcome::Failed, 0,
-                                                summary["systemText"].isString()
-                                                    ? summary["systemText"].as<std::string>()
-                                                    : std::string());
-  return SummaryLine(port, text, seconds);
+  return SummaryLine(port,
+                     result
+                         ? ResultText(*result)
+                         : OutcomeText(DeviceOutcome::Failed, 0, StringOf(summary, "systemText")),
+                     seconds);
 }
 
 // The batch's total from its ports' outcome codes; a code the core does not
@@ -126,7 +125,7 @@ std::string HistoryOutcome(const val& entry) {
     if (result->outcome == device::Outcome::ReadSuccess) return std::string(kReadFromDevice);
     return ResultText(*result);
   }
-  return entry["outcome"].isString() ? entry["outcome"].as<std::string>() : std::string();
+  return StringOf(entry, "outcome");
 }
 
 val ToolTexts() {
