@@ -3,13 +3,15 @@
 #include <QLabel>
 
 #include "app/pictures.h"
+#include "app/qt_text.h"
 #include "app/window_fonts.h"
+#include "settings/about_texts.h"
 
 TForm2* Form2 = nullptr;
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("Form2");
-  setWindowTitle("О прорамме");
+  setWindowTitle(qvx::Q(qvx::kAboutTitle));
   setFont(qvx::WindowFontInPoints(8));
   // Outer size 266 x 338 less the frame.
   resize(250, 300);
@@ -25,8 +27,6 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   Label1->setObjectName("Label1");
   Label1->setTextFormat(Qt::PlainText);
   Label1->move(25, 144);
-  // The about window has always said 1.0.0, unlike the program's version
-  // (QUORVEX_VERSION); it keeps its own text on purpose.
-  Label1->setText(QString::fromUtf8("Версия программы - 1.0.0\n "));
+  Label1->setText(qvx::Q(qvx::kAboutVersion));
   Label1->adjustSize();
 }

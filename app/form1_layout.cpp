@@ -53,7 +53,7 @@ QToolButton* CommandButton(const QString& name, const QString& caption, const QS
 }  // namespace
 
 void TForm1::BuildLeftColumn() {
-  Label19 = PlainLabel("Label19", "Порт:", this);
+  Label19 = PlainLabel("Label19", qvx::Q(qvx::kPortCaption), this);
   Label19->setGeometry(40, 16, 36, 16);
 
   ComboBox1 = new QComboBox(this);

@@ -6,7 +6,8 @@
 #include "cli/commands.h"
 #include "cli/device_args.h"
 #include "cli/settings_file.h"
-#include "device/device_commands.h"
+#include "device/console_session.h"
+#include "device/write_checks.h"
 #include "settings/memory_settings.h"
 
 namespace qvx::cli {
@@ -20,13 +21,20 @@ int RunFrame(const Args& args) {
   if (const std::string refusal = LoadSettingsFile(parsed.positional[0], settings);
       !refusal.empty())
     return Failure("frame", refusal);
-  std::string frame;
-  WithConsoleSession(settings, Prefix("frame"), [&](device::ConsoleSession& session) {
-    frame = device::CheckedWriteFrame(settings, session, session);
-    return 0;
-  });
-  if (frame.empty()) return 1;
-  std::cout << frame << "\n";
+  const device::WriteChecks checks = device::CheckWrite(settings);
+  if (checks.frame.empty()) {
+    // The refusal as a write on the console gives it: the message, the red fields.
+    PrefixedLines prefixed(std::cerr, Prefix("frame"));
+    std::ostream err(&prefixed);
+    for (const device::Step& step : checks.steps) {
+      if (step.kind == device::Step::Kind::Message) err << step.text << "\n";
+      if (step.kind == device::Step::Kind::MarkField && step.mark == device::FieldMark::Red)
+        err << device::RefusedFieldLine(step.field) << "\n";
+    }
+    err << std::flush;
+    return 1;
+  }
+  std::cout << checks.frame << "\n";
   return 0;
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 // The headline of a failure with the system's own words after it, if any.
 std::string WithSystemText(std::string headline, const device::SerialPort& port) {
-  const std::string system_text = port.LastFailure().cause;
+  const std::string system_text = port.LastFailure().text;
   if (!system_text.empty()) headline += " (" + system_text + ")";
   return headline;
 }
@@ -132,8 +132,8 @@ DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& po
         result.cause = WithSystemText(result.cause + ": " + read_back_message, serial);
       break;
   }
-  result.permission_denied =
-      result.outcome == DeviceOutcome::Failed && serial.LastFailure().permission_denied;
+  result.permission_denied = result.outcome == DeviceOutcome::Failed &&
+                             serial.LastFailure().cause == device::Cause::Denied;
   result.failure = failures.str();
   result.took = took();
   return result;

@@ -7,20 +7,23 @@
 #include "config_file/file_commands.h"
 #include "config_file/file_io.h"
 #include "config_file/file_name.h"
+#include "config_file/file_texts.h"
 
 namespace qvx::cli {
 namespace {
 namespace fs = std::filesystem;
 
+constexpr std::string_view kNotReplaced = ": файл уже существует и не заменён";
+
 std::string LoadJson(const std::string& path, Settings& settings) {
   const FileRead read = ReadSmallFile(path);
   switch (read.status) {
     case ReadStatus::NotFound:
-      return path + ": Файл не найден";
+      return path + ": " + std::string(kNotFoundText);
     case ReadStatus::Unreadable:
-      return path + ": Ошибка открытия файла";
+      return path + ": " + std::string(kUnreadableText);
     case ReadStatus::TooLong:
-      return path + ": Некорректный файл: слишком большой для файла настроек";
+      return path + ": " + std::string(kBadFileText) + ": слишком большой для файла настроек";
     case ReadStatus::Ok:
       break;
   }
@@ -49,8 +52,7 @@ std::string CheckSaveTarget(const std::string& path, ExistingFile existing) {
   const std::string name = SavedName(path);
   if (existing == ExistingFile::ReplaceGivenName && name == path) return "";
   // A dangling link counts too: writing would create its target.
-  if (fs::exists(fs::symlink_status(name, error)))
-    return name + ": файл уже существует и не заменён";
+  if (fs::exists(fs::symlink_status(name, error))) return name + std::string(kNotReplaced);
   return "";
 }
 
@@ -60,14 +62,14 @@ std::string SaveSettingsFile(const Settings& settings, const std::string& path,
   const SaveInProgress saving;  // a second Ctrl-C waits: no temporary file left
   if (HasJsonExtension(path)) {
     if (WriteFileAtomically(path, SettingsToJson(settings).dump(2) + "\n")) return "";
-    return path + ": Ошибка сохранения файла";
+    return path + ": " + std::string(kSaveFailedText);
   }
   KeptMessages messages;
   messages.answer = existing == ExistingFile::Replace;
   const CommandOutcome outcome = SaveSettingsCommand(
       settings, [&] { return path; }, messages);
   if (outcome == CommandOutcome::Done) return "";
-  if (messages.asked) return WithQvxExtension(path) + ": файл уже существует и не заменён";
+  if (messages.asked) return WithQvxExtension(path) + std::string(kNotReplaced);
   return path + ": " + messages.last_shown;
 }
 

@@ -5,18 +5,14 @@
 #include "config_file/cp1251.h"
 #include "config_file/file_io.h"
 #include "config_file/file_name.h"
+#include "config_file/file_texts.h"
 #include "config_file/settings_line.h"
 
 namespace qvx {
 namespace {
 
-const std::string kErrorTitle = "Ошибка";
-const std::string kSaveTitle = "Сохранение";
-const std::string kSaved = "Файл успешно сохранен";
-const std::string kBadFile = "Некорректный файл";
-
-CommandOutcome Refuse(CommandMessages& messages, const std::string& text) {
-  messages.Show(text, kErrorTitle);
+CommandOutcome Refuse(CommandMessages& messages, std::string_view text) {
+  messages.Show(std::string(text), std::string(kFileErrorTitle));
   return CommandOutcome::Refused;
 }
 
@@ -42,14 +38,14 @@ CommandOutcome SaveSettingsCommand(const Settings& settings, const ChooseFileNam
   // The dialog asked about the chosen name only; ask again for the one written.
   std::error_code error;
   if (final_name != *chosen && std::filesystem::exists(final_name, error) &&
-      !messages.AskYesNo("Файл " + final_name + " уже существует. Заменить?", kSaveTitle)) {
+      !messages.AskYesNo(ReplaceQuestion(final_name), std::string(kSaveTitle))) {
     return CommandOutcome::Stopped;
   }
 
   if (!WriteFileAtomically(final_name, built.line + "\r\n")) {
-    return Refuse(messages, "Ошибка сохранения файла");
+    return Refuse(messages, kSaveFailedText);
   }
-  messages.Show(kSaved, kSaveTitle);
+  messages.Show(std::string(kSavedText), std::string(kSaveTitle));
   return CommandOutcome::Done;
 }
 
@@ -59,27 +55,27 @@ std::string SaveSettingsBytes(const Settings& settings, CommandMessages& message
     Refuse(messages, built.refusal);
     return "";
   }
-  messages.Show(kSaved, kSaveTitle);
+  messages.Show(std::string(kSavedText), std::string(kSaveTitle));
   return built.line + "\r\n";
 }
 
 CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::string>& file_name,
                                    CommandMessages& messages) {
   if (!file_name) return CommandOutcome::Stopped;
-  if (file_name->empty()) return Refuse(messages, "Ошибка открытия файла");
+  if (file_name->empty()) return Refuse(messages, kUnreadableText);
   const FileRead read = ReadFirstLine(*file_name);
   switch (read.status) {
     case ReadStatus::NotFound:
-      return Refuse(messages, "Файл не найден");
+      return Refuse(messages, kNotFoundText);
     case ReadStatus::Unreadable:
-      return Refuse(messages, "Ошибка открытия файла");
+      return Refuse(messages, kUnreadableText);
     case ReadStatus::TooLong:
-      return Refuse(messages, kBadFile);
+      return Refuse(messages, kBadFileText);
     case ReadStatus::Ok:
       break;
   }
   const std::optional<std::string> line = LineInCodePage(read.bytes);
-  if (!line || !ApplySettingsLine(settings, *line)) return Refuse(messages, kBadFile);
+  if (!line || !ApplySettingsLine(settings, *line)) return Refuse(messages, kBadFileText);
   return CommandOutcome::Done;
 }
 
@@ -87,9 +83,9 @@ CommandOutcome OpenSettingsBytes(Settings& settings, std::string_view bytes,
                                  CommandMessages& messages) {
   const std::string_view first =
       bytes.substr(0, bytes.find_first_of(std::string_view("\r\n\0", 3)));
-  if (first.size() > kMaxReadBytes) return Refuse(messages, kBadFile);
+  if (first.size() > kMaxReadBytes) return Refuse(messages, kBadFileText);
   const std::optional<std::string> line = LineInCodePage(std::string(first));
-  if (!line || !ApplySettingsLine(settings, *line)) return Refuse(messages, kBadFile);
+  if (!line || !ApplySettingsLine(settings, *line)) return Refuse(messages, kBadFileText);
   return CommandOutcome::Done;
 }
 

@@ -1,8 +1,87 @@
 #include "device/batch_summary.h"
 
+#include "device/port_causes.h"
 #include "settings/russian_numbers.h"
 
 namespace qvx {
+
+using device::Cause;
+using device::Outcome;
+
+DeviceOutcome DeviceOutcomeOf(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Sent:
+    case Outcome::ReadSuccess:
+      return DeviceOutcome::Sent;
+    case Outcome::VerifyEqual:
+      return DeviceOutcome::Verified;
+    case Outcome::VerifyDifferent:
+      return DeviceOutcome::Differs;
+    case Outcome::Refused:
+      return DeviceOutcome::Refused;
+    case Outcome::StoppedBeforeFrame:
+    case Outcome::StoppedMidFrame:
+    case Outcome::StoppedBeforeCheck:
+    case Outcome::StoppedReading:
+      return DeviceOutcome::Interrupted;
+    default:
+      break;
+  }
+  return DeviceOutcome::Failed;
+}
+
+std::string_view CauseWords(Cause cause) {
+  switch (cause) {
+    case Cause::None:
+      return "";
+    case Cause::Lost:
+      return "связь с портом потеряна";
+    case Cause::WriteTimedOut:
+      return "порт не принимает данные";
+    case Cause::WriteFailed:
+      return "ошибка записи в порт";
+    case Cause::Busy:
+      return device::kPortBusy;
+    case Cause::Denied:
+      return device::kPermissionDenied;
+    case Cause::Missing:
+      return device::kNoSuchDevice;
+    case Cause::OpenOther:
+      return "порт не открывается";
+    case Cause::NoData:
+      return "не удалось получить данные";
+    case Cause::NotReady:
+      return "SIM-карта ещё не готова";
+    case Cause::FaultyField:
+      return "ошибка в данных";
+    case Cause::Stopped:
+      return "остановлено";
+  }
+  return "";
+}
+
+std::string CauseText(const device::CommandResult& result) {
+  switch (result.outcome) {
+    case Outcome::StoppedBeforeFrame:
+      return "запись не начата";
+    case Outcome::StoppedMidFrame:
+      return "кадр передан не полностью";
+    case Outcome::StoppedBeforeCheck:
+      return "кадр передан, проверка не выполнена";
+    case Outcome::StoppedReading:
+      return "ответ не дождались";
+    default:
+      break;
+  }
+  if (DeviceOutcomeOf(result.outcome) != DeviceOutcome::Failed) return {};
+  std::string words(CauseWords(result.cause));
+  if (result.frame_sent) words = "не удалось прочитать устройство после записи: " + words;
+  return words;
+}
+
+std::string ResultText(const device::CommandResult& result) {
+  return OutcomeText(DeviceOutcomeOf(result.outcome), result.differing, CauseText(result));
+}
 
 bool Succeeded(DeviceOutcome outcome) {
   return outcome == DeviceOutcome::Sent || outcome == DeviceOutcome::Verified;

@@ -4,7 +4,8 @@
 #include <cmath>
 
 #include "device/command_texts.h"
-#include "device/device_commands.h"
+#include "device/device_link.h"
+#include "device/write_checks.h"
 #include "device/write_frame.h"
 #include "settings/settings_diff.h"
 #include "settings/settings_digits.h"
@@ -34,9 +35,8 @@ Step MessageStep(std::string_view text, std::string_view title, MessageKind kind
 
 // The lost port's message, with the host's account of it below.
 Step LostStep(const Event& event) {
-  Step step = MessageStep(kPortLostText, kPortTitle, MessageKind::Failure);
-  if (!event.cause.empty()) step.text += "\n" + event.cause;
-  return step;
+  return MessageStep(WithSystemText(kPortLostText, event.system_text), kPortTitle,
+                     MessageKind::Failure);
 }
 
 Step SendStep(std::string bytes, bool per_byte) {
@@ -45,33 +45,12 @@ Step SendStep(std::string bytes, bool per_byte) {
   step.per_byte = per_byte;
   step.pause_ms = kPauseAfterWriteMs;
   step.bound_ms = kWriteBoundPerByteMs;
+  // A buffered write has failed only when its bytes have not left by the
+  // time the buffer and the drain behind it may take.
+  const int per_write = static_cast<int>(per_byte ? 1 : step.bytes.size());
+  step.buffered_bound_ms = std::max(step.bound_ms * per_write, kWriteDrainTimeoutMs);
   return step;
 }
-
-// The write checks record what they would show instead of showing it.
-class RecordedChecks : public LinkHost, public CommandView {
- public:
-  explicit RecordedChecks(std::vector<Step>& steps) : steps_(steps) {}
-  void AppendLog(const std::string&) override {}
-  void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override {
-    steps_.push_back(MessageStep(text, title, kind));
-  }
-  void ShowPortError(const std::string& text) override {
-    ShowMessage(text, std::string(kPortTitle), MessageKind::Failure);
-  }
-  void ProcessEvents() override {}
-  void Pause(int) override {}
-  void MarkTextField(std::string_view field, FieldMark mark) override {
-    Step step = Make(Step::Kind::MarkField);
-    step.field = std::string(field);
-    step.mark = mark;
-    steps_.push_back(std::move(step));
-  }
-  void ShowSubscriberTab() override { steps_.push_back(Make(Step::Kind::SubscriberTab)); }
-
- private:
-  std::vector<Step>& steps_;
-};
 
 // What the frame carries, as settings: the read-back is applied the same way.
 MemorySettings SnapshotOf(const Settings& settings) {
@@ -120,8 +99,24 @@ std::vector<Step> ReceptionEndSteps(const std::string& buffer, ReplyEvaluation& 
   steps.push_back(Button(Step::Kind::ReadButton, true));
   Step finished = Make(Step::Kind::Finished);
   finished.outcome = ReadOutcome(reply.outcome);
+  finished.cause = ReadCause(reply.outcome);
   steps.push_back(std::move(finished));
   return steps;
+}
+
+Cause ReadCause(ReplyOutcome outcome) {
+  switch (outcome) {
+    case ReplyOutcome::NotReady:
+      return Cause::NotReady;
+    case ReplyOutcome::NoData:
+      return Cause::NoData;
+    case ReplyOutcome::Faulty:
+    case ReplyOutcome::Abandoned:
+      return Cause::FaultyField;
+    case ReplyOutcome::Success:
+      break;
+  }
+  return Cause::None;
 }
 
 CommandEngine::CommandEngine(Command command, Settings& settings, EngineOptions options)
@@ -144,11 +139,11 @@ void CommandEngine::Begin(std::vector<Step>& steps) {
     if (command_ == Command::Listen) steps.back().reopen = false;
     return;
   }
-  {
-    RecordedChecks recorded(steps);
-    frame_ = CheckedWriteFrame(settings_, recorded, recorded);
-  }
-  if (frame_.empty()) return Finish(steps, Outcome::Refused);
+  WriteChecks checks = CheckWrite(settings_);
+  steps.insert(steps.end(), std::make_move_iterator(checks.steps.begin()),
+               std::make_move_iterator(checks.steps.end()));
+  frame_ = std::move(checks.frame);
+  if (frame_.empty()) return Finish(steps, Outcome::Refused, Cause::FaultyField);
   sent_ = SnapshotOf(settings_);
   phase_ = Phase::Opening;
   steps.push_back(Make(Step::Kind::OpenPort));
@@ -160,12 +155,22 @@ void CommandEngine::OpenForReply(std::vector<Step>& steps) {
   steps.push_back(Make(Step::Kind::OpenPort));
 }
 
-void CommandEngine::Finish(std::vector<Step>& steps, Outcome outcome) {
+void CommandEngine::Finish(std::vector<Step>& steps, Outcome outcome, Cause cause,
+                           const std::string& system_text) {
   phase_ = Phase::Done;
   result_ = outcome;
+  cause_ = cause;
+  system_text_ = system_text;
   Step finished = Make(Step::Kind::Finished);
   finished.outcome = outcome;
+  finished.cause = cause;
+  finished.system_text = system_text;
   steps.push_back(std::move(finished));
+}
+
+CommandResult CommandEngine::Summary() const {
+  return {command_,         result_.value_or(Outcome::Refused), cause_, system_text_, frame_sent_,
+          differing_.size()};
 }
 
 std::vector<Step> CommandEngine::Feed(const Event& event) {
@@ -193,22 +198,27 @@ std::vector<Step> CommandEngine::Opened(const Event& event) {
       break;
     case Event::Kind::OpenFailed: {
       Step error =
-          MessageStep(OpenErrorText(OpenResult::CannotOpen), kPortTitle, MessageKind::Failure);
-      if (!event.cause.empty()) error.text += "\n" + event.cause;
+          MessageStep(WithSystemText(OpenErrorText(OpenResult::CannotOpen), event.system_text),
+                      kPortTitle, MessageKind::Failure);
       error.port_error = true;
       steps.push_back(std::move(error));
       // The console listens on whatever the open left.
-      if (!listening) Finish(steps, Outcome::CannotOpen);
+      if (!listening)
+        Finish(steps, Outcome::CannotOpen,
+               IsOpenCause(event.cause) ? event.cause : Cause::OpenOther, event.system_text);
       break;
     }
     case Event::Kind::Stop:
-      Finish(steps, reading_ && VerifyingReply() ? Outcome::StoppedBeforeCheck
-                    : reading_                   ? Outcome::StoppedReading
-                                                 : Outcome::StoppedBeforeFrame);
+      Finish(steps,
+             reading_ && VerifyingReply() ? Outcome::StoppedBeforeCheck
+             : reading_                   ? Outcome::StoppedReading
+                                          : Outcome::StoppedBeforeFrame,
+             Cause::Stopped);
       return steps;
     case Event::Kind::Lost:
       steps.push_back(LostStep(event));
-      Finish(steps, reading_ ? Outcome::LostMidRead : Outcome::LostMidFrame);
+      Finish(steps, reading_ ? Outcome::LostMidRead : Outcome::LostMidFrame, Cause::Lost,
+             event.system_text);
       return steps;
     default:
       return steps;
@@ -240,6 +250,7 @@ void CommandEngine::StartCollecting(std::vector<Step>& steps, double now_ms) {
   collect.until_ms = until_ms_;
   collect.read_every_ms = kPauseBetweenReadsMs;
   collect.read_max_bytes = kReadChunk;
+  collect.slice_ms = kWaitSliceMs;
   steps.push_back(std::move(collect));
 }
 
@@ -264,10 +275,10 @@ std::vector<Step> CommandEngine::Sending(const Event& event) {
         return steps;
     }
   }
-  const auto frame_ends = [&](Outcome outcome, std::optional<Step> message) {
+  const auto frame_ends = [&](Outcome outcome, Cause cause, std::optional<Step> message) {
     steps.push_back(Button(Step::Kind::WriteButton, true));
     if (message) steps.push_back(std::move(*message));
-    Finish(steps, outcome);
+    Finish(steps, outcome, cause, event.system_text);
   };
   switch (event.kind) {
     case Event::Kind::Written:
@@ -275,20 +286,20 @@ std::vector<Step> CommandEngine::Sending(const Event& event) {
       if (written_ >= frame_.size()) FrameEnded(steps, event.now_ms);
       break;
     case Event::Kind::WriteFailed:
-      frame_ends(Outcome::WriteFailed,
+      frame_ends(Outcome::WriteFailed, Cause::WriteFailed,
                  MessageStep(kWriteFailedText, kErrorTitle, MessageKind::Failure));
       break;
     case Event::Kind::WriteTimedOut:
-      frame_ends(Outcome::WriteTimedOut,
+      frame_ends(Outcome::WriteTimedOut, Cause::WriteTimedOut,
                  MessageStep(kWriteTimedOutText, kPortTitle, MessageKind::Failure));
       break;
     case Event::Kind::Lost:
-      frame_ends(Outcome::LostMidFrame, LostStep(event));
+      frame_ends(Outcome::LostMidFrame, Cause::Lost, LostStep(event));
       break;
     case Event::Kind::Stop:
       // The host that asked tells its user: no message.
       frame_ends(written_ == 0 ? Outcome::StoppedBeforeFrame : Outcome::StoppedMidFrame,
-                 std::nullopt);
+                 Cause::Stopped, std::nullopt);
       break;
     default:
       break;
@@ -297,11 +308,12 @@ std::vector<Step> CommandEngine::Sending(const Event& event) {
 }
 
 void CommandEngine::FrameEnded(std::vector<Step>& steps, double now_ms) {
+  frame_sent_ = true;
   steps.push_back(Button(Step::Kind::WriteButton, true));
   Step sent = MessageStep(kSentText, kSentText, MessageKind::Success);
   if (command_ == Command::Write) {
     steps.push_back(std::move(sent));
-    return Finish(steps, Outcome::Sent);
+    return Finish(steps, Outcome::Sent, Cause::None);
   }
   sent.interim = true;
   steps.push_back(std::move(sent));
@@ -309,6 +321,7 @@ void CommandEngine::FrameEnded(std::vector<Step>& steps, double now_ms) {
   until_ms_ = now_ms + options_.recording_ms;
   Step wait = Make(Step::Kind::Wait);
   wait.until_ms = until_ms_;
+  wait.slice_ms = kWaitSliceMs;
   steps.push_back(std::move(wait));
 }
 
@@ -319,11 +332,11 @@ std::vector<Step> CommandEngine::Recording(const Event& event) {
       if (event.now_ms >= until_ms_) OpenForReply(steps);
       break;
     case Event::Kind::Stop:
-      Finish(steps, Outcome::StoppedBeforeCheck);
+      Finish(steps, Outcome::StoppedBeforeCheck, Cause::Stopped);
       break;
     case Event::Kind::Lost:
       steps.push_back(LostStep(event));
-      Finish(steps, Outcome::LostMidRead);
+      Finish(steps, Outcome::LostMidRead, Cause::Lost, event.system_text);
       break;
     default:
       break;
@@ -344,7 +357,8 @@ std::vector<Step> CommandEngine::Collecting(const Event& event) {
       // The console's STOP: nothing is evaluated and ReceiveBuffer keeps its text.
       steps.push_back(Make(Step::Kind::StopCollecting));
       if (phase_ == Phase::Sending) steps.push_back(Button(Step::Kind::ReadButton, true));
-      Finish(steps, VerifyingReply() ? Outcome::StoppedBeforeCheck : Outcome::StoppedReading);
+      Finish(steps, VerifyingReply() ? Outcome::StoppedBeforeCheck : Outcome::StoppedReading,
+             Cause::Stopped);
       break;
     case Event::Kind::Lost:
       steps.push_back(Make(Step::Kind::StopCollecting));
@@ -352,7 +366,7 @@ std::vector<Step> CommandEngine::Collecting(const Event& event) {
       steps.push_back(Make(Step::Kind::ClearReceiveBuffer));
       steps.push_back(Button(Step::Kind::ReadButton, true));
       buffer_.clear();
-      Finish(steps, Outcome::LostMidRead);
+      Finish(steps, Outcome::LostMidRead, Cause::Lost, event.system_text);
       break;
     default:
       break;
@@ -365,6 +379,7 @@ void CommandEngine::Evaluate(std::vector<Step>& steps) {
   buffer_.clear();
   phase_ = Phase::Done;
   result_ = steps.back().outcome;
+  cause_ = steps.back().cause;
   if (!VerifyingReply()) return;
   // The read-back leaves the caller's settings alone: it compares with what was sent.
   std::erase_if(steps, [](const Step& step) { return step.kind == Step::Kind::TakeSettings; });

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "device/message_kind.h"
+#include "device/command_steps.h"
 #include "device/protocol.h"
 #include "device/reply.h"
 #include "device/text_fields.h"
@@ -21,102 +21,15 @@
 
 namespace qvx::device {
 
-enum class Command {
-  Write,        // "Записать"
-  Read,         // "Прочитать"
-  WriteVerify,  // write, wait the recording, read back, compare
-  Listen,  // the console's "Открыть ком-порт": open as is, then listen as a read does
-};
-
-enum class Outcome {
-  Refused,             // the settings were refused before the port was used
-  CannotOpen,          // the port would not open
-  WriteFailed,         // a write of the frame left bytes unsent
-  WriteTimedOut,       // a write of the frame did not complete within its bound
-  LostMidFrame,        // the port went away while the frame was sent
-  LostMidRead,         // ... while the reply was awaited (or the recording)
-  StoppedBeforeFrame,  // a stop was asked for before the first byte went out
-  StoppedMidFrame,     // ... after some bytes: the device holds a part of the frame
-  StoppedBeforeCheck,  // the frame went out; the read-back did not happen
-  StoppedReading,      // a read or listen ended by a stop: nothing evaluated
-  NoData,              // no end mark: "Не удалось получить данные"
-  NotReady,            // "A0A0": the SIM card is not ready
-  Faulty,              // a field of the reply failed its check
-  Abandoned,           // the reply was cut short
-  ReadSuccess,         // the reply was taken over
-  Sent,                // the frame left the port (the device acknowledges nothing)
-  VerifyEqual,         // the device holds what was sent
-  VerifyDifferent,     // the device holds other settings
-};
-
-struct Step {
-  enum class Kind {
-    MarkField,      // `field` gets `mark` (red or white)
-    SubscriberTab,  // show the tab "Список аб."
-    WriteButton,    // `visible`
-    ReadButton,     // `visible`
-    // Open the chosen port; awaits Opened or OpenFailed. `reopen`: as the
-    // device commands do (close first unless the same port is open);
-    // otherwise open as is, without closing (the console's listen).
-    OpenPort,
-    DropInput,  // drop what arrived before now
-    // Send `bytes`, one per write when `per_byte` (else in one write), with
-    // a pause of at least `pause_ms` after each write, each write bounded by
-    // `bound_ms` per byte. Awaits Written per write (or a failure).
-    Send,
-    // Collect what arrives until the host's clock reaches `until_ms`,
-    // reading at most `read_max_bytes` every `read_every_ms` (the rest stays
-    // unread; it is old input to the next command). Awaits Received and Time.
-    Collect,
-    StopCollecting,  // the collection is over: stop the timer and the read loop
-    Wait,            // until `until_ms` (the recording); awaits Time
-    Log,             // `text` as one line of the console log
-    TakeSettings,    // put Reply() into the settings
-    ClearReceiveBuffer,
-    // `text` with `title`, of `message_kind`. `port_error`: the port-open
-    // error of the application's standard dialog (a host whose open shows
-    // it itself skips it). `interim`: the command goes on after it; a host
-    // may show it without waiting for the user.
-    Message,
-    Finished,  // `outcome`; no step follows
-  };
-  Kind kind = Kind::Finished;
-  std::string field;
-  FieldMark mark = FieldMark::Unchanged;
-  bool visible = false;
-  bool reopen = true;
-  std::string bytes;
-  bool per_byte = false;
-  int pause_ms = 0;
-  int bound_ms = 0;
-  double until_ms = 0;
-  int read_every_ms = 0;
-  std::size_t read_max_bytes = 0;
-  std::string text;
-  std::string title;
-  MessageKind message_kind = MessageKind::Failure;
-  bool port_error = false;
-  bool interim = false;
+// How a finished command ended, as the faces report it (see
+// device/batch_summary.h for its words).
+struct CommandResult {
+  Command command = Command::Write;
   Outcome outcome = Outcome::Refused;
-};
-
-struct Event {
-  enum class Kind {
-    Opened,
-    OpenFailed,     // `cause`: the system's or the browser's reason, if any
-    Written,        // `count` bytes of the step's write went out
-    WriteFailed,    // a write left bytes unsent
-    WriteTimedOut,  // a write did not complete within its bound
-    Received,       // `bytes` arrived
-    Time,           // only `now_ms`
-    Lost,           // the port went away
-    Stop,           // the user or the program asked to stop
-  };
-  Kind kind = Kind::Time;
-  double now_ms = 0;  // the host's clock, in ms, when it happened
-  std::size_t count = 0;
-  std::string bytes;
-  std::string cause;
+  Cause cause = Cause::None;
+  std::string system_text;  // the port's or the system's own words, apart
+  bool frame_sent = false;  // the whole frame left: a failure after it is the read-back's
+  std::size_t differing = 0;
 };
 
 struct EngineOptions {
@@ -142,6 +55,13 @@ class CommandEngine {
 
   Command Kind() const { return command_; }
   std::optional<Outcome> Result() const { return result_; }
+  // Once finished: why (None for a success), and the port's own words.
+  Cause ResultCause() const { return cause_; }
+  const std::string& SystemText() const { return system_text_; }
+  // True once the whole frame left the port.
+  bool FrameSent() const { return frame_sent_; }
+  // Once finished: the result as the faces report it.
+  CommandResult Summary() const;
   // When the wait or the collection under way ends, on the host's clock.
   double DueMs() const { return until_ms_; }
   // The text collected so far, as the window's ReceiveBuffer holds it.
@@ -166,7 +86,8 @@ class CommandEngine {
   void StartCollecting(std::vector<Step>& steps, double now_ms);
   void Evaluate(std::vector<Step>& steps);
   void FrameEnded(std::vector<Step>& steps, double now_ms);
-  void Finish(std::vector<Step>& steps, Outcome outcome);
+  void Finish(std::vector<Step>& steps, Outcome outcome, Cause cause,
+              const std::string& system_text = {});
   std::vector<Step> Opened(const Event& event);
   std::vector<Step> Sending(const Event& event);
   std::vector<Step> Recording(const Event& event);
@@ -187,6 +108,9 @@ class CommandEngine {
   MemorySettings held_;
   std::vector<const SettingInfo*> differing_;
   std::optional<Outcome> result_;
+  Cause cause_ = Cause::None;
+  std::string system_text_;
+  bool frame_sent_ = false;
 };
 
 // The steps of the reception window's end: stop collecting, the reply's
@@ -197,5 +121,8 @@ std::vector<Step> ReceptionEndSteps(const std::string& buffer, ReplyEvaluation& 
 
 // The engine's outcome of an evaluated reply.
 Outcome ReadOutcome(ReplyOutcome outcome);
+
+// The cause of an evaluated reply's outcome: None for a success.
+Cause ReadCause(ReplyOutcome outcome);
 
 }  // namespace qvx::device

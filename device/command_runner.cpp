@@ -84,7 +84,11 @@ class Runner {
       link_.OpenComPort();
     }
     Event event = At(link_.state.PortOpen ? Event::Kind::Opened : Event::Kind::OpenFailed);
-    event.cause = link_.PortHandle().LastFailure().cause;
+    if (!link_.state.PortOpen) {
+      const PortFailure failure = link_.PortHandle().LastFailure();
+      event.cause = failure.cause;
+      event.system_text = failure.text;
+    }
     if (link_.state.PortOpen) link_.state.StopReading = false;
     return engine_.Feed(event);
   }

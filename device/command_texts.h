@@ -3,6 +3,7 @@
 // device/reply.cpp, the port-open errors in OpenErrorText.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace qvx::device {
@@ -25,5 +26,13 @@ inline constexpr std::string_view kDiffersHead = "Устройство хран�
 // The countdowns shown in place of "Прочитать": "Чтение: 1,5 с".
 inline constexpr std::string_view kReadingLeft = "Чтение";
 inline constexpr std::string_view kRecordingLeft = "Запись";
+
+// A failure's message with the port's, the system's or the browser's own
+// account on the line below it, when there is one.
+inline std::string WithSystemText(std::string_view text, std::string_view system_text) {
+  std::string message(text);
+  if (!system_text.empty()) message.append("\n").append(system_text);
+  return message;
+}
 
 }  // namespace qvx::device

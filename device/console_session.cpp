@@ -56,9 +56,9 @@ void ConsoleSession::ShowPortError(const std::string& text) {
   // The cause on the message's own line, so that the failure is said in one line.
   const PortFailure failure = link_.PortHandle().LastFailure();
   err_ << text;
-  if (!failure.cause.empty()) err_ << " (" << failure.cause << ")";
+  if (!failure.text.empty()) err_ << " (" << failure.text << ")";
   err_ << "\n";
-  if (failure.permission_denied) err_ << kDialoutHint << "\n";
+  if (failure.cause == Cause::Denied) err_ << kDialoutHint << "\n";
   err_ << std::flush;
 }
 
@@ -76,10 +76,13 @@ void ConsoleSession::Pause(int milliseconds) {
   SleepAtLeast(milliseconds);
 }
 
-void ConsoleSession::MarkTextField(std::string_view field, FieldMark mark) {
-  if (mark != FieldMark::Red) return;
+std::string RefusedFieldLine(std::string_view field) {
   const SettingInfo* setting = FindSetting(field);
-  err_ << (setting ? TextFieldName(*setting) : std::string(field)) << " (" << field << ")\n";
+  return (setting ? TextFieldName(*setting) : std::string(field)) + " (" + std::string(field) + ")";
+}
+
+void ConsoleSession::MarkTextField(std::string_view field, FieldMark mark) {
+  if (mark == FieldMark::Red) err_ << RefusedFieldLine(field) << "\n";
 }
 
 void ConsoleSession::StartReceptionTimer() {

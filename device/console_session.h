@@ -14,6 +14,10 @@
 
 namespace qvx::device {
 
+// A text field refused by the write checks, as the console names it:
+// "Abon01 (Edit16)".
+std::string RefusedFieldLine(std::string_view field);
+
 class ConsoleSession : public LinkHost, public CommandView {
  public:
   // Log lines and success messages go to `out`, refusals, failures and port

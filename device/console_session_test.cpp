@@ -31,21 +31,24 @@ TEST(ConsoleSession, WriteOutcomesGoWhereTheirKindSays) {
     std::string out_part;  // a part of `out`
     std::string err;       // all of `err`
   } cases[] = {
-      {"sent", [](FakePort& port, Settings&) { port.failure = {"stale cause"}; }, false,
-       WriteOutcome::Sent, "ком открыт\nДанные успешно отправлены\n", ""},
+      {"sent",
+       [](FakePort& port, Settings&) {
+         port.failure = {Cause::WriteFailed, "stale cause"};
+       },
+       false, WriteOutcome::Sent, "ком открыт\nДанные успешно отправлены\n", ""},
       {"sent, success held", [](FakePort&, Settings&) {}, true, WriteOutcome::Sent, "ком открыт\n",
        ""},
       {"line dies mid-frame",
        [](FakePort& port, Settings&) {
          port.fail_write_at = 100;
-         port.failure = {"Input/output error"};
+         port.failure = {Cause::WriteFailed, "Input/output error"};
        },
        false, WriteOutcome::WriteFailed, "ком открыт\nОшибка в WriteFile\n",
        "Input/output error\nОшибка записи в порт\n"},
       {"port refused",
        [](FakePort& port, Settings&) {
          port.next_open = OpenResult::CannotOpen;
-         port.failure = {"Permission denied", true};
+         port.failure = {Cause::Denied, "Permission denied"};
        },
        false, WriteOutcome::PortNotOpen, "",
        "Error 1: Не могу открыть указанный Com порт! (Permission denied)\n" + kDialout},

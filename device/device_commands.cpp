@@ -7,38 +7,6 @@
 #include "settings/memory_settings.h"
 
 namespace qvx::device {
-namespace {
-
-// Applies a check's texts and marks in the order the user sees them.
-bool ApplyTextCheck(const TextCheck& check, Settings& settings, LinkHost& host, CommandView& view) {
-  WriteTextFields(settings, check.texts);
-  // Stages that passed before the failing one have coloured their fields
-  // by the time its message shows; only a late red waits for the message.
-  const auto mark_fields = [&](bool late) {
-    for (int i = 0; i < kTextFieldCount; ++i) {
-      if (check.marks[i] == FieldMark::Unchanged) continue;
-      const bool waits = check.marks_after_message && check.marks[i] == FieldMark::Red;
-      if (waits == late) view.MarkTextField(TextFieldControl(i), check.marks[i]);
-    }
-  };
-  mark_fields(false);
-  if (check.passed) return true;
-  if (check.tab == TabSwitch::BeforeMessage) view.ShowSubscriberTab();
-  host.ShowMessage(check.message, check.title, MessageKind::Refusal);
-  if (check.tab == TabSwitch::AfterMessage) view.ShowSubscriberTab();
-  mark_fields(true);
-  return false;
-}
-
-}  // namespace
-
-std::string CheckedWriteFrame(Settings& settings, LinkHost& host, CommandView& view) {
-  if (!ApplyTextCheck(CheckTextFields(ReadTextFields(settings)), settings, host, view)) return {};
-  WriteFrame built = BuildWriteFrame(settings);
-  if (built.frame.empty()) host.ShowMessage(built.message, built.title, MessageKind::Refusal);
-  return std::move(built.frame);
-}
-
 WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::string& port_name,
                           CommandView& view) {
   CommandEngine engine(Command::Write, settings);

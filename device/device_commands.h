@@ -39,13 +39,7 @@ enum class WriteOutcome {
   StoppedMidFrame,     // ... after some bytes of the frame: the device holds a part of it
 };
 
-// The checks of "Записать" before any port is touched: normalises and checks
-// Edit16..Edit30 (texts written back, marks, tab, message through `host`),
-// refuses a list with no entry selected, builds the frame. Returns the frame,
-// or "" after the refusal's message.
-std::string CheckedWriteFrame(Settings& settings, LinkHost& host, CommandView& view);
-
-// "Записать" (BitBtn2Click): CheckedWriteFrame, then makes sure
+// "Записать" (BitBtn2Click): the write checks (CheckWrite), then makes sure
 // `port_name` is open, then sends the frame one byte per write with a pause
 // after each. A byte that fails ends the sending with "Ошибка записи в порт".
 // When the host asks to stop, the sending ends before the next byte, with

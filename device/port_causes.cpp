@@ -3,9 +3,9 @@
 namespace qvx::device {
 
 std::vector<std::string> PortFailureLines(const PortFailure& failure) {
-  if (failure.cause.empty()) return {};
-  std::vector<std::string> lines{failure.cause};
-  if (failure.permission_denied) lines.emplace_back(kDialoutHint);
+  if (failure.text.empty()) return {};
+  std::vector<std::string> lines{failure.text};
+  if (failure.cause == Cause::Denied) lines.emplace_back(kDialoutHint);
   return lines;
 }
 

@@ -19,8 +19,8 @@ inline constexpr std::string_view kDialoutHint =
     "Чтобы открывать последовательные порты, вступите в группу dialout: "
     "sudo adduser $USER dialout, затем войдите в систему заново.";
 
-// The lines that explain `failure`: its cause, then kDialoutHint when
-// permission was denied. None when the cause is unknown.
+// The lines that explain `failure`: its text, then kDialoutHint when
+// permission was denied. None when the text is unknown.
 std::vector<std::string> PortFailureLines(const PortFailure& failure);
 
 // PortFailureLines with the port named on the cause's line, as a message box

@@ -28,15 +28,21 @@ std::string NotAPort(const std::string& path);
 // Takes the port that `handle` (the system's handle of the open port) refers
 // to for this program: the handle must be a terminal, and no other program
 // of ours may hold the port, whoever runs it (the system lets an
-// administrator past the exclusive open). Returns "" when the port is now
-// held, else why not; the lock ends when the handle is closed.
-std::string ClaimOpenPort(std::intptr_t handle);
+// administrator past the exclusive open). Returns no cause when the port is
+// now held, else why not (Busy or OpenOther); the lock ends when the handle
+// is closed.
+PortFailure ClaimOpenPort(std::intptr_t handle);
 
 // Why the system refused to open `path` as a port, in the user's words:
-// kPortBusy (with the holder's process id where its lock file names it, as
-// "(процесс 1234)"), or kPermissionDenied with permission_denied set when
-// this user may not open the device.
+// Busy, kPortBusy (with the holder's process id where its lock file names
+// it, as "(процесс 1234)"), or Denied, kPermissionDenied, when this user
+// may not open the device.
 PortFailure WhyOpenRefused(const std::string& path);
+
+// True when `system_text`, the system's words for a failed write, says that
+// the device went away rather than that the write failed (as the system
+// words "Input/output error" or "Inappropriate ioctl for device").
+bool MeansPortGone(const std::string& system_text);
 
 // An identity of the device `name` opens, equal for every spelling of one
 // port ("/dev/pts/3", "pts/3", a link to it); none when it names no device.

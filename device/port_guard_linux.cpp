@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -71,22 +72,30 @@ std::string NotAPort(const std::string& path) {
   return {};
 }
 
-std::string ClaimOpenPort(std::intptr_t handle) {
+PortFailure ClaimOpenPort(std::intptr_t handle) {
   const int descriptor = static_cast<int>(handle);
-  if (!::isatty(descriptor)) return std::string(kNotATerminal);
+  if (!::isatty(descriptor)) return {Cause::OpenOther, std::string(kNotATerminal)};
   // The kernel lets root past the exclusive open; this lock holds for every
   // program of ours, whoever runs it.
-  if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) return std::string(kPortBusy);
+  if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) return {Cause::Busy, std::string(kPortBusy)};
   return {};
 }
 
 PortFailure WhyOpenRefused(const std::string& path) {
   if (const long holder = LockHolder(path); holder != 0)
-    return {std::string(kPortBusy) + " (процесс " + std::to_string(holder) + ")", false};
+    return {Cause::Busy, std::string(kPortBusy) + " (процесс " + std::to_string(holder) + ")"};
   if (::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES)
-    return {std::string(kPermissionDenied), true};
+    return {Cause::Denied, std::string(kPermissionDenied)};
   // Opened by another program exclusively, without a lock file to name it.
-  return {std::string(kPortBusy), false};
+  return {Cause::Busy, std::string(kPortBusy)};
+}
+
+bool MeansPortGone(const std::string& system_text) {
+  // An unplugged adapter or a hung-up line: the port's writes fail with
+  // these, and the driver's ioctls on a vanished line with ENOTTY.
+  for (const int gone : {ENXIO, EIO, ENODEV, ENOTTY})
+    if (system_text == std::strerror(gone)) return true;
+  return false;
 }
 
 std::optional<std::uint64_t> PortDeviceNumber(const std::string& name) {

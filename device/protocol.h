@@ -32,5 +32,9 @@ inline constexpr int kWriteDrainTimeoutMs = 1000;
 // The read loop: at most this many bytes a read, one read this often.
 inline constexpr std::size_t kReadChunk = 1000;
 inline constexpr int kPauseBetweenReadsMs = 100;
+// A read returns what arrived within this long, if not enough sooner.
+inline constexpr int kReadTimeoutMs = 50;
+// A wait (the recording) looks for a stop this often.
+inline constexpr int kWaitSliceMs = 50;
 
 }  // namespace qvx::device

@@ -5,6 +5,7 @@
 #include "device/line_definition.h"
 #include "device/port_causes.h"
 #include "device/port_guard.h"
+#include "device/protocol.h"
 #include "device/system_ports.h"
 
 namespace qvx::device {
@@ -12,8 +13,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr auto kReadTotalTimeout = std::chrono::milliseconds(50);
-constexpr auto kWriteTimeoutPerByte = std::chrono::milliseconds(100);
+constexpr auto kReadTotalTimeout = std::chrono::milliseconds(kReadTimeoutMs);
+constexpr auto kWriteTimeoutPerByte = std::chrono::milliseconds(kWriteBoundPerByteMs);
 
 int MillisecondsLeft(Clock::time_point deadline) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
@@ -50,46 +51,53 @@ QSerialPort::StopBits ToQt(StopBits stop) {
 
 }  // namespace
 
-OpenResult QtSerialPort::Refuse(std::string cause, bool permission_denied) {
-  failure_ = {std::move(cause), permission_denied};
+OpenResult QtSerialPort::Refuse(PortFailure failure) {
+  failure_ = std::move(failure);
   if (port_.isOpen()) port_.close();
   port_.clearError();
   return OpenResult::CannotOpen;
 }
 
-void QtSerialPort::KeepFailure() {
-  if (port_.error() == QSerialPort::NoError || port_.error() == QSerialPort::TimeoutError) return;
-  failure_ = {port_.errorString().toStdString(), port_.error() == QSerialPort::PermissionError};
+void QtSerialPort::KeepFailure(Cause otherwise) {
+  const QSerialPort::SerialPortError error = port_.error();
+  if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
+  const std::string text = port_.errorString().toStdString();
+  Cause cause = otherwise;
+  if (error == QSerialPort::PermissionError)
+    cause = Cause::Denied;
+  else if (error == QSerialPort::ResourceError || MeansPortGone(text))
+    cause = Cause::Lost;
+  failure_ = {cause, text};
 }
 
 OpenResult QtSerialPort::Open(const std::string& name, std::string_view definition) {
   // An object that is still open (a failed configuration, or an open without
   // a close first) keeps its port: the system holds it, as for another program.
-  if (port_.isOpen()) return Refuse("порт уже открыт");
-  if (name.empty()) return Refuse(std::string(kNoPortNamed));
+  if (port_.isOpen()) return Refuse({Cause::Busy, "порт уже открыт"});
+  if (name.empty()) return Refuse({Cause::Missing, std::string(kNoPortNamed)});
   failure_ = {};
+  lost_ = false;
   const std::string path = PortPath(name);
-  if (const std::string why = NotAPort(path); !why.empty()) return Refuse(why);
+  if (const std::string why = NotAPort(path); !why.empty()) return Refuse({Cause::OpenOther, why});
   port_.setPortName(QString::fromStdString(name));
   if (!port_.open(QIODevice::ReadWrite)) {
     switch (port_.error()) {
       case QSerialPort::DeviceNotFoundError:
-        return Refuse(std::string(kNoSuchDevice));
+        return Refuse({Cause::Missing, std::string(kNoSuchDevice)});
       case QSerialPort::UnsupportedOperationError:  // the terminal settings are refused
-        return Refuse(std::string(kNotATerminal));
-      case QSerialPort::PermissionError: {
+        return Refuse({Cause::OpenOther, std::string(kNotATerminal)});
+      case QSerialPort::PermissionError:
         // A busy port (its lock file, an exclusive open) comes back as a
         // permission error too: tell the two apart.
-        const PortFailure why = WhyOpenRefused(path);
-        return Refuse(why.cause, why.permission_denied);
-      }
+        return Refuse(WhyOpenRefused(path));
       default:
-        return Refuse("порт не открывается (" + port_.errorString().toStdString() + ")");
+        return Refuse(
+            {Cause::OpenOther, "порт не открывается (" + port_.errorString().toStdString() + ")"});
     }
   }
-  if (const std::string why = ClaimOpenPort(static_cast<std::intptr_t>(port_.handle()));
-      !why.empty())
-    return Refuse(why);
+  if (PortFailure why = ClaimOpenPort(static_cast<std::intptr_t>(port_.handle()));
+      why.cause != Cause::None)
+    return Refuse(std::move(why));
   const std::optional<LineSettings> line = ParseLineDefinition(definition);
   if (!line) return OpenResult::DefinitionRejected;
   const bool set = port_.setBaudRate(line->baud) &&
@@ -98,7 +106,7 @@ OpenResult QtSerialPort::Open(const std::string& name, std::string_view definiti
                    port_.setStopBits(ToQt(line->stop_bits)) &&
                    port_.setFlowControl(QSerialPort::NoFlowControl);
   if (!set) {
-    KeepFailure();
+    KeepFailure(Cause::OpenOther);
     port_.clearError();
     return OpenResult::LineNotSet;
   }
@@ -116,10 +124,16 @@ bool QtSerialPort::IsOpen() const {
 }
 
 std::size_t QtSerialPort::Write(std::string_view bytes) {
-  if (!port_.isOpen() || bytes.empty()) return 0;
+  if (bytes.empty()) return 0;
+  if (!port_.isOpen()) {
+    // A port that released itself when its line was lost keeps that cause.
+    if (!lost_) failure_ = {Cause::WriteFailed, "порт не открыт"};
+    return 0;
+  }
   const qint64 accepted = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
   if (accepted <= 0) {
-    KeepFailure();
+    failure_ = {Cause::WriteFailed, {}};
+    KeepFailure(Cause::WriteFailed);
     SettleError();
     return 0;
   }
@@ -131,7 +145,11 @@ std::size_t QtSerialPort::Write(std::string_view bytes) {
     if (left == 0 || !port_.waitForBytesWritten(left)) break;
   }
   const qint64 pending = port_.bytesToWrite();
-  if (pending > 0) KeepFailure();
+  if (pending > 0) {
+    // No error of the port's own: the bytes just did not leave in time.
+    failure_ = {Cause::WriteTimedOut, {}};
+    KeepFailure(Cause::WriteFailed);
+  }
   if (pending > 0 && port_.isOpen())
     port_.clear(QSerialPort::Output);  // a late byte must not reach the device
   SettleError();
@@ -148,7 +166,7 @@ std::string QtSerialPort::Read(std::size_t max) {
     if (received.size() >= max) break;
     const int left = MillisecondsLeft(deadline);
     if (left == 0 || !port_.waitForReadyRead(left)) {
-      KeepFailure();
+      KeepFailure(Cause::Lost);
       SettleError();
       if (!port_.isOpen() || port_.bytesAvailable() == 0) break;
     }
@@ -161,9 +179,11 @@ void QtSerialPort::SettleError() {
   // A lost line (programmer unplugged) sets ResourceError: release the port,
   // so the next device command opens it again instead of writing into a dead
   // handle until another port is chosen.
-  if (port_.error() == QSerialPort::ResourceError)
+  if (port_.error() == QSerialPort::ResourceError) {
+    lost_ = true;
+    if (failure_.cause != Cause::Lost) failure_ = {Cause::Lost, failure_.text};
     port_.close();
-  else
+  } else
     port_.clearError();
 }
 

@@ -28,10 +28,13 @@ class QtSerialPort : public SerialPort {
 
  private:
   void SettleError();
-  void KeepFailure();  // QSerialPort's error as the cause, before it is cleared
-  OpenResult Refuse(std::string cause, bool permission_denied = false);
+  // QSerialPort's error as the failure, before it is cleared: a lost line
+  // or a refused permission as such, any other error as `otherwise`.
+  void KeepFailure(Cause otherwise);
+  OpenResult Refuse(PortFailure failure);
 
   PortFailure failure_;
+  bool lost_ = false;  // the line was lost and the port released itself
   QSerialPort port_;
 };
 

@@ -70,25 +70,26 @@ TEST_F(QtSerialPortTest, PortHeldByAnotherProcessGivesError1AsBusyNotAsPermissio
             std::vector<std::string>{"Error 1: Не могу открыть указанный Com порт!"});
   // Busy, not forbidden: the holder's lock file names it, and no hint to
   // join a group that would not help.
-  EXPECT_EQ(port.LastFailure().cause,
+  EXPECT_EQ(port.LastFailure().text,
             "порт занят другой программой (процесс " + std::to_string(holder.Pid()) + ")");
-  EXPECT_FALSE(port.LastFailure().permission_denied);
+  EXPECT_EQ(port.LastFailure().cause, Cause::Busy);
 }
 
 // The causes in the words the window and the command-line tool show.
 TEST_F(QtSerialPortTest, RefusedOpenSaysWhyInRussian) {
   struct Case {
     std::string name;
-    std::string_view cause;
+    std::string_view text;
+    Cause cause;
   };
-  for (const Case& c : std::vector<Case>{{"ttyQuorvexMissing", kNoSuchDevice},
-                                         {"/dev/quorvex/missing", kNoSuchDevice},
-                                         {"", kNoPortNamed},
+  for (const Case& c : std::vector<Case>{{"ttyQuorvexMissing", kNoSuchDevice, Cause::Missing},
+                                         {"/dev/quorvex/missing", kNoSuchDevice, Cause::Missing},
+                                         {"", kNoPortNamed, Cause::Missing},
                                          // not /dev/null: another test opens it
-                                         {"/dev/zero", kNotATerminal}}) {
+                                         {"/dev/zero", kNotATerminal, Cause::OpenOther}}) {
     EXPECT_EQ(port.Open(c.name, kLine), OpenResult::CannotOpen) << c.name;
+    EXPECT_EQ(port.LastFailure().text, c.text) << c.name;
     EXPECT_EQ(port.LastFailure().cause, c.cause) << c.name;
-    EXPECT_FALSE(port.LastFailure().permission_denied) << c.name;
   }
 }
 
@@ -102,8 +103,8 @@ TEST_F(QtSerialPortTest, AUserTheDeviceRefusesIsToldItIsAMatterOfPermission) {
     if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(2);
     QtSerialPort refused;
     const bool said = refused.Open(pty.Path(), kLine) == OpenResult::CannotOpen &&
-                      refused.LastFailure().cause == kPermissionDenied &&
-                      refused.LastFailure().permission_denied;
+                      refused.LastFailure().text == kPermissionDenied &&
+                      refused.LastFailure().cause == Cause::Denied;
     _exit(said ? 0 : 1);
   }
   int status = 0;
@@ -120,12 +121,12 @@ TEST_F(QtSerialPortTest, OnlyTerminalDevicesThatAreNoConsolesArePortsAndARefusal
   for (const std::string& name : refused) {
     EXPECT_EQ(port.Open(name, kLine), OpenResult::CannotOpen) << name;
     EXPECT_FALSE(port.IsOpen()) << name;
-    EXPECT_NE(port.LastFailure().cause, "") << name;
+    EXPECT_NE(port.LastFailure().text, "") << name;
     port.Close();
   }
   std::remove(plain.c_str());
   ASSERT_EQ(port.Open(pty.Path(), kLine), OpenResult::Opened);  // a pseudo-terminal slave is one
-  EXPECT_EQ(port.LastFailure().cause, "");
+  EXPECT_EQ(port.LastFailure().cause, Cause::None);
 }
 
 // Another of our programs holds the port: refused even to root, whom the
@@ -146,8 +147,8 @@ TEST_F(QtSerialPortTest, PortLockedByAnotherOfOurProgramsIsRefusedToAnyone) {
   EXPECT_EQ(held, '1');
   EXPECT_EQ(port.Open(pty.Path(), kLine), OpenResult::CannotOpen);
   EXPECT_FALSE(port.IsOpen());
-  EXPECT_EQ(port.LastFailure().cause.rfind("порт занят другой программой", 0), 0u);
-  EXPECT_FALSE(port.LastFailure().permission_denied);
+  EXPECT_EQ(port.LastFailure().text.rfind("порт занят другой программой", 0), 0u);
+  EXPECT_EQ(port.LastFailure().cause, Cause::Busy);
   kill(holder, SIGKILL);
   waitpid(holder, nullptr, 0);
   close(ready[0]);
@@ -205,6 +206,7 @@ TEST_F(QtSerialPortTest, DroppedLineGivesEmptyReadsAndFailedWritesAndReleasesThe
   pty.HangUp();
   EXPECT_EQ(port.Read(1000), "");
   EXPECT_EQ(port.Write("A5A6"), 0u);
+  EXPECT_EQ(port.LastFailure().cause, Cause::Lost);
   EXPECT_EQ(port.Read(1000), "");
   // Released, so the next device command opens the port again.
   EXPECT_FALSE(port.IsOpen());

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "device/causes.h"
+
 namespace qvx::device {
 
 // How an open ended; Error 2..4 leave the port held (IsOpen() true).
@@ -18,10 +20,16 @@ enum class OpenResult {
   TimeoutsNotSet,      // Error 4: the read/write time-outs cannot be set
 };
 
-// Why the last Open, Write or Read failed, in the system's words.
+// Why the last Open, Write or Read failed: the cause as a type, and the
+// port's own account of it.
 struct PortFailure {
-  std::string cause;               // such as "Permission denied"; empty when none is known
-  bool permission_denied = false;  // the user may not open the device
+  // An open: Busy, Denied, Missing or OpenOther. A write: Lost (the device
+  // went away), WriteTimedOut (its bound passed) or WriteFailed. None when
+  // nothing failed or nothing is known.
+  Cause cause = Cause::None;
+  // In the system's or our words ("нет такого устройства", "Input/output
+  // error"); empty when none is known.
+  std::string text;
 };
 
 class SerialPort {
@@ -33,16 +41,18 @@ class SerialPort {
   // terminal device that is neither a virtual console nor the controlling
   // terminal of this process;
   // applies the line definition (see ParseLineDefinition), no flow control,
-  // and the time-outs: reads of at most 50 ms, writes of at most 100 ms a byte.
+  // and the time-outs of device/protocol.h: reads of at most kReadTimeoutMs,
+  // writes of at most kWriteBoundPerByteMs a byte.
   virtual OpenResult Open(const std::string& name, std::string_view definition) = 0;
   // Releases the port; harmless when nothing is open.
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
   // Writes the bytes and returns how many of them left the computer's buffers
-  // within 100 ms per byte; 0 when nothing is open. Unsent bytes are dropped.
+  // within kWriteBoundPerByteMs a byte; 0 when nothing is open. Unsent bytes
+  // are dropped, and LastFailure says why.
   virtual std::size_t Write(std::string_view bytes) = 0;
   // Returns up to `max` bytes: as soon as `max` arrived, else what arrived
-  // within 50 ms. A failed read or a closed port gives no bytes.
+  // within kReadTimeoutMs. A failed read or a closed port gives no bytes.
   virtual std::string Read(std::size_t max) = 0;
   // Drops every byte that arrived and was not read yet; nothing when closed.
   virtual void DiscardInput() = 0;

@@ -73,4 +73,11 @@ std::string_view BrowserOpenCause(std::string_view error_name) {
   return "порт не открылся";
 }
 
+Cause BrowserOpenCauseOf(std::string_view error_name) {
+  if (error_name == "NetworkError" || error_name == "InvalidStateError") return Cause::Busy;
+  if (error_name == "NotFoundError") return Cause::Missing;
+  if (error_name == "SecurityError") return Cause::Denied;
+  return Cause::OpenOther;
+}
+
 }  // namespace qvx::device

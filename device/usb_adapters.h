@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "device/causes.h"
+
 namespace qvx::device {
 
 struct UsbIds {
@@ -30,5 +32,8 @@ std::vector<std::string> AdapterLabels(const std::vector<UsbIds>& ports);
 // another tab) holds, NotFoundError one that is gone, SecurityError one the
 // page may not use. Any other name gives a generic cause, never empty.
 std::string_view BrowserOpenCause(std::string_view error_name);
+
+// The same refusal as a type: Busy, Missing, Denied, else OpenOther.
+Cause BrowserOpenCauseOf(std::string_view error_name);
 
 }  // namespace qvx::device

@@ -5,9 +5,12 @@
 #include <emscripten/val.h>
 
 #include <string>
+#include <string_view>
 
-#include "message_object.h"
+#include "config_file/file_texts.h"
+#include "js_values.h"
 #include "page_model.h"
+#include "page_words.h"
 
 namespace qvx::web {
 namespace {
@@ -17,8 +20,8 @@ using emscripten::val;
 val FileTexts() {
   val texts = val::object();
   texts.set("maxFileBytes", static_cast<double>(kMaxOpenBytes));
-  texts.set("badFile", MessageObject(Message{"Некорректный файл", "Ошибка"}));
-  texts.set("unreadable", MessageObject(Message{"Ошибка открытия файла", "Ошибка"}));
+  texts.set("badFile", MessageObject(kBadFileText, kFileErrorTitle));
+  texts.set("unreadable", MessageObject(kUnreadableText, kFileErrorTitle));
   return texts;
 }
 
@@ -28,7 +31,7 @@ val DownloadStarted(const std::string& name) {
   return MessageObject(Message{"Файл " + name +
                                    " передан браузеру для загрузки. Проверьте, что он появился в "
                                    "папке загрузок: до тех пор изменения считаются несохранёнными.",
-                               "Сохранение"});
+                               std::string(kSaveTitle)});
 }
 
 // Said when several files were launched at once: `first` was opened, the
@@ -41,7 +44,8 @@ val NotOpened(const std::string& first, const val& others) {
     names += others[i].as<std::string>();
   }
   return MessageObject(
-      Message{"За один раз открывается один файл: " + first + ". Не открыты: " + names, "Quorvex"});
+      Message{"За один раз открывается один файл: " + first + ". Не открыты: " + names,
+              std::string(kAppTitle)});
 }
 
 // Said at a start after the page was closed mid-frame on `port`.
@@ -52,7 +56,7 @@ val WriteCutShort(const std::string& port) {
                   port +
                   "). Устройство могло принять настройки не полностью, "
                   "запишите их ещё раз.",
-              "Quorvex"});
+              std::string(kAppTitle)});
 }
 
 }  // namespace

@@ -10,20 +10,21 @@
 #include <string_view>
 #include <vector>
 
+#include "device/batch_summary.h"
+#include "device/causes.h"
 #include "device/usb_adapters.h"
-#include "message_object.h"
+#include "js_values.h"
+#include "page_words.h"
+#include "settings/about_texts.h"
+#include "settings/command_captions.h"
 
 namespace qvx::web {
 namespace {
 
 using emscripten::val;
 
-val Text(std::string_view text) {
-  return val(std::string(text));
-}
-
-val Said(std::string_view text, std::string_view title) {
-  return MessageObject({std::string(text), std::string(title)});
+val Said(std::string_view text, std::string_view title = kAppTitle) {
+  return MessageObject(text, title);
 }
 
 constexpr std::string_view kDriverHint =
@@ -31,32 +32,37 @@ constexpr std::string_view kDriverHint =
     "В Linux вступите в группу dialout: sudo adduser $USER dialout, затем войдите в систему "
     "заново.";
 
+constexpr std::string_view kConnectCaption = "Подключить программатор…";
+
+// "... нажмите «Подключить программатор…» ...", the button named as it is captioned.
+std::string Press(std::string_view before, std::string_view after) {
+  return std::string(before) + "«" + std::string(kConnectCaption) + "»" + std::string(after);
+}
+
 val InstallerTexts() {
   val texts = val::object();
-  texts.set("portLabel", Text("Порт:"));
-  texts.set("connect", Text("Подключить программатор…"));
+  texts.set("portLabel", Text(kPortCaption));
+  texts.set("connect", Text(kConnectCaption));
   texts.set("simulatorNote",
             Text("Выбран симулятор: настройки никуда не передаются. Подключите программатор и "
                  "выберите его порт."));
-  texts.set("declined", Said("Порт не выбран. Подключите программатор к USB, нажмите «Подключить "
-                             "программатор…» и выберите его в списке браузера.",
-                             "Quorvex"));
-  texts.set("blocked",
-            Said("Браузер запретил странице доступ к последовательным портам. Разрешите его "
-                 "в настройках сайта (значок слева от адреса), затем нажмите «Подключить "
-                 "программатор…» снова.",
-                 "Quorvex"));
+  texts.set("declined",
+            Said(std::string(kNoPortChosen) + Press(" Подключите программатор к USB, нажмите ",
+                                                    " и выберите его в списке браузера.")));
+  texts.set("blocked", Said(Press("Браузер запретил странице доступ к последовательным портам. "
+                                  "Разрешите его в настройках сайта (значок слева от адреса), "
+                                  "затем нажмите ",
+                                  " снова.")));
   texts.set(
       "noPorts",
-      Said(std::string("Браузер не нашёл ни одного последовательного порта. ").append(kDriverHint),
-           "Quorvex"));
-  texts.set("aboutTitle", Text("О прорамме"));
-  texts.set("aboutVersion", Text("Версия программы - 1.0.0\n "));
-  texts.set("close", Text("Закрыть"));
+      Said(
+          std::string("Браузер не нашёл ни одного последовательного порта. ").append(kDriverHint)));
+  texts.set("aboutTitle", Text(kAboutTitle));
+  texts.set("aboutVersion", Text(kAboutVersion));
+  texts.set("close", Text(kCloseCaption));
   texts.set("recording",
             Text("Устройство записывает настройки: дождитесь трёх длинных звуковых сигналов "
                  "(около 3 с)."));
-  texts.set("readSuffix", Text("прочитано из устройства"));
   texts.set("unsavedRead",
             Text("Настройки изменены и не сохранены. Прочитать устройство, отбросив изменения?"));
   texts.set("updateReady", Text("Готова новая версия страницы."));
@@ -92,9 +98,15 @@ std::string PortStatus(const std::string& state, const std::string& port,
   return "Порт не выбран";
 }
 
+// The source a read's settings are shown as coming from, in the title:
+// "PORT: прочитано из устройства".
+std::string ReadFrom(const std::string& port) {
+  return port + ": " + std::string(kReadFromDevice);
+}
+
 // The line below a success's own text that names the port it went to.
 std::string SentTo(const std::string& port) {
-  return "Порт: " + port;
+  return std::string(kPortCaption) + " " + port;
 }
 
 // The caption beside the frame's progress bar.
@@ -102,12 +114,27 @@ std::string SendingProgress(int sent, int total) {
   return "Передача: " + std::to_string(sent) + " из " + std::to_string(total) + " байт";
 }
 
+// Why the browser would not open a port, from its DOMException's name and
+// text: it names a refusal of the system's permission only in its text.
+device::Cause OpenCause(const std::string& error_name, const std::string& browser_text) {
+  if (browser_text == "Access denied.") return device::Cause::Denied;
+  return device::BrowserOpenCauseOf(error_name);
+}
+
 // The open failure's line under "Error 1": the cause in our words, the
 // browser's own text after it in brackets.
 std::string OpenFailureLine(const std::string& error_name, const std::string& browser_text) {
-  std::string line(device::BrowserOpenCause(error_name));
+  const device::Cause cause = OpenCause(error_name, browser_text);
+  std::string line(cause == device::Cause::OpenOther ? device::BrowserOpenCause(error_name)
+                                                     : CauseWords(cause));
   if (!browser_text.empty()) line += " (" + browser_text + ")";
   return line;
+}
+
+// The same failure's cause code (device::CauseCode): "busy", "denied",
+// "missing" or "openOther".
+std::string OpenFailureCause(const std::string& error_name, const std::string& browser_text) {
+  return std::string(device::CauseCode(OpenCause(error_name, browser_text)));
 }
 
 }  // namespace
@@ -118,7 +145,9 @@ EMSCRIPTEN_BINDINGS(quorvex_installer) {
   emscripten::function("installerTexts", &InstallerTexts);
   emscripten::function("adapterLabels", &AdapterLabelsOf);
   emscripten::function("openFailureLine", &OpenFailureLine);
+  emscripten::function("openFailureCause", &OpenFailureCause);
   emscripten::function("portStatus", &PortStatus);
   emscripten::function("sentTo", &SentTo);
+  emscripten::function("readFrom", &ReadFrom);
   emscripten::function("sendingProgress", &SendingProgress);
 }

@@ -3,7 +3,6 @@
 #include "config_file/file_commands.h"
 #include "config_file/settings_line.h"
 #include "device/device_commands.h"
-#include "device/link_host.h"
 
 namespace qvx::web {
 namespace {
@@ -20,28 +19,6 @@ class RecordedMessages : public CommandMessages {
   // Never asked: the save in memory replaces no file; the browser's dialog asks.
   bool AskYesNo(const std::string&, const std::string&) override { return false; }
   std::vector<Message> shown;
-};
-
-// The host and view of the write checks: what they would show, in order.
-class RecordedSteps : public device::LinkHost, public device::CommandView {
- public:
-  void AppendLog(const std::string&) override {}
-  void ShowMessage(const std::string& text, const std::string& title,
-                   device::MessageKind /*kind*/) override {
-    steps.push_back({Step::Kind::Message, {}, {text, title}});
-  }
-  void ShowPortError(const std::string& text) override {
-    ShowMessage(text, {}, device::MessageKind::Failure);
-  }
-  void ProcessEvents() override {}
-  void Pause(int) override {}
-  void MarkTextField(std::string_view field, device::FieldMark mark) override {
-    steps.push_back({mark == device::FieldMark::Red ? Step::Kind::MarkRed : Step::Kind::MarkWhite,
-                     std::string(field),
-                     {}});
-  }
-  void ShowSubscriberTab() override { steps.push_back({Step::Kind::SubscriberTab, {}, {}}); }
-  std::vector<Step> steps;
 };
 
 }  // namespace
@@ -62,14 +39,6 @@ SaveResult PageModel::Save() const {
   result.bytes = SaveSettingsBytes(settings_, messages);
   result.messages = std::move(messages.shown);
   return result;
-}
-
-WriteCheck PageModel::CheckWrite() {
-  RecordedSteps recorded;
-  WriteCheck check;
-  check.frame = device::CheckedWriteFrame(settings_, recorded, recorded);
-  check.steps = std::move(recorded.steps);
-  return check;
 }
 
 ReadResult PageModel::EvaluateRead(std::string_view received) {

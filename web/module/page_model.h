@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "device/reply.h"
+#include "device/write_checks.h"
 #include "settings/memory_settings.h"
 
 namespace qvx::web {
@@ -25,22 +26,9 @@ struct Message {
   std::string title;
 };
 
-// One thing the page shows, in the order the window shows it.
-struct Step {
-  enum class Kind { MarkWhite, MarkRed, SubscriberTab, Message };
-  Kind kind = Kind::Message;
-  std::string field;  // Mark*: "Edit16"
-  Message message;    // Message
-};
-
 struct SaveResult {
   std::string bytes;              // the file's bytes (line, CR LF); empty when refused
   std::vector<Message> messages;  // the refusal, or the success once the bytes are written
-};
-
-struct WriteCheck {
-  std::string frame;        // bytes to send; empty when refused
-  std::vector<Step> steps;  // marks, tab switches and the refusal, in order
 };
 
 struct ReadResult {
@@ -63,8 +51,9 @@ class PageModel {
   SaveResult Save() const;
 
   // "Записать" up to the port: normalises and checks the text fields (their
-  // texts written back), refuses a list with no entry selected, builds the frame.
-  WriteCheck CheckWrite();
+  // texts written back), refuses a list with no entry selected, builds the
+  // frame; the marks, the tab and the refusal as the window shows them.
+  device::WriteChecks CheckWrite() { return device::CheckWrite(settings_); }
 
   // The end of the reception window: evaluates what arrived and takes the
   // settings over only when every field passed.

@@ -5,38 +5,31 @@
 #include <emscripten/val.h>
 
 #include <ctime>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "device/backup_name.h"
 #include "device/batch_summary.h"
+#include "engine_names.h"
+#include "js_values.h"
 #include "page_tools.h"
+#include "page_words.h"
+#include "settings/command_captions.h"
 
 namespace qvx::web {
 namespace {
 
 using emscripten::val;
 
-std::string FromBytes(const val& bytes) {
-  const std::vector<unsigned char> data =
-      emscripten::convertJSArrayToNumberVector<unsigned char>(bytes);
-  return std::string(data.begin(), data.end());
-}
-
 // The names of the page's commands in the history, as their buttons say them.
 std::string CommandWord(const std::string& command) {
-  if (command == "write") return "Записать";
-  if (command == "read") return "Прочитать";
-  if (command == "writeVerify") return "Записать и проверить";
-  if (command == "compare") return "Сравнить";
+  if (command == "write") return std::string(kWriteCaption);
+  if (command == "read") return std::string(kReadCaption);
+  if (command == "writeVerify") return std::string(kWriteVerifyCaption);
+  if (command == "compare") return std::string(kCompareCaption);
   return command;
-}
-
-val MessageObject(const Message& message) {
-  val object = val::object();
-  object.set("text", message.text);
-  object.set("title", message.title);
-  return object;
 }
 
 val ComparisonObject(const Comparison& comparison) {
@@ -100,55 +93,49 @@ std::string HistoryFileName(const std::string& port, double epoch_ms) {
   return BackupFileName(port, local);
 }
 
-// A batch port's outcome from the engine's outcome name.
-DeviceOutcome OutcomeOf(const std::string& name) {
-  if (name == "sent") return DeviceOutcome::Sent;
-  if (name == "verifyEqual") return DeviceOutcome::Verified;
-  if (name == "verifyDifferent") return DeviceOutcome::Differs;
-  if (name == "refused") return DeviceOutcome::Refused;
-  if (name.rfind("stopped", 0) == 0) return DeviceOutcome::Interrupted;
-  return DeviceOutcome::Failed;
+// A port's line of a batch, "PORT  OUTCOME  5,4 с", from the engine's
+// summary(): its outcome and cause codes, in the words of every face. A
+// port the page's own failure ended says the failure's `systemText`.
+std::string BatchLine(const std::string& port, const val& summary, double seconds) {
+  const std::optional<device::CommandResult> result = ResultOf(summary);
+  return SummaryLine(port,
+                     result
+                         ? ResultText(*result)
+                         : OutcomeText(DeviceOutcome::Failed, 0, StringOf(summary, "systemText")),
+                     seconds);
 }
 
-// The cause of a failed port from the engine's last message: its first line,
-// the system's account after it in brackets; a failed read-back says so.
-std::string FailureCause(const std::string& outcome, const std::string& message) {
-  const std::size_t end = message.find('\n');
-  std::string cause = message.substr(0, end);
-  if (end != std::string::npos) cause += " (" + message.substr(end + 1) + ")";
-  const bool read_back =
-      outcome == "noData" || outcome == "notReady" || outcome == "faulty" || outcome == "abandoned";
-  return read_back ? "не удалось прочитать устройство после записи: " + cause : cause;
-}
-
-// A port's line of a batch: "PORT  OUTCOME  5,4 с", from the engine's
-// outcome name and last message.
-std::string BatchLine(const std::string& port, const std::string& outcome, int differing,
-                      const std::string& message, double seconds) {
-  const DeviceOutcome shown = OutcomeOf(outcome);
-  const std::string cause = shown == DeviceOutcome::Failed || shown == DeviceOutcome::Interrupted
-                                ? FailureCause(outcome, message)
-                                : "";
-  return SummaryLine(port, OutcomeText(shown, static_cast<std::size_t>(differing), cause), seconds);
-}
-
-std::string BatchTotalOf(const val& outcome_names, bool verify) {
+// The batch's total from its ports' outcome codes; a code the core does not
+// give (the page's own failure) counts as an error.
+std::string BatchTotalOf(const val& outcome_codes, bool verify) {
   std::vector<DeviceOutcome> outcomes;
-  for (const std::string& name : emscripten::vecFromJSArray<std::string>(outcome_names))
-    outcomes.push_back(OutcomeOf(name));
+  for (const std::string& code : emscripten::vecFromJSArray<std::string>(outcome_codes)) {
+    const std::optional<device::Outcome> outcome = device::OutcomeOfCode(code);
+    outcomes.push_back(outcome ? DeviceOutcomeOf(*outcome) : DeviceOutcome::Failed);
+  }
   return BatchTotal(outcomes, verify);
+}
+
+// A history entry's outcome in words, from the codes it keeps ({outcome,
+// cause, frameSent, differing}, as the engine's summary() gives them): a
+// read taken over says so, any other result as a batch's line says it. An
+// entry kept before the codes holds its words in `outcome`, shown as they are.
+std::string HistoryOutcome(const val& entry) {
+  if (const std::optional<device::CommandResult> result = ResultOf(entry)) {
+    if (result->outcome == device::Outcome::ReadSuccess) return std::string(kReadFromDevice);
+    return ResultText(*result);
+  }
+  return StringOf(entry, "outcome");
 }
 
 val ToolTexts() {
   val texts = val::object();
-  const auto set = [&](const char* key, const char* text) {
-    texts.set(key, val(std::string(text)));
-  };
+  const auto set = [&](const char* key, std::string_view text) { texts.set(key, Text(text)); };
   set("sheet", "Лист настроек");
   set("maskPassword", "Скрыть пароль");
   set("print", "Печать");
-  set("close", "Закрыть");
-  set("compare", "Сравнить");
+  set("close", kCloseCaption);
+  set("compare", kCompareCaption);
   set("compareDefaults", "С настройками по умолчанию");
   set("compareFile", "С файлом…");
   set("compareDevice", "С устройством на выбранном порту");
@@ -159,9 +146,9 @@ val ToolTexts() {
   set("historyRefused",
       "Браузер не даёт странице хранить историю (частный режим или нет места): записанное и "
       "прочитанное не сохраняется, все команды работают.");
-  set("historyOpen", "Открыть");
-  set("historySave", "Сохранить");
-  set("historyCompare", "Сравнить");
+  set("historyOpen", kOpenCaption);
+  set("historySave", kSaveCaption);
+  set("historyCompare", kCompareCaption);
   set("historyTimeColumn", "Время");
   set("historyPortColumn", "Порт");
   set("historyCommandColumn", "Команда");
@@ -171,7 +158,7 @@ val ToolTexts() {
     commands.set(command, CommandWord(command));
   texts.set("commands", commands);
   set("batch", "Записать на несколько…");
-  set("batchWrite", "Записать и проверить");
+  set("batchWrite", kWriteVerifyCaption);
   texts.set("historyLimit", 200);
   return texts;
 }
@@ -191,4 +178,5 @@ EMSCRIPTEN_BINDINGS(quorvex_tools) {
   emscripten::function("historyFileName", &HistoryFileName);
   emscripten::function("batchLine", &BatchLine);
   emscripten::function("batchTotal", &BatchTotalOf);
+  emscripten::function("historyOutcome", &HistoryOutcome);
 }

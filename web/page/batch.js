@@ -59,7 +59,8 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
         try {
           await port.open();
         } catch (error) {
-          throw new OpenFailure(/** @type {Error} */ (error).message);
+          const failure = /** @type {Error} */ (error);
+          throw new OpenFailure(failure.message, quorvex.openFailureCause(failure.name ?? '', failure.message ?? ''));
         }
         opened = true;
         return port;
@@ -86,7 +87,6 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
     const started = performance.now();
     const engine = new quorvex.CommandEngine(model, 'writeVerify');
     const portLink = linkTo(port);
-    let message = '';
     /** @type {CommandStep | null} */
     let refusal = null;
     /** @type {import('./commands.js').CommandView} */
@@ -98,29 +98,27 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
         bar.value = sent;
       },
       message(step) {
-        message = step.text;
         if (step.messageKind === 'refusal') refusal = step;
         return Promise.resolve();
       },
-      record: ({ settingsLine, outcome }) =>
-        remember({ settingsLine, port: label, command: 'writeVerify', outcome }),
+      record: (entry) => remember({ ...entry, port: label, command: 'writeVerify' }),
     };
-    /** @type {string} */
-    let outcome;
+    // The engine's summary of how the port ended; the page's own failure
+    // has no code of the core's and says its message instead.
+    /** @type {CommandSummary} */
+    let summary;
     try {
-      // The engine's outcome: the batch's ports run until the engine finishes.
-      outcome = /** @type {string} */ (await runCommand(engine, portLink, portView));
+      await runCommand(engine, portLink, portView);
+      summary = engine.summary() ?? { outcome: 'failed' };
     } catch (error) {
-      outcome = 'failed';
-      message = String(/** @type {Error | undefined} */ (error)?.message ?? error);
+      summary = { outcome: 'failed', systemText: String(/** @type {Error | undefined} */ (error)?.message ?? error) };
     } finally {
       await portLink.release().catch(() => { /* the line is shown whatever closing did */ });
     }
-    const differing = outcome === 'verifyDifferent' ? engine.differences().length : 0;
     engine.delete();
     bar.value = bar.max;
-    const text = quorvex.batchLine(label, outcome, differing, message, (performance.now() - started) / 1000);
-    return { outcome, text, refusal };
+    const text = quorvex.batchLine(label, summary, (performance.now() - started) / 1000);
+    return { outcome: summary.outcome, text, refusal };
   }
 
   async function writeChecked() {

@@ -10,9 +10,10 @@
 // underWay(kind): 'write' as a frame starts, 'read' as the device is awaited,
 // progress(sent, total) per byte of a frame (sent === total once it is over,
 // whichever way), and frameOut() once every byte of the frame went out.
-// record({settingsLine, outcome}) once a write, read or verify has sent or
-// taken settings: the settings as sent (or as read) with the last message's
-// text. Every one but message may be left out.
+// record({settingsLine, outcome, cause, systemText, frameSent, differing})
+// once a write, read or verify has sent or taken settings: the settings as
+// sent (or as read) with the engine's summary() of how it ended. Every one
+// but message may be left out.
 // Resolves with the engine's outcome; never rejects for what the port does.
 import { OpenFailure } from './link.js';
 import { joinBytes, waitUntil, withDeadline } from './pacing.js';
@@ -31,7 +32,7 @@ import { PortLost, WriteTimedOut } from './ports.js';
  * @property {(kind: 'write' | 'read') => void} [underWay]
  * @property {(sent: number, total: number) => void} [progress]
  * @property {() => void} [frameOut]
- * @property {(entry: { settingsLine: Uint8Array, outcome: string }) => void} [record]
+ * @property {(entry: CommandSummary & { settingsLine: Uint8Array }) => void} [record]
  */
 
 const now = () => performance.now();
@@ -39,7 +40,7 @@ const now = () => performance.now();
 // The port's failure as the engine's event; anything else is not the port's.
 /** @param {unknown} error @returns {CommandEvent} */
 function portEvent(error) {
-  if (error instanceof PortLost) return { kind: 'lost', nowMs: now(), cause: error.message };
+  if (error instanceof PortLost) return { kind: 'lost', nowMs: now(), cause: 'lost', systemText: error.message };
   throw error;
 }
 
@@ -81,7 +82,7 @@ export async function runCommand(engine, link, ui) {
       return engine.feed({ kind: 'opened', nowMs: now() });
     } catch (error) {
       if (!(error instanceof OpenFailure)) throw error;
-      return engine.feed({ kind: 'openFailed', nowMs: now(), cause: error.message });
+      return engine.feed({ kind: 'openFailed', nowMs: now(), cause: error.causeCode, systemText: error.message });
     }
   }
 
@@ -146,7 +147,7 @@ export async function runCommand(engine, link, ui) {
     for (;;) {
       ui.countdown?.(engine.countdown(now()));
       try {
-        await port.read(Math.min(step.untilMs, now() + 100));  // a lost port shows here
+        await port.read(Math.min(step.untilMs, now() + step.sliceMs));  // a lost port shows here
       } catch (error) {
         return engine.feed(portEvent(error));
       }
@@ -155,7 +156,6 @@ export async function runCommand(engine, link, ui) {
     }
   }
 
-  let lastMessage = '';
   let steps = engine.start(now());
   try {
     for (;;) {
@@ -165,7 +165,8 @@ export async function runCommand(engine, link, ui) {
         switch (step.kind) {
           case 'finished': {
             const settingsLine = engine.settingsFile();
-            if (settingsLine) ui.record?.({ settingsLine, outcome: lastMessage.split('\n')[0] });
+            const summary = engine.summary();
+            if (settingsLine && summary) ui.record?.({ settingsLine, ...summary });
             return step.outcome;
           }
           case 'red':
@@ -183,7 +184,7 @@ export async function runCommand(engine, link, ui) {
             break;
           case 'message':
             // An interim message says what the countdown shows next.
-            if (!step.interim) { lastMessage = step.text; ui.countdown?.(''); await ui.message(step); }
+            if (!step.interim) { ui.countdown?.(''); await ui.message(step); }
             break;
           case 'dropInput':
             try {

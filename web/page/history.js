@@ -65,6 +65,7 @@ async function inStore(mode, work) {
 }
 
 // Keeps one entry and drops the oldest beyond the limit, in one transaction.
+// The outcome is kept as the engine's codes, its words made when listed.
 // Never rejects: a refusal of storage becomes the note.
 /**
  * @param {object} entry
@@ -72,14 +73,17 @@ async function inStore(mode, work) {
  * @param {string} entry.port
  * @param {string | null} entry.command
  * @param {string} entry.outcome
+ * @param {string} [entry.cause]
+ * @param {boolean} [entry.frameSent]
+ * @param {number} [entry.differing]
  */
-export async function recordHistory({ settingsLine, port, command, outcome }) {
+export async function recordHistory({ settingsLine, port, command, outcome, cause, frameSent, differing }) {
   if (refused || !settingsLine) return;
   const { historyLimit } = await toolTexts;
   if (refused) return;
   try {
     await inStore('readwrite', (store) => {
-      store.add({ time: Date.now(), port, command, outcome, bytes: new Uint8Array(settingsLine) });
+      store.add({ time: Date.now(), port, command, outcome, cause, frameSent, differing, bytes: new Uint8Array(settingsLine) });
       const counting = store.count();
       counting.onsuccess = () => {
         let excess = counting.result - historyLimit;
@@ -149,7 +153,7 @@ export function setUpHistory({ quorvex, tools, byId, openBytes, saveBytes, compa
     const body = table.createTBody();
     for (const entry of kept) {
       const row = body.insertRow();
-      for (const text of [quorvex.localTime(entry.time), entry.port, tools.commands[entry.command] ?? entry.command, entry.outcome])
+      for (const text of [quorvex.localTime(entry.time), entry.port, tools.commands[entry.command] ?? entry.command, quorvex.historyOutcome(entry)])
         row.insertCell().textContent = text;
       const name = quorvex.historyFileName(entry.port, entry.time);
       row.insertCell().append(

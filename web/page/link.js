@@ -9,12 +9,18 @@ import { SimulatedPort, WebSerialPort } from './ports.js';
 
 /** @typedef {import('./ports.js').Port} Port */
 
-// The chosen port could not be opened; `reason` is the browser's.
+// The chosen port could not be opened; `reason` is the browser's, in our
+// words; `causeCode` the core's code of it: 'busy', 'denied', 'missing' or
+// 'openOther'.
 export class OpenFailure extends Error {
-  /** @param {string} reason */
-  constructor(reason) {
+  /**
+   * @param {string} reason
+   * @param {string} [causeCode]
+   */
+  constructor(reason, causeCode = 'openOther') {
     super(reason);
     this.name = 'OpenFailure';
+    this.causeCode = causeCode;
   }
 }
 
@@ -123,7 +129,7 @@ export class Link {
     if (chosen && chosen === this.openPort && !chosen.broken) return chosen;
     await this.openPort?.close();
     this.openPort = chosen;
-    if (!chosen) throw new OpenFailure(this.texts.noPortChosen);
+    if (!chosen) throw new OpenFailure(this.texts.noPortChosen, 'missing');
     try {
       await chosen.open();
       chosen.failure = null;
@@ -131,7 +137,7 @@ export class Link {
       this.openPort = null;
       const { name, message } = /** @type {Error} */ (error);
       chosen.failure = this.quorvex.openFailureLine(name ?? '', message ?? '');
-      throw new OpenFailure(chosen.failure);
+      throw new OpenFailure(chosen.failure, this.quorvex.openFailureCause(name ?? '', message ?? ''));
     } finally {
       this.onChange();
     }

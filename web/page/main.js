@@ -109,18 +109,12 @@ link.onChange();
 
 // A failure no command turned into its own message: the port's, or any
 // other, said in words rather than left as an unhandled rejection.
+// The browser's reason goes below the text, where it gave one.
 /** @param {unknown} error */
 async function showFailure(error) {
-  if (error instanceof OpenFailure) {
-    await showMessage({ title: texts.cannotOpen.title, text: `${texts.cannotOpen.text}\n${error.message}` });
-  } else if (error instanceof PortLost) {
-    // The browser's reason below the text, where it gave one.
-    const text = [texts.portLost.text, error.message].filter(Boolean).join('\n');
-    await showMessage({ title: texts.portLost.title, text });
-  } else {
-    const cause = /** @type {Error | undefined} */ (error)?.message ?? error;
-    await showMessage({ title: texts.commandFailed.title, text: `${texts.commandFailed.text}\n${cause}` });
-  }
+  const kind = error instanceof OpenFailure ? 'cannotOpen' : error instanceof PortLost ? 'portLost' : 'commandFailed';
+  const reason = /** @type {Error | undefined} */ (error)?.message ?? error;
+  await showMessage(quorvex.failureMessage(kind, String(reason)));
 }
 
 // One command at a time, as in the window: the commands wait while one runs,
@@ -216,7 +210,7 @@ const commandView = {
     countdown.hidden = !text;
     readButton.hidden = this.readHidden || Boolean(text);
   },
-  settingsTaken: () => files.readFrom(`${link.label()}: ${installer.readSuffix}`),
+  settingsTaken: () => files.readFrom(quorvex.readFrom(link.label())),
   // The history keeps what each command sent or read: the settings as sent,
   // whatever is edited while the device records.
   command: null,

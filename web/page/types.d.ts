@@ -222,8 +222,20 @@ interface CommandStep extends QuorvexMessage {
   readEveryMs: number;
   readMaxBytes: number;
   untilMs: number;
+  sliceMs: number;
   interim: boolean;
   outcome: string;
+  cause: string;
+  systemText: string;
+}
+
+// How a command ended, by the core's codes: what the batch and the history keep.
+interface CommandSummary {
+  outcome: string;
+  cause?: string;
+  systemText?: string;
+  frameSent?: boolean;
+  differing?: number;
 }
 
 // What happened, as the page tells the engine.
@@ -232,7 +244,10 @@ interface CommandEvent {
   nowMs: number;
   count?: number;
   bytes?: Uint8Array;
+  // The core's code of why (openFailed: 'busy', 'denied', 'missing', 'openOther').
   cause?: string;
+  // The browser's own words, shown apart.
+  systemText?: string;
 }
 
 interface CommandEngine extends QuorvexObject {
@@ -242,6 +257,8 @@ interface CommandEngine extends QuorvexObject {
   differences(): string[];
   // The settings the command sent or took, as a file's bytes; null when none.
   settingsFile(): Uint8Array<ArrayBuffer> | null;
+  // Once finished: how it ended; null before.
+  summary(): CommandSummary | null;
 }
 
 interface SimulatedDevice extends QuorvexObject {
@@ -272,6 +289,9 @@ interface Quorvex {
   writeCutShort(port: string): QuorvexMessage;
   adapterLabels(infos: SerialPortInfo[]): string[];
   openFailureLine(errorName: string, browserText: string): string;
+  openFailureCause(errorName: string, browserText: string): string;
+  failureMessage(kind: 'cannotOpen' | 'portLost' | 'commandFailed', reason: string): QuorvexMessage;
+  readFrom(port: string): string;
   portStatus(state: string, port: string, cause: string): string;
   sentTo(port: string): string;
   sendingProgress(sent: number, total: number): string;
@@ -282,7 +302,8 @@ interface Quorvex {
   compareWithEntry(page: Uint8Array, entry: Uint8Array, command: string, port: string, epochMs: number): Comparison;
   localTime(epochMs: number): string;
   historyFileName(port: string, epochMs: number): string;
-  batchLine(port: string, outcome: string, differing: number, message: string, seconds: number): string;
+  batchLine(port: string, summary: CommandSummary, seconds: number): string;
+  historyOutcome(entry: CommandSummary): string;
   batchTotal(outcomes: string[], verify: boolean): string;
 }
 

@@ -215,6 +215,7 @@ test('the module words the messages that name a port, a file or a count', async 
       'COM3: не открывается — порт занят другой программой'],
     [quorvex.portStatus('none', '', ''), 'Порт не выбран'],
     [quorvex.sentTo('COM3'), 'Порт: COM3'],
+    [quorvex.readFrom('COM3'), 'COM3: прочитано из устройства'],
     [quorvex.sendingProgress(71, 288), 'Передача: 71 из 288 байт'],
     [quorvex.notOpened('дом.qvx', ['дача.qvx', '%s.qvx']).text,
       'За один раз открывается один файл: дом.qvx. Не открыты: дача.qvx, %s.qvx'],
@@ -223,4 +224,131 @@ test('the module words the messages that name a port, a file or a count', async 
   ];
   for (const [got, expected] of rows) assert.equal(got, expected);
   assert.equal(quorvex.downloadStarted('a.qvx').title, 'Сохранение');
+});
+
+// Drives an engine on the default settings through `events` (each fed once
+// the steps before it are in), returning its finished step, the message
+// before it and its summary.
+function finishedBy(quorvex, command, events) {
+  const model = new quorvex.Model();
+  const engine = new quorvex.CommandEngine(model, command);
+  try {
+    const steps = [...engine.start(0)];
+    let now = 1;
+    for (const event of events) {
+      if (event === 'frame') {
+        // Every byte of the frame written, then the recording waited out.
+        const send = steps.findLast((step) => step.kind === 'send');
+        for (let i = 0; i < send.bytes.length; ++i) steps.push(...engine.feed({ kind: 'written', nowMs: now++, count: 1 }));
+        steps.push(...engine.feed({ kind: 'time', nowMs: (now += 1e5) }));
+      } else {
+        steps.push(...engine.feed({ nowMs: now++, ...event }));
+      }
+    }
+    const message = steps.findLast((step) => step.kind === 'message');
+    return { finished: steps.at(-1), message, summary: engine.summary() };
+  } finally {
+    engine.delete();
+    model.delete();
+  }
+}
+
+// The page's events carry a cause code and the browser's own words; the
+// finished step and the summary give back the core's outcome and cause
+// codes, the words apart, whatever the words say.
+test('causes cross as codes: each event of the port ends in its outcome and cause', async () => {
+  const quorvex = await modulePromise;
+  const opened = { kind: 'opened' };
+  const rows = [
+    ['write', [{ kind: 'openFailed', cause: 'busy', systemText: 'The port is already open.' }], 'cannotOpen', 'busy'],
+    ['write', [{ kind: 'openFailed', cause: 'denied', systemText: 'Access denied.' }], 'cannotOpen', 'denied'],
+    ['read', [{ kind: 'openFailed', cause: 'missing', systemText: 'No port.' }], 'cannotOpen', 'missing'],
+    ['write', [{ kind: 'openFailed', cause: 'openOther', systemText: 'Failed to open serial port.' }], 'cannotOpen', 'openOther'],
+    // An open failure of no known cause counts as another one.
+    ['write', [{ kind: 'openFailed', systemText: 'Odd.' }], 'cannotOpen', 'openOther'],
+    ['write', [opened, { kind: 'lost', cause: 'lost', systemText: 'The device has been lost.' }], 'lostMidFrame', 'lost'],
+    ['write', [opened, { kind: 'writeTimedOut', systemText: 'write not completed' }], 'writeTimedOut', 'writeTimedOut'],
+    ['write', [opened, { kind: 'writeFailed', systemText: 'Broken pipe.' }], 'writeFailed', 'writeFailed'],
+    ['read', [opened, { kind: 'lost', cause: 'lost', systemText: 'The device has been lost.' }], 'lostMidRead', 'lost'],
+    ['read', [opened, { kind: 'written', count: 4 }, { kind: 'time', nowMs: 1e6 }], 'noData', 'noData'],
+    ['write', [{ kind: 'stop' }], 'stoppedBeforeFrame', 'stopped'],
+    ['writeVerify', [opened, 'frame', { kind: 'openFailed', cause: 'denied', systemText: 'Access denied.' }],
+      'cannotOpen', 'denied', true],
+  ];
+  for (const [command, events, outcome, cause, frameSent = false] of rows) {
+    const name = `${command}: ${events.map((e) => e.kind ?? e).join(', ')}`;
+    const { finished, message, summary } = finishedBy(quorvex, command, events);
+    const systemText = events.at(-1).systemText ?? '';
+    assert.deepEqual(finished, { kind: 'finished', outcome, cause, systemText }, name);
+    assert.deepEqual(summary, { outcome, cause, systemText, frameSent, differing: 0 }, name);
+    if (cause === 'stopped') continue;  // the host that stopped tells its user
+    assert.equal(message.messageKind, 'failure', name);
+    // The browser's words, where the port gave them, on the message's last line.
+    if (systemText && cause !== 'writeTimedOut' && cause !== 'writeFailed')
+      assert.equal(message.text.split('\n').at(-1), systemText, name);
+  }
+});
+
+// Where the browser's open fails, the page's link takes the cause code from
+// the DOMException, its line from the same cause.
+test('a refused open gets its cause code from the browser\'s exception', async () => {
+  const quorvex = await modulePromise;
+  const rows = [
+    ['InvalidStateError', 'The port is already open.', 'busy', 'порт занят другой программой'],
+    ['NetworkError', 'Failed to open serial port.', 'busy', 'порт занят другой программой'],
+    ['NetworkError', 'Access denied.', 'denied', 'нет прав на доступ к порту'],
+    ['SecurityError', '', 'denied', 'нет прав на доступ к порту'],
+    ['NotFoundError', 'No port.', 'missing', 'нет такого устройства'],
+    ['AbortError', 'Odd.', 'openOther', 'порт не открылся'],
+  ];
+  for (const [name, text, cause, words] of rows) {
+    assert.equal(quorvex.openFailureCause(name, text), cause, `${name}: ${text}`);
+    assert.equal(quorvex.openFailureLine(name, text), text ? `${words} (${text})` : words, `${name}: ${text}`);
+  }
+});
+
+// The failures no command words itself: the engine's own words for the port,
+// with the browser's (or the page's) account on the line below.
+test('a failure\'s message is the engine\'s, with the account below it', async () => {
+  const quorvex = await modulePromise;
+  const engineSays = (events) => finishedBy(quorvex, 'write', events).message;
+  const rows = [
+    ['cannotOpen', engineSays([{ kind: 'openFailed', cause: 'busy', systemText: 'x' }])],
+    ['portLost', engineSays([{ kind: 'opened' }, { kind: 'lost', cause: 'lost', systemText: 'x' }])],
+  ];
+  for (const [kind, said] of rows) {
+    assert.deepEqual(quorvex.failureMessage(kind, 'x'), { text: said.text, title: said.title }, kind);
+    assert.equal(quorvex.failureMessage(kind, '').text, said.text.split('\n')[0], `${kind} without an account`);
+  }
+  const failed = quorvex.failureMessage('commandFailed', 'memory access out of bounds');
+  assert.deepEqual(failed.text.split('\n'), ['Команда прервана из-за ошибки страницы.', 'memory access out of bounds']);
+  assert.equal(failed.title, 'Ошибка');
+});
+
+// Where the browser's writes and waits are bounded comes with the steps.
+test('the send step carries the browser\'s bound, the waits their slice', async () => {
+  const quorvex = await modulePromise;
+  const model = new quorvex.Model();
+  const { writeTimeoutMs } = quorvex.protocol();
+  for (const command of ['write', 'read']) {
+    const engine = new quorvex.CommandEngine(model, command);
+    engine.start(0);
+    const send = engine.feed({ kind: 'opened', nowMs: 1 }).find((step) => step.kind === 'send');
+    assert.ok(send.timeoutMs >= writeTimeoutMs, `${command}: ${send.timeoutMs}`);
+    if (command === 'read') {
+      const [collect] = engine.feed({ kind: 'written', nowMs: 2, count: send.bytes.length });
+      assert.equal(collect.kind, 'collect');
+      assert.ok(collect.sliceMs > 0, `slice ${collect.sliceMs}`);
+    }
+    engine.delete();
+  }
+  const engine = new quorvex.CommandEngine(model, 'writeVerify');
+  engine.start(0);
+  const send = engine.feed({ kind: 'opened', nowMs: 1 }).find((step) => step.kind === 'send');
+  let steps = [];
+  for (let i = 0; i < send.bytes.length; ++i) steps = engine.feed({ kind: 'written', nowMs: 2 + i, count: 1 });
+  const wait = steps.find((step) => step.kind === 'wait');
+  assert.ok(wait.sliceMs > 0, `slice ${wait.sliceMs}`);
+  engine.delete();
+  model.delete();
 });

@@ -79,24 +79,43 @@ test('a comparison lists what diff --json lists, in its order, and refuses a bad
   assert.deepEqual(device.rows, []);
 });
 
-test('the batch words are the CLI\'s', async () => {
+test('the batch words are the CLI\'s, built from the engine\'s codes', async () => {
   const quorvex = await modulePromise;
-  // The engine's outcome names, as a batch's ports end.
+  // The engine's outcome codes, as a batch's ports end; 'failed' is the page's own failure.
   const cases = [
     [['verifyEqual', 'verifyEqual', 'cannotOpen'], '3 устройства: 2 записано и проверено, 1 ошибка'],
     [['verifyDifferent', 'stoppedMidFrame'], '2 устройства: 0 записано и проверено, 1 не совпадает с записанным, 1 прервано'],
+    [['sent', 'failed', 'stoppedBeforeCheck'], '3 устройства: 1 записано и проверено, 1 ошибка, 1 прервано'],
   ];
   for (const [outcomes, total] of cases) assert.equal(quorvex.batchTotal(outcomes, true), total);
-  // A failed port's cause from the engine's last message: the system's account
-  // in brackets, a failed read-back named as such.
+  // A port's line from the engine's summary(): its cause in the CLI's words,
+  // never the browser's; a failure after the frame is the read-back's.
   const lines = [
-    ['verifyDifferent', 2, '', '/dev/pts/1  не совпадает: 2 настройки  5,4 с'],
-    ['cannotOpen', 0, 'Не могу открыть\nAccess denied.', '/dev/pts/1  ошибка: Не могу открыть (Access denied.)  5,4 с'],
-    ['lostMidFrame', 0, 'Связь с портом потеряна', '/dev/pts/1  ошибка: Связь с портом потеряна  5,4 с'],
-    ['noData', 0, 'Не удалось получить данные',
-      '/dev/pts/1  ошибка: не удалось прочитать устройство после записи: Не удалось получить данные  5,4 с'],
+    [{ outcome: 'verifyEqual' }, 'записано и проверено'],
+    [{ outcome: 'verifyDifferent', frameSent: true, differing: 2 }, 'не совпадает: 2 настройки'],
+    [{ outcome: 'cannotOpen', cause: 'denied', systemText: 'Access denied.' }, 'ошибка: нет прав на доступ к порту'],
+    [{ outcome: 'cannotOpen', cause: 'busy', systemText: 'The port is already open.' }, 'ошибка: порт занят другой программой'],
+    [{ outcome: 'cannotOpen', cause: 'missing', frameSent: true },
+      'ошибка: не удалось прочитать устройство после записи: нет такого устройства'],
+    [{ outcome: 'lostMidFrame', cause: 'lost', systemText: 'The device has been lost.' }, 'ошибка: связь с портом потеряна'],
+    [{ outcome: 'writeTimedOut', cause: 'writeTimedOut' }, 'ошибка: порт не принимает данные'],
+    [{ outcome: 'noData', cause: 'noData', frameSent: true },
+      'ошибка: не удалось прочитать устройство после записи: не удалось получить данные'],
+    [{ outcome: 'stoppedMidFrame', cause: 'stopped' }, 'прервано: кадр передан не полностью'],
+    [{ outcome: 'refused', cause: 'faultyField' }, 'ошибка: настройки не приняты'],
+    [{ outcome: 'failed', systemText: 'memory access out of bounds' }, 'ошибка: memory access out of bounds'],
   ];
-  for (const [outcome, differing, message, line] of lines)
-    assert.equal(quorvex.batchLine('/dev/pts/1', outcome, differing, message, 5.44), line, outcome);
+  for (const [summary, words] of lines)
+    assert.equal(quorvex.batchLine('/dev/pts/1', summary, 5.44), `/dev/pts/1  ${words}  5,4 с`, JSON.stringify(summary));
+  // The history words its entries from the same codes; an entry kept before
+  // the codes shows the words it holds.
+  const history = [
+    [{ outcome: 'sent' }, 'отправлено'],
+    [{ outcome: 'readSuccess' }, 'прочитано из устройства'],
+    [{ outcome: 'lostMidRead', cause: 'lost', frameSent: true },
+      'ошибка: не удалось прочитать устройство после записи: связь с портом потеряна'],
+    [{ outcome: 'Данные успешно отправлены' }, 'Данные успешно отправлены'],
+  ];
+  for (const [entry, words] of history) assert.equal(quorvex.historyOutcome(entry), words, entry.outcome);
   assert.match(quorvex.historyFileName('/dev/pts/4', Date.UTC(2026, 11, 9, 12)), /^pts_4-2026120\d-\d{6}\.qvx$/);
 });
