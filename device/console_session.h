@@ -1,11 +1,9 @@
 // The device commands without a window, for the command-line tool and the
-// tests: log lines and messages go to streams, and the reception timer is a
-// deadline that the host's ProcessEvents checks between reads.
+// tests: log lines and messages go to streams, and the read loop itself
+// tells the command the time after each turn (no timer of its own).
 #pragma once
 
-#include <chrono>
 #include <functional>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,10 +27,10 @@ class ConsoleSession : public LinkHost, public CommandView {
                  PortLister extra_ports = {});
 
   // "Записать" on `port_name`.
-  WriteOutcome Write(const std::string& port_name);
-  // "Прочитать" on `port_name`, the 2000 ms reception window included.
-  // Nothing when the port could not be opened.
-  std::optional<ReplyOutcome> Read(const std::string& port_name);
+  CommandResult Write(const std::string& port_name);
+  // "Прочитать" on `port_name`, the 2000 ms reception window included; the
+  // reply is taken over into the session's settings when every field passed.
+  CommandResult Read(const std::string& port_name);
 
   // Asks the commands to stop (see LinkHost::StopRequested) once `requested`
   // returns true; it is called between bytes and reads, from the session's thread.
@@ -51,15 +49,13 @@ class ConsoleSession : public LinkHost, public CommandView {
   void AppendLog(const std::string& line) override;
   void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override;
   void ShowPortError(const std::string& text) override;
-  void ProcessEvents() override;
+  void ProcessEvents() override {}
   void Pause(int milliseconds) override;
   void WriteFailed() override;
   bool StopRequested() override { return stop_requested_ && stop_requested_(); }
 
   // A field that failed its check is named on `err` ("Abon01 (Edit16)").
   void MarkTextField(std::string_view field, FieldMark mark) override;
-  void StartReceptionTimer() override;
-  void StopReceptionTimer() override;
 
  private:
   void ShowCause();
@@ -68,8 +64,6 @@ class ConsoleSession : public LinkHost, public CommandView {
   std::ostream& out_;
   std::ostream& err_;
   DeviceLink link_;
-  std::optional<std::chrono::steady_clock::time_point> timer_due_;
-  std::optional<ReplyOutcome> last_reply_;
   std::vector<std::string> messages_;
   std::function<bool()> stop_requested_;
   bool hold_success_ = false;

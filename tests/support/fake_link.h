@@ -1,5 +1,5 @@
 // Test doubles for the device link: a scripted serial port and a host that
-// records what the user would see.
+// records what the user would see, on a clock that only its pauses move.
 #pragma once
 
 #include <deque>
@@ -66,6 +66,7 @@ class RecordingHost : public LinkHost {
   std::vector<int> pauses;
   int events = 0;
   std::function<void()> on_events;  // a nested handler, such as the reception timer
+  double now_ms = 0;                // the host's clock: only its pauses move it
 
   void AppendLog(const std::string& line) override { log.push_back(line); }
   void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override {
@@ -77,7 +78,11 @@ class RecordingHost : public LinkHost {
     ++events;
     if (on_events) on_events();
   }
-  void Pause(int milliseconds) override { pauses.push_back(milliseconds); }
+  void Pause(int milliseconds) override {
+    pauses.push_back(milliseconds);
+    now_ms += milliseconds;
+  }
+  double NowMs() override { return now_ms; }
 };
 
 }  // namespace qvx::device::testing
