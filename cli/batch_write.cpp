@@ -37,7 +37,8 @@ void PrintPrefixed(const std::string& text, const std::string& prefix) {
 // A failure of a port in one line, the port's own words on a line of their own.
 void PrintFailure(const DeviceResult& result) {
   Failure("write", result.port + ": " + result.cause);
-  if (!result.system_text.empty())
+  // Our own words of a refused open say no more than the cause does.
+  if (!result.system_text.empty() && result.system_text != CauseWords(result.cause_kind))
     PrintPrefixed(result.system_text + "\n", Prefix("write") + result.port + ": ");
 }
 

@@ -20,6 +20,7 @@ class FakePort : public SerialPort {
   std::string written;
   std::size_t fail_write_at = std::string::npos;  // byte offset whose write fails
   std::deque<std::string> reads;                  // what successive reads return
+  std::vector<std::size_t> read_sizes;            // the most each read asked for
   std::vector<std::string> platform_ports;
   int discards = 0;     // calls of DiscardInput
   PortFailure failure;  // what LastFailure tells, whatever happened
@@ -43,7 +44,8 @@ class FakePort : public SerialPort {
     written += bytes;
     return bytes.size();
   }
-  std::string Read(std::size_t) override {
+  std::string Read(std::size_t max) override {
+    read_sizes.push_back(max);
     if (reads.empty()) return {};
     std::string front = reads.front();
     reads.pop_front();
