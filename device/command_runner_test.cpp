@@ -37,12 +37,11 @@ TEST(CommandRunner, CarriesEachStepOutAtItsOwnPaceUntilItsTime) {
   EXPECT_EQ(outcome, Outcome::VerifyEqual);
   EXPECT_EQ(port.written, frame + "A5A6");
 
-  std::vector<int> expected(frame.size(), kPauseAfterWriteMs);  // a pause after each byte
+  std::vector<int> expected(frame.size(), kPauseAfterWriteMs);        // a pause after each byte
   expected.insert(expected.end(), {kWaitSliceMs, kWaitSliceMs, 20});  // 120 ms in slices
-  expected.push_back(kPauseAfterWriteMs);  // after the request
+  expected.push_back(kPauseAfterWriteMs);                             // after the request
   // The window's 2000 ms at one read every 100 ms; the time is told after a turn.
-  expected.insert(expected.end(), kReceptionWindowMs / kPauseBetweenReadsMs,
-                  kPauseBetweenReadsMs);
+  expected.insert(expected.end(), kReceptionWindowMs / kPauseBetweenReadsMs, kPauseBetweenReadsMs);
   EXPECT_EQ(host.pauses, expected);
   EXPECT_EQ(port.read_sizes,
             std::vector<std::size_t>(kReceptionWindowMs / kPauseBetweenReadsMs, kReadChunk));
