@@ -20,8 +20,10 @@ class ConsoleSession : public LinkHost, public CommandView {
  public:
   // Log lines and success messages go to `out`, refusals, failures and port
   // errors to `err`. A port error has its cause after it on its line
-  // ("... (Permission denied)"), a failed write on the line before; when
-  // permission was denied, the next line says how to get it.
+  // ("... (Permission denied)"), a failed write its cause on the line before
+  // its message (a lost port's message has it below); when permission was
+  // denied, the next line says how to get it. The session's failed writes
+  // reach the command as the port tells them apart (lost, timed out, failed).
   // Every argument but `extra_ports` (see DeviceLink) must outlive the session.
   ConsoleSession(SerialPort& port, Settings& settings, std::ostream& out, std::ostream& err,
                  PortLister extra_ports = {});
