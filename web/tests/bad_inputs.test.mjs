@@ -8,7 +8,7 @@ import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { defaultLine, downloadStarted, expectMessage, openPage, tab, useBrowser } from './browser.mjs';
+import { commandsBack, defaultLine, downloadStarted, expectMessage, openPage, tab, useBrowser } from './browser.mjs';
 
 useBrowser();
 
@@ -23,12 +23,7 @@ async function click(page, button) {
 
 // The commands are enabled, "Прочитать" is in its place, and "Сохранить" works.
 async function expectUsable(page, row) {
-  // The command gives the buttons back once its message has closed.
-  const commands = '#N2, #N3, #BitBtn1, #BitBtn2, #writeVerify';
-  const enabled = await page.waitForFunction((ids) => [...document.querySelectorAll(ids)]
-    .every((b) => !b.disabled), commands, { timeout: 10_000 }).then(() => true, () => false);
-  const disabled = await page.$$eval(commands, (all) => all.filter((b) => b.disabled).map((b) => b.id));
-  assert.equal(enabled, true, `${row}: ${disabled.join(', ')}`);
+  await commandsBack(page, row);
   assert.equal(await page.isVisible('#BitBtn1'), true, row);
   const download = page.waitForEvent('download');
   await click(page, 'Сохранить');

@@ -15,7 +15,10 @@ import {
 useBrowser();
 
 const fakeSerial = fileURLToPath(new URL('./fake_serial.js', import.meta.url));
-const commandsEnabled = (page) => page.$$eval('aside button', (buttons) => buttons.every((b) => !b.disabled));
+// Whether the command buttons come back: a command gives them back a turn
+// after its message closes.
+const commandsEnabled = (page) => page.waitForFunction(() => [...document.querySelectorAll('aside button')]
+  .every((b) => !b.disabled), null, { timeout: 10_000 }).then(() => true, () => false);
 
 // A save picker that does what window.pickerRow says: `cancel`, or fail
 // the write or the close, else keep the bytes in pickerRow.written.
@@ -155,11 +158,16 @@ test('several launched files: each gets a window, and a browser that hands over 
 test('a file launched while a frame is sent opens after the write, not in the middle of it', async () => {
   const page = await openPage(launchQueueStandIn);
   await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  // The launched file is asked for its bytes only when the page opens it.
   await page.evaluate((line) => {
     const bytes = Uint8Array.from(line, (c) => c.charCodeAt(0));
-    window.launchConsumer({ files: [{ name: 'дом.qvx', getFile: async () => new File([bytes], 'дом.qvx') }] });
+    window.launchConsumer({ files: [{ name: 'дом.qvx',
+      getFile: async () => { window.launchedFileRead = true; return new File([bytes], 'дом.qvx'); } }] });
   }, defaultLine);
-  await page.waitForTimeout(100);
+  // The write's message comes once its frame is out and answered, long after
+  // an open taken at once would have read the file.
+  await page.locator('dialog[open]').waitFor();
+  assert.equal(await page.evaluate(() => window.launchedFileRead ?? false), false);
   assert.equal(await page.title(), 'Quorvex');
   assert.equal(await page.getByRole('button', { name: 'Записать', exact: true }).isDisabled(), true);
   await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');

@@ -104,9 +104,19 @@ test('no restart is offered while a port is open', async () => {
     await page.getByRole('button', { name: 'Прочитать' }).click();
     await page.locator('dialog[open]').waitFor({ timeout: 10_000 });
     await page.getByRole('button', { name: 'OK' }).click();
+    // The page decides on the offer as the new worker becomes installed; a
+    // listener added after its own hears of that after it has decided.
+    await page.evaluate(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      registration.addEventListener('updatefound', () => {
+        registration.installing.addEventListener('statechange', (event) => {
+          if (event.target.state === 'installed') window.newVersionInstalled = true;
+        });
+      });
+    });
     upload();
     await checkForUpdate(page);
-    await page.waitForFunction(async () => Boolean((await navigator.serviceWorker.getRegistration()).waiting));
+    await page.waitForFunction(() => window.newVersionInstalled === true);
     assert.equal(await page.isVisible('#updateBar'), false);
     await page.context().close();
   } finally {
