@@ -9,10 +9,10 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { commandsBack, defaultLine, downloadStarted, expectMessage, openPage, tab, useBrowser } from './browser.mjs';
+import { ch340, pageWithPorts } from './fake_ports.mjs';
 
 useBrowser();
 
-const fakeSerial = fileURLToPath(new URL('./fake_serial.js', import.meta.url));
 const pageFolder = fileURLToPath(new URL('../page/', import.meta.url));
 const noData = ['Ошибка ', 'Не удалось получить данные'];
 const badFile = ['Ошибка', 'Некорректный файл'];
@@ -149,14 +149,7 @@ test('bad devices behind the port: each says what went wrong, and the commands w
     { device: 'vanishing mid-frame', button: 'Записать', message: ['Quorvex', lost], lostAfter: 100 },
   ];
   for (const row of rows) {
-    const page = await openPage(async (p) => {
-      await p.addInitScript({ path: fakeSerial });
-      await p.addInitScript((lostAfter) => {
-        const port = window.fakeSerial.port({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
-        port.loseAfterWrites = lostAfter ?? Infinity;
-        window.fakeSerial.granted.push(port);
-      }, row.lostAfter);
-    });
+    const page = await pageWithPorts([ch340], {}, row.lostAfter ? { loseAfterWrites: row.lostAfter } : {});
     if (!row.lostAfter) await badDevice(page, row.device);
     await page.selectOption('#ComboBox1', { index: 1 });
     await tab(page, 'Список аб.');

@@ -7,14 +7,13 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { fileURLToPath } from 'node:url';
 import {
   address, defaultLine, downloadStarted, editedPage, expectMessage, openPage, pageReady, tab, useBrowser,
 } from './browser.mjs';
+import { ch340, pageWithPorts } from './fake_ports.mjs';
 
 useBrowser();
 
-const fakeSerial = fileURLToPath(new URL('./fake_serial.js', import.meta.url));
 // Whether the command buttons come back: a command gives them back a turn
 // after its message closes.
 const commandsEnabled = (page) => page.waitForFunction(() => [...document.querySelectorAll('aside button')]
@@ -183,15 +182,8 @@ async function sameProfilePage(page) {
 }
 
 test('leaving mid-frame or mid-read asks; a write cut short is told once at the next start', async () => {
-  const page = await openPage(async (p) => {
-    await p.addInitScript({ path: fakeSerial });
-    await p.addInitScript(() => {
-      const port = window.fakeSerial.port({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
-      // A frame that takes minutes: the window is closed in the middle of it.
-      port.slowWritesMs = 500;
-      window.fakeSerial.granted.push(port);
-    });
-  });
+  // A frame that takes minutes: the window is closed in the middle of it.
+  const page = await pageWithPorts([ch340], {}, { slowWritesMs: 500 });
   await page.selectOption('#ComboBox1', { index: 1 });
   await page.getByRole('button', { name: 'Записать', exact: true }).click();
   await page.waitForFunction(() => window.fakeSerial.granted[0].writes.length >= 3);

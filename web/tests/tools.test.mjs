@@ -8,7 +8,7 @@ import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { defaultLine, expectMessage, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
-import { grantPorts, startDevices, writeMany } from './fake_devices.mjs';
+import { grantProducts, startDevices, writeMany } from './fake_devices.mjs';
 
 useBrowser();
 const scratch = mkdtempSync(join(tmpdir(), 'quorvex-tools-'));
@@ -230,7 +230,7 @@ test('a browser that refuses storage gets one note and every command still works
 });
 
 async function pageWithDevices(products) {
-  const page = await openPage((p) => grantPorts(p, products));
+  const page = await openPage((p) => grantProducts(p, products));
   await startDevices(page);
   return page;
 }
