@@ -375,6 +375,7 @@ TEST_F(CliProgramTest, BackupKeepsEachDeviceBeforeWritingAndSparesTheUnread) {
        0, 1},
       {true, 0, "  отправлено  ", 1, 2},
   };
+  int frames = 0;  // sent to the answering device so far, one a run
   for (const auto& c : cases) {
     answering.SetSettings(before);
     std::vector<std::string> args{"write",  Path("set.json"), "--port",   answering.Path(),
@@ -382,6 +383,10 @@ TEST_F(CliProgramTest, BackupKeepsEachDeviceBeforeWritingAndSparesTheUnread) {
     if (c.force) args.push_back("--force");
     const CliRun run = Cli(args);
     EXPECT_EQ(run.status, c.status) << run.out << run.err;
+    // The program ends once its frames are out; the devices take them on
+    // their own thread.
+    EXPECT_TRUE(answering.WaitForFrames(++frames, std::chrono::seconds(10)));
+    EXPECT_TRUE(mute.WaitForFrames(c.mute_frames, std::chrono::seconds(10)));
     EXPECT_TRUE(Holds(run.out, answering.Path() + "  отправлено  ")) << run.out;
     EXPECT_TRUE(Holds(run.out, mute.Path() + c.mute_line)) << run.out;
     EXPECT_EQ(mute.FramesStored(), c.mute_frames);
