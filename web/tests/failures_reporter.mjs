@@ -1,6 +1,7 @@
 // A node --test reporter that writes only the failed tests: the name, then
 // the error's message and the line of the test file it came from. A test
 // that failed only because a subtest did is left out (the subtest says why).
+
 // "at web/tests/FILE:LINE:COLUMN": the test file's line the error came from.
 function where(error) {
   const place = (error?.stack ?? '').match(/web\/tests\/[^:)\s]+:\d+:\d+/);
