@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <set>
 
 #include "config_file/file_commands.h"
+#include "device/backup_name.h"
 #include "sim/pty_device.h"
 #include "sim/simulated_ports.h"
 #include "tests/support/program_run.h"
@@ -425,6 +427,41 @@ TEST_F(CliProgramTest, BackupKeepsEachDeviceBeforeWritingAndSparesTheUnread) {
                                       "/copies: папка для копий недоступна"))
       << refused.err;
   EXPECT_EQ(answering.FramesStored(), 2);
+}
+
+// A copy's name can be foreseen: links planted at it for the coming seconds,
+// dangling or to a file elsewhere, are passed over, nothing is made outside
+// the folder, and the copy the command names is the one in the folder.
+TEST_F(CliProgramTest, BackupLandsInItsFolderPastLinksPlantedAtItsName) {
+  namespace fs = std::filesystem;
+  MemorySettings before;
+  before.SetText("Edit25", "4321");
+  sim::PtyDevice device(before, Quick());
+  const std::string folder = Path("copies");
+  const std::string elsewhere = Path("elsewhere");
+  fs::create_directory(folder);
+  fs::create_directory(elsewhere);
+  ScratchFolder::Write(elsewhere + "/theirs.qvx", "theirs");
+  const std::time_t now = std::time(nullptr);
+  for (std::time_t at = now - 1; at <= now + 60; ++at) {
+    std::tm local{};
+    localtime_r(&at, &local);
+    const std::string name = BackupFileName(device.Path(), local);
+    fs::create_symlink(elsewhere + "/" + name, folder + "/" + name);
+    fs::create_symlink(elsewhere + "/theirs.qvx",
+                       folder + "/" + name.substr(0, name.size() - 4) + "-2.qvx");
+  }
+  const CliRun run = Cli({"write", Path("set.json"), "--port", device.Path(), "--backup", folder});
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  const std::string named = LineAfter(run.out, "Копия настроек устройства сохранена: ");
+  EXPECT_EQ(fs::path(named).parent_path(), folder) << run.out;
+  EXPECT_TRUE(named.ends_with("-3.qvx")) << named;
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(named))) << named;
+  MemorySettings kept;
+  EXPECT_EQ(OpenSettingsFile(named, kept), "");
+  EXPECT_EQ(kept.Text("Edit25"), "4321");
+  EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere), {}), 1);
+  EXPECT_EQ(ScratchFolder::Contents(elsewhere + "/theirs.qvx"), "theirs");
 }
 
 // A port list or a set of ports that would program the wrong device, or one
