@@ -16,9 +16,10 @@ Statement NewestByName(const std::string& name) {
 
 // One above the highest number made only of digits ("1" in an archive with none).
 Statement NextNumber() {
-  return {"SELECT coalesce(max(CAST(number AS INTEGER)), 0) + 1 FROM objects"
-          " WHERE number <> '' AND number NOT GLOB '*[^0-9]*' AND length(number) < 19",
-          {}};
+  return {
+      "SELECT coalesce(max(CAST(number AS INTEGER)), 0) + 1 FROM objects"
+      " WHERE number <> '' AND number NOT GLOB '*[^0-9]*' AND length(number) < 19",
+      {}};
 }
 
 std::string NumberFrom(const std::vector<Row>& rows) {
@@ -40,9 +41,8 @@ std::string FreeNumber(Executor& executor, const Card& card) {
 }  // namespace
 
 std::string ObjectNameOfFile(const std::string& path) {
-  std::string name = path.substr(path.find_last_of('/') == std::string::npos
-                                     ? 0
-                                     : path.find_last_of('/') + 1);
+  std::string name =
+      path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
   if (name.size() > 4) {
     std::string extension = name.substr(name.size() - 4);
     for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
@@ -51,15 +51,16 @@ std::string ObjectNameOfFile(const std::string& path) {
   return name;
 }
 
-ImportResult ImportSettingsLine(Executor& executor, const std::string& name, const std::string& line,
-                            const std::string& installer) {
+ImportResult ImportSettingsFile(Executor& executor, const std::string& file_name,
+                                const std::string& line, const std::string& installer) {
+  const std::string name = ObjectNameOfFile(file_name);
   if (!DifferingCount(line, line))
     throw ArchiveError(Failure::Refused, "файл не является файлом настроек");
   Transaction transaction(executor);
   Entry entry;
   entry.installer = installer;
   entry.command = std::string(kImportCommand);
-  entry.outcome_text = "файл " + name + ".qvx";
+  entry.outcome_text = "файл " + file_name.substr(file_name.find_last_of('/') + 1);
   entry.settings = line;
   ImportResult result{Imported::Changed, ""};
   std::string object_id;

@@ -27,13 +27,13 @@ struct ImportResult {
   std::string number;  // the object's
 };
 
-// One settings file's line (code page 1251, as read) under the object named
-// `name`: a new one numbered after the highest all-digit number, or the
-// newest of that name, whose settings it replaces. One transaction. Throws
-// ArchiveError (Refused: "файл не является файлом настроек" for a line that
-// does not read).
-ImportResult ImportSettingsLine(Executor& executor, const std::string& name, const std::string& line,
-                            const std::string& installer);
+// The settings line (code page 1251) of the file `file_name` under the
+// object ObjectNameOfFile(file_name): a new one numbered after the highest
+// all-digit number, or the newest of that name, whose settings it replaces;
+// the entry says "файл NAME.qvx". One transaction. Throws ArchiveError
+// (Refused: "файл не является файлом настроек" for a line that does not read).
+ImportResult ImportSettingsFile(Executor& executor, const std::string& file_name,
+                                const std::string& line, const std::string& installer);
 
 struct MergeCounts {
   std::size_t cards_added = 0;

@@ -32,10 +32,11 @@ TEST(ArchiveFileNames, ObjectIsNamedByItsFile) {
 }
 
 TEST_F(ArchiveImport, RepeatedImportAddsNothingAndAChangedFileAddsAnEntry) {
-  EXPECT_EQ(ImportSettingsLine(db_, "Иванов", LineWithPassword("1111"), "ivan").imported,
+  EXPECT_EQ(ImportSettingsFile(db_, "Иванов.qvx", LineWithPassword("1111"), "ivan").imported,
             Imported::Added);
-  EXPECT_EQ(ImportSettingsLine(db_, "Петров", LineWithPassword("2222"), "ivan").number, "2");
-  const ImportResult again = ImportSettingsLine(db_, "Иванов", LineWithPassword("1111"), "ivan");
+  EXPECT_EQ(ImportSettingsFile(db_, "Петров.qvx", LineWithPassword("2222"), "ivan").number, "2");
+  const ImportResult again =
+      ImportSettingsFile(db_, "Иванов.qvx", LineWithPassword("1111"), "ivan");
   EXPECT_EQ(again.imported, Imported::Unchanged);
   EXPECT_EQ(again.number, "1");
   EXPECT_EQ(ListObjects(db_).size(), 2u);
@@ -43,7 +44,7 @@ TEST_F(ArchiveImport, RepeatedImportAddsNothingAndAChangedFileAddsAnEntry) {
   EXPECT_EQ(JournalOf(db_, ivanov.id).size(), 1u);
   EXPECT_FALSE(JournalOf(db_, ivanov.id)[0].differing);  // nothing before it
 
-  EXPECT_EQ(ImportSettingsLine(db_, "Иванов", LineWithPassword("3333"), "ivan").imported,
+  EXPECT_EQ(ImportSettingsFile(db_, "Иванов.qvx", LineWithPassword("3333"), "ivan").imported,
             Imported::Changed);
   const Card changed = *FindObject(db_, "1");
   EXPECT_EQ(changed.version, ivanov.version + 1);
@@ -54,7 +55,7 @@ TEST_F(ArchiveImport, RepeatedImportAddsNothingAndAChangedFileAddsAnEntry) {
 }
 
 TEST_F(ArchiveImport, RefusesALineThatDoesNotRead) {
-  EXPECT_THROW(ImportSettingsLine(db_, "x", "not a line", "ivan"), ArchiveError);
+  EXPECT_THROW(ImportSettingsFile(db_, "x.qvx", "not a line", "ivan"), ArchiveError);
   EXPECT_TRUE(ListObjects(db_).empty());
 }
 
@@ -89,12 +90,12 @@ TEST_F(ArchiveImport, CommandsJournalUnderTheObjectAndSuccessTakesTheSettings) {
 
 TEST_F(ArchiveImport, MergeKeepsEveryEntryOnceAndTheHigherVersion) {
   // The other archive: a copy of this one, then changed on another machine.
-  ImportSettingsLine(db_, "Иванов", LineWithPassword("1111"), "ivan");
-  ImportSettingsLine(db_, "Петров", LineWithPassword("2222"), "ivan");
+  ImportSettingsFile(db_, "Иванов.qvx", LineWithPassword("1111"), "ivan");
+  ImportSettingsFile(db_, "Петров.qvx", LineWithPassword("2222"), "ivan");
   std::filesystem::copy_file(folder_.Path("a.qvxa"), folder_.Path("b.qvxa"));
   {
     SqliteArchive other(folder_.Path("b.qvxa"), OpenMode::Create);
-    ImportSettingsLine(other, "Иванов", LineWithPassword("9999"), "oleg");  // version 2 there
+    ImportSettingsFile(other, "Иванов.qvx", LineWithPassword("9999"), "oleg");  // version 2 there
     Card card;
     card.number = "3";
     card.name = "Там";

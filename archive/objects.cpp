@@ -41,7 +41,8 @@ void PrepareArchive(Executor& executor) {
   if (upgrade.empty()) return;
   Transaction transaction(executor);
   // Another program may have prepared it while this one waited for the lock.
-  for (const Statement& statement : UpgradeStatements(SchemaStateOf(executor.Run(ReadSchemaState()))))
+  for (const Statement& statement :
+       UpgradeStatements(SchemaStateOf(executor.Run(ReadSchemaState()))))
     executor.Run(statement);
   transaction.Commit();
 }
@@ -93,8 +94,8 @@ Card ChangeObject(Executor& executor, Card card, const std::string& installer) {
   CheckNumberFree(executor, card);
   executor.Run(update);
   if (ChangedRows(executor) != 1)
-    throw ArchiveError(Failure::Refused, "карточку объекта " + card.number +
-                                             " уже изменили: откройте её заново");
+    throw ArchiveError(Failure::Refused,
+                       "карточку объекта " + card.number + " уже изменили: откройте её заново");
   transaction.Commit();
   return card;
 }

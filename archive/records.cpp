@@ -1,5 +1,6 @@
 #include "archive/records.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -67,7 +68,8 @@ bool SettingsLineReads(const std::string& line) {
 }
 
 [[noreturn]] void DamagedRow(std::string_view what) {
-  throw ArchiveError(Failure::Damaged, "файл повреждён: неверная запись (" + std::string(what) + ")");
+  throw ArchiveError(Failure::Damaged,
+                     "файл повреждён: неверная запись (" + std::string(what) + ")");
 }
 
 const std::string& TextAt(const Row& row, std::size_t column, std::string_view what) {
@@ -167,9 +169,9 @@ std::string CardRefusal(const Card& card) {
   if (card.number.empty()) return "номер объекта не указан";
   if (card.number.find('\n') != std::string::npos) return "номер объекта в несколько строк";
   const std::pair<const std::string*, std::string_view> fields[] = {
-      {&card.number, "номер"},       {&card.name, "название"},
-      {&card.address, "адрес"},      {&card.phone, "телефон"},
-      {&card.note, "примечание"},    {&card.created_by, "кем создан"},
+      {&card.number, "номер"},          {&card.name, "название"},
+      {&card.address, "адрес"},         {&card.phone, "телефон"},
+      {&card.note, "примечание"},       {&card.created_by, "кем создан"},
       {&card.changed_by, "кем изменён"}};
   for (const auto& [value, what] : fields)
     if (std::string refusal = FieldRefusal(*value, what); !refusal.empty()) return refusal;
@@ -202,8 +204,12 @@ std::string EntryRefusal(const Entry& entry) {
   return "";
 }
 
-std::string_view CardColumns() { return kCardColumns; }
-std::string_view EntryColumns() { return kEntryColumns; }
+std::string_view CardColumns() {
+  return kCardColumns;
+}
+std::string_view EntryColumns() {
+  return kEntryColumns;
+}
 
 Card CardOf(const Row& row) {
   if (row.size() != 13) DamagedRow("карточка объекта");
@@ -253,15 +259,16 @@ Statement InsertCard(const Card& card) {
 
 Statement UpdateCard(const Card& card) {
   CheckCard(card);
-  std::vector<Value> values = CardValues(card);
-  std::vector<Value> params(values.begin() + 1, values.end());
-  params.push_back(card.id);
-  params.push_back(card.version - 1);
-  return {"UPDATE objects SET number = ?, name = ?, address = ?, phone = ?, note = ?,"
-          " settings = ?, created_at = ?, created_by = ?, changed_at = ?, changed_by = ?,"
-          " version = ?, deleted = ?, search_text = ?, phone_digits = ?"
-          " WHERE id = ? AND version = ?",
-          std::move(params)};
+  // The id moves from the first place to the WHERE, before the version replaced.
+  std::vector<Value> params = CardValues(card);
+  std::rotate(params.begin(), params.begin() + 1, params.end());
+  params.emplace_back(std::int64_t{card.version - 1});
+  return {
+      "UPDATE objects SET number = ?, name = ?, address = ?, phone = ?, note = ?,"
+      " settings = ?, created_at = ?, created_by = ?, changed_at = ?, changed_by = ?,"
+      " version = ?, deleted = ?, search_text = ?, phone_digits = ?"
+      " WHERE id = ? AND version = ?",
+      std::move(params)};
 }
 
 Statement InsertEntry(const Entry& entry) {
@@ -277,7 +284,9 @@ Statement MergeEntry(const Entry& entry) {
   return statement;
 }
 
-Statement Changes() { return {"SELECT changes()", {}}; }
+Statement Changes() {
+  return {"SELECT changes()", {}};
+}
 
 Statement CardByNumber(const std::string& number) {
   return {"SELECT " + std::string(kCardColumns) + " FROM objects WHERE number = ?", {number}};

@@ -45,10 +45,10 @@ struct Entry {
   std::string object_id;  // "" for "Без объекта"
   std::string at;         // when
   std::string installer;
-  std::string port;     // the port's label; "" for an import
-  std::string command;  // kWriteCommand, ..., or a batch's line
-  std::string outcome;  // device::OutcomeCode, "" for an import
-  std::string cause;    // device::CauseCode, "" for none
+  std::string port;          // the port's label; "" for an import
+  std::string command;       // kWriteCommand, ..., or a batch's line
+  std::string outcome;       // device::OutcomeCode, "" for an import
+  std::string cause;         // device::CauseCode, "" for none
   std::string outcome_text;  // the outcome in words, as the face showed it
   std::string settings;      // the line as sent or as read; "" when none
   // Settings that differ from the object's previous settings; none without

@@ -124,13 +124,13 @@ TEST(ArchiveSearch, FindsByNumberNameAddressAndPhoneDigits) {
       {"", {"A-7", "102", "101"}},
       {"  иванов ", {"101"}},
       {"ИВАНОВ", {"101"}},
-      {"берез", {"102"}},       // "ё" typed as "е"
+      {"берез", {"102"}},  // "ё" typed as "е"
       {"petr", {"A-7"}},
       {"ленина", {"101"}},
-      {"100%", {"102"}},        // the wildcard taken as itself
-      {"10", {"102", "101"}},   // numbers and the address's "100"
-      {"916 123", {"101"}},     // a subscriber's digits, spaced as typed
-      {"765-43", {"102"}},      // the ninth subscriber
+      {"100%", {"102"}},       // the wildcard taken as itself
+      {"10", {"102", "101"}},  // numbers and the address's "100"
+      {"916 123", {"101"}},    // a subscriber's digits, spaced as typed
+      {"765-43", {"102"}},     // the ninth subscriber
       {"a-7", {"A-7"}},
       {"нет такого", {}},
   };

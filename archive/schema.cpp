@@ -63,10 +63,11 @@ std::int64_t IntegerAt(const Row& row, std::size_t column) {
 }  // namespace
 
 Statement ReadSchemaState() {
-  return {"SELECT (SELECT application_id FROM pragma_application_id),"
-          " (SELECT user_version FROM pragma_user_version),"
-          " (SELECT count(*) FROM sqlite_schema WHERE type = 'table')",
-          {}};
+  return {
+      "SELECT (SELECT application_id FROM pragma_application_id),"
+      " (SELECT user_version FROM pragma_user_version),"
+      " (SELECT count(*) FROM sqlite_schema WHERE type = 'table')",
+      {}};
 }
 
 SchemaState SchemaStateOf(const std::vector<Row>& rows) {

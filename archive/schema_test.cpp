@@ -27,7 +27,9 @@ void RawSql(const std::string& path, const std::string& sql) {
   ASSERT_EQ(code, SQLITE_OK) << (error ? error : "");
 }
 
-std::string DefaultLine() { return BuildSettingsLine(MemorySettings()).line; }
+std::string DefaultLine() {
+  return BuildSettingsLine(MemorySettings()).line;
+}
 
 Card NumberedCard(const std::string& number) {
   Card card;
@@ -69,9 +71,17 @@ TEST(ArchiveSchema, RefusesFilesItCannotTrust) {
   };
   const auto archive = [](const std::string& path) { SqliteArchive db(path, OpenMode::Create); };
   const Case cases[] = {
-      {"newer", [&](const std::string& p) { archive(p); RawSql(p, "PRAGMA user_version = 2"); },
+      {"newer",
+       [&](const std::string& p) {
+         archive(p);
+         RawSql(p, "PRAGMA user_version = 2");
+       },
        OpenMode::Create, Failure::Newer},
-      {"newer-read", [&](const std::string& p) { archive(p); RawSql(p, "PRAGMA user_version = 7"); },
+      {"newer-read",
+       [&](const std::string& p) {
+         archive(p);
+         RawSql(p, "PRAGMA user_version = 7");
+       },
        OpenMode::ReadOnly, Failure::Newer},
       {"foreign", [](const std::string& p) { RawSql(p, "CREATE TABLE t (x)"); }, OpenMode::Create,
        Failure::NotArchive},

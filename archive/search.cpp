@@ -24,9 +24,9 @@ void AppendCodePoint(std::string& out, char32_t c) {
 
 char32_t Folded(char32_t c) {
   if (c >= 'A' && c <= 'Z') return c + 32;
-  if (c >= 0x410 && c <= 0x42f) c += 32;               // А..Я
-  if (c == 0x401 || c == 0x451) return 0x435;          // Ё, ё
-  if (c >= 0x400 && c <= 0x40f) return c + 80;         // Ѐ..Џ
+  if (c >= 0x410 && c <= 0x42f) c += 32;        // А..Я
+  if (c == 0x401 || c == 0x451) return 0x435;   // Ё, ё
+  if (c >= 0x400 && c <= 0x40f) return c + 80;  // Ѐ..Џ
   return c;
 }
 
@@ -94,8 +94,8 @@ std::string PhoneDigitsOf(const Card& card) {
 }
 
 Statement SearchObjects(const std::string& text) {
-  const std::string select = "SELECT " + std::string(CardColumns()) +
-                             " FROM objects WHERE deleted = 0";
+  const std::string select =
+      "SELECT " + std::string(CardColumns()) + " FROM objects WHERE deleted = 0";
   const std::string order = " ORDER BY changed_at DESC, rowid DESC";
   std::string folded = FoldCase(text);
   const std::size_t first = folded.find_first_not_of(" \t\n");

@@ -115,7 +115,9 @@ SqliteArchive::~SqliteArchive() {
   sqlite3_close(db_);
 }
 
-void SqliteArchive::Fail(int code) const { throw ErrorOf(code, sqlite3_errmsg(db_)); }
+void SqliteArchive::Fail(int code) const {
+  throw ErrorOf(code, sqlite3_errmsg(db_));
+}
 
 sqlite3_stmt* SqliteArchive::Prepared(const std::string& sql) {
   if (const auto found = prepared_.find(sql); found != prepared_.end()) return found->second;

@@ -21,7 +21,8 @@ constexpr std::string_view kToolUsage =
     "  decode [FILE|-]                   строка настроек из ответа устройства\n"
     "  write FILE --port P... [--verify] \"Записать\" на одном или многих портах\n"
     "  read --port P -o FILE             \"Прочитать\" и сохранить в FILE\n"
-    "  report SOURCE -o FILE.html|.pdf   лист настроек для печати\n";
+    "  report SOURCE -o FILE.html|.pdf   лист настроек для печати\n"
+    "  archive list|show|import|export   архив объектов: карточки и журнал\n";
 
 constexpr CommandUsage kUsages[] = {
     {"ports",
@@ -79,6 +80,24 @@ constexpr CommandUsage kUsages[] = {
      "Источник: файл .qvx или .json, defaults или port:NAME.\n"
      "  -o FILE           .html (самостоятельная страница) или .pdf\n"
      "  --mask-password   скрыть пароль\n"},
+    {"archive",
+     "использование: quorvex-cli archive list FILE [--search TEXT] [--json]\n"
+     "               quorvex-cli archive show FILE NUMBER [--json]\n"
+     "               quorvex-cli archive import FILE PATH...\n"
+     "               quorvex-cli archive export FILE NUMBER -o SET.qvx\n"
+     "Архив объектов FILE: карточки объектов (номер, заказчик, адрес, текущие настройки)\n"
+     "и журнал каждой записи и чтения. Тот же файл открывает страница.\n"
+     "  list             объекты по одному в строке: номер, название, адрес, последнее\n"
+     "                   изменение; сначала изменённые последними\n"
+     "  --search TEXT    только объекты, в номере, названии или адресе которых есть TEXT,\n"
+     "                   или в телефонах которых есть его цифры\n"
+     "  show             карточка объекта NUMBER и его журнал\n"
+     "  import           файлы .qvx, папки с ними или другой архив; файл .qvx становится\n"
+     "                   объектом с именем файла, его настройки — первой записью журнала;\n"
+     "                   FILE создаётся, если его нет; повторный импорт ничего не дублирует\n"
+     "  export           текущие настройки объекта NUMBER в файл SET.qvx\n"
+     "  -o SET.qvx       файл настроек для export\n"
+     "  --json           list и show: то же в JSON\n"},
 };
 
 }  // namespace
