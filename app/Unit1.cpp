@@ -144,7 +144,7 @@ void TForm1::N3Click() {
 }
 
 void TForm1::BitBtn1Click() {
-  qvx::device::ReadCommand(*link_, qvx::U(ComboBox1->currentText()), *view_);
+  qvx::device::ReadCommand(*link_, *settings_, qvx::U(ComboBox1->currentText()), *view_);
 }
 
 void TForm1::BitBtn2Click() {
@@ -160,7 +160,7 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::Button5Click() {
-  qvx::device::ListenCommand(*link_, qvx::U(ComboBox1->currentText()), *view_);
+  qvx::device::ListenCommand(*link_, *settings_, qvx::U(ComboBox1->currentText()), *view_);
 }
 
 void TForm1::Button6Click() {

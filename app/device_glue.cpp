@@ -64,8 +64,8 @@ void WindowCommandView::SetReadButtonVisible(bool visible) {
   form_.BitBtn1->setVisible(visible);
 }
 
-void WindowCommandView::StartReceptionTimer() {
-  form_.Timer1->start();
+void WindowCommandView::StartReceptionTimer(int due_in_ms) {
+  form_.Timer1->start(due_in_ms);
 }
 
 void WindowCommandView::StopReceptionTimer() {

@@ -29,6 +29,9 @@ class WindowLinkHost : public device::LinkHost {
   // Sleeps without letting events run: the write's pacing must not be
   // interrupted by a nested handler.
   void Pause(int milliseconds) override;
+  // The window says every failed write in its own words: "Ошибка в
+  // WriteFile", and for the frame "Ошибка записи в порт".
+  bool TellsWriteFailuresApart() const override { return false; }
 
  private:
   TForm1& form_;
@@ -44,7 +47,9 @@ class WindowCommandView : public device::CommandView {
   // no event runs while the frame is sent.
   void SetWriteButtonVisible(bool visible) override;
   void SetReadButtonVisible(bool visible) override;
-  void StartReceptionTimer() override;
+  // Timer1 ends the reception window: Timer1Timer tells the command the time.
+  bool TimesReception() const override { return true; }
+  void StartReceptionTimer(int due_in_ms) override;
   void StopReceptionTimer() override;
 
  private:

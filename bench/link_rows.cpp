@@ -29,20 +29,27 @@ class TimedSession : public device::ConsoleSession {
   Clock::time_point window_started, reply_complete, timer_handled, message_shown;
   std::string evaluated;  // ReceiveBuffer as the timer handler found it
 
-  void StartReceptionTimer() override {
+  // Asked for every collection; the session itself keeps no timer.
+  void StartReceptionTimer(int due_in_ms) override {
     window_started = Clock::now();
-    ConsoleSession::StartReceptionTimer();
+    ConsoleSession::StartReceptionTimer(due_in_ms);
   }
   void ProcessEvents() override {
-    const Clock::time_point now = Clock::now();
     if (reply_complete == Clock::time_point() &&
         Link().state.ReceiveBuffer.find(":#") != std::string::npos)
-      reply_complete = now;
-    if (now >= window_started + std::chrono::milliseconds(device::kReceptionWindowMs)) {
-      timer_handled = now;  // the session's timer fires in this call
+      reply_complete = Clock::now();
+    ConsoleSession::ProcessEvents();
+  }
+  // The read loop tells the time after its turn's pause: the first such
+  // pause past the window's end is where the evaluation begins.
+  void Pause(int milliseconds) override {
+    ConsoleSession::Pause(milliseconds);
+    const Clock::time_point now = Clock::now();
+    if (window_started != Clock::time_point() && timer_handled == Clock::time_point() &&
+        now >= window_started + std::chrono::milliseconds(device::kReceptionWindowMs)) {
+      timer_handled = now;
       evaluated = Link().state.ReceiveBuffer;
     }
-    ConsoleSession::ProcessEvents();
   }
   void ShowMessage(const std::string& text, const std::string& title,
                    device::MessageKind kind) override {
@@ -99,7 +106,8 @@ std::vector<Row> WritePacingRows(int runs) {
     MemorySettings settings;
     std::ostringstream out, err;
     device::ConsoleSession session(port, settings, out, err);
-    if (session.Write(device.Path()) != device::WriteOutcome::Sent || !device.WaitForFrames(1, 5s))
+    if (session.Write(device.Path()).outcome != device::Outcome::Sent ||
+        !device.WaitForFrames(1, 5s))
       throw std::runtime_error("the simulated device did not store the frame: " + err.str());
     const std::vector<sim::TimedByte> bytes = device.Received();
     spans.push_back(Ms(bytes.back().at - bytes.front().at));
@@ -135,7 +143,7 @@ std::vector<Row> ReadRows(int runs) {
     MemorySettings settings;
     std::ostringstream out, err;
     TimedSession session(port, settings, out, err);
-    if (session.Read(device.Path()) != device::ReplyOutcome::Success)
+    if (session.Read(device.Path()).outcome != device::Outcome::ReadSuccess)
       throw std::runtime_error("the read from the simulated device failed: " + err.str());
     replies.push_back(Ms(session.reply_complete - port.request_sent));
     const auto window_end =

@@ -34,6 +34,14 @@ void PrintPrefixed(const std::string& text, const std::string& prefix) {
   std::ostream(&prefixed) << text << std::flush;
 }
 
+// A failure of a port in one line, the port's own words on a line of their own.
+void PrintFailure(const DeviceResult& result) {
+  Failure("write", result.port + ": " + result.cause);
+  // Our own words of a refused open say no more than the cause does.
+  if (!result.system_text.empty() && result.system_text != CauseWords(result.cause_kind))
+    PrintPrefixed(result.system_text + "\n", Prefix("write") + result.port + ": ");
+}
+
 // The dialout hint is about the user, not the port: a batch gives it once.
 void PrintDialoutHint(const std::string& prefix) {
   std::cerr << prefix << device::kDialoutHint << "\n" << std::flush;
@@ -79,7 +87,7 @@ int WriteOnePort(const MemorySettings& settings, const std::string& port, const 
       Failure("write", port + ": прервано: " + result.cause);
       return kInterruptedStatus;
     case DeviceOutcome::Failed:
-      Failure("write", port + ": " + result.cause);
+      PrintFailure(result);
       if (result.permission_denied) PrintDialoutHint(Prefix("write") + port + ": ");
       return 1;
     case DeviceOutcome::Refused:
@@ -116,10 +124,10 @@ int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string
           std::ostream indented_out(&indented);
           PrintDeviceDifferences(indented_out, result);
         }
-        // The summary line on stdout and this one line on stderr, for whoever
-        // reads only that, are the failure's whole report.
-        if (result.outcome == DeviceOutcome::Failed)
-          Failure("write", result.port + ": " + result.cause);
+        // The summary line on stdout and the failure's line on stderr, for
+        // whoever reads only that, with the port's own words under it, are
+        // the failure's whole report.
+        if (result.outcome == DeviceOutcome::Failed) PrintFailure(result);
       });
     });
   }

@@ -289,9 +289,10 @@ TEST_F(CliProgramTest, BatchProgramsTheGoodPortsWhenOneIsMissing) {
     EXPECT_TRUE(Holds(run.out, device->Path() + "  записано и проверено  ")) << run.out;
     EXPECT_EQ(device->Settings().Text("Edit25"), "5555");
   }
-  EXPECT_TRUE(Holds(run.out, missing + "  ошибка: Error 1: Не могу открыть указанный Com порт!"));
+  EXPECT_TRUE(Holds(run.out, missing + "  ошибка: нет такого устройства  ")) << run.out;
   EXPECT_TRUE(run.out.ends_with("3 устройства: 2 записано и проверено, 1 ошибка\n")) << run.out;
-  EXPECT_TRUE(Holds(run.err, "quorvex-cli write: " + missing + ": Error 1: ")) << run.err;
+  EXPECT_TRUE(Holds(run.err, "quorvex-cli write: " + missing + ": нет такого устройства\n"))
+      << run.err;
 
   // Settings the write check refuses are the file's fault, said once for the batch.
   MemorySettings bad_port = ChangedSettings();
@@ -347,7 +348,10 @@ std::string LineAfter(const std::string& text, const std::string& lead) {
 TEST_F(CliProgramTest, AFailedPortIsReportedOnce) {
   const std::string one = Path("ttyUSB8");
   const std::string two = Path("ttyUSB9");
-  const std::string cause =
+  // The write says the cause as its summary does; read and diff say the
+  // session's message with it.
+  const std::string cause = ": нет такого устройства";
+  const std::string message =
       ": Error 1: Не могу открыть указанный Com порт! (нет такого устройства)";
   const struct {
     std::vector<std::string> ports;
@@ -370,9 +374,9 @@ TEST_F(CliProgramTest, AFailedPortIsReportedOnce) {
   // read, and diff or report on a port, say it the same way.
   const CliRun read = Cli({"read", "--port", one, "-o", Path("read.qvx")});
   EXPECT_EQ(read.status, 1);
-  EXPECT_EQ(read.err, "quorvex-cli read: " + one + cause + "\n");
+  EXPECT_EQ(read.err, "quorvex-cli read: " + one + message + "\n");
   const CliRun diff = Cli({"diff", "port:" + one});
-  EXPECT_EQ(diff.err, "quorvex-cli diff: " + one + cause + "\n");
+  EXPECT_EQ(diff.err, "quorvex-cli diff: " + one + message + "\n");
 }
 
 // What each device held before the write is kept: a device that answers is
@@ -400,7 +404,7 @@ TEST_F(CliProgramTest, BackupKeepsEachDeviceBeforeWritingAndSparesTheUnread) {
     std::size_t copies;
   } cases[] = {
       {false, 1,
-       "  ошибка: не удалось прочитать устройство перед записью: Не удалось получить данные; "
+       "  ошибка: не удалось прочитать устройство перед записью: не удалось получить данные; "
        "не записано (--force: записать без копии)  ",
        0, 1},
       {true, 0, "  отправлено  ", 1, 2},
@@ -432,7 +436,7 @@ TEST_F(CliProgramTest, BackupKeepsEachDeviceBeforeWritingAndSparesTheUnread) {
     if (c.force) {
       EXPECT_TRUE(Holds(run.out,
                         "    без копии: не удалось прочитать устройство перед записью: "
-                        "Не удалось получить данные\n"))
+                        "не удалось получить данные\n"))
           << run.out;
     }
   }

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <iostream>
+#include <vector>
+
+#include "device/protocol.h"
 
 namespace qvx::cli {
 namespace {
 
 struct CommandUsage {
   std::string_view command;
-  std::string_view text;
+  std::string text;
 };
 
 constexpr std::string_view kToolUsage =
@@ -24,86 +27,93 @@ constexpr std::string_view kToolUsage =
     "  report SOURCE -o FILE.html|.pdf   лист настроек для печати\n"
     "  archive list|show|import|export   архив объектов: карточки и журнал\n";
 
-constexpr CommandUsage kUsages[] = {
-    {"ports",
-     "использование: quorvex-cli ports [--json]\n"
-     "Порты, которые находит окно, в его порядке, по одному в строке: имя, затем\n"
-     "описание (USB VID:PID, изготовитель, серийный номер, имя в /dev/serial/by-id).\n"
-     "  --json    то же одним массивом JSON\n"},
-    {"show",
-     "использование: quorvex-cli show [FILE] [--json]\n"
-     "Все настройки в порядке каталога: по умолчанию или из FILE (.qvx или .json).\n"
-     "  --json    то же одним объектом JSON\n"},
-    {"diff",
-     "использование: quorvex-cli diff A [B] [--json]\n"
-     "Настройки, которые различаются в A и B, по одной в строке. Без B A\n"
-     "сравнивается с настройками по умолчанию. Источник: файл .qvx или .json,\n"
-     "defaults (настройки по умолчанию) или port:NAME (прочитать устройство на порту).\n"
-     "  --json    различия одним массивом JSON\n"
-     "Код выхода: 0 — совпадают, 1 — различаются, 2 — ошибка.\n"},
-    {"convert",
-     "использование: quorvex-cli convert IN OUT [--force]\n"
-     "Переводит файл настроек из .qvx в .json или обратно. К имени OUT без .json\n"
-     "добавляется .qvx, как при \"Сохранить\"; существующий файл OUT не заменяется.\n"
-     "  --force   заменить существующий файл OUT\n"},
-    {"frame",
-     "использование: quorvex-cli frame FILE\n"
-     "Печатает кадр, который \"Записать\" отправит с настройками FILE.\n"},
-    {"decode",
-     "использование: quorvex-cli decode [FILE|-]\n"
-     "Разбирает байты ответа устройства (из FILE или со стандартного ввода) как\n"
-     "\"Прочитать\" и печатает строку настроек, которую запишет \"Сохранить\".\n"},
-    {"write",
-     "использование: quorvex-cli write FILE (--port P ... | --ports-from LIST | --all-usb)\n"
-     "                                [--verify [--settle MS]] [--backup DIR [--force]]\n"
-     "\"Записать\" с настройками FILE. Несколько портов программируются одновременно,\n"
-     "по одному потоку на порт; по каждому порту печатается строка итога, затем общий итог.\n"
-     "  --port P         порт (ttyUSB0 или полный путь); можно указать несколько раз\n"
-     "  --ports-from F   порты из файла F, по одному в строке (# — комментарий)\n"
-     "  --all-usb        все USB-адаптеры из списка quorvex-cli ports\n"
-     "  --verify         после записи прочитать устройство и сравнить каждую настройку\n"
-     "  --settle MS      ожидание перед чтением, пока устройство сохраняет настройки\n"
-     "                   (оно подаёт три длинных сигнала); по умолчанию 3000\n"
-     "  --backup DIR     перед записью прочитать устройство и сохранить то, что оно\n"
-     "                   хранило, в DIR/PORT-ГГГГММДД-ЧЧММСС.qvx; устройство, которое\n"
-     "                   не удалось прочитать или сохранить, не записывается\n"
-     "  --force          с --backup: записать и то устройство, копию которого сохранить\n"
-     "                   не удалось\n"
-     "Код выхода: 0 — все устройства записаны (и проверены), 1 — иначе.\n"},
-    {"read",
-     "использование: quorvex-cli read --port P -o FILE\n"
-     "\"Прочитать\" на порту P (ответ ожидается 2000 мс) и сохранить настройки в FILE.\n"},
-    {"report",
-     "использование: quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]\n"
-     "Лист настроек для печати на A4: все настройки по вкладкам и группам, номера\n"
-     "абонентов, пароль, адрес и порт, источник, время и версия программы.\n"
-     "Источник: файл .qvx или .json, defaults или port:NAME.\n"
-     "  -o FILE           .html (самостоятельная страница) или .pdf\n"
-     "  --mask-password   скрыть пароль\n"},
-    {"archive",
-     "использование: quorvex-cli archive list FILE [--search TEXT] [--json]\n"
-     "               quorvex-cli archive show FILE NUMBER [--json]\n"
-     "               quorvex-cli archive import FILE PATH...\n"
-     "               quorvex-cli archive export FILE NUMBER -o SET.qvx\n"
-     "Архив объектов FILE: карточки объектов (номер, заказчик, адрес, текущие настройки)\n"
-     "и журнал каждой записи и чтения. Тот же файл открывает страница.\n"
-     "  list             объекты по одному в строке: номер, название, адрес, последнее\n"
-     "                   изменение; сначала изменённые последними\n"
-     "  --search TEXT    только объекты, в номере, названии или адресе которых есть TEXT,\n"
-     "                   или в телефонах которых есть его цифры\n"
-     "  show             карточка объекта NUMBER и его журнал\n"
-     "  import           файлы .qvx, папки с ними или другой архив; файл .qvx становится\n"
-     "                   объектом с именем файла, его настройки — первой записью журнала;\n"
-     "                   FILE создаётся, если его нет; повторный импорт ничего не дублирует\n"
-     "  export           текущие настройки объекта NUMBER в файл SET.qvx\n"
-     "  -o SET.qvx       файл настроек для export\n"
-     "  --json           list и show: то же в JSON\n"},
-};
+// The figures of the device's timing come from the protocol, never typed.
+const std::vector<CommandUsage>& Usages() {
+  static const std::vector<CommandUsage> usages = {
+      {"ports",
+       "использование: quorvex-cli ports [--json]\n"
+       "Порты, которые находит окно, в его порядке, по одному в строке: имя, затем\n"
+       "описание (USB VID:PID, изготовитель, серийный номер, имя в /dev/serial/by-id).\n"
+       "  --json    то же одним массивом JSON\n"},
+      {"show",
+       "использование: quorvex-cli show [FILE] [--json]\n"
+       "Все настройки в порядке каталога: по умолчанию или из FILE (.qvx или .json).\n"
+       "  --json    то же одним объектом JSON\n"},
+      {"diff",
+       "использование: quorvex-cli diff A [B] [--json]\n"
+       "Настройки, которые различаются в A и B, по одной в строке. Без B A\n"
+       "сравнивается с настройками по умолчанию. Источник: файл .qvx или .json,\n"
+       "defaults (настройки по умолчанию) или port:NAME (прочитать устройство на порту).\n"
+       "  --json    различия одним массивом JSON\n"
+       "Код выхода: 0 — совпадают, 1 — различаются, 2 — ошибка.\n"},
+      {"convert",
+       "использование: quorvex-cli convert IN OUT [--force]\n"
+       "Переводит файл настроек из .qvx в .json или обратно. К имени OUT без .json\n"
+       "добавляется .qvx, как при \"Сохранить\"; существующий файл OUT не заменяется.\n"
+       "  --force   заменить существующий файл OUT\n"},
+      {"frame",
+       "использование: quorvex-cli frame FILE\n"
+       "Печатает кадр, который \"Записать\" отправит с настройками FILE.\n"},
+      {"decode",
+       "использование: quorvex-cli decode [FILE|-]\n"
+       "Разбирает байты ответа устройства (из FILE или со стандартного ввода) как\n"
+       "\"Прочитать\" и печатает строку настроек, которую запишет \"Сохранить\".\n"},
+      {"write",
+       "использование: quorvex-cli write FILE (--port P ... | --ports-from LIST | --all-usb)\n"
+       "                                [--verify [--settle MS]] [--backup DIR [--force]]\n"
+       "\"Записать\" с настройками FILE. Несколько портов программируются одновременно,\n"
+       "по одному потоку на порт; по каждому порту печатается строка итога, затем общий итог.\n"
+       "  --port P         порт (ttyUSB0 или полный путь); можно указать несколько раз\n"
+       "  --ports-from F   порты из файла F, по одному в строке (# — комментарий)\n"
+       "  --all-usb        все USB-адаптеры из списка quorvex-cli ports\n"
+       "  --verify         после записи прочитать устройство и сравнить каждую настройку\n"
+       "  --settle MS      ожидание перед чтением, пока устройство сохраняет настройки\n"
+       "                   (оно подаёт три длинных сигнала); по умолчанию " +
+           std::to_string(device::kRecordingMs) +
+           "\n"
+           "  --backup DIR     перед записью прочитать устройство и сохранить то, что оно\n"
+           "                   хранило, в DIR/PORT-ГГГГММДД-ЧЧММСС.qvx; устройство, которое\n"
+           "                   не удалось прочитать или сохранить, не записывается\n"
+           "  --force          с --backup: записать и то устройство, копию которого сохранить\n"
+           "                   не удалось\n"
+           "Код выхода: 0 — все устройства записаны (и проверены), 1 — иначе.\n"},
+      {"read",
+       "использование: quorvex-cli read --port P -o FILE\n"
+       "\"Прочитать\" на порту P (ответ ожидается " +
+           std::to_string(device::kReceptionWindowMs) + " мс) и сохранить настройки в FILE.\n"},
+      {"report",
+       "использование: quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]\n"
+       "Лист настроек для печати на A4: все настройки по вкладкам и группам, номера\n"
+       "абонентов, пароль, адрес и порт, источник, время и версия программы.\n"
+       "Источник: файл .qvx или .json, defaults или port:NAME.\n"
+       "  -o FILE           .html (самостоятельная страница) или .pdf\n"
+       "  --mask-password   скрыть пароль\n"},
+      {"archive",
+       "использование: quorvex-cli archive list FILE [--search TEXT] [--json]\n"
+       "               quorvex-cli archive show FILE NUMBER [--json]\n"
+       "               quorvex-cli archive import FILE PATH...\n"
+       "               quorvex-cli archive export FILE NUMBER -o SET.qvx\n"
+       "Архив объектов FILE: карточки объектов (номер, заказчик, адрес, текущие настройки)\n"
+       "и журнал каждой записи и чтения. Тот же файл открывает страница.\n"
+       "  list             объекты по одному в строке: номер, название, адрес, последнее\n"
+       "                   изменение; сначала изменённые последними\n"
+       "  --search TEXT    только объекты, в номере, названии или адресе которых есть TEXT,\n"
+       "                   или в телефонах которых есть его цифры\n"
+       "  show             карточка объекта NUMBER и его журнал\n"
+       "  import           файлы .qvx, папки с ними или другой архив; файл .qvx становится\n"
+       "                   объектом с именем файла, его настройки — первой записью журнала;\n"
+       "                   FILE создаётся, если его нет; повторный импорт ничего не дублирует\n"
+       "  export           текущие настройки объекта NUMBER в файл SET.qvx\n"
+       "  -o SET.qvx       файл настроек для export\n"
+       "  --json           list и show: то же в JSON\n"},
+  };
+  return usages;
+}
 
 }  // namespace
 
 std::string_view UsageOf(std::string_view command) {
-  for (const CommandUsage& usage : kUsages)
+  for (const CommandUsage& usage : Usages())
     if (usage.command == command) return usage.text;
   return kToolUsage;
 }

@@ -8,6 +8,7 @@
 #include "config_file/file_io.h"
 #include "config_file/settings_line.h"
 #include "device/backup_name.h"
+#include "device/batch_summary.h"
 #include "device/console_session.h"
 #include "device/qt_serial_port.h"
 #include "settings/memory_settings.h"
@@ -40,14 +41,12 @@ KeptCopy KeepDeviceSettings(const std::string& port, const std::string& folder) 
     device::QtSerialPort serial;
     device::ConsoleSession session(serial, held, quiet, failures);
     session.StopWhen(Interrupted);
-    if (session.Read(port) != device::ReplyOutcome::Success) {
-      kept.interrupted = Interrupted();
-      // The session's last failure line says why, with the system's cause.
-      std::string said = failures.str();
-      while (!said.empty() && said.back() == '\n') said.pop_back();
-      said = said.substr(said.rfind('\n') + 1);
-      kept.failure =
-          "не удалось прочитать устройство перед записью" + (said.empty() ? "" : ": " + said);
+    const device::CommandResult read = session.Read(port);
+    if (read.outcome != device::Outcome::ReadSuccess) {
+      kept.interrupted = read.cause == device::Cause::Stopped;
+      kept.cause = read.cause;
+      kept.system_text = read.system_text;
+      kept.failure = "не удалось прочитать устройство перед записью: " + CauseText(read);
       return kept;
     }
   }

@@ -4,11 +4,15 @@
 
 #include <string>
 
+#include "device/causes.h"
+
 namespace qvx::cli {
 
 struct KeptCopy {
   std::string path;     // the file written; "" when none
-  std::string failure;  // why none was kept, in one line
+  std::string failure;  // why none was kept, in one line, without the system's words
+  device::Cause cause = device::Cause::None;  // the read's cause, when it failed
+  std::string system_text;                    // the port's own words of it, if any
   bool interrupted = false;
 };
 

@@ -33,7 +33,7 @@ bool ReadDevice(const std::string& port, Settings& settings, std::ostream& err,
     device::ConsoleSession session(serial, settings, log, failures);
     session.StopWhen(Interrupted);
     const Progress progress("чтение устройства на порту " + port);
-    read = session.Read(port) == device::ReplyOutcome::Success;
+    read = session.Read(port).outcome == device::Outcome::ReadSuccess;
   }
   PrefixedLines prefixed(err, prefix);
   std::ostream(&prefixed) << failures.str() << std::flush;

@@ -30,9 +30,13 @@ struct DeviceResult {
   DeviceOutcome outcome = DeviceOutcome::Failed;
   std::string failure;  // the messages of a failure or a refusal, one a line
   // Failed or Interrupted: the cause in one line, as the summary of a batch
-  // gives it ("Ошибка записи в порт (Input/output error)", "кадр передан не полностью").
-  // A failure is reported by this line alone, not by `failure`, which says it again.
+  // and the page give it (CauseText: "связь с портом потеряна", "кадр
+  // передан не полностью"), never the system's own words. A failure is
+  // reported by this line and `system_text` alone, not by `failure`, which
+  // says it again.
   std::string cause;
+  device::Cause cause_kind = device::Cause::None;
+  std::string system_text;         // Failed: the port's or the system's own words, if any
   bool permission_denied = false;  // Failed: the user may not open the port (the dialout hint)
   MemorySettings sent;             // as written (texts as the write check left them)
   MemorySettings held;             // as read back

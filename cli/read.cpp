@@ -27,8 +27,9 @@ int RunRead(const Args& args) {
   return WithConsoleSession(
       settings, Prefix("read") + port + ": ", [&](device::ConsoleSession& session) {
         session.HoldSuccessMessages(true);  // one outcome: success only once saved
-        if (session.Read(port) != device::ReplyOutcome::Success) {
-          if (!Interrupted()) return 1;
+        const device::CommandResult read = session.Read(port);
+        if (read.outcome != device::Outcome::ReadSuccess) {
+          if (read.cause != device::Cause::Stopped) return 1;
           Failure("read", port + ": прервано: ответ не дождались, файл не записан");
           return kInterruptedStatus;
         }

@@ -23,6 +23,8 @@ struct Script {
   std::string reply{};  // arrives during the reception window
   bool lose_while_collecting = false;
   bool stop_while_collecting = false;
+  Cause open_cause = Cause::None;  // of a failed open
+  std::string system_text{};       // the port's words of a failure
 };
 
 // The steps a host saw, in words, and how the command ended.
@@ -57,14 +59,16 @@ std::string Words(const Step& step) {
       return "drop input";
     case Step::Kind::Send:
       return std::string(step.per_byte ? "send per byte" : "send") + " pause " +
-             std::to_string(step.pause_ms) + " bound " + std::to_string(step.bound_ms);
+             std::to_string(step.pause_ms) + " bound " + std::to_string(step.bound_ms) + "/" +
+             std::to_string(step.buffered_bound_ms);
     case Step::Kind::Collect:
       return "collect " + std::to_string(static_cast<int>(step.until_ms)) + " by " +
              std::to_string(step.read_max_bytes) + "/" + std::to_string(step.read_every_ms);
     case Step::Kind::StopCollecting:
       return "stop collecting";
     case Step::Kind::Wait:
-      return "wait " + std::to_string(static_cast<int>(step.until_ms));
+      return "wait " + std::to_string(static_cast<int>(step.until_ms)) + " every " +
+             std::to_string(step.slice_ms);
     case Step::Kind::Log:
       return "log";
     case Step::Kind::TakeSettings:
@@ -97,8 +101,11 @@ Trace Play(CommandEngine& engine, const Script& script, Settings* edit_during_wa
         return trace;
       }
       if (step.kind == Step::Kind::OpenPort) {
+        Event failed = At(Event::Kind::OpenFailed, now);
+        failed.cause = script.open_cause;
+        failed.system_text = script.system_text;
         next = engine.Feed(script.stop_while_opening ? At(Event::Kind::Stop, now)
-                           : script.open_fails       ? At(Event::Kind::OpenFailed, now)
+                           : script.open_fails       ? failed
                                                      : At(Event::Kind::Opened, now));
       } else if (step.kind == Step::Kind::Send && step.per_byte) {
         for (std::size_t i = 0; i < step.bytes.size() && next.empty(); ++i) {
@@ -106,7 +113,9 @@ Trace Play(CommandEngine& engine, const Script& script, Settings* edit_during_wa
           if (i == script.stop_at_byte) {
             next = engine.Feed(At(Event::Kind::Stop, now));
           } else if (i == script.fail_at_byte) {
-            next = engine.Feed(At(script.failure, now));
+            Event failure = At(script.failure, now);
+            failure.system_text = script.system_text;
+            next = engine.Feed(failure);
           } else {
             Event written = At(Event::Kind::Written, now);
             written.count = 1;
@@ -122,16 +131,20 @@ Trace Play(CommandEngine& engine, const Script& script, Settings* edit_during_wa
       } else if (step.kind == Step::Kind::Wait) {
         if (edit_during_wait) edit_during_wait->SetText("Edit25", "9999");
         now = step.until_ms;
+        Event lost = At(Event::Kind::Lost, now);
+        lost.system_text = script.system_text;
         next = engine.Feed(script.stop_while_recording   ? At(Event::Kind::Stop, now)
-                           : script.lose_while_recording ? At(Event::Kind::Lost, now)
+                           : script.lose_while_recording ? lost
                                                          : At(Event::Kind::Time, now));
       } else if (step.kind == Step::Kind::Collect) {
         Event received = At(Event::Kind::Received, now + 50);
         received.bytes = script.reply;
         EXPECT_TRUE(engine.Feed(received).empty());
         EXPECT_TRUE(engine.Feed(At(Event::Kind::Time, step.until_ms - 1)).empty());
+        Event lost = At(Event::Kind::Lost, now + 100);
+        lost.system_text = script.system_text;
         next = engine.Feed(script.stop_while_collecting   ? At(Event::Kind::Stop, now + 100)
-                           : script.lose_while_collecting ? At(Event::Kind::Lost, now + 100)
+                           : script.lose_while_collecting ? lost
                                                           : At(Event::Kind::Time, step.until_ms));
       } else {
         continue;
@@ -304,6 +317,145 @@ TEST(CommandEngine, EveryOutcomeWithItsMessage) {
   }
 }
 
+// Each way a command ends, with its cause; the port's own words travel
+// apart, in the result, and never decide the cause.
+TEST(CommandEngine, EachEndHasItsCauseAndThePortsWordsApart) {
+  const std::string faulty_reply = [] {
+    std::vector<std::string> fields = sim::ReplyFields(MemorySettings()).value();
+    fields[29] = "";  // a port field without digits
+    return "\r\n" + sim::JoinFields(fields) + ":#";
+  }();
+  const struct {
+    const char* name;
+    Command command;
+    Script script;
+    Outcome outcome;
+    Cause cause;
+    bool frame_sent;
+  } cases[] = {
+      {"sent", Command::Write, {}, Outcome::Sent, Cause::None, true},
+      {"stopped before the frame",
+       Command::Write,
+       {.stop_at_byte = 0},
+       Outcome::StoppedBeforeFrame,
+       Cause::Stopped,
+       false},
+      {"busy",
+       Command::Write,
+       {.open_fails = true, .open_cause = Cause::Busy},
+       Outcome::CannotOpen,
+       Cause::Busy,
+       false},
+      {"denied",
+       Command::Read,
+       {.open_fails = true, .open_cause = Cause::Denied},
+       Outcome::CannotOpen,
+       Cause::Denied,
+       false},
+      {"missing",
+       Command::WriteVerify,
+       {.open_fails = true, .open_cause = Cause::Missing},
+       Outcome::CannotOpen,
+       Cause::Missing,
+       false},
+      {"unknown open failure",
+       Command::Write,
+       {.open_fails = true},
+       Outcome::CannotOpen,
+       Cause::OpenOther,
+       false},
+      {"write failed",
+       Command::Write,
+       {.fail_at_byte = 3},
+       Outcome::WriteFailed,
+       Cause::WriteFailed,
+       false},
+      {"write timed out",
+       Command::Write,
+       {.fail_at_byte = 3, .failure = Event::Kind::WriteTimedOut},
+       Outcome::WriteTimedOut,
+       Cause::WriteTimedOut,
+       false},
+      {"lost mid frame",
+       Command::WriteVerify,
+       {.fail_at_byte = 3, .failure = Event::Kind::Lost},
+       Outcome::LostMidFrame,
+       Cause::Lost,
+       false},
+      {"stopped mid frame",
+       Command::Write,
+       {.stop_at_byte = 9},
+       Outcome::StoppedMidFrame,
+       Cause::Stopped,
+       false},
+      {"silent", Command::Read, {}, Outcome::NoData, Cause::NoData, false},
+      {"not ready",
+       Command::Read,
+       {.reply = "\r\nA0A0"},
+       Outcome::NotReady,
+       Cause::NotReady,
+       false},
+      {"faulty",
+       Command::Read,
+       {.reply = faulty_reply},
+       Outcome::Faulty,
+       Cause::FaultyField,
+       false},
+      {"cut short",
+       Command::Read,
+       {.reply = "\r\n1:2:#"},
+       Outcome::Abandoned,
+       Cause::FaultyField,
+       false},
+      {"lost mid read",
+       Command::Read,
+       {.lose_while_collecting = true},
+       Outcome::LostMidRead,
+       Cause::Lost,
+       false},
+      {"read back silent", Command::WriteVerify, {}, Outcome::NoData, Cause::NoData, true},
+      {"lost while recording",
+       Command::WriteVerify,
+       {.lose_while_recording = true},
+       Outcome::LostMidRead,
+       Cause::Lost,
+       true},
+      {"stopped before the check",
+       Command::WriteVerify,
+       {.stop_while_recording = true},
+       Outcome::StoppedBeforeCheck,
+       Cause::Stopped,
+       true},
+      {"verify equal",
+       Command::WriteVerify,
+       {.reply = ReplyOf(MemorySettings())},
+       Outcome::VerifyEqual,
+       Cause::None,
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemorySettings settings;
+    Script script = c.script;
+    script.system_text = "the port's words";
+    CommandEngine engine(c.command, settings);
+    Play(engine, script);
+    const CommandResult result = engine.Summary();
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(result.cause, c.cause);
+    EXPECT_EQ(engine.ResultCause(), c.cause);
+    EXPECT_EQ(result.frame_sent, c.frame_sent);
+    const bool port_failed = c.cause == Cause::Lost || c.cause == Cause::WriteFailed ||
+                             c.cause == Cause::WriteTimedOut || IsOpenCause(c.cause);
+    EXPECT_EQ(result.system_text, port_failed ? "the port's words" : "");
+  }
+
+  MemorySettings refused = WithPassword("12");
+  CommandEngine engine(Command::Write, refused);
+  Play(engine, {});
+  EXPECT_EQ(engine.Summary().cause, Cause::FaultyField);
+}
+
 TEST(CommandEngine, EachCommandsSteps) {
   const std::string good = ReplyOf(MemorySettings());
   const std::size_t frame = BuildWriteFrame(MemorySettings()).frame.size();
@@ -315,22 +467,22 @@ TEST(CommandEngine, EachCommandsSteps) {
   } cases[] = {
       {Command::Write,
        {},
-       {"open", "hide write", "send per byte pause 1 bound 100", "show write", "message",
+       {"open", "hide write", "send per byte pause 1 bound 100/1000", "show write", "message",
         "finished"}},
       {Command::Read,
        {.reply = good},
-       {"open", "hide read", "drop input", "send pause 1 bound 100", "collect 3001 by 1000/100",
-        "stop collecting", "log", "take settings", "message", "clear buffer", "show read",
-        "finished"}},
+       {"open", "hide read", "drop input", "send pause 1 bound 100/1000",
+        "collect 3001 by 1000/100", "stop collecting", "log", "take settings", "message",
+        "clear buffer", "show read", "finished"}},
       {Command::Listen,
        {},
        {"open as is", "collect 3000 by 1000/100", "stop collecting", "message", "clear buffer",
         "show read", "finished"}},
       {Command::WriteVerify,
        {.reply = good},
-       {"open", "hide write", "send per byte pause 1 bound 100", "show write", "interim",
-        "wait " + std::to_string(1000 + static_cast<int>(frame) + 3000), "open", "hide read",
-        "drop input", "send pause 1 bound 100",
+       {"open", "hide write", "send per byte pause 1 bound 100/1000", "show write", "interim",
+        "wait " + std::to_string(1000 + static_cast<int>(frame) + 3000) + " every 50", "open",
+        "hide read", "drop input", "send pause 1 bound 100/1000",
         "collect " + std::to_string(1000 + static_cast<int>(frame) + 3000 + 1 + 2000) +
             " by 1000/100",
         "stop collecting", "log", "message", "clear buffer", "show read", "finished"}},

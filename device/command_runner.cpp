@@ -1,22 +1,12 @@
 #include "device/command_runner.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 
 #include "device/pacing.h"
 
 namespace qvx::device {
 namespace {
-
-constexpr int kWaitSliceMs = 50;  // how soon a wait notices a stop
-
-Event At(Event::Kind kind) {
-  Event event;
-  event.kind = kind;
-  event.now_ms = NowMs();
-  return event;
-}
 
 class Runner {
  public:
@@ -27,10 +17,10 @@ class Runner {
         settings_(settings),
         view_(view),
         port_name_(port_name),
-        running_{engine, filter} {}
+        running_{engine, filter, settings} {}
 
   std::optional<Outcome> Run() {
-    std::vector<Step> steps = engine_.Start(NowMs());
+    std::vector<Step> steps = engine_.Start(Now());
     for (;;) {
       std::vector<Step> next;
       for (const Step& step : steps) {
@@ -58,6 +48,14 @@ class Runner {
   bool Shown(const Step& step) const { return !running_.filter || running_.filter(step); }
 
   LinkHost& Host() { return link_.Host(); }
+  double Now() { return Host().NowMs(); }
+
+  Event At(Event::Kind kind) {
+    Event event;
+    event.kind = kind;
+    event.now_ms = Now();
+    return event;
+  }
 
   std::vector<Step> Await(const Step& step) {
     switch (step.kind) {
@@ -66,7 +64,7 @@ class Runner {
       case Step::Kind::Send:
         return Send(step);
       case Step::Kind::Collect:
-        return Collect();
+        return Collect(step);
       case Step::Kind::Wait:
         return Wait(step);
       default:
@@ -93,54 +91,71 @@ class Runner {
     return engine_.Feed(event);
   }
 
+  // Every write of the step with its pause; the port bounds each write by
+  // the step's bound a byte (SerialPort::Write).
   std::vector<Step> Send(const Step& step) {
-    // A pause of 1 ms per byte of a frame, each as short as allowed.
+    // A frame's pauses each as short as allowed.
     std::optional<PreciseSleeps> precise;
     if (step.per_byte) precise.emplace();
     const std::size_t piece = step.per_byte ? 1 : step.bytes.size();
     for (std::size_t at = 0; at < step.bytes.size(); at += piece) {
       if (step.per_byte && Host().StopRequested()) return engine_.Feed(At(Event::Kind::Stop));
       const std::string_view bytes = std::string_view(step.bytes).substr(at, piece);
-      Event event = At(link_.WriteComPort(bytes) ? Event::Kind::Written : Event::Kind::WriteFailed);
-      event.count = bytes.size();
+      const bool written = link_.WriteComPort(bytes, step.pause_ms);
+      Event event = written ? At(Event::Kind::Written)
+                            : WriteFailureEvent(link_.PortHandle().LastFailure(),
+                                                Host().TellsWriteFailuresApart(), Now());
+      if (written) event.count = bytes.size();
       if (std::vector<Step> next = engine_.Feed(event); !next.empty()) return next;
     }
     return {};
   }
 
-  // The read loop with the reception timer: the timer's handler and STOP end
-  // it from inside, through FeedCollecting.
-  std::vector<Step> Collect() {
+  // The read loop at the step's pace until its time. A view that times the
+  // reception ends it from inside (ReceptionTimerFired); otherwise the loop
+  // tells the engine the time after each turn. A stop ends it either way.
+  std::vector<Step> Collect(const Step& step) {
     link_.state.StopReading = false;
-    view_.StartReceptionTimer();
+    const bool timed_by_view = view_.TimesReception();
+    view_.StartReceptionTimer(MillisecondsUntil(step.until_ms));
     RunningCommand* outer = link_.collecting;
     link_.collecting = &running_;
-    link_.ReadComPort([this](std::string_view bytes) {
+    DeviceLink::ReadLoop loop;
+    loop.max_bytes = step.read_max_bytes;
+    loop.pause_ms = step.read_every_ms;
+    loop.received = [this](std::string_view bytes) {
       if (link_.collecting != &running_ || bytes.empty()) return;
       Event event = At(Event::Kind::Received);
       event.bytes = std::string(bytes);
       engine_.Feed(event);
-    });
+    };
+    loop.turn_ended = [this, timed_by_view] {
+      if (link_.collecting != &running_ || engine_.Result()) return;
+      if (Host().StopRequested())
+        FeedCollecting(link_, view_, At(Event::Kind::Stop));
+      else if (!timed_by_view)
+        FeedCollecting(link_, view_, At(Event::Kind::Time));
+    };
+    link_.ReadComPort(loop);
     link_.collecting = outer;
-    if (engine_.Result() || !Host().StopRequested()) return {};
-    const std::vector<Step> stopped = engine_.Feed(At(Event::Kind::Stop));
-    for (const Step& step : stopped)
-      if (step.kind != Step::Kind::Finished && Shown(step))
-        ApplyStep(step, engine_.Reply(), link_, &settings_, view_);
     return {};
   }
 
   std::vector<Step> Wait(const Step& step) {
     for (;;) {
-      const double now = NowMs();
+      const double now = Now();
       if (now >= step.until_ms) {
         Event event = At(Event::Kind::Time);
         event.now_ms = now;
         return engine_.Feed(event);
       }
       if (Host().StopRequested()) return engine_.Feed(At(Event::Kind::Stop));
-      Host().Pause(std::min(kWaitSliceMs, static_cast<int>(std::ceil(step.until_ms - now))));
+      Host().Pause(std::min(step.slice_ms, MillisecondsUntil(step.until_ms)));
     }
+  }
+
+  int MillisecondsUntil(double until_ms) {
+    return std::max(0, static_cast<int>(std::ceil(until_ms - Now())));
   }
 
   CommandEngine& engine_;
@@ -153,9 +168,14 @@ class Runner {
 
 }  // namespace
 
-double NowMs() {
-  using namespace std::chrono;
-  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+Event WriteFailureEvent(const PortFailure& failure, bool tell_apart, double now_ms) {
+  Event event;
+  event.kind = Event::Kind::WriteFailed;
+  if (tell_apart && failure.cause == Cause::Lost) event.kind = Event::Kind::Lost;
+  if (tell_apart && failure.cause == Cause::WriteTimedOut) event.kind = Event::Kind::WriteTimedOut;
+  event.now_ms = now_ms;
+  event.system_text = failure.text;
+  return event;
 }
 
 void ApplyStep(const Step& step, const ReplyEvaluation& reply, DeviceLink& link, Settings* settings,
@@ -197,12 +217,12 @@ void ApplyStep(const Step& step, const ReplyEvaluation& reply, DeviceLink& link,
   }
 }
 
-bool FeedCollecting(DeviceLink& link, Settings* settings, CommandView& view, const Event& event) {
+bool FeedCollecting(DeviceLink& link, CommandView& view, const Event& event) {
   RunningCommand* running = link.collecting;
   if (!running) return false;
   for (const Step& step : running->engine.Feed(event)) {
     if (running->filter && !running->filter(step)) continue;
-    ApplyStep(step, running->engine.Reply(), link, settings, view);
+    ApplyStep(step, running->engine.Reply(), link, &running->settings, view);
   }
   return true;
 }

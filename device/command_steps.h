@@ -70,7 +70,8 @@ struct Step {
     Send,
     // Collect what arrives until the host's clock reaches `until_ms`,
     // reading at most `read_max_bytes` every `read_every_ms` (the rest stays
-    // unread; it is old input to the next command). Awaits Received and Time.
+    // unread; it is old input to the next command); a host that waits
+    // between reads in slices takes `slice_ms`. Awaits Received and Time.
     Collect,
     StopCollecting,  // the collection is over: stop the timer and the read loop
     // Until the host's clock reaches `until_ms` (the recording), looking for

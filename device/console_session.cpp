@@ -10,14 +10,12 @@ ConsoleSession::ConsoleSession(SerialPort& port, Settings& settings, std::ostrea
                                std::ostream& err, PortLister extra_ports)
     : settings_(settings), out_(out), err_(err), link_(port, *this, std::move(extra_ports)) {}
 
-WriteOutcome ConsoleSession::Write(const std::string& port_name) {
+CommandResult ConsoleSession::Write(const std::string& port_name) {
   return WriteCommand(link_, settings_, port_name, *this);
 }
 
-std::optional<ReplyOutcome> ConsoleSession::Read(const std::string& port_name) {
-  last_reply_.reset();
-  if (!ReadCommand(link_, port_name, *this)) return std::nullopt;
-  return last_reply_;
+CommandResult ConsoleSession::Read(const std::string& port_name) {
+  return ReadCommand(link_, settings_, port_name, *this);
 }
 
 void ConsoleSession::AppendLog(const std::string& line) {
@@ -25,7 +23,8 @@ void ConsoleSession::AppendLog(const std::string& line) {
 }
 
 void ConsoleSession::WriteFailed() {
-  ShowCause();
+  // A lost port's message carries the system's words below it.
+  if (link_.PortHandle().LastFailure().cause != Cause::Lost) ShowCause();
 }
 
 void ConsoleSession::ShowCause() {
@@ -62,16 +61,6 @@ void ConsoleSession::ShowPortError(const std::string& text) {
   err_ << std::flush;
 }
 
-void ConsoleSession::ProcessEvents() {
-  if (StopRequested()) {  // no answer will be waited for
-    link_.state.StopReading = true;
-    timer_due_.reset();
-    return;
-  }
-  if (timer_due_ && std::chrono::steady_clock::now() >= *timer_due_)
-    last_reply_ = ReceptionTimerFired(link_, settings_, *this);
-}
-
 void ConsoleSession::Pause(int milliseconds) {
   SleepAtLeast(milliseconds);
 }
@@ -83,14 +72,6 @@ std::string RefusedFieldLine(std::string_view field) {
 
 void ConsoleSession::MarkTextField(std::string_view field, FieldMark mark) {
   if (mark == FieldMark::Red) err_ << RefusedFieldLine(field) << "\n";
-}
-
-void ConsoleSession::StartReceptionTimer() {
-  timer_due_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReceptionWindowMs);
-}
-
-void ConsoleSession::StopReceptionTimer() {
-  timer_due_.reset();
 }
 
 }  // namespace qvx::device

@@ -27,7 +27,7 @@ TEST(ConsoleSession, WriteOutcomesGoWhereTheirKindSays) {
     const char* name;
     std::function<void(FakePort&, Settings&)> arrange;
     bool hold_success;
-    WriteOutcome outcome;
+    Outcome outcome;
     std::string out_part;  // a part of `out`
     std::string err;       // all of `err`
   } cases[] = {
@@ -35,25 +35,33 @@ TEST(ConsoleSession, WriteOutcomesGoWhereTheirKindSays) {
        [](FakePort& port, Settings&) {
          port.failure = {Cause::WriteFailed, "stale cause"};
        },
-       false, WriteOutcome::Sent, "ком открыт\nДанные успешно отправлены\n", ""},
-      {"sent, success held", [](FakePort&, Settings&) {}, true, WriteOutcome::Sent, "ком открыт\n",
-       ""},
+       false, Outcome::Sent, "ком открыт\nДанные успешно отправлены\n", ""},
+      {"sent, success held", [](FakePort&, Settings&) {}, true, Outcome::Sent, "ком открыт\n", ""},
       {"line dies mid-frame",
        [](FakePort& port, Settings&) {
          port.fail_write_at = 100;
          port.failure = {Cause::WriteFailed, "Input/output error"};
        },
-       false, WriteOutcome::WriteFailed, "ком открыт\nОшибка в WriteFile\n",
+       false, Outcome::WriteFailed, "ком открыт\nОшибка в WriteFile\n",
        "Input/output error\nОшибка записи в порт\n"},
+      // The port's words under the message, said once.
+      {"line lost mid-frame",
+       [](FakePort& port, Settings&) {
+         port.fail_write_at = 100;
+         port.failure = {Cause::Lost, "Input/output error"};
+       },
+       false, Outcome::LostMidFrame, "ком открыт\nОшибка в WriteFile\n",
+       "Связь с портом потеряна: программатор отключён или порт занят. Порт откроется заново при "
+       "следующей команде.\nInput/output error\n"},
       {"port refused",
        [](FakePort& port, Settings&) {
          port.next_open = OpenResult::CannotOpen;
          port.failure = {Cause::Denied, "Permission denied"};
        },
-       false, WriteOutcome::PortNotOpen, "",
+       false, Outcome::CannotOpen, "",
        "Error 1: Не могу открыть указанный Com порт! (Permission denied)\n" + kDialout},
       {"settings refused", [](FakePort&, Settings& settings) { settings.SetText("Edit30", ""); },
-       false, WriteOutcome::Refused, "", "Проверьте  порт\nПорт (Edit30)\n"},
+       false, Outcome::Refused, "", "Проверьте  порт\nПорт (Edit30)\n"},
   };
   for (const auto& c : cases) {
     FakePort port;
@@ -62,11 +70,11 @@ TEST(ConsoleSession, WriteOutcomesGoWhereTheirKindSays) {
     ConsoleSession session(port, settings, out, err);
     c.arrange(port, settings);
     session.HoldSuccessMessages(c.hold_success);
-    EXPECT_EQ(session.Write("ttyUSB0"), c.outcome) << c.name;
+    EXPECT_EQ(session.Write("ttyUSB0").outcome, c.outcome) << c.name;
     EXPECT_TRUE(Holds(out.str(), c.out_part)) << c.name << "\n" << out.str();
     EXPECT_EQ(err.str(), c.err) << c.name;
     EXPECT_EQ(Holds(out.str(), "Данные успешно отправлены"),
-              c.outcome == WriteOutcome::Sent && !c.hold_success)
+              c.outcome == Outcome::Sent && !c.hold_success)
         << c.name;
     if (c.hold_success) {
       session.ReleaseSuccessMessages();

@@ -1,68 +1,64 @@
 #include "device/device_commands.h"
 
-#include <algorithm>
+#include <cmath>
 
 #include "device/command_runner.h"
-#include "device/write_frame.h"
-#include "settings/memory_settings.h"
 
 namespace qvx::device {
-WriteOutcome WriteCommand(DeviceLink& link, Settings& settings, const std::string& port_name,
+namespace {
+
+CommandResult Run(Command command, DeviceLink& link, Settings& settings,
+                  const std::string& port_name, CommandView& view) {
+  // A read does not clear ReceiveBuffer when it starts: the link keeps it
+  // between commands.
+  CommandEngine engine(command, settings, {.receive_buffer = link.state.ReceiveBuffer});
+  const std::optional<Outcome> outcome = RunCommand(engine, link, settings, view, port_name);
+  if (!outcome) return {command, Outcome::StoppedReading, Cause::Stopped};
+  return engine.Summary();
+}
+
+}  // namespace
+
+CommandResult WriteCommand(DeviceLink& link, Settings& settings, const std::string& port_name,
+                           CommandView& view) {
+  return Run(Command::Write, link, settings, port_name, view);
+}
+
+CommandResult ReadCommand(DeviceLink& link, Settings& settings, const std::string& port_name,
                           CommandView& view) {
-  CommandEngine engine(Command::Write, settings);
-  switch (RunCommand(engine, link, settings, view, port_name).value_or(Outcome::Refused)) {
-    case Outcome::Sent:
-      return WriteOutcome::Sent;
-    case Outcome::CannotOpen:
-      return WriteOutcome::PortNotOpen;
-    case Outcome::WriteFailed:
-    case Outcome::WriteTimedOut:
-    case Outcome::LostMidFrame:
-      return WriteOutcome::WriteFailed;
-    case Outcome::StoppedBeforeFrame:
-      return WriteOutcome::StoppedBeforeFrame;
-    case Outcome::StoppedMidFrame:
-      return WriteOutcome::StoppedMidFrame;
-    default:
-      return WriteOutcome::Refused;
-  }
+  return Run(Command::Read, link, settings, port_name, view);
 }
 
-bool ReadCommand(DeviceLink& link, const std::string& port_name, CommandView& view) {
-  // The read takes nothing from the settings; the reply reaches them through
-  // ReceptionTimerFired.
-  MemorySettings unused;
-  CommandEngine engine(Command::Read, unused, {.receive_buffer = link.state.ReceiveBuffer});
-  return RunCommand(engine, link, unused, view, port_name) != Outcome::CannotOpen;
-}
-
-void ListenCommand(DeviceLink& link, const std::string& port_name, CommandView& view) {
-  MemorySettings unused;
-  CommandEngine engine(Command::Listen, unused, {.receive_buffer = link.state.ReceiveBuffer});
-  RunCommand(engine, link, unused, view, port_name);
+CommandResult ListenCommand(DeviceLink& link, Settings& settings, const std::string& port_name,
+                            CommandView& view) {
+  return Run(Command::Listen, link, settings, port_name, view);
 }
 
 void StopReadingCommand(DeviceLink& link, CommandView& view) {
   Event stop;
   stop.kind = Event::Kind::Stop;
-  stop.now_ms = NowMs();
-  if (FeedCollecting(link, nullptr, view, stop)) return;
+  stop.now_ms = link.Host().NowMs();
+  if (FeedCollecting(link, view, stop)) return;
   link.state.StopReading = true;
   view.StopReceptionTimer();
 }
 
-ReplyOutcome ReceptionTimerFired(DeviceLink& link, Settings& settings, CommandView& view) {
+void ReceptionTimerFired(DeviceLink& link, Settings& settings, CommandView& view) {
   if (RunningCommand* running = link.collecting) {
-    Event due;
-    due.kind = Event::Kind::Time;
-    due.now_ms = std::max(NowMs(), running->engine.DueMs());
-    FeedCollecting(link, &settings, view, due);
-    return running->engine.Reply().outcome;
+    Event time;
+    time.kind = Event::Kind::Time;
+    time.now_ms = link.Host().NowMs();
+    const double due_ms = running->engine.DueMs();
+    if (time.now_ms < due_ms) {
+      view.StartReceptionTimer(static_cast<int>(std::ceil(due_ms - time.now_ms)));
+      return;
+    }
+    FeedCollecting(link, view, time);
+    return;
   }
   ReplyEvaluation reply;
   for (const Step& step : ReceptionEndSteps(link.state.ReceiveBuffer, reply))
     ApplyStep(step, reply, link, &settings, view);
-  return reply.outcome;
 }
 
 }  // namespace qvx::device

@@ -2,8 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 
 namespace qvx::device {
+
+double LinkHost::NowMs() {
+  using namespace std::chrono;
+  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
 
 std::string OpenErrorText(OpenResult result) {
   switch (result) {
@@ -103,24 +109,25 @@ void DeviceLink::CloseComPort() {
   host_.AppendLog(std::string(kPortClosedLine));
 }
 
-bool DeviceLink::WriteComPort(std::string_view text) {
+bool DeviceLink::WriteComPort(std::string_view text, int pause_ms) {
   text = text.substr(0, text.find('\0'));
   const bool complete = text.empty() || port_.Write(text) == text.size();
   if (!complete) {
     host_.AppendLog(std::string(kWriteFailedLine));
     host_.WriteFailed();
   }
-  host_.Pause(kPauseAfterWriteMs);
+  host_.Pause(pause_ms);
   return complete;
 }
 
-void DeviceLink::ReadComPort(const std::function<void(std::string_view)>& received) {
+void DeviceLink::ReadComPort(const ReadLoop& loop) {
   do {
-    const std::string bytes = port_.Read(kReadChunk);
+    const std::string bytes = port_.Read(loop.max_bytes);
     state.ReceiveBuffer += ReceivedText(bytes);
-    if (received) received(bytes);
+    if (loop.received) loop.received(bytes);
     host_.ProcessEvents();
-    host_.Pause(kPauseBetweenReadsMs);
+    host_.Pause(loop.pause_ms);
+    if (loop.turn_ended) loop.turn_ended();
   } while (!state.StopReading);
 }
 

@@ -64,13 +64,25 @@ class DeviceLink {
   void OpenComPort();
   // Closes the port, sets PortOpen false and logs "ком закрыт" on every call.
   void CloseComPort();
-  // Writes the text up to its first NUL in one write, then pauses 1 ms. Logs
-  // "Ошибка в WriteFile" when not every byte was written. Returns whether all were.
-  bool WriteComPort(std::string_view text);
-  // Read loop: read up to 1000 bytes, append them to ReceiveBuffer (and
-  // hand them to `received`, if given), let events run, pause 100 ms;
-  // repeats until StopReading is set. Runs at least once.
-  void ReadComPort(const std::function<void(std::string_view)>& received = {});
+  // Writes the text up to its first NUL in one write, then pauses `pause_ms`
+  // (the console's send: 1 ms). Logs "Ошибка в WriteFile" when not every
+  // byte was written. Returns whether all were.
+  bool WriteComPort(std::string_view text, int pause_ms = kPauseAfterWriteMs);
+
+  // How the read loop turns: the read loop of the console and of a Collect
+  // step. `received` gets each read's bytes (also none), `turn_ended` runs
+  // after each turn's pause; either may be empty.
+  struct ReadLoop {
+    std::size_t max_bytes = kReadChunk;
+    int pause_ms = kPauseBetweenReadsMs;
+    std::function<void(std::string_view)> received;
+    std::function<void()> turn_ended;
+  };
+  // Read loop: read up to `max_bytes`, append them to ReceiveBuffer (and
+  // hand them to `received`), let events run, pause `pause_ms`, then
+  // `turn_ended`; repeats until StopReading is set. Runs at least once.
+  void ReadComPort(const ReadLoop& loop);
+  void ReadComPort() { ReadComPort(ReadLoop{}); }
   // When the port is not open or `selected` (the text of ComboBox1) differs
   // from OpenPortName: close, take `selected` as PortName and OpenPortName,
   // reset PortSettings, open. Afterwards the caller goes on only if PortOpen.

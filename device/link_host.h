@@ -23,9 +23,19 @@ class LinkHost {
   virtual void ProcessEvents() = 0;
   // Sleeps at least `milliseconds`.
   virtual void Pause(int milliseconds) = 0;
+  // The host's clock in milliseconds, the one clock of a command: its steps'
+  // times (until_ms) are on it. A test's host may keep a clock of its own
+  // that its Pause moves.
+  virtual double NowMs();
   // A write left bytes unsent; "Ошибка в WriteFile" is already logged. The
   // port's LastFailure holds the cause.
   virtual void WriteFailed() {}
+  // True when a failed write is told to the command as what the port says it
+  // was (the port lost, the write's bound passed, else failed), as the page
+  // tells them. False: every failed write is one that failed, as the
+  // window's own words have it ("Ошибка записи в порт"; a read request
+  // written short goes on to its reception window).
+  virtual bool TellsWriteFailuresApart() const { return true; }
   // True when the program is asked to stop (a command-line tool's Ctrl-C):
   // a frame being sent then ends after the byte under way, and a read loop
   // ends without an answer. The window never asks.

@@ -60,7 +60,7 @@ class LinkSimTest : public ::testing::Test {
 
 TEST_F(LinkSimTest, DefaultFrameArrivesByteForByteWithPausesBetween) {
   sim::PtyDevice device;
-  EXPECT_EQ(session.Write(device.Path()), WriteOutcome::Sent);
+  EXPECT_EQ(session.Write(device.Path()).outcome, Outcome::Sent);
   ASSERT_TRUE(device.WaitForFrames(1, 5s));
   const std::string frame = device.ReceivedText();
   EXPECT_EQ(frame.size(), 288u);
@@ -79,14 +79,14 @@ TEST_F(LinkSimTest, DefaultFrameArrivesByteForByteWithPausesBetween) {
 TEST_F(LinkSimTest, ChangedSettingsAreStoredByTheDevice) {
   sim::PtyDevice device;
   settings = ChangedSettings();
-  ASSERT_EQ(session.Write(device.Path()), WriteOutcome::Sent);
+  ASSERT_EQ(session.Write(device.Path()).outcome, Outcome::Sent);
   ASSERT_TRUE(device.WaitForFrames(1, 5s));
   EXPECT_EQ(FrameOf(device.Settings()), FrameOf(settings));
 }
 
 TEST_F(LinkSimTest, ReadTakesTheDeviceSettingsOver) {
   sim::PtyDevice device(ChangedSettings());
-  EXPECT_EQ(session.Read(device.Path()), ReplyOutcome::Success);
+  EXPECT_EQ(session.Read(device.Path()).outcome, Outcome::ReadSuccess);
   EXPECT_EQ(FrameOf(settings), FrameOf(ChangedSettings()));
   EXPECT_EQ(device.ReceivedText(), "A5A6");
   EXPECT_EQ(LogCount("+491511234567"), 1);  // the raw entries are logged
@@ -95,8 +95,8 @@ TEST_F(LinkSimTest, ReadTakesTheDeviceSettingsOver) {
 
 TEST_F(LinkSimTest, TwoCommandsOpenThePortOnce) {
   sim::PtyDevice device;
-  ASSERT_EQ(session.Write(device.Path()), WriteOutcome::Sent);
-  ASSERT_EQ(session.Read(device.Path()), ReplyOutcome::Success);
+  ASSERT_EQ(session.Write(device.Path()).outcome, Outcome::Sent);
+  ASSERT_EQ(session.Read(device.Path()).outcome, Outcome::ReadSuccess);
   EXPECT_EQ(port.opens, 1);
   EXPECT_EQ(LogCount("ком открыт"), 1);
   EXPECT_EQ(LogCount("ком закрыт"), 1);
@@ -104,8 +104,8 @@ TEST_F(LinkSimTest, TwoCommandsOpenThePortOnce) {
 
 TEST_F(LinkSimTest, ChangingThePortClosesAndReopens) {
   sim::PtyDevice first, second;
-  ASSERT_EQ(session.Write(first.Path()), WriteOutcome::Sent);
-  ASSERT_EQ(session.Write(second.Path()), WriteOutcome::Sent);
+  ASSERT_EQ(session.Write(first.Path()).outcome, Outcome::Sent);
+  ASSERT_EQ(session.Write(second.Path()).outcome, Outcome::Sent);
   EXPECT_EQ(port.opens, 2);
   EXPECT_EQ(LogCount("ком закрыт"), 2);
   ASSERT_TRUE(second.WaitForFrames(1, 5s));
@@ -113,12 +113,17 @@ TEST_F(LinkSimTest, ChangingThePortClosesAndReopens) {
   EXPECT_EQ(second.FramesStored(), 1);
 }
 
-TEST_F(LinkSimTest, HungUpLineFailsTheNextWriteWithoutCrashing) {
+// A device that went away is a lost port, as the page says it, not a write
+// that failed: the command-line tool and the page give the same cause.
+TEST_F(LinkSimTest, HungUpLineFailsTheNextWriteAsALostPort) {
   sim::PtyDevice device;
-  ASSERT_EQ(session.Write(device.Path()), WriteOutcome::Sent);
+  ASSERT_EQ(session.Write(device.Path()).outcome, Outcome::Sent);
   device.HangUp();
-  EXPECT_EQ(session.Write(device.Path()), WriteOutcome::WriteFailed);
-  EXPECT_EQ(session.Messages().back(), "Ошибка : Ошибка записи в порт");
+  const CommandResult result = session.Write(device.Path());
+  EXPECT_EQ(result.outcome, Outcome::LostMidFrame);
+  EXPECT_EQ(result.cause, Cause::Lost);
+  EXPECT_TRUE(session.Messages().back().starts_with("Quorvex: Связь с портом потеряна"))
+      << session.Messages().back();
   EXPECT_EQ(LogCount("Ошибка в WriteFile"), 1);
 }
 
@@ -126,19 +131,21 @@ TEST_F(LinkSimTest, AWriteWhoseLineDiesMidFrameSaysWhy) {
   sim::SimOptions options;
   options.hangup_after = 40;  // the device goes away 40 bytes into the frame
   sim::PtyDevice device(MemorySettings(), options);
-  EXPECT_EQ(session.Write(device.Path()), WriteOutcome::WriteFailed);
+  const CommandResult result = session.Write(device.Path());
+  EXPECT_EQ(result.cause, Cause::Lost);
+  EXPECT_FALSE(result.system_text.empty());
   EXPECT_EQ(LogCount("Ошибка в WriteFile"), 1);
-  // The system's cause first, then the message, both on the failure stream.
+  // The message, then the system's words under it, both on the failure stream.
   const std::string failures = err.str();
-  ASSERT_TRUE(failures.ends_with("\nОшибка записи в порт\n")) << failures;
-  EXPECT_GT(failures.find('\n'), 0u) << failures;
-  EXPECT_EQ(out.str().find("Ошибка записи в порт"), std::string::npos);
+  ASSERT_TRUE(failures.starts_with("Связь с портом потеряна")) << failures;
+  EXPECT_TRUE(failures.ends_with("\n" + result.system_text + "\n")) << failures;
+  EXPECT_EQ(out.str().find("потеряна"), std::string::npos);
 }
 
 struct Fault {
   const char* name;
   sim::SimOptions options;
-  ReplyOutcome outcome;
+  Outcome outcome;
   const char* message;
 };
 
@@ -151,39 +158,30 @@ class LinkSimFaultTest : public LinkSimTest, public ::testing::WithParamInterfac
 
 TEST_P(LinkSimFaultTest, ReadEndsWithTheMessageOfTheOutcome) {
   sim::PtyDevice device(ChangedSettings(), GetParam().options);
-  EXPECT_EQ(session.Read(device.Path()), GetParam().outcome);
+  EXPECT_EQ(session.Read(device.Path()).outcome, GetParam().outcome);
   EXPECT_EQ(session.Messages().back(), GetParam().message);
-  const bool taken = GetParam().outcome == ReplyOutcome::Success;
+  const bool taken = GetParam().outcome == Outcome::ReadSuccess;
   EXPECT_EQ(FrameOf(settings) == FrameOf(ChangedSettings()), taken);
   EXPECT_TRUE(session.Link().state.ReceiveBuffer.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, LinkSimFaultTest,
-    ::testing::Values(Fault{"NotReady",
-                            {.not_ready = true},
-                            ReplyOutcome::NotReady,
-                            "Ошибка : SIM-карта ещё не готова"},
-                      Fault{"Silent",
-                            {.silent = true},
-                            ReplyOutcome::NoData,
-                            "Ошибка : Не удалось получить данные"},
-                      Fault{"Noise",
-                            {.noise = true},
-                            ReplyOutcome::Success,
-                            "Данные успешно получены: Данные успешно получены"},
-                      Fault{"Trickle",
-                            {.trickle = 2ms},
-                            ReplyOutcome::Success,
-                            "Данные успешно получены: Данные успешно получены"},
-                      Fault{"TooLate",
-                            {.late = 2500ms},
-                            ReplyOutcome::NoData,
-                            "Ошибка : Не удалось получить данные"},
-                      Fault{"HangUp",
-                            {.hangup_after = 2},
-                            ReplyOutcome::NoData,
-                            "Ошибка : Не удалось получить данные"}),
+    ::testing::Values(
+        Fault{
+            "NotReady", {.not_ready = true}, Outcome::NotReady, "Ошибка : SIM-карта ещё не готова"},
+        Fault{"Silent", {.silent = true}, Outcome::NoData, "Ошибка : Не удалось получить данные"},
+        Fault{"Noise",
+              {.noise = true},
+              Outcome::ReadSuccess,
+              "Данные успешно получены: Данные успешно получены"},
+        Fault{"Trickle",
+              {.trickle = 2ms},
+              Outcome::ReadSuccess,
+              "Данные успешно получены: Данные успешно получены"},
+        Fault{"TooLate", {.late = 2500ms}, Outcome::NoData, "Ошибка : Не удалось получить данные"},
+        Fault{
+            "HangUp", {.hangup_after = 2}, Outcome::NoData, "Ошибка : Не удалось получить данные"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -326,8 +326,8 @@ void DeviceCommandsTest::portErrorGivesTheCauseTheLinkKnows() {
   QFETCH(QString, shown);
   auto port = std::make_unique<qvx::device::testing::FakePort>();
   port->next_open = result;
-  port->failure = {permission ? "нет прав на доступ к порту" : "порт занят другой программой",
-                   permission};
+  port->failure = {permission ? qvx::device::Cause::Denied : qvx::device::Cause::Busy,
+                   permission ? "нет прав на доступ к порту" : "порт занят другой программой"};
   TForm1 form(std::move(port));
   std::vector<Message> messages;
   form.SetMessageBoxes(std::make_unique<RecordedMessages>(&messages));

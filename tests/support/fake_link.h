@@ -1,5 +1,5 @@
 // Test doubles for the device link: a scripted serial port and a host that
-// records what the user would see.
+// records what the user would see, on a clock that only its pauses move.
 #pragma once
 
 #include <deque>
@@ -20,6 +20,7 @@ class FakePort : public SerialPort {
   std::string written;
   std::size_t fail_write_at = std::string::npos;  // byte offset whose write fails
   std::deque<std::string> reads;                  // what successive reads return
+  std::vector<std::size_t> read_sizes;            // the most each read asked for
   std::vector<std::string> platform_ports;
   int discards = 0;     // calls of DiscardInput
   PortFailure failure;  // what LastFailure tells, whatever happened
@@ -43,7 +44,8 @@ class FakePort : public SerialPort {
     written += bytes;
     return bytes.size();
   }
-  std::string Read(std::size_t) override {
+  std::string Read(std::size_t max) override {
+    read_sizes.push_back(max);
     if (reads.empty()) return {};
     std::string front = reads.front();
     reads.pop_front();
@@ -66,6 +68,7 @@ class RecordingHost : public LinkHost {
   std::vector<int> pauses;
   int events = 0;
   std::function<void()> on_events;  // a nested handler, such as the reception timer
+  double now_ms = 0;                // the host's clock: only its pauses move it
 
   void AppendLog(const std::string& line) override { log.push_back(line); }
   void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override {
@@ -77,7 +80,11 @@ class RecordingHost : public LinkHost {
     ++events;
     if (on_events) on_events();
   }
-  void Pause(int milliseconds) override { pauses.push_back(milliseconds); }
+  void Pause(int milliseconds) override {
+    pauses.push_back(milliseconds);
+    now_ms += milliseconds;
+  }
+  double NowMs() override { return now_ms; }
 };
 
 }  // namespace qvx::device::testing
