@@ -76,11 +76,18 @@ const std::vector<CommandUsage>& Usages() {
            "                   не удалось прочитать или сохранить, не записывается\n"
            "  --force          с --backup: записать и то устройство, копию которого сохранить\n"
            "                   не удалось\n"
+           "  --archive FILE   с --object: записать в журнал объекта в архиве FILE строку\n"
+           "                   каждого порта; архив проверяется до записи\n"
+           "  --object NUMBER  номер объекта в архиве\n"
            "Код выхода: 0 — все устройства записаны (и проверены), 1 — иначе.\n"},
       {"read",
-       "использование: quorvex-cli read --port P -o FILE\n"
+       "использование: quorvex-cli read --port P -o FILE [--archive FILE --object NUMBER]\n"
        "\"Прочитать\" на порту P (ответ ожидается " +
-           std::to_string(device::kReceptionWindowMs) + " мс) и сохранить настройки в FILE.\n"},
+           std::to_string(device::kReceptionWindowMs) +
+           " мс) и сохранить настройки в FILE.\n"
+           "  --archive FILE   с --object: записать чтение в журнал объекта в архиве FILE;\n"
+           "                   прочитанные настройки становятся текущими настройками объекта\n"
+           "  --object NUMBER  номер объекта в архиве\n"},
       {"report",
        "использование: quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]\n"
        "Лист настроек для печати на A4: все настройки по вкладкам и группам, номера\n"

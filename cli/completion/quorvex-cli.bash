@@ -57,8 +57,8 @@ _quorvex_cli() {
     show) options="--json" ;;
     diff) options="--json" ;;
     convert) options="--force" ;;
-    write) options="--port --ports-from --all-usb --verify --settle --backup --force" ;;
-    read) options="--port -o" ;;
+    write) options="--port --ports-from --all-usb --verify --settle --backup --force --archive --object" ;;
+    read) options="--port -o --archive --object" ;;
     report) options="-o --mask-password" ;;
     archive)
       case ${COMP_WORDS[2]} in
