@@ -89,16 +89,23 @@ ImportResult ImportSettingsFile(Executor& executor, const std::string& file_name
   return result;
 }
 
+ArchiveContents ReadArchive(Executor& from) {
+  ArchiveContents contents;
+  if (!CheckArchive(from)) return contents;
+  for (const Row& row : from.Run(AllCards())) contents.cards.push_back(CardOf(row));
+  for (const Row& row : from.Run(AllEntries())) contents.entries.push_back(EntryOf(row));
+  return contents;
+}
+
 MergeCounts MergeArchive(Executor& into, Executor& from) {
-  MergeCounts counts;
-  if (!CheckArchive(from)) return counts;
   // Everything of `from` is read and checked before anything is written.
-  std::vector<Card> cards;
-  for (const Row& row : from.Run(AllCards())) cards.push_back(CardOf(row));
-  std::vector<Entry> entries;
-  for (const Row& row : from.Run(AllEntries())) entries.push_back(EntryOf(row));
+  return MergeContents(into, ReadArchive(from));
+}
+
+MergeCounts MergeContents(Executor& into, ArchiveContents contents) {
+  MergeCounts counts;
   Transaction transaction(into);
-  for (Card& card : cards) {
+  for (Card& card : contents.cards) {
     const std::vector<Row> rows = into.Run(CardById(card.id));
     if (rows.empty()) {
       const std::string number = FreeNumber(into, card);
@@ -119,7 +126,7 @@ MergeCounts MergeArchive(Executor& into, Executor& from) {
     into.Run(update);
     ++counts.cards_updated;
   }
-  for (const Entry& entry : entries) {
+  for (const Entry& entry : contents.entries) {
     into.Run(MergeEntry(entry));
     const std::vector<Row> changed = into.Run(Changes());
     if (!changed.empty() && changed[0] == Row{Value(std::int64_t{1})}) ++counts.entries_added;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive/executor.h"
+#include "archive/records.h"
 
 namespace qvx::archive {
 
@@ -44,9 +45,21 @@ struct MergeCounts {
   std::vector<std::string> renumbered;
 };
 
-// Merges every card and entry of `from` (checked as an archive of this
-// version, not changed) into `into`, in one transaction: refused whole
-// when any row of `from` is refused.
+// Every card and entry of another archive, each checked as it is read.
+struct ArchiveContents {
+  std::vector<Card> cards;
+  std::vector<Entry> entries;
+};
+
+// Reads `from` (an archive of this version, or an empty file: nothing),
+// changing nothing. Throws ArchiveError for the first row refused: a
+// damaged archive is not merged at all.
+ArchiveContents ReadArchive(Executor& from);
+
+// Merges `contents` into `into`, in one transaction.
+MergeCounts MergeContents(Executor& into, ArchiveContents contents);
+
+// ReadArchive, then MergeContents.
 MergeCounts MergeArchive(Executor& into, Executor& from);
 
 }  // namespace qvx::archive

@@ -79,11 +79,12 @@ Value ColumnValue(sqlite3_stmt* statement, int column) {
 
 SqliteArchive::SqliteArchive(const std::string& path, OpenMode mode, int busy_ms) {
   std::error_code error;
-  if (mode == OpenMode::ReadOnly && !std::filesystem::exists(path, error))
+  if (mode != OpenMode::Create && !std::filesystem::exists(path, error))
     throw ArchiveError(Failure::Missing, "нет такого файла");
   if (std::filesystem::is_directory(path, error))
     throw ArchiveError(Failure::Other, "это папка, а не файл архива");
   const int flags = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
+                    : mode == OpenMode::Write  ? SQLITE_OPEN_READWRITE
                                                : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   const int opened = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
   if (opened != SQLITE_OK) {
@@ -95,7 +96,7 @@ SqliteArchive::SqliteArchive(const std::string& path, OpenMode mode, int busy_ms
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, busy_ms);
   try {
-    if (mode == OpenMode::Create) {
+    if (mode != OpenMode::ReadOnly) {
       const std::vector<Row> check = Run({"PRAGMA quick_check", {}});
       if (check.empty() || check[0] != Row{Value(std::string("ok"))})
         throw ArchiveError(Failure::Damaged, "архив повреждён");

@@ -15,7 +15,8 @@ namespace qvx::archive {
 
 enum class OpenMode {
   ReadOnly,  // the file must exist
-  Create,    // created when missing, then prepared (archive/objects.h)
+  Write,     // the file must exist; prepared (archive/objects.h)
+  Create,    // created when missing, then prepared
 };
 
 // Waits this long for another program's lock before the file counts as busy.
@@ -23,7 +24,7 @@ inline constexpr int kDefaultBusyMs = 5000;
 
 class SqliteArchive : public Executor {
  public:
-  // Opens `path`. Create prepares the file (PrepareArchive) and first checks
+  // Opens `path`. Write and Create prepare the file (PrepareArchive) and first check
   // it whole (PRAGMA quick_check), so that nothing is written into a damaged
   // one. Throws ArchiveError with the cause in words: "архив занят другой
   // программой", "файл повреждён или не является базой данных", "нет такого

@@ -150,22 +150,24 @@ bool ImportQvx(archive::SqliteArchive& db, const std::string& path, const std::s
   }
 }
 
+// Another archive into this one. The other's failures name it; this one's
+// end the import.
 bool MergeFile(archive::SqliteArchive& db, const std::string& path) {
+  archive::ArchiveContents contents;
   try {
     archive::SqliteArchive other(path, archive::OpenMode::ReadOnly);
-    const archive::MergeCounts counts = archive::MergeArchive(db, other);
-    std::cout << path << ": объектов добавлено " << counts.cards_added << ", обновлено "
-              << counts.cards_updated << ", записей журнала добавлено " << counts.entries_added
-              << "\n";
-    for (const std::string& renumbered : counts.renumbered)
-      std::cout << "    номер занят, объект записан под другим: " << renumbered << "\n";
-    return true;
+    contents = archive::ReadArchive(other);
   } catch (const archive::ArchiveError& error) {
-    if (error.failure() == archive::Failure::Busy || error.failure() == archive::Failure::Full)
-      throw;
     Failure(kCommand, path + ": " + error.what());
     return false;
   }
+  const archive::MergeCounts counts = archive::MergeContents(db, std::move(contents));
+  std::cout << path << ": объектов добавлено " << counts.cards_added << ", обновлено "
+            << counts.cards_updated << ", записей журнала добавлено " << counts.entries_added
+            << "\n";
+  for (const std::string& renumbered : counts.renumbered)
+    std::cout << "    номер занят, объект записан под другим: " << renumbered << "\n";
+  return true;
 }
 
 int Import(const ParsedArgs& parsed) {

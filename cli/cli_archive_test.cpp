@@ -132,6 +132,11 @@ TEST_F(CliArchive, RefusalsNameTheFileAndTheCause) {
   RawSql(Path("newer.qvxa"), "PRAGMA user_version = 9");
   const std::string good = Path("good.qvxa");
   ASSERT_EQ(Run({"archive", "import", good, Path("ok.qvx")}).status, 0);
+  // Another archive, its header whole and its tables' page overwritten.
+  std::string torn = ScratchFolder::Contents(good);
+  ASSERT_GT(torn.size(), 8192u);
+  std::fill(torn.begin() + 4096, torn.begin() + 8192, 'Z');
+  ScratchFolder::Write(Path("torn.qvxa"), torn);
   const struct {
     std::vector<std::string> args;
     int status;
@@ -178,6 +183,7 @@ TEST_F(CliArchive, RefusalsNameTheFileAndTheCause) {
     EXPECT_TRUE(ran.err.starts_with(c.err)) << ran.err;
     EXPECT_EQ(ScratchFolder::Contents(Path("damaged.qvxa")), before);
   }
+  EXPECT_EQ(Lines(Run({"archive", "list", good}).out), 1u);  // the refused files added nothing
   const Ran help = Run({"archive", "--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.starts_with("использование: quorvex-cli archive list")) << help.out;
