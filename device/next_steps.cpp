@@ -11,6 +11,7 @@ std::string_view NextStep(Outcome outcome, Cause cause) {
              "«Записать и проверить» — она читает их обратно.";
     case Outcome::LostMidFrame:
     case Outcome::StoppedMidFrame:
+    case Outcome::WriteFailed:
       return "Кадр передан не полностью: устройство может хранить часть кадра. Подключите "
              "программатор и запишите настройки ещё раз.";
     case Outcome::LostMidRead:

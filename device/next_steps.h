@@ -11,7 +11,7 @@
 namespace qvx::device {
 
 // The next step after `outcome` with its `cause`; "" where the message says
-// enough.
+// enough (a success read or verified, a stuck line's own words).
 std::string_view NextStep(Outcome outcome, Cause cause);
 
 // The browser's or the system's own words after the cause, in brackets:

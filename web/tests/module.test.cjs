@@ -284,9 +284,13 @@ test('causes cross as codes: each event of the port ends in its outcome and caus
     assert.deepEqual(summary, { outcome, cause, systemText, frameSent, differing: 0 }, name);
     if (cause === 'stopped') continue;  // the host that stopped tells its user
     assert.equal(message.messageKind, 'failure', name);
-    // The browser's words, where the port gave them, on the message's last line.
-    if (systemText && cause !== 'writeTimedOut' && cause !== 'writeFailed')
+    // The browser's words, where the port gave them: on the message's last
+    // line below an open failure, in brackets after a lost port's cause.
+    if (systemText && cause === 'lost') assert.ok(message.text.includes(` (${systemText})`), name);
+    else if (systemText && cause !== 'writeTimedOut' && cause !== 'writeFailed')
       assert.equal(message.text.split('\n').at(-1), systemText, name);
+    // Each failure says what to do next; a stuck line's own words do.
+    if (cause !== 'writeTimedOut') assert.ok(message.note, `${name}: a next step`);
   }
 });
 
