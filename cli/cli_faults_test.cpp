@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +15,7 @@
 #include <map>
 #include <memory>
 
+#include "tests/support/program_run.h"
 #include "tests/support/pty_test_support.h"
 #include "tests/support/scratch_folder.h"
 
@@ -36,11 +36,7 @@ const std::string kDefaultReply =
     "+380501234567:+380501234567:+380501234567:+380501234567:+380501234567:7391:000:111:222:"
     "333:20198:#\r\n";
 
-struct Ran {
-  int status = -1;  // exit code, or 128 + signal
-  std::string out;
-  std::string err;
-};
+using test::Ran;
 
 struct How {
   std::string out = "out.txt";  // in the folder, or an absolute path
@@ -50,44 +46,57 @@ struct How {
   bool as_nobody = false;       // an ordinary user, when this test runs as root
 };
 
+// Keeps the slave side of a line open, so that the master waits for bytes
+// instead of reading as hung up while the program has not opened it yet.
+class LineUp {
+ public:
+  explicit LineUp(const device::testing::Pty& line)
+      : slave_(open(line.Path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)) {}
+  ~LineUp() { close(slave_); }
+  LineUp(const LineUp&) = delete;
+  LineUp& operator=(const LineUp&) = delete;
+
+ private:
+  int slave_;
+};
+
+// What arrived on `line` until `enough` says so (or, as a guard against a
+// program that never sends, after ten seconds).
+std::string TakeUntil(device::testing::Pty& line,
+                      const std::function<bool(const std::string&)>& enough) {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  std::string got;
+  while (!enough(got) && std::chrono::steady_clock::now() < give_up) got += line.Take(100);
+  return got;
+}
+
 class CliFaults : public testing::Test {
  protected:
   std::string Path(const std::string& name) const { return folder_.Path(name); }
 
   pid_t Start(std::vector<std::string> args, const How& how = {}) {
     args.insert(args.begin(), QUORVEX_CLI_PROGRAM);
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    const std::string out = how.out.starts_with("/") ? how.out : Path(how.out);
-    const std::string err = Path(how.err);
-    const pid_t pid = fork();
-    if (pid == 0) {
-      const int out_fd =
-          how.out_fd >= 0 ? how.out_fd : open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (out_fd < 0 || err_fd < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0) _exit(120);
+    test::ProgramIo io{.out = how.out.starts_with("/") ? how.out : Path(how.out),
+                       .out_fd = how.out_fd,
+                       .err = Path(how.err)};
+    io.before_exec = [how] {
       if (how.no_file_size) {
         const rlimit small = {200, 200};  // room for the message, not for a file
         setrlimit(RLIMIT_FSIZE, &small);
       }
-      if (how.as_nobody && getuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
-        _exit(121);
-      execv(argv[0], argv.data());
-      _exit(122);
-    }
+      return !how.as_nobody || getuid() != 0 || (setgid(kNobody) == 0 && setuid(kNobody) == 0);
+    };
+    const pid_t pid = test::StartProgram(std::move(args), io);
     started_[pid] = how;
     return pid;
   }
 
   Ran Finish(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
     const How how = started_[pid];
     started_.erase(pid);
     const bool own_out = how.out_fd < 0 && !how.out.starts_with("/");
     Ran ran;
-    ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    ran.status = test::WaitProgram(pid);
     if (own_out) ran.out = ScratchFolder::Contents(Path(how.out));
     ran.err = ScratchFolder::Contents(Path(how.err));
     fs::remove(Path(how.err));
@@ -216,15 +225,17 @@ TEST_F(CliFaults, ReadRefusesWhatCannotBeSavedWithOneOutcome) {
   };
   for (const auto& c : cases) {
     device::testing::Pty line;
+    const LineUp up(line);
     const pid_t cli = Start({"read", "--port", line.Path(), "-o", c.output});
-    // Before the port is open the line reads as hung up: ask again until due.
     std::string asked;
-    for (int wait = 0; wait < (c.reply.empty() ? 5 : 50) && asked.size() < 4; ++wait) {
-      asked += line.Take(100);
-      usleep(100'000);
+    if (!c.reply.empty()) {
+      asked = TakeUntil(line, [](const std::string& got) { return got.size() >= 4; });
+      line.Send(c.reply);
     }
-    if (!c.reply.empty()) line.Send(c.reply);
     const Ran ran = Finish(cli);
+    // A refusal before the port opens has asked nothing: the line holds
+    // whatever the program sent.
+    if (c.reply.empty()) asked = line.Take(0);
     EXPECT_EQ(asked, c.reply.empty() ? "" : "A5A6") << c.output;
     EXPECT_EQ(ran.status, 1) << c.output;
     EXPECT_NE(ran.err.find(c.message), std::string::npos) << ran.err;
@@ -260,30 +271,6 @@ TEST_F(CliFaults, APortRefusedForWantOfPermissionSaysSoAndHowToGetIt) {
 
 namespace qvx::cli {
 namespace {
-
-// Keeps the slave side of a line open, so that the master waits for bytes
-// instead of reading as hung up while the program has not opened it yet.
-class LineUp {
- public:
-  explicit LineUp(const device::testing::Pty& line)
-      : slave_(open(line.Path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)) {}
-  ~LineUp() { close(slave_); }
-  LineUp(const LineUp&) = delete;
-  LineUp& operator=(const LineUp&) = delete;
-
- private:
-  int slave_;
-};
-
-// What arrived on `line` until `enough` says so (or, as a guard against a
-// program that never sends, after ten seconds).
-std::string TakeUntil(device::testing::Pty& line,
-                      const std::function<bool(const std::string&)>& enough) {
-  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  std::string got;
-  while (!enough(got) && std::chrono::steady_clock::now() < give_up) got += line.Take(100);
-  return got;
-}
 
 // The serial port's lock file for a pseudo-terminal slave ("/dev/pts/3").
 std::string LockFileOf(const std::string& path) {

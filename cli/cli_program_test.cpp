@@ -1,9 +1,5 @@
 // quorvex-cli as an installer runs it: a separate process, against simulated
 // devices on pseudo-terminals served by this test.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,18 +10,13 @@
 #include "config_file/file_commands.h"
 #include "sim/pty_device.h"
 #include "sim/simulated_ports.h"
+#include "tests/support/program_run.h"
 #include "tests/support/scratch_folder.h"
-
-extern char** environ;
 
 namespace qvx {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using CliRun = test::Ran;
 
 // Settings that differ from the defaults in a list, a slider (and the
 // threshold coupled to it) and two texts.
@@ -66,29 +57,8 @@ class CliProgramTest : public ::testing::Test {
 
   // Runs args[0], found on PATH, as Cli does.
   CliRun Run(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    const std::string out = folder_.Path("stdout.txt");
-    const std::string err = folder_.Path("stderr.txt");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    CliRun run;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = ScratchFolder::Contents(out);
-    run.err = ScratchFolder::Contents(err);
-    return run;
+    return test::RunProgram(std::move(args),
+                            {.out = folder_.Path("stdout.txt"), .err = folder_.Path("stderr.txt")});
   }
 
   std::string Path(const std::string& name) const { return folder_.Path(name); }
@@ -409,6 +379,7 @@ TEST_F(CliProgramTest, BackupKeepsEachDeviceBeforeWritingAndSparesTheUnread) {
        0, 1},
       {true, 0, "  отправлено  ", 1, 2},
   };
+  int frames = 0;  // sent to the answering device so far, one a run
   for (const auto& c : cases) {
     answering.SetSettings(before);
     std::vector<std::string> args{"write",  Path("set.json"), "--port",   answering.Path(),
@@ -416,6 +387,10 @@ TEST_F(CliProgramTest, BackupKeepsEachDeviceBeforeWritingAndSparesTheUnread) {
     if (c.force) args.push_back("--force");
     const CliRun run = Cli(args);
     EXPECT_EQ(run.status, c.status) << run.out << run.err;
+    // The program ends once its frames are out; the devices take them on
+    // their own thread.
+    EXPECT_TRUE(answering.WaitForFrames(++frames, std::chrono::seconds(10)));
+    EXPECT_TRUE(mute.WaitForFrames(c.mute_frames, std::chrono::seconds(10)));
     EXPECT_TRUE(Holds(run.out, answering.Path() + "  отправлено  ")) << run.out;
     EXPECT_TRUE(Holds(run.out, mute.Path() + c.mute_line)) << run.out;
     EXPECT_EQ(mute.FramesStored(), c.mute_frames);

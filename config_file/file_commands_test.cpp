@@ -9,6 +9,7 @@
 #include "config_file/file_io.h"
 #include "settings/memory_settings.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/recorded_messages.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/settings_snapshot.h"
 
@@ -16,30 +17,14 @@ namespace qvx {
 namespace {
 namespace fs = std::filesystem;
 
-struct Shown {
-  std::string text;
-  std::string title;
-  bool operator==(const Shown&) const = default;
-};
-
-class RecordingMessages : public CommandMessages {
- public:
-  void Show(const std::string& text, const std::string& title) override {
-    shown.push_back({text, title});
-  }
-  bool AskYesNo(const std::string& text, const std::string& title) override {
-    asked.push_back({text, title});
-    return answer;
-  }
-  std::vector<Shown> shown;
-  std::vector<Shown> asked;
-  bool answer = false;
-};
+using Shown = test::Message;
+using RecordingMessages = test::MessageRecorder<>;
 
 const Shown kSaved{"Файл успешно сохранен", "Сохранение"};
 
 class FileCommands : public testing::Test {
  protected:
+  FileCommands() { messages_.answer = false; }  // "Заменить?" is declined unless a test says
   std::string Path(const std::string& name) const { return folder_.Path(name); }
   static std::string Contents(const std::string& path) { return ScratchFolder::Contents(path); }
   static void Write(const std::string& path, const std::string& bytes) {

@@ -108,6 +108,8 @@ TEST_F(LinkSimTest, ChangingThePortClosesAndReopens) {
   ASSERT_EQ(session.Write(second.Path()).outcome, Outcome::Sent);
   EXPECT_EQ(port.opens, 2);
   EXPECT_EQ(LogCount("ком закрыт"), 2);
+  // Each device takes its frame on its own thread.
+  ASSERT_TRUE(first.WaitForFrames(1, 5s));
   ASSERT_TRUE(second.WaitForFrames(1, 5s));
   EXPECT_EQ(first.FramesStored(), 1);
   EXPECT_EQ(second.FramesStored(), 1);

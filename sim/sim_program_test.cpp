@@ -1,7 +1,6 @@
 // quorvex-sim as a user runs it: a separate process on its own pseudo-terminal.
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,8 +13,7 @@
 
 #include "sim/simulated_ports.h"
 #include "tests/support/port_client_test_util.h"
-
-extern char** environ;
+#include "tests/support/program_run.h"
 
 namespace qvx::sim {
 namespace {
@@ -43,24 +41,16 @@ class SimProgramTest : public ::testing::Test {
     fs::remove_all(folder_);
   }
 
-  // Starts the program; its stderr goes to a file in the test folder.
+  // Starts the program; its stdout comes through a pipe, its stderr goes to
+  // a file in the test folder.
   void Start(std::vector<std::string> args) {
     args.insert(args.begin(), QUORVEX_SIM_PROGRAM);
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
     int pipe_ends[2];
-    ASSERT_EQ(pipe(pipe_ends), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, ErrorFile().c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ASSERT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(pipe2(pipe_ends, O_CLOEXEC), 0);
+    pid_ = test::StartProgram(std::move(args), {.out_fd = pipe_ends[1], .err = ErrorFile()});
     close(pipe_ends[1]);
     out_ = pipe_ends[0];
+    ASSERT_GT(pid_, 0);
   }
 
   // First line of the program's stdout, without its line end.
@@ -73,14 +63,10 @@ class SimProgramTest : public ::testing::Test {
 
   // Waits for the program's end; its exit status, or -1 when still running.
   int Finish(std::chrono::milliseconds timeout = kPatience) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    int status = 0;
-    while (waitpid(pid_, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > end) return -1;
-      std::this_thread::sleep_for(10ms);
-    }
+    const std::optional<int> status = test::WaitProgramFor(pid_, timeout);
+    if (!status) return -1;
     pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return *status;
   }
 
   std::string Errors() const {

@@ -14,6 +14,7 @@
 
 #include "config_file/file_commands.h"
 #include "settings/memory_settings.h"
+#include "tests/support/recorded_messages.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/settings_snapshot.h"
 
@@ -21,16 +22,9 @@ namespace qvx {
 namespace {
 namespace fs = std::filesystem;
 
-class Messages : public CommandMessages {
- public:
-  void Show(const std::string& text, const std::string& title) override {
-    shown.emplace_back(text, title);
-  }
-  bool AskYesNo(const std::string&, const std::string&) override { return true; }
-  std::vector<std::pair<std::string, std::string>> shown;
-};
+using Messages = test::MessageRecorder<>;  // "Заменить?" answered yes
 
-const std::pair<std::string, std::string> kSaveFailed{"Ошибка сохранения файла", "Ошибка"};
+const test::Message kSaveFailed{"Ошибка сохранения файла", "Ошибка"};
 
 class FileFaults : public testing::Test {
  protected:
@@ -55,7 +49,7 @@ class FileFaults : public testing::Test {
     Messages messages;
     EXPECT_EQ(OpenSettingsCommand(settings, name, messages), CommandOutcome::Refused) << name;
     ASSERT_EQ(messages.shown.size(), 1u) << name;
-    EXPECT_EQ(messages.shown[0].first, message) << name;
+    EXPECT_EQ(messages.shown[0].text, message) << name;
     EXPECT_EQ(Snapshot(settings), before) << name;
   }
 
@@ -147,10 +141,10 @@ TEST_F(FileFaults, FileVanishingDuringOpensNeverHalfLoads) {
     } else {
       EXPECT_EQ(Snapshot(settings), before);
       ASSERT_EQ(messages.shown.size(), 1u);
-      EXPECT_TRUE(messages.shown[0].first == "Файл не найден" ||
-                  messages.shown[0].first == "Ошибка открытия файла" ||
-                  messages.shown[0].first == "Некорректный файл")
-          << messages.shown[0].first;
+      EXPECT_TRUE(messages.shown[0].text == "Файл не найден" ||
+                  messages.shown[0].text == "Ошибка открытия файла" ||
+                  messages.shown[0].text == "Некорректный файл")
+          << messages.shown[0].text;
     }
   }
   done = true;

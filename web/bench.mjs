@@ -11,7 +11,7 @@ import { gzipSync } from 'node:zlib';
 import { chromium } from 'playwright-core';
 import { serve } from './serve.mjs';
 import { browserArgs } from './tests/browser.mjs';
-import { grantPorts, startDevices, writeMany } from './tests/fake_devices.mjs';
+import { grantProducts, startDevices, writeMany } from './tests/fake_devices.mjs';
 
 const page = resolve(process.env.QUORVEX_PAGE);
 const runs = Number(process.env.QUORVEX_BENCH_RUNS ?? 7);
@@ -231,7 +231,7 @@ async function batch(browser) {
   const server = await serve(page, 0);
   const context = await browser.newContext({ serviceWorkers: 'block' });
   const tab = await context.newPage();
-  await grantPorts(tab, [1, 2, 3, 4, 5, 6, 7, 8]);
+  await grantProducts(tab, [1, 2, 3, 4, 5, 6, 7, 8]);
   await tab.goto(`http://localhost:${server.address().port}/`);
   await tab.waitForSelector('body[data-ready=true]');
   await startDevices(tab);

@@ -1,10 +1,12 @@
 // The window's command line: what each word asks for, and the program's
 // answers to --help, --version and an unknown option, given without a
 // display so that a window could not open.
-#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdlib>
 
 #include "app/tests/test_support.h"
 #include "app/window_arguments.h"
+#include "tests/support/program_run.h"
 
 using Action = qvx::WindowArguments::Action;
 Q_DECLARE_METATYPE(Action)
@@ -91,18 +93,21 @@ void CommandLineTest::answersWithoutWindow() {
   QFETCH(QByteArray, out);
   QFETCH(QByteArray, err);
   QVERIFY(qvx::WindowUsage().starts_with("Использование: quorvex"));
-  QProcess program;
+  const QTemporaryDir folder;
+  QVERIFY(folder.isValid());
+  std::vector<std::string> argv{QUORVEX_WINDOW_PROGRAM};
+  for (const QString& word : words) argv.push_back(word.toStdString());
+  qvx::test::ProgramIo io{.out = folder.filePath("out.txt").toStdString(),
+                          .err = folder.filePath("err.txt").toStdString()};
   // No display at all: a program that tried to open its window would fail.
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-    environment.remove(name);
-  program.setProcessEnvironment(environment);
-  program.start(QUORVEX_WINDOW_PROGRAM, words);
-  QVERIFY(program.waitForFinished(60'000));
-  QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-  QCOMPARE(program.readAllStandardError(), err);
-  QCOMPARE(program.readAllStandardOutput(), out);
-  QCOMPARE(program.exitCode(), status);
+  io.before_exec = [] {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
+    return true;
+  };
+  const qvx::test::Ran ran = qvx::test::RunProgram(std::move(argv), io);
+  QCOMPARE(QByteArray::fromStdString(ran.err), err);
+  QCOMPARE(QByteArray::fromStdString(ran.out), out);
+  QCOMPARE(ran.status, status);  // a crash gives 128 + its signal
 }
 
 QVX_TEST_MAIN(CommandLineTest)

@@ -14,14 +14,9 @@
 #include "app/application.h"
 #include "app/file_dialog.h"
 #include "app/message_boxes.h"
+#include "tests/support/recorded_messages.h"
 
 namespace qvx::test {
-
-struct Message {
-  std::string text;
-  std::string title;  // "Quorvex" for the standard dialog
-  bool operator==(const Message&) const = default;
-};
 
 // Outcomes of the device commands as the user sees them.
 inline const Message kSent{"Данные успешно отправлены", "Данные успешно отправлены"};
@@ -30,26 +25,15 @@ inline const Message kNoData{"Не удалось получить данные"
 inline const Message kWriteBroken{"Ошибка записи в порт", "Ошибка "};
 inline const Message kCannotOpen{"Error 1: Не могу открыть указанный Com порт!", "Quorvex"};
 
-// Records every message instead of showing it; AskYesNo answers `answer`.
-class RecordedMessages : public MessageBoxes {
+// The window's boxes recorded into `log` in the order they came: messages,
+// questions (answered with `answer`) and the standard dialog, titled
+// "Quorvex".
+class RecordedMessages : public MessageRecorder<MessageBoxes> {
  public:
-  explicit RecordedMessages(std::vector<Message>* log, bool answer = true)
-      : log_(log), answer_(answer) {}
-  void Show(const std::string& text, const std::string& title) override {
-    log_->push_back({text, title});
-    if (on_show) on_show();
+  explicit RecordedMessages(std::vector<Message>* log, bool answer = true) : MessageRecorder(log) {
+    this->answer = answer;
   }
-  void ShowStandard(const std::string& text) override { log_->push_back({text, "Quorvex"}); }
-  bool AskYesNo(const std::string& text, const std::string& title) override {
-    log_->push_back({text, title});
-    return answer_;
-  }
-  // Runs while a box would be on screen, to look at the window behind it.
-  std::function<void()> on_show;
-
- private:
-  std::vector<Message>* log_;
-  bool answer_;
+  void ShowStandard(const std::string& text) override { Record({text, "Quorvex"}); }
 };
 
 // A file dialog that answers with the given names, one per use.

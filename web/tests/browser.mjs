@@ -109,10 +109,33 @@ export async function save(page) {
   return readFileSync(file);
 }
 
+// Opens `bytes` as a file by "Открыть"; resolves once the open has ended
+// (the commands are back) or stopped at its message, which stays open. The
+// page takes the commands away as it takes the change; a listener after its
+// own says the change came.
 export async function openFile(page, bytes) {
   const file = join(scratch, `open-${Date.now()}-${Math.random()}.qvx`);
   writeFileSync(file, bytes);
+  await page.$eval('#OpenDialog1', (input) => input.addEventListener('change', () => { window.openChanged = true; },
+    { once: true }));
   await page.setInputFiles('#OpenDialog1', file);
+  await page.waitForFunction(() => {
+    const ended = window.openChanged
+      && (document.querySelector('dialog[open]') || !document.querySelector('#N2').disabled);
+    if (ended) delete window.openChanged;
+    return Boolean(ended);
+  });
+}
+
+// Waits until the command under way has ended: its buttons are back, which
+// is a turn after its message has closed. Fails naming those still disabled
+// (`what` says where).
+export async function commandsBack(page, what = '') {
+  const commands = '#N2, #N3, #BitBtn1, #BitBtn2, #writeVerify';
+  await page.waitForFunction((ids) => [...document.querySelectorAll(ids)].every((b) => !b.disabled), commands,
+    { timeout: 10_000 }).catch(() => {});
+  const disabled = await page.$$eval(commands, (all) => all.filter((b) => b.disabled).map((b) => b.id));
+  assert.deepEqual(disabled, [], `${what} still disabled`.trim());
 }
 
 export const defaultLine = '000000:111111:111111:000000:000000:100050:111111:123911:101111:111110:000000:111111:001107:110400:000000:'

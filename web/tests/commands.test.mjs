@@ -219,10 +219,15 @@ test('the engine crosses as plain steps and events: a write from start to end', 
 test('an open port idle under a talking device keeps only its newest bytes', async () => {
   const chunk = 64 * 1024;
   const chunks = Array.from({ length: 40 }, (_, i) => new Uint8Array(chunk).fill(i));
+  // The stream asks for more only once its reader has taken the last chunk
+  // given; the reader keeps that chunk in a continuation of the same turn.
+  let allTaken;
+  const taken = new Promise((resolve) => { allTaken = resolve; });
   const browserPort = {
     readable: new ReadableStream({
       pull(controller) {
         if (chunks.length) controller.enqueue(chunks.shift());
+        else allTaken();
       },
     }),
     writable: new WritableStream(),
@@ -231,8 +236,8 @@ test('an open port idle under a talking device keeps only its newest bytes', asy
   };
   const port = new WebSerialPort(browserPort, {}, 1000);
   await port.open();
-  while (chunks.length) await sleep(1);
-  await sleep(5);
+  await taken;
+  await new Promise((resolve) => { setImmediate(resolve); });  // that turn's continuations have run
   const held = await port.read(performance.now());
   assert.ok(held.length <= maxHeldBytes, `${held.length} bytes held`);
   assert.ok(held.length > maxHeldBytes - chunk, `${held.length} bytes held`);

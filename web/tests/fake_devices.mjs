@@ -1,18 +1,11 @@
 // Granted fake ports (fake_serial.js), each with the module's simulated
 // device behind it: what the page writes goes in, what the device answers
 // comes out on its own time. For the batch's tests and its bench row.
-import { fileURLToPath } from 'node:url';
-import { deviceBehind } from './fake_ports.mjs';
-
-const fakeSerial = fileURLToPath(new URL('./fake_serial.js', import.meta.url));
+import { deviceBehind, grantPorts } from './fake_ports.mjs';
 
 // Before the page loads: one granted port per USB product id.
-export async function grantPorts(page, products) {
-  await page.addInitScript({ path: fakeSerial });
-  await page.addInitScript((list) => {
-    for (const id of list) window.fakeSerial.granted.push(window.fakeSerial.port({ usbVendorId: 0x1a86, usbProductId: id }));
-  }, products);
-}
+export const grantProducts = (page, products) =>
+  grantPorts(page, products.map((id) => ({ usbVendorId: 0x1a86, usbProductId: id })));
 
 // Once the page is ready: a simulated device behind every granted port.
 export async function startDevices(page) {

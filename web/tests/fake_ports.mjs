@@ -5,15 +5,20 @@ import { openPage } from './browser.mjs';
 
 const fakeSerial = fileURLToPath(new URL('./fake_serial.js', import.meta.url));
 
+// Before `page` loads: its browser has granted it one port for each of
+// `infos` (USB vendor and product ids, as getInfo() gives them), each set as
+// `settings` say (fake_serial.js's loseAfterWrites, slowWritesMs, ...).
+export async function grantPorts(page, infos, settings = {}) {
+  await page.addInitScript({ path: fakeSerial });
+  await page.addInitScript(([list, set]) => {
+    for (const info of list) window.fakeSerial.granted.push(Object.assign(window.fakeSerial.port(info), set));
+  }, [infos, settings]);
+}
+
 // A page whose browser has granted it the ports of `infos` before; `options`
-// go to openPage (a context to reuse, a viewport).
-export async function pageWithPorts(infos, options = {}) {
-  return openPage(async (page) => {
-    await page.addInitScript({ path: fakeSerial });
-    await page.addInitScript((list) => {
-      for (const info of list) window.fakeSerial.granted.push(window.fakeSerial.port(info));
-    }, infos);
-  }, options);
+// go to openPage (a context to reuse, a viewport), `settings` to grantPorts.
+export async function pageWithPorts(infos, options = {}, settings = {}) {
+  return openPage((page) => grantPorts(page, infos, settings), options);
 }
 
 // Puts the module's simulated device behind granted port `index`.

@@ -7,15 +7,17 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { fileURLToPath } from 'node:url';
 import {
   address, defaultLine, downloadStarted, editedPage, expectMessage, openPage, pageReady, tab, useBrowser,
 } from './browser.mjs';
+import { ch340, pageWithPorts } from './fake_ports.mjs';
 
 useBrowser();
 
-const fakeSerial = fileURLToPath(new URL('./fake_serial.js', import.meta.url));
-const commandsEnabled = (page) => page.$$eval('aside button', (buttons) => buttons.every((b) => !b.disabled));
+// Whether the command buttons come back: a command gives them back a turn
+// after its message closes.
+const commandsEnabled = (page) => page.waitForFunction(() => [...document.querySelectorAll('aside button')]
+  .every((b) => !b.disabled), null, { timeout: 10_000 }).then(() => true, () => false);
 
 // A save picker that does what window.pickerRow says: `cancel`, or fail
 // the write or the close, else keep the bytes in pickerRow.written.
@@ -155,11 +157,16 @@ test('several launched files: each gets a window, and a browser that hands over 
 test('a file launched while a frame is sent opens after the write, not in the middle of it', async () => {
   const page = await openPage(launchQueueStandIn);
   await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  // The launched file is asked for its bytes only when the page opens it.
   await page.evaluate((line) => {
     const bytes = Uint8Array.from(line, (c) => c.charCodeAt(0));
-    window.launchConsumer({ files: [{ name: 'дом.qvx', getFile: async () => new File([bytes], 'дом.qvx') }] });
+    window.launchConsumer({ files: [{ name: 'дом.qvx',
+      getFile: async () => { window.launchedFileRead = true; return new File([bytes], 'дом.qvx'); } }] });
   }, defaultLine);
-  await page.waitForTimeout(100);
+  // The write's message comes once its frame is out and answered, long after
+  // an open taken at once would have read the file.
+  await page.locator('dialog[open]').waitFor();
+  assert.equal(await page.evaluate(() => window.launchedFileRead ?? false), false);
   assert.equal(await page.title(), 'Quorvex');
   assert.equal(await page.getByRole('button', { name: 'Записать', exact: true }).isDisabled(), true);
   await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
@@ -175,15 +182,8 @@ async function sameProfilePage(page) {
 }
 
 test('leaving mid-frame or mid-read asks; a write cut short is told once at the next start', async () => {
-  const page = await openPage(async (p) => {
-    await p.addInitScript({ path: fakeSerial });
-    await p.addInitScript(() => {
-      const port = window.fakeSerial.port({ usbVendorId: 0x1a86, usbProductId: 0x7523 });
-      // A frame that takes minutes: the window is closed in the middle of it.
-      port.slowWritesMs = 500;
-      window.fakeSerial.granted.push(port);
-    });
-  });
+  // A frame that takes minutes: the window is closed in the middle of it.
+  const page = await pageWithPorts([ch340], {}, { slowWritesMs: 500 });
   await page.selectOption('#ComboBox1', { index: 1 });
   await page.getByRole('button', { name: 'Записать', exact: true }).click();
   await page.waitForFunction(() => window.fakeSerial.granted[0].writes.length >= 3);

@@ -3,7 +3,7 @@
 // sizes, edits kept from a read, and the feedback of a write.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { downloadStarted, expectMessage, openPage, tab, useBrowser } from './browser.mjs';
+import { commandsBack, downloadStarted, expectMessage, openPage, tab, useBrowser } from './browser.mjs';
 import { ch340, deviceBehind, ftdi, pageWithPorts } from './fake_ports.mjs';
 
 useBrowser();
@@ -202,9 +202,12 @@ test('"Прочитать" over unsaved edits asks first; after a read the title
   await tab(page, 'Список аб.');
   await page.fill('#Edit30', '8081');
   const questions = [];
-  page.on('dialog', (question) => { questions.push(question.message()); question.dismiss(); });
+  const asked = new Promise((resolve) => {
+    page.on('dialog', (question) => { questions.push(question.message()); question.dismiss(); resolve(); });
+  });
   await button(page, 'Прочитать').click();
-  await page.waitForFunction(() => !document.querySelector('#BitBtn1').disabled);
+  await asked;
+  await commandsBack(page);
   assert.deepEqual(questions, ['Настройки изменены и не сохранены. Прочитать устройство, отбросив изменения?']);
   assert.equal(await page.inputValue('#Edit30'), '8081', 'kept');
 

@@ -8,7 +8,7 @@ import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { defaultLine, expectMessage, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
-import { grantPorts, startDevices, writeMany } from './fake_devices.mjs';
+import { grantProducts, startDevices, writeMany } from './fake_devices.mjs';
 
 useBrowser();
 const scratch = mkdtempSync(join(tmpdir(), 'quorvex-tools-'));
@@ -36,7 +36,10 @@ test('the sheet is the one quorvex-cli report writes for the same file, masked o
   const frame = page.locator('#sheetFrame');
   for (const mask of [false, true]) {
     await page.setChecked('#sheetMask', mask);
-    await page.waitForFunction((masked) => document.querySelector('#sheetFrame').srcdoc.includes('••••••') === masked, mask);
+    await page.waitForFunction((masked) => {
+      const sheet = document.querySelector('#sheetFrame').srcdoc;
+      return sheet !== '' && sheet.includes('••••••') === masked;
+    }, mask);
     const html = await frame.getAttribute('srcdoc');
     const out = join(scratch, `sheet-${mask}.html`);
     execFileSync(process.env.QUORVEX_CLI, ['report', file, '-o', out, ...(mask ? ['--mask-password'] : [])]);
@@ -101,6 +104,31 @@ test('"Сравнить" lists only what differs from the defaults, a file and t
   assert.deepEqual(page.errors, []);
 });
 
+// Waits until the page's history store holds `count` entries, the newest
+// from port `newest`: a command's entry is stored after its message has
+// closed, and a reload meanwhile would drop it.
+async function historyHolds(page, count, newest = 'Симулятор устройства (демо)') {
+  await page.waitForFunction(async ([n, port]) => {
+    if (!(await indexedDB.databases()).some((d) => d.name === 'quorvex-history')) return false;
+    const database = await new Promise((resolve, reject) => {
+      const opening = indexedDB.open('quorvex-history');
+      opening.onsuccess = () => resolve(opening.result);
+      opening.onerror = () => reject(opening.error);
+    });
+    try {
+      if (!database.objectStoreNames.contains('entries')) return false;
+      const all = await new Promise((resolve, reject) => {
+        const reading = database.transaction('entries').objectStore('entries').getAll();
+        reading.onsuccess = () => resolve(reading.result);
+        reading.onerror = () => reject(reading.error);
+      });
+      return all.length === n && all.at(-1).port === port;
+    } finally {
+      database.close();
+    }
+  }, [count, newest], { timeout: 10_000 });
+}
+
 // The history's rows as the list shows them: time, port, command, outcome.
 async function historyRows(page) {
   await page.click('#historyButton');
@@ -118,6 +146,7 @@ test('the history keeps what was written and read across a reload, to open, save
   await openFile(page, defaultLine);
   await page.getByRole('button', { name: 'Прочитать' }).click();
   await expectMessage(page, 'Данные успешно получены', 'Данные успешно получены');
+  await historyHolds(page, 2);
 
   await page.reload();
   await page.waitForSelector('body[data-ready=true]');
@@ -149,6 +178,8 @@ test('the history keeps what was written and read across a reload, to open, save
   await page.click('#compareClose');
   await entry.getByRole('button', { name: 'Открыть' }).click();
   await page.waitForFunction(() => !document.querySelector('#historyDialog').open);
+  // Opened as a file of the entry's name.
+  await page.waitForFunction(() => /^Симулятор_устройства_\(демо\)-\d{8}-\d{6}\.qvx — Quorvex$/.test(document.title));
   await tab(page, 'Список аб.');
   assert.equal(await page.inputValue('#Edit25'), '5555');
   assert.deepEqual(await save(page), written);
@@ -175,6 +206,7 @@ test('the history keeps the newest 200, dropping the oldest first', async () => 
   }, defaultLine);
   await page.getByRole('button', { name: 'Записать', exact: true }).click();
   await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  await historyHolds(page, 200);
   const rows = await historyRows(page);
   assert.equal(rows.length, 200);
   assert.equal(rows[1][1], 'p203');
@@ -230,7 +262,7 @@ test('a record made before the history is set up is kept once it is', async () =
 });
 
 async function pageWithDevices(products) {
-  const page = await openPage((p) => grantPorts(p, products));
+  const page = await openPage((p) => grantProducts(p, products));
   await startDevices(page);
   return page;
 }

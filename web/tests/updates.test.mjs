@@ -12,12 +12,12 @@ import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
 import { serve } from '../serve.mjs';
 import { browserArgs, pageReady } from './browser.mjs';
+import { ch340, grantPorts } from './fake_ports.mjs';
 
 const scratch = mkdtempSync(join(tmpdir(), 'quorvex-updates-'));
 const versionA = resolve(process.env.QUORVEX_PAGE);
 const versionB = join(scratch, 'b');
 const marker = '/* version B */';
-const fakeSerial = fileURLToPath(new URL('./fake_serial.js', import.meta.url));
 let browser;
 
 before(async () => {
@@ -101,15 +101,23 @@ test('a waiting version is offered, and the restart switches to it keeping other
 test('no restart is offered while a port is open; once it is gone the offer comes back, named, and "Позже" puts it off', async () => {
   const { server, upload, address } = await host('port');
   try {
-    const page = await firstVisit(address, (p) => p.addInitScript({ path: fakeSerial }).then(() => p.addInitScript(() => {
-      window.fakeSerial.granted.push(window.fakeSerial.port({ usbVendorId: 0x1a86, usbProductId: 0x7523 }));
-    })));
+    const page = await firstVisit(address, (p) => grantPorts(p, [ch340]));
     await page.getByRole('button', { name: 'Прочитать' }).click();
     await page.locator('dialog[open]').waitFor({ timeout: 10_000 });
     await page.getByRole('button', { name: 'OK' }).click();
+    // The page decides on the offer as the new worker becomes installed; a
+    // listener added after its own hears of that after it has decided.
+    await page.evaluate(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      registration.addEventListener('updatefound', () => {
+        registration.installing.addEventListener('statechange', (event) => {
+          if (event.target.state === 'installed') window.newVersionInstalled = true;
+        });
+      });
+    });
     upload();
     await checkForUpdate(page);
-    await page.waitForFunction(async () => Boolean((await navigator.serviceWorker.getRegistration()).waiting));
+    await page.waitForFunction(() => window.newVersionInstalled === true);
     assert.equal(await page.isVisible('#updateBar'), false);
     // The port gone, the offer comes back, naming B; "Позже" puts it off.
     await page.evaluate(() => window.fakeSerial.granted[0].lose());
