@@ -119,7 +119,7 @@ std::string UpdateReady(const std::string& release, const std::string& build) {
   std::string text = "Готова новая версия страницы";
   if (!release.empty()) text += ": v." + release;
   if (!build.empty()) text += (release.empty() ? ": сборка " : ", сборка ") + build.substr(0, 8);
-  return text + ". Перезапустите страницу, когда закончите работу с портом.";
+  return text + ".";
 }
 
 // The caption beside the frame's progress bar.

@@ -74,6 +74,26 @@ for (const viewport of viewports) {
     await page.context().close();
   });
 
+  test(`${viewport.name}: the update bar, with its version, "Перезапустить" and "Позже", fits beside the commands`, async () => {
+    const page = await openPage(async () => {}, sized(viewport));
+    const placed = await page.evaluate(async (ids) => {
+      const quorvex = await createQuorvex();
+      const bar = document.querySelector('#updateBar');
+      bar.querySelector('span').textContent = quorvex.updateReady('1.0.6.7', '0123456789abcdef');
+      bar.hidden = false;
+      const box = bar.getBoundingClientRect();
+      const meets = (r) => r.left < box.right && box.left < r.right && r.top < box.bottom && box.top < r.bottom;
+      return {
+        text: bar.textContent,
+        inside: box.left >= 0 && box.top >= 0 && box.right <= window.innerWidth && box.bottom <= window.innerHeight,
+        covered: ids.filter((id) => meets(document.querySelector(id).getBoundingClientRect())),
+      };
+    }, commands);
+    assert.match(placed.text, /^Готова новая версия страницы: v\.1\.0\.6\.7, сборка 01234567\.\s*Перезапустить\s*Позже$/);
+    assert.deepEqual([placed.inside, placed.covered], [true, []]);
+    await page.context().close();
+  });
+
   test(`${viewport.name}: each command keeps its picture and caption, "Записать и проверить" a picture of its own`, async () => {
     const page = await openPage(async () => {}, sized(viewport));
     const buttons = await page.$$eval('.buttons button', (all) => all.map((b) => {
