@@ -60,7 +60,8 @@ std::string BatchTotal(const std::vector<DeviceResult>& results, bool verify) {
 
 }  // namespace
 
-int WriteOnePort(const MemorySettings& settings, const std::string& port, const WriteJob& job) {
+int WriteOnePort(const MemorySettings& settings, const std::string& port, const WriteJob& job,
+                 const ResultHook& on_result) {
   DeviceResult result;
   {
     const Progress progress(job.verify ? "проверка устройства на порту " + port +
@@ -68,6 +69,7 @@ int WriteOnePort(const MemorySettings& settings, const std::string& port, const 
                                        : "запись на порт " + port);
     result = ProgramDevice(settings, port, job, std::cout);
   }
+  if (on_result) on_result(result);
   const bool refused = result.outcome == DeviceOutcome::Refused;
   if (result.outcome != DeviceOutcome::Failed)
     PrintPrefixed(result.failure, Prefix("write") + (refused ? job.file : port) + ": ");
@@ -97,7 +99,7 @@ int WriteOnePort(const MemorySettings& settings, const std::string& port, const 
 }
 
 int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string>& ports,
-                   const WriteJob& job) {
+                   const WriteJob& job, const ResultHook& on_result) {
   std::atomic<std::size_t> done = 0;
   std::vector<DeviceResult> results;
   {
@@ -113,6 +115,7 @@ int WriteManyPorts(const MemorySettings& settings, const std::vector<std::string
       results.push_back(std::move(finished));
       ++done;
       const DeviceResult& result = results.back();
+      if (on_result) on_result(result);
       progress.Interrupt([&] {
         std::cout << SummaryLine(result.port, OutcomeText(result), Seconds(result.took)) << "\n";
         // Where the device's former settings went, under its line.

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 
 #include "config_file/file_commands.h"
+#include "config_file/settings_line.h"
+#include "device/backup_name.h"
 #include "sim/pty_device.h"
 #include "sim/simulated_ports.h"
 #include "tests/support/program_run.h"
@@ -78,8 +82,8 @@ bool Holds(const std::string& text, const std::string& part) {
 }
 
 TEST_F(CliProgramTest, HelpGoesToStdoutAndUsageErrorsExitTwo) {
-  for (const char* command :
-       {"ports", "show", "diff", "convert", "frame", "decode", "write", "read", "report"}) {
+  for (const char* command : {"ports", "show", "diff", "convert", "frame", "decode", "write",
+                              "read", "report", "archive"}) {
     for (const char* help : {"--help", "-h"}) {
       const CliRun run = Cli({command, help});
       EXPECT_EQ(run.status, 0) << command << help;
@@ -213,6 +217,52 @@ TEST_F(CliProgramTest, ReadEndsWithThePathItSavedTo) {
   const CliRun missing = Cli({"read", "--port", Path("ttyUSB9"), "-o", Path("none.qvx")});
   EXPECT_EQ(missing.status, 1);
   EXPECT_FALSE(Holds(missing.out, "Настройки сохранены")) << missing.out;
+}
+
+// write and read with --archive: each port's line journaled under the object,
+// and an archive that cannot take it refused before anything is sent.
+TEST_F(CliProgramTest, WriteAndReadJournalEachPortUnderTheObject) {
+  const std::string archive = Path("objects.qvxa");
+  ScratchFolder::Write(Path("Иванов.qvx"), BuildSettingsLine(MemorySettings()).line + "\r\n");
+  ASSERT_EQ(Cli({"archive", "import", archive, Path("Иванов.qvx")}).status, 0);
+  sim::PtyDevice device({}, Quick());
+  const std::string missing = Path("ttyUSB9");
+
+  const CliRun refused = Cli(
+      {"write", Path("set.json"), "--port", device.Path(), "--archive", archive, "--object", "99"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "quorvex-cli write: " + archive + ": нет объекта с номером 99\n");
+  EXPECT_EQ(device.Settings().Text("Edit25"), MemorySettings().Text("Edit25"));  // nothing sent
+  EXPECT_EQ(Cli({"write", Path("set.json"), "--port", device.Path(), "--archive", archive}).status,
+            2);
+
+  const CliRun written = Cli({"write", Path("set.json"), "--port", device.Path(), "--port", missing,
+                              "--archive", archive, "--object", "1"});
+  EXPECT_EQ(written.status, 1) << written.err;
+  const CliRun read = Cli({"read", "--port", device.Path(), "-o", Path("read.qvx"), "--archive",
+                           archive, "--object", "1"});
+  EXPECT_EQ(read.status, 0) << read.err;
+
+  const CliRun shown = Cli({"archive", "show", archive, "1", "--json"});
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  const nlohmann::json card = nlohmann::json::parse(shown.out);
+  const nlohmann::json& journal = card.at("journal");
+  ASSERT_EQ(journal.size(), 4u) << shown.out;
+  std::map<std::string, nlohmann::json> by_outcome;
+  for (const nlohmann::json& entry : journal) by_outcome[entry.at("outcome")] = entry;
+  const nlohmann::json& sent = by_outcome["sent"];
+  EXPECT_EQ(sent.at("command"), "Записать");
+  EXPECT_EQ(sent.at("port"), device.Path());
+  EXPECT_GE(sent.at("differing").get<int>(), 4);  // against the imported defaults
+  const nlohmann::json& failed = by_outcome["cannotOpen"];
+  EXPECT_EQ(failed.at("cause"), "missing");
+  EXPECT_EQ(failed.at("outcomeText"), "ошибка: нет такого устройства");
+  // The read finds what the write left: the object's settings already.
+  const nlohmann::json& taken = by_outcome["readSuccess"];
+  EXPECT_EQ(taken.at("command"), "Прочитать");
+  EXPECT_EQ(taken.at("differing"), 0);
+  EXPECT_EQ(card.at("settings"), taken.at("settings"));
+  EXPECT_EQ(card.at("version"), 2);
 }
 
 TEST_F(CliProgramTest, VerifyCatchesADeviceThatDoesNotHoldWhatWasSent) {
@@ -425,6 +475,41 @@ TEST_F(CliProgramTest, BackupKeepsEachDeviceBeforeWritingAndSparesTheUnread) {
                                       "/copies: папка для копий недоступна"))
       << refused.err;
   EXPECT_EQ(answering.FramesStored(), 2);
+}
+
+// A copy's name can be foreseen: links planted at it for the coming seconds,
+// dangling or to a file elsewhere, are passed over, nothing is made outside
+// the folder, and the copy the command names is the one in the folder.
+TEST_F(CliProgramTest, BackupLandsInItsFolderPastLinksPlantedAtItsName) {
+  namespace fs = std::filesystem;
+  MemorySettings before;
+  before.SetText("Edit25", "4321");
+  sim::PtyDevice device(before, Quick());
+  const std::string folder = Path("copies");
+  const std::string elsewhere = Path("elsewhere");
+  fs::create_directory(folder);
+  fs::create_directory(elsewhere);
+  ScratchFolder::Write(elsewhere + "/theirs.qvx", "theirs");
+  const std::time_t now = std::time(nullptr);
+  for (std::time_t at = now - 1; at <= now + 60; ++at) {
+    std::tm local{};
+    localtime_r(&at, &local);
+    const std::string name = BackupFileName(device.Path(), local);
+    fs::create_symlink(elsewhere + "/" + name, folder + "/" + name);
+    fs::create_symlink(elsewhere + "/theirs.qvx",
+                       folder + "/" + name.substr(0, name.size() - 4) + "-2.qvx");
+  }
+  const CliRun run = Cli({"write", Path("set.json"), "--port", device.Path(), "--backup", folder});
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  const std::string named = LineAfter(run.out, "Копия настроек устройства сохранена: ");
+  EXPECT_EQ(fs::path(named).parent_path(), folder) << run.out;
+  EXPECT_TRUE(named.ends_with("-3.qvx")) << named;
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(named))) << named;
+  MemorySettings kept;
+  EXPECT_EQ(OpenSettingsFile(named, kept), "");
+  EXPECT_EQ(kept.Text("Edit25"), "4321");
+  EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere), {}), 1);
+  EXPECT_EQ(ScratchFolder::Contents(elsewhere + "/theirs.qvx"), "theirs");
 }
 
 // A port list or a set of ports that would program the wrong device, or one

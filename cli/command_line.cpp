@@ -24,7 +24,8 @@ constexpr std::string_view kToolUsage =
     "  decode [FILE|-]                   строка настроек из ответа устройства\n"
     "  write FILE --port P... [--verify] \"Записать\" на одном или многих портах\n"
     "  read --port P -o FILE             \"Прочитать\" и сохранить в FILE\n"
-    "  report SOURCE -o FILE.html|.pdf   лист настроек для печати\n";
+    "  report SOURCE -o FILE.html|.pdf   лист настроек для печати\n"
+    "  archive list|show|import|export   архив объектов: карточки и журнал\n";
 
 // The figures of the device's timing come from the protocol, never typed.
 const std::vector<CommandUsage>& Usages() {
@@ -75,11 +76,18 @@ const std::vector<CommandUsage>& Usages() {
            "                   не удалось прочитать или сохранить, не записывается\n"
            "  --force          с --backup: записать и то устройство, копию которого сохранить\n"
            "                   не удалось\n"
+           "  --archive FILE   с --object: записать в журнал объекта в архиве FILE строку\n"
+           "                   каждого порта; архив проверяется до записи\n"
+           "  --object NUMBER  номер объекта в архиве\n"
            "Код выхода: 0 — все устройства записаны (и проверены), 1 — иначе.\n"},
       {"read",
-       "использование: quorvex-cli read --port P -o FILE\n"
+       "использование: quorvex-cli read --port P -o FILE [--archive FILE --object NUMBER]\n"
        "\"Прочитать\" на порту P (ответ ожидается " +
-           std::to_string(device::kReceptionWindowMs) + " мс) и сохранить настройки в FILE.\n"},
+           std::to_string(device::kReceptionWindowMs) +
+           " мс) и сохранить настройки в FILE.\n"
+           "  --archive FILE   с --object: записать чтение в журнал объекта в архиве FILE;\n"
+           "                   прочитанные настройки становятся текущими настройками объекта\n"
+           "  --object NUMBER  номер объекта в архиве\n"},
       {"report",
        "использование: quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]\n"
        "Лист настроек для печати на A4: все настройки по вкладкам и группам, номера\n"
@@ -87,6 +95,24 @@ const std::vector<CommandUsage>& Usages() {
        "Источник: файл .qvx или .json, defaults или port:NAME.\n"
        "  -o FILE           .html (самостоятельная страница) или .pdf\n"
        "  --mask-password   скрыть пароль\n"},
+      {"archive",
+       "использование: quorvex-cli archive list FILE [--search TEXT] [--json]\n"
+       "               quorvex-cli archive show FILE NUMBER [--json]\n"
+       "               quorvex-cli archive import FILE PATH...\n"
+       "               quorvex-cli archive export FILE NUMBER -o SET.qvx\n"
+       "Архив объектов FILE: карточки объектов (номер, заказчик, адрес, текущие настройки)\n"
+       "и журнал каждой записи и чтения. Тот же файл открывает страница.\n"
+       "  list             объекты по одному в строке: номер, название, адрес, последнее\n"
+       "                   изменение; сначала изменённые последними\n"
+       "  --search TEXT    только объекты, в номере, названии или адресе которых есть TEXT,\n"
+       "                   или в телефонах которых есть его цифры\n"
+       "  show             карточка объекта NUMBER и его журнал\n"
+       "  import           файлы .qvx, папки с ними или другой архив; файл .qvx становится\n"
+       "                   объектом с именем файла, его настройки — первой записью журнала;\n"
+       "                   FILE создаётся, если его нет; повторный импорт ничего не дублирует\n"
+       "  export           текущие настройки объекта NUMBER в файл SET.qvx\n"
+       "  -o SET.qvx       файл настроек для export\n"
+       "  --json           list и show: то же в JSON\n"},
   };
   return usages;
 }

@@ -17,6 +17,8 @@ int RunFrame(const Args& args);    // frame FILE
 int RunDecode(const Args& args);   // decode [FILE|-]
 int RunWrite(const Args& args);    // write FILE --port P... [--verify [--settle MS]]
 int RunRead(const Args& args);     // read --port P -o FILE
-int RunReport(const Args& args);   // report SOURCE -o FILE.html|FILE.pdf [--mask-password]
+int RunReport(const Args& args);
+int RunArchive(const Args& args);  // archive list|show|import|export FILE ...   // report SOURCE -o
+                                   // FILE.html|FILE.pdf [--mask-password]
 
 }  // namespace qvx::cli

@@ -14,23 +14,16 @@
 #include "settings/memory_settings.h"
 
 namespace qvx::cli {
-namespace {
 
-// A name in `folder` that no file has yet: a second copy within the same
-// second gets "-2", "-3", ... before ".qvx", never replacing the first.
-std::string UnusedPath(const std::string& folder, const std::string& name) {
-  namespace fs = std::filesystem;
-  const fs::path first = fs::path(folder) / name;
-  fs::path path = first;
-  std::error_code error;
-  for (int n = 2; fs::exists(path, error) || error; ++n) {
-    if (error) return path.string();  // the save names the folder's fault
-    path = first.parent_path() / (first.stem().string() + "-" + std::to_string(n) + ".qvx");
-  }
-  return path.string();
+std::string SaveKeptCopy(const std::string& folder, const std::string& port, const std::tm& local,
+                         std::string_view bytes) {
+  const std::string first = BackupFileName(port, local);
+  const std::string stem = first.substr(0, first.size() - 4);  // without ".qvx"
+  const std::string name = SaveAsNewFile(folder, bytes, [&](int n) {
+    return n == 1 ? first : stem + "-" + std::to_string(n) + ".qvx";
+  });
+  return name.empty() ? std::string() : (std::filesystem::path(folder) / name).string();
 }
-
-}  // namespace
 
 KeptCopy KeepDeviceSettings(const std::string& port, const std::string& folder) {
   KeptCopy kept;
@@ -53,13 +46,11 @@ KeptCopy KeepDeviceSettings(const std::string& port, const std::string& folder) 
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  const std::string path = UnusedPath(folder, BackupFileName(port, local));
   const BuiltSettingsLine line = BuildSettingsLine(held);
-  if (line.line.empty() || !WriteFileAtomically(path, line.line + "\r\n")) {
-    kept.failure = path + ": Ошибка сохранения файла";
-    return kept;
-  }
-  kept.path = path;
+  if (!line.line.empty()) kept.path = SaveKeptCopy(folder, port, local, line.line + "\r\n");
+  if (kept.path.empty())
+    kept.failure = (std::filesystem::path(folder) / BackupFileName(port, local)).string() +
+                   ": Ошибка сохранения файла";
   return kept;
 }
 

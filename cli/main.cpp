@@ -23,7 +23,7 @@ constexpr Command kCommands[] = {
     {"diff", qvx::cli::RunDiff, 2},  {"convert", qvx::cli::RunConvert},
     {"frame", qvx::cli::RunFrame},   {"decode", qvx::cli::RunDecode},
     {"write", qvx::cli::RunWrite},   {"read", qvx::cli::RunRead},
-    {"report", qvx::cli::RunReport},
+    {"report", qvx::cli::RunReport}, {"archive", qvx::cli::RunArchive},
 };
 
 const Command* FindCommand(std::string_view name) {

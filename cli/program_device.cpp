@@ -24,6 +24,7 @@ DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& po
     result.backup = kept.path;
     if (kept.interrupted) {
       result.outcome = DeviceOutcome::Interrupted;
+      result.command_outcome = device::Outcome::StoppedBeforeFrame;
       result.cause_kind = device::Cause::Stopped;
       result.cause = CauseText(
           {device::Command::Write, device::Outcome::StoppedBeforeFrame, device::Cause::Stopped});
@@ -32,6 +33,7 @@ DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& po
     }
     if (!kept.failure.empty() && !job.force) {
       result.outcome = DeviceOutcome::Failed;
+      result.command_outcome = device::Outcome::Refused;  // not written: no copy kept
       result.cause_kind = kept.cause;
       result.cause = kept.failure + "; не записано (--force: записать без копии)";
       result.system_text = kept.system_text;
@@ -72,6 +74,7 @@ DeviceResult ProgramDevice(const MemorySettings& settings, const std::string& po
   const device::CommandResult done = engine.Summary();
   result.sent = engine.Sent();
   result.outcome = DeviceOutcomeOf(done.outcome);
+  result.command_outcome = done.outcome;
   result.cause_kind = done.cause;
   result.cause = CauseText(done);
   if (result.outcome == DeviceOutcome::Failed) result.system_text = done.system_text;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,9 +27,17 @@ struct WriteJob {
   bool force = false;                // write even where no copy could be kept
 };
 
+struct DeviceResult;
+// Called on the calling thread with each port's result as it finishes:
+// the archive's journal (cli/archive_journal.h).
+using ResultHook = std::function<void(const DeviceResult&)>;
+
 struct DeviceResult {
   std::string port;
   DeviceOutcome outcome = DeviceOutcome::Failed;
+  // The command's own outcome, for the archive's journal; none when the
+  // work ended without one (a worker that threw).
+  std::optional<device::Outcome> command_outcome;
   std::string failure;  // the messages of a failure or a refusal, one a line
   // Failed or Interrupted: the cause in one line, as the summary of a batch
   // and the page give it (CauseText: "связь с портом потеряна", "кадр

@@ -1,11 +1,13 @@
 // quorvex-cli write FILE --port P ... [--verify [--settle MS]] [--backup DIR
-// [--force]]: "Записать" with FILE's settings on one port, or on many at
-// once, each device read and kept first, and read back and compared after,
-// when asked.
+// [--force]] [--archive FILE --object NUMBER]: "Записать" with FILE's settings on one port, or on
+// many at once, each device read and kept first, and read back and compared after, when asked.
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <iostream>
 
+#include "archive/records.h"
+#include "cli/archive_journal.h"
 #include "cli/batch_ports.h"
 #include "cli/batch_write.h"
 #include "cli/command_line.h"
@@ -13,6 +15,7 @@
 #include "cli/device_session.h"
 #include "cli/port_list.h"
 #include "cli/settings_file.h"
+#include "config_file/settings_line.h"
 
 namespace qvx::cli {
 namespace {
@@ -33,7 +36,8 @@ std::optional<int> SettleTime(const std::string& text) {
 int RunWrite(const Args& args) {
   static constexpr OptionSpec kOptions[] = {
       {"--port", true, true}, {"--ports-from", true}, {"--all-usb"}, {"--verify"},
-      {"--settle", true},     {"--backup", true},     {"--force"}};
+      {"--settle", true},     {"--backup", true},     {"--force"},   kArchiveOption,
+      kObjectOption};
   ParsedArgs parsed;
   if (const std::string problem = ParseArgs(args, kOptions, 1, parsed); !problem.empty())
     return UsageError("write", problem);
@@ -51,6 +55,8 @@ int RunWrite(const Args& args) {
     job.settle_ms = *settle;
   }
 
+  if (const std::string problem = ArchiveOptionsProblem(parsed); !problem.empty())
+    return UsageError("write", problem);
   if (parsed.Has("--force") && !parsed.Has("--backup"))
     return UsageError("write", "--force действует только вместе с --backup");
   job.backup_dir = parsed.Value("--backup");
@@ -89,8 +95,31 @@ int RunWrite(const Args& args) {
       return Failure("write", job.backup_dir + ": папка для копий недоступна" +
                                   (error ? " (" + error.message() + ")" : std::string()));
   }
-  if (ports.size() == 1) return WriteOnePort(settings, ports[0], job);
-  return WriteManyPorts(settings, ports, job);
+  // An archive that cannot take the entries is refused before anything is sent.
+  std::unique_ptr<ObjectJournal> journal;
+  if (parsed.Has("--archive")) {
+    std::string failure;
+    journal = ObjectJournal::Open(parsed.Value("--archive"), parsed.Value("--object"), failure);
+    if (!journal) return Failure("write", failure);
+  }
+  std::vector<std::string> journal_failures;
+  const ResultHook on_result = [&](const DeviceResult& result) {
+    if (!journal) return;
+    const bool sent = result.outcome == DeviceOutcome::Sent ||
+                      result.outcome == DeviceOutcome::Verified ||
+                      result.outcome == DeviceOutcome::Differs;
+    const std::string failure = journal->Add(
+        result.port,
+        std::string(job.verify ? archive::kWriteVerifyCommand : archive::kWriteCommand),
+        result.command_outcome, result.cause_kind,
+        OutcomeText(result.outcome, result.differing.size(), result.cause),
+        BuildSettingsLine(sent ? result.sent : settings).line);
+    if (!failure.empty()) journal_failures.push_back(failure);
+  };
+  const int status = ports.size() == 1 ? WriteOnePort(settings, ports[0], job, on_result)
+                                       : WriteManyPorts(settings, ports, job, on_result);
+  for (const std::string& failure : journal_failures) Failure("write", failure);
+  return journal_failures.empty() ? status : std::max(status, 1);
 }
 
 }  // namespace qvx::cli

@@ -27,8 +27,8 @@ struct CommandResult {
   Command command = Command::Write;
   Outcome outcome = Outcome::Refused;
   Cause cause = Cause::None;
-  std::string system_text;  // the port's or the system's own words, apart
-  bool frame_sent = false;  // the whole frame left: a failure after it is the read-back's
+  std::string system_text{};  // the port's or the system's own words, apart
+  bool frame_sent = false;    // the whole frame left: a failure after it is the read-back's
   std::size_t differing = 0;
 };
 

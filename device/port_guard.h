@@ -35,8 +35,10 @@ PortFailure ClaimOpenPort(std::intptr_t handle);
 
 // Why the system refused to open `path` as a port, in the user's words:
 // Busy, kPortBusy (with the holder's process id where its lock file names
-// it, as "(процесс 1234)"), or Denied, kPermissionDenied, when this user
-// may not open the device.
+// it, as "(процесс 1234)"); Missing, kNoSuchDevice, when there is no device
+// of that name (a name too long for any file included); OpenOther when the
+// name is too long for the port's lock file; or Denied, kPermissionDenied,
+// when this user may not open the device.
 PortFailure WhyOpenRefused(const std::string& path);
 
 // True when `system_text`, the system's words for a failed write, says that

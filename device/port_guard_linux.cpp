@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <fstream>
@@ -35,15 +36,22 @@ constexpr const char* kLockFolders[] = {
     "/tmp",      "/var/tmp",   "/var/lock/lockdev", "/run/lock",
 };
 
+// The name of the port's lock file: "LCK.." and the port's path, "/dev/"
+// dropped and every "/" as "_".
+std::string LockFileName(const std::string& path) {
+  std::string name = "LCK.." + (path.starts_with("/dev/") ? path.substr(5) : path);
+  for (char& c : name)
+    if (c == '/') c = '_';
+  return name;
+}
+
 // The running process, other than this one, that a lock file names for the
 // port at `path`; 0 when none. Lock files hold the process id as text,
 // padded with blanks by some programs.
 long LockHolder(const std::string& path) {
-  std::string name = path.starts_with("/dev/") ? path.substr(5) : path;
-  for (char& c : name)
-    if (c == '/') c = '_';
+  const std::string name = LockFileName(path);
   for (const char* folder : kLockFolders) {
-    std::ifstream lock(std::string(folder) + "/LCK.." + name);
+    std::ifstream lock(std::string(folder) + "/" + name);
     long pid = 0;
     if (!(lock >> pid) || pid <= 0 || pid == static_cast<long>(::getpid())) continue;
     // A process that exists but is not ours to signal still holds the port.
@@ -84,6 +92,14 @@ PortFailure ClaimOpenPort(std::intptr_t handle) {
 PortFailure WhyOpenRefused(const std::string& path) {
   if (const long holder = LockHolder(path); holder != 0)
     return {Cause::Busy, std::string(kPortBusy) + " (процесс " + std::to_string(holder) + ")"};
+  // The serial port takes its lock file before it opens the device, and a
+  // lock it cannot take comes back as refused too: for a device that is not
+  // there, or a name too long for a lock file.
+  struct stat device {};
+  if (::stat(path.c_str(), &device) != 0 &&
+      (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG))
+    return {Cause::Missing, std::string(kNoSuchDevice)};
+  if (LockFileName(path).size() > NAME_MAX) return {Cause::OpenOther, "слишком длинное имя порта"};
   if (::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES)
     return {Cause::Denied, std::string(kPermissionDenied)};
   // Opened by another program exclusively, without a lock file to name it.

@@ -82,15 +82,27 @@ TEST_F(QtSerialPortTest, RefusedOpenSaysWhyInRussian) {
     std::string_view text;
     Cause cause;
   };
-  for (const Case& c : std::vector<Case>{{"ttyQuorvexMissing", kNoSuchDevice, Cause::Missing},
-                                         {"/dev/quorvex/missing", kNoSuchDevice, Cause::Missing},
-                                         {"", kNoPortNamed, Cause::Missing},
-                                         // not /dev/null: another test opens it
-                                         {"/dev/zero", kNotATerminal, Cause::OpenOther}}) {
+  // A port whose name leaves no room for its lock file ("LCK.." and the
+  // name): a real terminal, reached through a link of a long name.
+  const std::string long_link =
+      ::testing::TempDir() + std::string(245, 'p') + std::to_string(getpid());
+  unlink(long_link.c_str());
+  ASSERT_EQ(symlink(pty.Path().c_str(), long_link.c_str()), 0);
+  for (const Case& c :
+       std::vector<Case>{{"ttyQuorvexMissing", kNoSuchDevice, Cause::Missing},
+                         {"/dev/quorvex/missing", kNoSuchDevice, Cause::Missing},
+                         {"", kNoPortNamed, Cause::Missing},
+                         // not /dev/null: another test opens it
+                         {"/dev/zero", kNotATerminal, Cause::OpenOther},
+                         // names too long for a lock file, of no device or longer than any file's
+                         {std::string(251, 'x'), kNoSuchDevice, Cause::Missing},
+                         {std::string(300, 'x'), kNoSuchDevice, Cause::Missing},
+                         {long_link, "слишком длинное имя порта", Cause::OpenOther}}) {
     EXPECT_EQ(port.Open(c.name, kLine), OpenResult::CannotOpen) << c.name;
     EXPECT_EQ(port.LastFailure().text, c.text) << c.name;
     EXPECT_EQ(port.LastFailure().cause, c.cause) << c.name;
   }
+  unlink(long_link.c_str());
 }
 
 // The device's own permissions refuse the user: the one cause that joining

@@ -84,5 +84,52 @@ TEST_F(FileIo, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
   EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"set.qvx"}));
 }
 
+// A link of another user in a shared folder that keeps names to their owners
+// (as /tmp) is not followed, as the system would not follow it either.
+TEST_F(FileIo, SaveFollowsNoLinkTheSystemWouldRefuse) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can plant a link of another user";
+  fs::create_directory(Path("shared"));
+  ASSERT_EQ(::chmod(Path("shared").c_str(), 01777), 0);
+  fs::create_symlink("../planted-target.qvx", Path("shared/planted.qvx"));
+  ASSERT_EQ(::lchown(Path("shared/planted.qvx").c_str(), kNobody, kNobody), 0);
+  fs::create_symlink("../own-target.qvx", Path("shared/own.qvx"));
+  EXPECT_FALSE(WriteFileAtomically(Path("shared/planted.qvx"), "never"));
+  EXPECT_TRUE(WriteFileAtomically(Path("shared/own.qvx"), "mine"));
+  EXPECT_EQ(ScratchFolder::Contents(Path("own-target.qvx")), "mine");
+  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"own-target.qvx", "shared"}));
+  EXPECT_TRUE(fs::is_symlink(Path("shared/planted.qvx")));
+}
+
+// A new file takes the first name nothing holds: a dangling link, a link to
+// a file elsewhere, a file and a folder are all passed over, none followed or
+// replaced, and nothing is made outside the folder.
+TEST_F(FileIo, NewFileTakesTheFirstFreeNameThroughNoLink) {
+  fs::create_directory(Path("in"));
+  fs::create_directory(Path("out"));
+  ScratchFolder::Write(Path("out/theirs.qvx"), "theirs");
+  fs::create_symlink("../out/planted.qvx", Path("in/copy.qvx"));
+  fs::create_symlink(Path("out/theirs.qvx"), Path("in/copy-2.qvx"));
+  ScratchFolder::Write(Path("in/copy-3.qvx"), "earlier");
+  fs::create_directory(Path("in/copy-4.qvx"));
+  const auto name_for = [](int n) {
+    return n == 1 ? std::string("copy.qvx") : "copy-" + std::to_string(n) + ".qvx";
+  };
+  EXPECT_EQ(SaveAsNewFile(Path("in"), "mine", name_for), "copy-5.qvx");
+  EXPECT_EQ(ScratchFolder::Contents(Path("in/copy-5.qvx")), "mine");
+  EXPECT_FALSE(fs::is_symlink(Path("in/copy-5.qvx")));
+  EXPECT_EQ(ScratchFolder::Contents(Path("in/copy-3.qvx")), "earlier");
+  EXPECT_EQ(fs::read_symlink(Path("in/copy.qvx")), "../out/planted.qvx");
+  EXPECT_EQ(ScratchFolder::Contents(Path("out/theirs.qvx")), "theirs");
+  EXPECT_EQ(fs::directory_iterator(Path("out"))->path().filename(), "theirs.qvx");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Path("out")), {}), 1);
+
+  // Names of another folder, and a folder that is not there, save nothing.
+  for (const std::string name : {"../escaped.qvx", "out/x.qvx", "", ".."})
+    EXPECT_EQ(SaveAsNewFile(Path("in"), "never", [&](int) { return name; }), "") << name;
+  EXPECT_EQ(SaveAsNewFile(Path("none"), "never", name_for), "");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Path("in")), {}), 5);  // no temporary file left
+  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"in", "out"}));
+}
+
 }  // namespace
 }  // namespace qvx

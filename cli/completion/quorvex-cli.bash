@@ -10,7 +10,7 @@ _quorvex_cli() {
   COMPREPLY=()
   cur=${COMP_WORDS[COMP_CWORD]}
   prev=${COMP_WORDS[COMP_CWORD-1]}
-  local commands="ports show diff convert frame decode write read report"
+  local commands="ports show diff convert frame decode write read report archive"
 
   if [[ $COMP_CWORD -eq 1 ]]; then
     COMPREPLY=($(compgen -W "$commands --help" -- "$cur"))
@@ -32,16 +32,24 @@ _quorvex_cli() {
     --port)
       COMPREPLY=($(compgen -W "$(_quorvex_cli_ports)" -- "$cur"))
       return ;;
-    --ports-from|-o)
+    --ports-from|-o|--archive)
       COMPREPLY=($(compgen -f -- "$cur"))
       return ;;
     --backup)
       COMPREPLY=($(compgen -d -- "$cur"))
       return ;;
+    --search|--object)
+      return ;;
     --settle)
       COMPREPLY=($(compgen -W "3000" -- "$cur"))
       return ;;
   esac
+
+  # archive ACTION FILE ...: the action first.
+  if [[ $command == archive && $COMP_CWORD -eq 2 ]]; then
+    COMPREPLY=($(compgen -W "list show import export --help" -- "$cur"))
+    return
+  fi
 
   local options
   case $command in
@@ -49,9 +57,16 @@ _quorvex_cli() {
     show) options="--json" ;;
     diff) options="--json" ;;
     convert) options="--force" ;;
-    write) options="--port --ports-from --all-usb --verify --settle --backup --force" ;;
-    read) options="--port -o" ;;
+    write) options="--port --ports-from --all-usb --verify --settle --backup --force --archive --object" ;;
+    read) options="--port -o --archive --object" ;;
     report) options="-o --mask-password" ;;
+    archive)
+      case ${COMP_WORDS[2]} in
+        list) options="--search --json" ;;
+        show) options="--json" ;;
+        export) options="-o" ;;
+        *) options="" ;;
+      esac ;;
     *) options="" ;;
   esac
   if [[ $cur == -* ]]; then

@@ -1,0 +1,266 @@
+// quorvex-cli archive list|show|import|export: the archive of objects, one
+// SQLite file that the page opens too.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "archive/archive_error.h"
+#include "archive/import.h"
+#include "archive/objects.h"
+#include "archive/sqlite_archive.h"
+#include "cli/archive_words.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/settings_file.h"
+#include "config_file/file_commands.h"
+#include "config_file/settings_line.h"
+#include "settings/memory_settings.h"
+
+namespace qvx::cli {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr std::string_view kCommand = "archive";
+
+int ArchiveFailure(const std::string& file, const archive::ArchiveError& error) {
+  return Failure(kCommand, file + ": " + error.what());
+}
+
+// A file of another archive starts with SQLite's own header.
+bool IsDatabaseFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  char header[16] = {};
+  in.read(header, sizeof header);
+  return in.gcount() == sizeof header &&
+         std::string_view(header, 16) == std::string_view("SQLite format 3\0", 16);
+}
+
+bool HasQvxExtension(const fs::path& path) {
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".qvx";
+}
+
+// The files a PATH names: itself, or the .qvx files of a folder by name.
+std::vector<std::string> FilesOf(const std::string& path) {
+  std::error_code error;
+  if (!fs::is_directory(path, error)) return {path};
+  std::vector<std::string> files;
+  for (const fs::directory_entry& entry : fs::directory_iterator(path, error))
+    if (HasQvxExtension(entry.path()) && !entry.is_directory(error))
+      files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+int List(const ParsedArgs& parsed) {
+  if (parsed.positional.size() != 1) return UsageError(kCommand, "не указан файл архива");
+  const std::string& file = parsed.positional[0];
+  try {
+    archive::SqliteArchive db(file, archive::OpenMode::ReadOnly);
+    const std::vector<archive::Card> cards =
+        archive::CheckArchive(db) ? archive::ListObjects(db, parsed.Value("--search"))
+                                  : std::vector<archive::Card>{};
+    if (parsed.Has("--json")) {
+      nlohmann::ordered_json list = nlohmann::ordered_json::array();
+      for (const archive::Card& card : cards) {
+        nlohmann::ordered_json json = CardJson(card);
+        json.erase("settings");
+        list.push_back(std::move(json));
+      }
+      std::cout << list.dump(2) << "\n";
+    } else {
+      for (const archive::Card& card : cards) std::cout << ObjectLine(card) << "\n";
+    }
+    return 0;
+  } catch (const archive::ArchiveError& error) {
+    return ArchiveFailure(file, error);
+  }
+}
+
+// The card of NUMBER in FILE opened read-only; prints the failure.
+std::optional<archive::Card> CardIn(archive::SqliteArchive& db, const std::string& file,
+                                    const std::string& number) {
+  std::optional<archive::Card> card;
+  if (archive::CheckArchive(db)) card = archive::FindObject(db, number);
+  if (!card) Failure(kCommand, file + ": нет объекта с номером " + number);
+  return card;
+}
+
+int Show(const ParsedArgs& parsed) {
+  if (parsed.positional.size() != 2)
+    return UsageError(kCommand, "нужны файл архива и номер объекта");
+  const std::string& file = parsed.positional[0];
+  try {
+    archive::SqliteArchive db(file, archive::OpenMode::ReadOnly);
+    const std::optional<archive::Card> card = CardIn(db, file, parsed.positional[1]);
+    if (!card) return 1;
+    const std::vector<archive::Entry> journal = archive::JournalOf(db, card->id);
+    if (parsed.Has("--json")) {
+      nlohmann::ordered_json json = CardJson(*card);
+      json["journal"] = nlohmann::ordered_json::array();
+      for (const archive::Entry& entry : journal) json["journal"].push_back(EntryJson(entry));
+      std::cout << json.dump(2) << "\n";
+      return 0;
+    }
+    std::cout << "Объект: " << card->number << (card->deleted ? " (удалён)" : "") << "\n"
+              << "Название: " << card->name << "\n"
+              << "Адрес: " << card->address << "\n"
+              << "Телефон: " << card->phone << "\n"
+              << "Примечание: " << card->note << "\n"
+              << "Создан: " << LocalTime(card->created_at) << "  " << card->created_by << "\n"
+              << "Изменён: " << LocalTime(card->changed_at) << "  " << card->changed_by << "\n"
+              << "Журнал (" << journal.size() << "):\n";
+    for (const archive::Entry& entry : journal) std::cout << "  " << EntryLine(entry) << "\n";
+    return 0;
+  } catch (const archive::ArchiveError& error) {
+    return ArchiveFailure(file, error);
+  }
+}
+
+// One .qvx file into the archive; false (said on stderr) when it is refused.
+bool ImportQvx(archive::SqliteArchive& db, const std::string& path, const std::string& installer,
+               int counts[3]) {
+  MemorySettings settings;
+  if (const std::string refusal = OpenSettingsFile(path, settings); !refusal.empty()) {
+    Failure(kCommand, refusal);
+    return false;
+  }
+  // The line as a save would write it: a file in UTF-8 is kept in code page 1251.
+  const BuiltSettingsLine line = BuildSettingsLine(settings);
+  if (line.line.empty()) {
+    Failure(kCommand, path + ": " + line.refusal);
+    return false;
+  }
+  try {
+    const archive::ImportResult result =
+        archive::ImportSettingsFile(db, path, line.line, installer);
+    static constexpr std::string_view kWords[] = {"новый объект", "настройки объекта обновлены",
+                                                  "уже в архиве"};
+    const int kind = static_cast<int>(result.imported);
+    std::cout << path << ": " << kWords[kind] << " " << result.number << "\n";
+    ++counts[kind];
+    return true;
+  } catch (const archive::ArchiveError& error) {
+    if (error.failure() != archive::Failure::Refused) throw;
+    Failure(kCommand, path + ": " + error.what());
+    return false;
+  }
+}
+
+// Another archive into this one. The other's failures name it; this one's
+// end the import.
+bool MergeFile(archive::SqliteArchive& db, const std::string& path) {
+  archive::ArchiveContents contents;
+  try {
+    archive::SqliteArchive other(path, archive::OpenMode::ReadOnly);
+    contents = archive::ReadArchive(other);
+  } catch (const archive::ArchiveError& error) {
+    Failure(kCommand, path + ": " + error.what());
+    return false;
+  }
+  const archive::MergeCounts counts = archive::MergeContents(db, std::move(contents));
+  std::cout << path << ": объектов добавлено " << counts.cards_added << ", обновлено "
+            << counts.cards_updated << ", записей журнала добавлено " << counts.entries_added
+            << "\n";
+  for (const std::string& renumbered : counts.renumbered)
+    std::cout << "    номер занят, объект записан под другим: " << renumbered << "\n";
+  return true;
+}
+
+int Import(const ParsedArgs& parsed) {
+  if (parsed.positional.size() < 2)
+    return UsageError(kCommand, "нужны файл архива и хотя бы один файл или папка");
+  const std::string& file = parsed.positional[0];
+  std::vector<std::string> sources;
+  for (std::size_t i = 1; i < parsed.positional.size(); ++i) {
+    std::error_code error;
+    if (!fs::exists(parsed.positional[i], error))
+      return Failure(kCommand, parsed.positional[i] + ": нет такого файла или папки");
+    for (std::string& source : FilesOf(parsed.positional[i])) sources.push_back(std::move(source));
+  }
+  const std::string installer = InstallerName();
+  try {
+    archive::SqliteArchive db(file, archive::OpenMode::Create);
+    int counts[3] = {0, 0, 0};
+    bool all = true;
+    // One transaction: a thousand files in one write of the file; each file
+    // is a part of its own, so a refused one leaves the others.
+    archive::Transaction transaction(db);
+    for (const std::string& source : sources) {
+      std::error_code error;
+      if (fs::equivalent(source, file, error)) continue;  // the archive itself
+      const bool done =
+          IsDatabaseFile(source) ? MergeFile(db, source) : ImportQvx(db, source, installer, counts);
+      all = all && done;
+    }
+    transaction.Commit();
+    std::cout << "Новых объектов: " << counts[0] << ", обновлено: " << counts[1]
+              << ", без изменений: " << counts[2] << "\n";
+    return all ? 0 : 1;
+  } catch (const archive::ArchiveError& error) {
+    return ArchiveFailure(file, error);
+  }
+}
+
+int Export(const ParsedArgs& parsed) {
+  if (parsed.positional.size() != 2)
+    return UsageError(kCommand, "нужны файл архива и номер объекта");
+  if (!parsed.Has("-o")) return UsageError(kCommand, "не указан файл настроек (-o FILE)");
+  const std::string& file = parsed.positional[0];
+  const std::string output = parsed.Value("-o");
+  try {
+    archive::SqliteArchive db(file, archive::OpenMode::ReadOnly);
+    const std::optional<archive::Card> card = CardIn(db, file, parsed.positional[1]);
+    if (!card) return 1;
+    MemorySettings settings;
+    if (!ApplySettingsLine(settings, card->settings))
+      return Failure(kCommand, file + ": настройки объекта не читаются");
+    if (const std::string refusal = SaveSettingsFile(settings, output); !refusal.empty())
+      return Failure(kCommand, refusal);
+    std::cout << "Настройки сохранены: " << SavedName(output) << "\n";
+    return 0;
+  } catch (const archive::ArchiveError& error) {
+    return ArchiveFailure(file, error);
+  }
+}
+
+}  // namespace
+
+int RunArchive(const Args& args) {
+  if (args.empty()) return UsageError(kCommand, "не указано действие (list, show, import, export)");
+  const std::string& action = args[0];
+  const Args rest(args.begin() + 1, args.end());
+  ParsedArgs parsed;
+  auto parse = [&](std::span<const OptionSpec> options, std::size_t max_positional) {
+    return ParseArgs(rest, options, max_positional, parsed);
+  };
+  if (action == "list") {
+    static constexpr OptionSpec kOptions[] = {{"--search", true}, {"--json"}};
+    if (const std::string problem = parse(kOptions, 1); !problem.empty())
+      return UsageError(kCommand, problem);
+    return List(parsed);
+  }
+  if (action == "show") {
+    static constexpr OptionSpec kOptions[] = {{"--json"}};
+    if (const std::string problem = parse(kOptions, 2); !problem.empty())
+      return UsageError(kCommand, problem);
+    return Show(parsed);
+  }
+  if (action == "import") {
+    if (const std::string problem = parse({}, SIZE_MAX); !problem.empty())
+      return UsageError(kCommand, problem);
+    return Import(parsed);
+  }
+  if (action == "export") {
+    static constexpr OptionSpec kOptions[] = {{"-o", true}};
+    if (const std::string problem = parse(kOptions, 2); !problem.empty())
+      return UsageError(kCommand, problem);
+    return Export(parsed);
+  }
+  return UsageError(kCommand, "неизвестное действие \"" + action + "\"");
+}
+
+}  // namespace qvx::cli
