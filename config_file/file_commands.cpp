@@ -7,6 +7,7 @@
 #include "config_file/file_name.h"
 #include "config_file/file_texts.h"
 #include "config_file/settings_line.h"
+#include "settings/settings_digits.h"
 
 namespace qvx {
 namespace {
@@ -87,6 +88,37 @@ CommandOutcome OpenSettingsBytes(Settings& settings, std::string_view bytes,
   const std::optional<std::string> line = LineInCodePage(std::string(first));
   if (!line || !ApplySettingsLine(settings, *line)) return Refuse(messages, kBadFileText);
   return CommandOutcome::Done;
+}
+
+std::string OpenRefusalReason(std::string_view bytes) {
+  const std::string_view first = FirstLine(bytes);
+  if (first.empty()) {
+    return bytes.empty() ? "Файл пуст." : "Первая строка файла пуста: в ней нет настроек.";
+  }
+  if (first.size() > kMaxReadBytes) {
+    return "Строка файла длиннее " + std::to_string(kMaxReadBytes / 1024) +
+           " КБ: это не файл настроек.";
+  }
+  const std::optional<std::string> line = LineInCodePage(std::string(first));
+  if (!line) return "Файл в UTF-8 с символами, которых нет в кодировке Windows-1251.";
+  const LineCheck check = CheckSettingsLine(*line);
+  const std::string field_number = std::to_string(check.field + 1);
+  switch (check.fault) {
+    case LineFault::None:
+      return "";
+    case LineFault::TooShort:
+    case LineFault::NoEndMark:
+      return "Это не строка настроек: в ней нет кодов настроек, закрытых знаками «:#».";
+    case LineFault::FewFields:
+      return "Это не строка настроек: в ней меньше 30 полей, разделённых двоеточием.";
+    case LineFault::ShortCodeField:
+      return "Ошибка в группе кодов " + field_number + " из " + std::to_string(kDigitGroups) +
+             ": в ней меньше " + std::to_string(kDigitsPerGroup) + " цифр.";
+    case LineFault::LongTextField:
+      return "Ошибка в текстовом поле " + field_number + ": длиннее " +
+             std::to_string(kMaxTextFieldBytes) + " байт.";
+  }
+  return "";
 }
 
 std::string OpenSettingsFile(const std::string& path, Settings& settings) {

@@ -58,6 +58,12 @@ CommandOutcome OpenSettingsCommand(Settings& settings, const std::optional<std::
 CommandOutcome OpenSettingsBytes(Settings& settings, std::string_view bytes,
                                  CommandMessages& messages);
 
+// Why OpenSettingsBytes refuses `bytes`, in one line of what failed and
+// where, for a face that says more than "Некорректный файл": empty, too
+// large, not a settings line, or wrong in which group or field. "" when the
+// bytes open.
+std::string OpenRefusalReason(std::string_view bytes);
+
 // Save into memory: the file's bytes (line + CR LF) and "Файл успешно
 // сохранен" ("Сохранение") shown, which the caller passes on once it has
 // written them; or "" with the refusal SaveSettingsCommand shows before its

@@ -188,7 +188,7 @@ TEST_F(FileCommands, OpenReadsOnlyUpToTheFirstLineEnd) {
 }
 
 // A file's bytes opened in memory give what opening the file gives: the same
-// outcome, messages and settings.
+// outcome, messages and settings; and only a refused one has a reason.
 TEST_F(FileCommands, BytesOpenAsTheFileOfThem) {
   MemorySettings edited;
   edited.SetListIndex("ComboBox62", 5);
@@ -219,6 +219,8 @@ TEST_F(FileCommands, BytesOpenAsTheFileOfThem) {
     EXPECT_EQ(OpenSettingsBytes(from_bytes, bytes, byte_messages), file_outcome) << what;
     EXPECT_EQ(byte_messages.shown, file_messages.shown) << what;
     EXPECT_EQ(Snapshot(from_bytes), Snapshot(from_file)) << what;
+    // A reason exactly for the refused ones.
+    EXPECT_EQ(OpenRefusalReason(bytes).empty(), file_outcome == CommandOutcome::Done) << what;
   }
 }
 

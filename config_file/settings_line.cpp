@@ -74,21 +74,28 @@ std::string_view FirstLine(std::string_view text) {
   return text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3)));
 }
 
-bool ApplySettingsLine(Settings& settings, std::string_view line) {
+LineCheck CheckSettingsLine(std::string_view line) {
   line = FirstLine(line);
+  if (line.size() < kShortestLine) return {LineFault::TooShort};
   const std::size_t end_mark = line.find(":#");
-  if (line.size() < kShortestLine || end_mark == std::string_view::npos || end_mark == 0) {
-    return false;  // ":#" found implies ":" and "#" are there too
-  }
+  // ":#" found implies ":" and "#" are there too
+  if (end_mark == std::string_view::npos || end_mark == 0) return {LineFault::NoEndMark};
   const std::vector<std::string_view> pieces = SplitAtColons(line.substr(0, line.find('#')));
-  if (pieces.size() < kFields) return false;
+  if (pieces.size() < kFields) return {LineFault::FewFields};
   for (std::size_t field = 0; field < kCodeFields; ++field) {
-    if (pieces[field].size() < kDigitsPerGroup) return false;
+    if (pieces[field].size() < kDigitsPerGroup) return {LineFault::ShortCodeField, field};
   }
   // A text longer than a save writes would open but could not be saved back.
   for (std::size_t field = kCodeFields; field < kFields; ++field) {
-    if (pieces[field].size() > kMaxTextFieldBytes) return false;
+    if (pieces[field].size() > kMaxTextFieldBytes) return {LineFault::LongTextField, field};
   }
+  return {};
+}
+
+bool ApplySettingsLine(Settings& settings, std::string_view line) {
+  if (CheckSettingsLine(line).fault != LineFault::None) return false;
+  line = FirstLine(line);
+  const std::vector<std::string_view> pieces = SplitAtColons(line.substr(0, line.find('#')));
 
   SettingsDigits digits{};
   for (std::size_t i = 0; i < digits.size(); ++i) {

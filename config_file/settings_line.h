@@ -30,6 +30,23 @@ BuiltSettingsLine BuildSettingsLine(const Settings& settings);
 // Text up to the first CR, LF or NUL: the part of a file that counts.
 std::string_view FirstLine(std::string_view text);
 
+// Which check of ApplySettingsLine a line fails, in the order they are made;
+// `field` is the 0-based field (of 30) a field's check names.
+enum class LineFault {
+  None,
+  TooShort,        // shorter than 28 characters
+  NoEndMark,       // no ":#" past its start
+  FewFields,       // fewer than 30 fields before the first "#"
+  ShortCodeField,  // a code field of fewer than six characters
+  LongTextField,   // a text field of more than kMaxTextFieldBytes
+};
+struct LineCheck {
+  LineFault fault = LineFault::None;
+  std::size_t field = 0;
+};
+// The first check FirstLine(line) fails; LineFault::None when it would open.
+LineCheck CheckSettingsLine(std::string_view line);
+
 // Puts a file's line into the settings: the 90 code digits in table order
 // (TrackBar2 before TrackBar1), then Edit16..Edit30 converted from code page
 // 1251. Only FirstLine(line) is looked at. Returns false, changing nothing,

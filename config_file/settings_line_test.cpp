@@ -96,34 +96,45 @@ TEST(SettingsLine, CyrillicTextIsWrittenInCodePage1251) {
   EXPECT_EQ(opened.Text("Edit25"), "Пароль№1");
 }
 
-TEST(SettingsLine, RefusedLinesChangeNothing) {
+// Each refused line fails the check CheckSettingsLine names, and changes
+// nothing.
+TEST(SettingsLine, RefusedLinesNameTheirCheckAndChangeNothing) {
   const std::string twenty_nine_pieces = kDefaultCodes + std::string(13, ':') + "#";
   const std::string short_code = "000000:111111:11111:" + kDefaultLine.substr(20);
   const std::string short_filler = kDefaultLine.substr(0, 98) + "00000" + kDefaultLine.substr(104);
   const struct {
     const char* name;
     std::string line;
+    LineFault fault;
+    std::size_t field;
   } cases[] = {
-      {"empty", ""},
-      {"27 characters", std::string(26, '0') + ":#"},
-      {"no colon", std::string(40, '0') + "#"},
-      {"no hash", kDefaultLine.substr(0, kDefaultLine.size() - 1)},
-      {"starts with :#", ":#" + kDefaultLine},
-      {"29 pieces", twenty_nine_pieces},
-      {"short code field", short_code},
-      {"short filler field", short_filler},
-      {"hash inside the codes", "000000:111#11:" + kDefaultLine.substr(14)},
-      {"empty first line", "\r\n" + kDefaultLine},
+      {"empty", "", LineFault::TooShort, 0},
+      {"27 characters", std::string(25, '0') + ":#", LineFault::TooShort, 0},
+      {"28 characters, one field", std::string(26, '0') + ":#", LineFault::FewFields, 0},
+      {"no colon", std::string(40, '0') + "#", LineFault::NoEndMark, 0},
+      {"no hash", kDefaultLine.substr(0, kDefaultLine.size() - 1), LineFault::NoEndMark, 0},
+      {"starts with :#", ":#" + kDefaultLine, LineFault::NoEndMark, 0},
+      {"29 pieces", twenty_nine_pieces, LineFault::FewFields, 0},
+      {"short code field", short_code, LineFault::ShortCodeField, 2},
+      {"short filler field", short_filler, LineFault::ShortCodeField, 14},
+      {"hash inside the codes", "000000:111#11:" + kDefaultLine.substr(14), LineFault::FewFields,
+       0},
+      {"empty first line", "\r\n" + kDefaultLine, LineFault::TooShort, 0},
       // It would open, but a save could not write it back.
       {"text field longer than a save writes",
-       kDefaultCodes + std::string(kMaxTextFieldBytes + 1, '1') + std::string(14, ':') + "#"},
+       kDefaultCodes + std::string(kMaxTextFieldBytes + 1, '1') + std::string(14, ':') + "#",
+       LineFault::LongTextField, 15},
   };
   for (const auto& c : cases) {
+    const LineCheck check = CheckSettingsLine(c.line);
+    EXPECT_EQ(check.fault, c.fault) << c.name;
+    EXPECT_EQ(check.field, c.field) << c.name;
     MemorySettings settings = ChangedSettings();
     const std::vector<std::string> before = Snapshot(settings);
     EXPECT_FALSE(ApplySettingsLine(settings, c.line)) << c.name;
     EXPECT_EQ(Snapshot(settings), before) << c.name;
   }
+  EXPECT_EQ(CheckSettingsLine(kDefaultLine).fault, LineFault::None);
 }
 
 TEST(SettingsLine, ThirtyPiecesAreEnough) {

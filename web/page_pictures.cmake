@@ -1,16 +1,16 @@
 # Writes the page's index.html into the page folder PAGE from SOURCE, with
-# the window's button pictures PICTURES (names, by commas, of the .svg files
-# in PICTURE_DIR) put in at
+# the button pictures PICTURES (paths, by commas, of .svg files: the
+# window's, and the page's own where the window has none) put in at
 # the "<!-- pictures -->" mark as one hidden block of symbols, each named
 # picture-NAME and shown by <use href="#picture-NAME">. Pictures as <img>
 # would each be fetched and parsed by the browser as a document of its own,
 # which on a small machine costs more than the rest of the page's markup.
-#   cmake -DPAGE=folder -DSOURCE=index.html -DPICTURE_DIR=folder -DPICTURES=a,b -P page_pictures.cmake
+#   cmake -DPAGE=folder -DSOURCE=index.html -DPICTURES=dir/a.svg,dir/b.svg -P page_pictures.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/write_if_changed.cmake)
 set(symbols "")
-string(REPLACE "," ";" names "${PICTURES}")
-foreach(name IN LISTS names)
-  set(picture ${PICTURE_DIR}/${name}.svg)
+string(REPLACE "," ";" pictures "${PICTURES}")
+foreach(picture IN LISTS pictures)
+  get_filename_component(name ${picture} NAME_WE)
   file(READ ${picture} svg)
   string(REGEX REPLACE "<\\?xml[^>]*\\?>" "" svg "${svg}")
   string(REGEX REPLACE "<!--[^>]*-->" "" svg "${svg}")

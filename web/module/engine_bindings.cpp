@@ -4,6 +4,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "device/command_engine.h"
 #include "device/device_commands.h"
 #include "device/line_definition.h"
+#include "device/next_steps.h"
 #include "device/protocol.h"
 #include "engine_names.h"
 #include "guarded.h"
@@ -51,6 +53,20 @@ val Protocol() {
   protocol.set("lineOptions", LineOptions());
   protocol.set("writeTimeoutMs", device::kWriteDrainTimeoutMs);
   return protocol;
+}
+
+// `text` as the engine words it, with the browser's `system_text` on a line
+// of its own below, turned into the cause's sentence with the browser's
+// words in brackets after it: "Связь с портом потеряна: ... (The device has
+// been lost.). Порт откроется ...". A text without that line stays as is.
+std::string CauseThenBrackets(const std::string& text, const std::string& system_text) {
+  const std::string below = "\n" + system_text;
+  if (system_text.empty() || !text.ends_with(below)) return text;
+  const std::string cause = text.substr(0, text.size() - below.size());
+  const std::size_t sentence_end = cause.find(". ");
+  if (sentence_end == std::string::npos) return device::InBrackets(cause, system_text);
+  return device::InBrackets(cause.substr(0, sentence_end), system_text) +
+         cause.substr(sentence_end);
 }
 
 device::Command CommandOf(const std::string& name) {
@@ -121,8 +137,23 @@ class Engine {
   }
 
  private:
+  // A message that ends the command gets the page's own line below it
+  // ("note": what to know or do next); a lost port's, the browser's words in
+  // brackets after the cause in place of a line of their own.
   val Steps(const std::vector<device::Step>& steps) {
-    return Array(steps, [this](const device::Step& step) { return StepValue(step); });
+    const auto finished = std::find_if(steps.begin(), steps.end(), [](const device::Step& step) {
+      return step.kind == device::Step::Kind::Finished;
+    });
+    return Array(steps, [&](const device::Step& step) {
+      val object = StepValue(step);
+      if (step.kind == device::Step::Kind::Message && !step.interim && finished != steps.end()) {
+        // An open failure's line is the page's own words already.
+        if (finished->cause == device::Cause::Lost)
+          object.set("text", CauseThenBrackets(step.text, finished->system_text));
+        object.set("note", std::string(device::NextStep(finished->outcome, finished->cause)));
+      }
+      return object;
+    });
   }
 
   val StepValue(const device::Step& step) {

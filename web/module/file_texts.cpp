@@ -20,7 +20,8 @@ using emscripten::val;
 val FileTexts() {
   val texts = val::object();
   texts.set("maxFileBytes", static_cast<double>(kMaxOpenBytes));
-  texts.set("badFile", MessageObject(kBadFileText, kFileErrorTitle));
+  texts.set("tooLarge", MessageObject(Message{std::string(kBadFileText),
+                                              std::string(kFileErrorTitle), TooLargeFileNote()}));
   texts.set("unreadable", MessageObject(kUnreadableText, kFileErrorTitle));
   return texts;
 }

@@ -53,10 +53,13 @@ val InstallerTexts() {
                                   "Разрешите его в настройках сайта (значок слева от адреса), "
                                   "затем нажмите ",
                                   " снова.")));
-  texts.set(
-      "noPorts",
-      Said(
-          std::string("Браузер не нашёл ни одного последовательного порта. ").append(kDriverHint)));
+  // The browser's chooser closed with no port on a first visit: cancelled,
+  // or nothing in it to pick; the browser does not tell which.
+  texts.set("chooserCancelled",
+            Said(std::string("Выбор порта отменён: порт не выбран. Если программатора не было в "
+                             "списке браузера, подключите его к USB. ")
+                     .append(kDriverHint)
+                     .append(Press(" Затем нажмите ", " ещё раз."))));
   texts.set("aboutTitle", Text(kAboutTitle));
   texts.set("aboutVersion", Text(kAboutVersion));
   texts.set("close", Text(kCloseCaption));
@@ -65,8 +68,9 @@ val InstallerTexts() {
                  "(около 3 с)."));
   texts.set("unsavedRead",
             Text("Настройки изменены и не сохранены. Прочитать устройство, отбросив изменения?"));
-  texts.set("updateReady", Text("Готова новая версия страницы."));
   texts.set("updateRestart", Text("Перезапустить"));
+  texts.set("updateLater", Text("Позже"));
+  texts.set("skipToSettings", Text("Перейти к настройкам"));
   return texts;
 }
 
@@ -107,6 +111,15 @@ std::string ReadFrom(const std::string& port) {
 // The line below a success's own text that names the port it went to.
 std::string SentTo(const std::string& port) {
   return std::string(kPortCaption) + " " + port;
+}
+
+// The update bar's text for the waiting version `release` ("1.0.6.7") of
+// the page's files `build` (their hash); either may be unknown ("").
+std::string UpdateReady(const std::string& release, const std::string& build) {
+  std::string text = "Готова новая версия страницы";
+  if (!release.empty()) text += ": v." + release;
+  if (!build.empty()) text += (release.empty() ? ": сборка " : ", сборка ") + build.substr(0, 8);
+  return text + ".";
 }
 
 // The caption beside the frame's progress bar.
@@ -150,4 +163,5 @@ EMSCRIPTEN_BINDINGS(quorvex_installer) {
   emscripten::function("sentTo", &SentTo);
   emscripten::function("readFrom", &ReadFrom);
   emscripten::function("sendingProgress", &SendingProgress);
+  emscripten::function("updateReady", &UpdateReady);
 }

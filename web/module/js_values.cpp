@@ -27,6 +27,7 @@ val MessageObject(const Message& message) {
   val object = val::object();
   object.set("text", message.text);
   object.set("title", message.title);
+  if (!message.note.empty()) object.set("note", message.note);
   return object;
 }
 

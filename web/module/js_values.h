@@ -21,7 +21,8 @@ emscripten::val Bytes(std::string_view bytes);
 // The bytes of a Uint8Array (or of any array of numbers 0..255).
 std::string FromBytes(const emscripten::val& bytes);
 
-// { text, title } of `message`, for showMessage() in the page.
+// { text, title } of `message`, with its note where it has one, for
+// showMessage() in the page.
 emscripten::val MessageObject(const Message& message);
 emscripten::val MessageObject(std::string_view text, std::string_view title);
 

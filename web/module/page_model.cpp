@@ -21,16 +21,26 @@ class RecordedMessages : public CommandMessages {
   std::vector<Message> shown;
 };
 
+constexpr std::string_view kOpenSavedFile = " Откройте файл .qvx, сохранённый конфигуратором.";
+
 }  // namespace
+
+std::string TooLargeFileNote() {
+  return "Файл больше " + std::to_string(kMaxOpenBytes / 1024) +
+         " КБ: файл настроек много меньше." + std::string(kOpenSavedFile);
+}
 
 std::optional<Message> PageModel::Open(std::string_view file_bytes) {
   RecordedMessages messages;
   // Far more than any settings file holds is no settings file: refused as
   // the empty one is, unread.
-  OpenSettingsBytes(settings_, file_bytes.size() > kMaxOpenBytes ? std::string_view() : file_bytes,
-                    messages);
+  const bool too_large = file_bytes.size() > kMaxOpenBytes;
+  OpenSettingsBytes(settings_, too_large ? std::string_view() : file_bytes, messages);
   if (messages.shown.empty()) return std::nullopt;
-  return messages.shown.front();
+  Message refusal = messages.shown.front();
+  refusal.note =
+      too_large ? TooLargeFileNote() : OpenRefusalReason(file_bytes) + std::string(kOpenSavedFile);
+  return refusal;
 }
 
 SaveResult PageModel::Save() const {

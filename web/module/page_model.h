@@ -24,7 +24,12 @@ inline constexpr std::size_t kMaxOpenBytes = 64 * 1024;
 struct Message {
   std::string text;
   std::string title;
+  std::string note;  // the page's own line below the window's text; "" for none
 };
+
+// The page's line below "Некорректный файл" for a file of more than
+// kMaxOpenBytes, which is refused unread.
+std::string TooLargeFileNote();
 
 struct SaveResult {
   std::string bytes;              // the file's bytes (line, CR LF); empty when refused
@@ -44,7 +49,8 @@ class PageModel {
 
   // "Открыть" with the chosen file's bytes: nullopt when the settings were
   // taken over, else the refusal ("Некорректный файл" for more than
-  // kMaxOpenBytes); a refused file changes no setting.
+  // kMaxOpenBytes) with its note naming the check that failed; a refused
+  // file changes no setting.
   std::optional<Message> Open(std::string_view file_bytes);
 
   // "Сохранить": the bytes to write, or the refusal before any dialog.

@@ -10,6 +10,7 @@
 #include "config_file/file_texts.h"
 #include "device/command_texts.h"
 #include "device/device_link.h"
+#include "device/next_steps.h"
 #include "js_values.h"
 #include "page_words.h"
 #include "settings/command_captions.h"
@@ -27,7 +28,7 @@ constexpr std::string_view kNoWebSerial =
     "только в новейших версиях.";
 constexpr std::string_view kUnsavedEdits =
     "Настройки изменены и не сохранены. Открыть файл, отбросив изменения?";
-constexpr std::string_view kCommandFailed = "Команда прервана из-за ошибки страницы.";
+constexpr std::string_view kCommandFailed = "Команда прервана из-за ошибки страницы";
 
 // The command buttons' captions by the buttons' ids.
 val ButtonCaptions() {
@@ -61,18 +62,25 @@ val Texts() {
 }
 
 // A failure no command turned into its own message, with the browser's or
-// the page's account below it: `kind` "cannotOpen" (the port would not
+// the page's account in brackets after the cause: `kind` "cannotOpen" (the port would not
 // open), "portLost" (it went away), else "commandFailed" (the page itself).
 val FailureMessage(const std::string& kind, const std::string& system_text) {
   if (kind == "cannotOpen")
     return MessageObject(
         device::WithSystemText(device::OpenErrorText(device::OpenResult::CannotOpen), system_text),
         device::kPortTitle);
-  if (kind == "portLost")
-    return MessageObject(device::WithSystemText(device::kPortLostText, system_text),
-                         device::kPortTitle);
+  if (kind == "portLost") {
+    // The browser's words in brackets after the cause's sentence.
+    const std::string_view lost = device::kPortLostText;
+    const std::size_t sentence_end = lost.find(". ");
+    val message = MessageObject(device::InBrackets(lost.substr(0, sentence_end), system_text) +
+                                    std::string(lost.substr(sentence_end)),
+                                device::kPortTitle);
+    message.set("note", Text(device::NextStep(device::Outcome::LostMidRead, device::Cause::Lost)));
+    return message;
+  }
   // Titled as the file errors are.
-  return MessageObject(device::WithSystemText(kCommandFailed, system_text), kFileErrorTitle);
+  return MessageObject(device::InBrackets(kCommandFailed, system_text) + ".", kFileErrorTitle);
 }
 
 }  // namespace

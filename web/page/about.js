@@ -1,5 +1,6 @@
-// The About window: the logo and the version text, shown beside the page
-// (not modal) as the window shows it; a second call brings the same one back.
+// The About window: the logo and the version text in a modal dialog, as the
+// window's own About box is; Escape or "Закрыть" closes it, and the focus
+// goes back to where it was.
 //   aboutWindow(dialog, texts) fills the dialog and returns the function
 //   that shows it.
 /** @param {HTMLDialogElement} dialog @param {InstallerTexts} texts */
@@ -9,8 +10,16 @@ export function aboutWindow(dialog, texts) {
   part('h2').textContent = texts.aboutTitle;
   part('p').textContent = texts.aboutVersion;
   part('button').textContent = texts.close;
+  /** @type {HTMLElement | null} */
+  let returnTo = null;
+  dialog.addEventListener('close', () => {
+    if (returnTo?.isConnected) returnTo.focus();
+    returnTo = null;
+  });
   return () => {
-    if (!dialog.open) dialog.show();
+    if (dialog.open) return;
+    returnTo = /** @type {HTMLElement | null} */ (document.activeElement);
+    dialog.showModal();
     part('button').focus();
   };
 }

@@ -30,10 +30,10 @@ export function frameProgress(bar, caption, wording, sent, total) {
 }
 
 // A success message with the line `sentTo` that names the port it went to,
-// shown below the window's own text, which stays as is.
+// shown below the window's own text, which stays as is, and the page's note.
 /** @param {QuorvexMessage} message @param {string} sentTo @returns {QuorvexMessage} */
 export function successWithPort(message, sentTo) {
-  return { title: message.title, text: message.text, port: sentTo };
+  return { title: message.title, text: message.text, note: message.note, port: sentTo };
 }
 
 // Shows `note` for `ms`, then hides it again; a newer call restarts it.

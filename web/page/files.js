@@ -80,7 +80,7 @@ export class SettingsFiles {
   /** @param {File} file */
   async open(file) {
     if (file.size > this.fileTexts.maxFileBytes) {
-      await this.showMessage(this.fileTexts.badFile);
+      await this.showMessage(this.fileTexts.tooLarge);
       return;
     }
     if (this.edited && !window.confirm(this.texts.unsavedEdits)) return;

@@ -53,6 +53,13 @@ const byId = (/** @type {string} */ id) => /** @type {any} */ (document.getEleme
 
 const showTab = buildTabs(catalogue, texts, byId('PageControl1'), byId('pages'));
 tabKeys(byId('PageControl1'), showTab);
+// Past the port and the commands, straight to the shown tab: the next Tab
+// goes into its settings.
+byId('skipLink').textContent = installer.skipToSettings;
+byId('skipLink').addEventListener('click', (event) => {
+  event.preventDefault();
+  /** @type {HTMLElement} */ (byId('PageControl1').querySelector('[aria-selected=true]')).focus();
+});
 const refresh = () => showSettings(catalogue, model);
 
 // The open file's name in the title, and whether the settings changed since
@@ -81,12 +88,15 @@ for (const [id, caption] of Object.entries(texts.buttons)) byId(id).append(capti
 const dialog = byId('message');
 // A title that only repeats the text is not shown twice; it still names
 // the box for screen readers.
-// A success names the port it went to (`port`) on a line below the text.
+// Below the window's text: the page's own note (what to know or do next),
+// then the port a success went to (`port`).
 /** @param {QuorvexMessage} message @returns {Promise<unknown>} */
-function showMessage({ text, title, port = '' }) {
+function showMessage({ text, title, note = '', port = '' }) {
   byId('messageTitle').textContent = title;
   byId('messageTitle').hidden = title === text;
   byId('messageText').textContent = text;
+  byId('messageNote').textContent = note;
+  byId('messageNote').hidden = !note;
   byId('messagePort').textContent = port;
   byId('messagePort').hidden = !port;
   dialog.showModal();
@@ -97,7 +107,8 @@ let running = false;
 const ports = byId('ComboBox1');
 byId('Label19').textContent = installer.portLabel;
 const link = new Link(ports, quorvex, texts, navigator.serial);
-const offerUpdate = watchUpdates(byId('updateBar'), installer, () => !running && !link.portIsOpen());
+const offerUpdate = watchUpdates(byId('updateBar'), installer, quorvex.updateReady,
+  () => !running && !link.portIsOpen());
 link.onChange = () => {
   showPortStatus(byId('portStatus'), byId('simulatorNote'), link, installer, quorvex.portStatus);
   offerUpdate();
@@ -171,11 +182,6 @@ for (const port of await cutShort) {
   await showMessage(fileTexts.writeCutShort(port));
 }
 files.listen({ exclusive, openDialog: byId('OpenDialog1'), openButton: byId('N2'), saveButton: byId('N3') });
-installKeys({
-  open: () => { if (!running) byId('N2').click(); },
-  save: () => { if (!running) byId('N3').click(); },
-  about: showAbout,
-});
 
 // The device commands, each run by the module's engine on the model.
 const readButton = byId('BitBtn1');
@@ -273,7 +279,13 @@ async function readDevice() {
   return settingsLine && { port, settingsLine };
 }
 
-setUpSheet({ quorvex, tools, byId, pageFile });
+const printSheet = setUpSheet({ quorvex, tools, byId, pageFile });
+installKeys({
+  open: () => { if (!running) byId('N2').click(); },
+  save: () => { if (!running) byId('N3').click(); },
+  about: showAbout,
+  printSheet,
+});
 setUpBatch({ quorvex, tools, byId, link, model, exclusive, view: commandView, remember: recordHistory });
 const comparing = setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage });
 setUpHistory({

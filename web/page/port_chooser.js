@@ -3,8 +3,10 @@
 
 // Asks the browser for a port with no filter (a filter of known adapters
 // would hide the clones installers use) and chooses what it grants. A
-// refusal, a blocked permission or an empty list ends in a message that
-// says what to do; `showMessage` shows it.
+// refusal or a blocked permission ends in a message that says what to do;
+// `showMessage` shows it. The browser tells a chooser closed by the user
+// from an empty one by nothing: on a first visit the message says it was
+// cancelled and where to look if the programmer was not in it.
 /**
  * @param {HTMLButtonElement} button
  * @param {import('./link.js').Link} link
@@ -24,7 +26,7 @@ export function connectButton(button, link, serial, texts, showMessage) {
       port = await serial.requestPort();
     } catch (error) {
       if (/** @type {Error} */ (error).name === 'SecurityError') await showMessage(texts.blocked);
-      else if ((await serial.getPorts()).length === 0) await showMessage(texts.noPorts);
+      else if ((await serial.getPorts()).length === 0) await showMessage(texts.chooserCancelled);
       else await showMessage(texts.declined);
       return;
     }

@@ -9,6 +9,8 @@ import { setCaptions } from './render.js';
  * @param {ToolTexts} page.tools
  * @param {ById} page.byId
  * @param {() => Promise<{ bytes: Uint8Array, name: string } | null>} page.pageFile
+ * @returns {() => boolean} prints the sheet as "Печать" does while it is
+ *   open, and says whether it was
  */
 export function setUpSheet({ quorvex, tools, byId, pageFile }) {
   const dialog = byId('sheetDialog');
@@ -31,6 +33,12 @@ export function setUpSheet({ quorvex, tools, byId, pageFile }) {
     dialog.showModal();
   });
   mask.addEventListener('change', render);
-  byId('sheetPrint').addEventListener('click', () => frame.contentWindow?.print());
+  const print = () => frame.contentWindow?.print();
+  byId('sheetPrint').addEventListener('click', print);
   byId('sheetClose').addEventListener('click', () => dialog.close());
+  return () => {
+    if (!dialog.open) return false;
+    print();
+    return true;
+  };
 }

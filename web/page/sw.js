@@ -41,8 +41,11 @@ self.addEventListener('install', (event) => {
   }));
 });
 
+// 'restart': take over now; 'version': answer on the given port with this
+// version's release and the hash of its files, for the page's update bar.
 self.addEventListener('message', (event) => {
   if (event.data === 'restart') self.skipWaiting();
+  if (event.data === 'version') event.ports[0]?.postMessage({ release: self.pageRelease, build: self.pageVersion });
 });
 
 self.addEventListener('activate', (event) => {

@@ -73,6 +73,8 @@ interface QuorvexMessage {
   text: string;
   messageKind?: string;
   port?: string;
+  // The page's own line below the window's text: what to know or do next.
+  note?: string;
 }
 
 interface CatalogueSetting {
@@ -165,20 +167,22 @@ interface InstallerTexts {
   simulatorNote: string;
   declined: QuorvexMessage;
   blocked: QuorvexMessage;
-  noPorts: QuorvexMessage;
+  chooserCancelled: QuorvexMessage;
+  driverHint: string;
   aboutTitle: string;
   aboutVersion: string;
   close: string;
   recording: string;
   readSuffix: string;
   unsavedRead: string;
-  updateReady: string;
   updateRestart: string;
+  updateLater: string;
+  skipToSettings: string;
 }
 
 interface FileTexts {
   maxFileBytes: number;
-  badFile: QuorvexMessage;
+  tooLarge: QuorvexMessage;
   unreadable: QuorvexMessage;
 }
 
@@ -294,6 +298,7 @@ interface Quorvex {
   readFrom(port: string): string;
   portStatus(state: string, port: string, cause: string): string;
   sentTo(port: string): string;
+  updateReady(release: string, build: string): string;
   sendingProgress(sent: number, total: number): string;
   settingsSheet(bytes: Uint8Array, fileName: string, maskPassword: boolean): string;
   compareWithDefaults(page: Uint8Array): Comparison;
@@ -346,6 +351,7 @@ interface PageElements {
   historyEmpty: HTMLParagraphElement;
   historyTable: HTMLTableElement;
   message: HTMLDialogElement;
+  messageNote: HTMLDivElement;
   messagePort: HTMLDivElement;
   messageText: HTMLParagraphElement;
   messageTitle: HTMLHeadingElement;
@@ -363,7 +369,10 @@ interface PageElements {
   sheetPrint: HTMLButtonElement;
   simulatorNote: HTMLParagraphElement;
   storageNote: HTMLParagraphElement;
+  skipLink: HTMLAnchorElement;
   updateBar: HTMLDivElement;
+  updateLater: HTMLButtonElement;
+  updateRestart: HTMLButtonElement;
 }
 
 // The page's element of an id: of its kind for those of index.html, and a

@@ -10,6 +10,8 @@ interface WorkerGlobalScope {
   // page_files.js: each file of the page with its SHA-256, and their version.
   pageFiles: Record<string, string>;
   pageVersion: string;
+  // The release the page belongs to; "" where the build gave none.
+  pageRelease: string;
 }
 
 interface WorkerGlobalScopeEventMap {

@@ -29,6 +29,8 @@ for (const colorScheme of ['light', 'dark']) {
     }
     await page.keyboard.press('F1');
     assert.deepEqual(await violations(page), [], 'About window');
+    await page.keyboard.press('Escape');
+    await page.waitForFunction(() => !document.querySelector('#about').open);
     await page.getByRole('button', { name: 'Записать', exact: true }).click();
     await page.locator('dialog[open]#message').waitFor();
     assert.deepEqual(await violations(page), [], 'message box');

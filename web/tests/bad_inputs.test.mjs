@@ -139,8 +139,8 @@ async function badDevice(page, kind) {
 }
 
 test('bad devices behind the port: each says what went wrong, and the commands work on', async () => {
-  const lost = 'Связь с портом потеряна: программатор отключён или порт занят. '
-    + 'Порт откроется заново при следующей команде.\nThe device has been lost.';
+  const lost = 'Связь с портом потеряна: программатор отключён или порт занят (The device has been lost.). '
+    + 'Порт откроется заново при следующей команде.';
   const rows = [
     { device: 'silent', button: 'Прочитать', message: noData },
     { device: 'garbage', button: 'Прочитать', message: noData },

@@ -113,7 +113,7 @@ test('the line\'s failures each end the command with their own message', async (
         return port;
       },
       outcome: 'lostMidRead',
-      message: /^Quorvex: Связь с портом потеряна.*\nThe device has been lost\.$/s,
+      message: /^Quorvex: Связь с портом потеряна: [^\n]* \(The device has been lost\.\)\. Порт откроется заново/,
     },
     {
       name: 'a port that will not open',

@@ -192,7 +192,8 @@ test('the longest saveable file opens; a file past the open limit is refused', a
   const rows = [
     { name: 'the longest saved file', bytes: saved, refusal: null },
     { name: 'the same, one byte past the limit', bytes: new Uint8Array([...saved, ...tail]),
-      refusal: { text: 'Некорректный файл', title: 'Ошибка' } },
+      refusal: { text: 'Некорректный файл', title: 'Ошибка',
+        note: 'Файл больше 64 КБ: файл настроек много меньше. Откройте файл .qvx, сохранённый конфигуратором.' } },
   ];
   for (const row of rows) {
     const model = new quorvex.Model();
@@ -283,9 +284,13 @@ test('causes cross as codes: each event of the port ends in its outcome and caus
     assert.deepEqual(summary, { outcome, cause, systemText, frameSent, differing: 0 }, name);
     if (cause === 'stopped') continue;  // the host that stopped tells its user
     assert.equal(message.messageKind, 'failure', name);
-    // The browser's words, where the port gave them, on the message's last line.
-    if (systemText && cause !== 'writeTimedOut' && cause !== 'writeFailed')
+    // The browser's words, where the port gave them: on the message's last
+    // line below an open failure, in brackets after a lost port's cause.
+    if (systemText && cause === 'lost') assert.ok(message.text.includes(` (${systemText})`), name);
+    else if (systemText && cause !== 'writeTimedOut' && cause !== 'writeFailed')
       assert.equal(message.text.split('\n').at(-1), systemText, name);
+    // Each failure says what to do next; a stuck line's own words do.
+    if (cause !== 'writeTimedOut') assert.ok(message.note, `${name}: a next step`);
   }
 });
 
@@ -308,20 +313,26 @@ test('a refused open gets its cause code from the browser\'s exception', async (
 });
 
 // The failures no command words itself: the engine's own words for the port,
-// with the browser's (or the page's) account on the line below.
-test('a failure\'s message is the engine\'s, with the account below it', async () => {
+// with the browser's (or the page's) account as the engine's message gives
+// it: below an open failure, in brackets after a lost port's cause.
+test('a failure\'s message is the engine\'s, with the account as the engine gives it', async () => {
   const quorvex = await modulePromise;
   const engineSays = (events) => finishedBy(quorvex, 'write', events).message;
   const rows = [
-    ['cannotOpen', engineSays([{ kind: 'openFailed', cause: 'busy', systemText: 'x' }])],
-    ['portLost', engineSays([{ kind: 'opened' }, { kind: 'lost', cause: 'lost', systemText: 'x' }])],
+    ['cannotOpen', (account) => engineSays([{ kind: 'openFailed', cause: 'busy', systemText: account }])],
+    ['portLost', (account) => engineSays([{ kind: 'opened' }, { kind: 'lost', cause: 'lost', systemText: account }])],
   ];
-  for (const [kind, said] of rows) {
-    assert.deepEqual(quorvex.failureMessage(kind, 'x'), { text: said.text, title: said.title }, kind);
-    assert.equal(quorvex.failureMessage(kind, '').text, said.text.split('\n')[0], `${kind} without an account`);
+  for (const [kind, says] of rows) {
+    for (const account of ['x', '']) {
+      const said = says(account);
+      const failure = quorvex.failureMessage(kind, account);
+      assert.deepEqual([failure.text, failure.title], [said.text, said.title], `${kind} "${account}"`);
+    }
   }
+  assert.match(quorvex.failureMessage('portLost', 'x').text, /^Связь с портом потеряна: [^\n]* \(x\)\. Порт/);
+  assert.match(quorvex.failureMessage('portLost', 'x').note, /Подключите программатор/);
   const failed = quorvex.failureMessage('commandFailed', 'memory access out of bounds');
-  assert.deepEqual(failed.text.split('\n'), ['Команда прервана из-за ошибки страницы.', 'memory access out of bounds']);
+  assert.equal(failed.text, 'Команда прервана из-за ошибки страницы (memory access out of bounds).');
   assert.equal(failed.title, 'Ошибка');
 });
 

@@ -202,7 +202,7 @@ test('an error no command foresaw becomes a message, and the buttons come back',
   // Something the page relies on breaks under the command.
   await page.evaluate(() => { Uint8Array.of = () => { throw new TypeError('broken'); }; });
   await page.getByRole('button', { name: 'Записать', exact: true }).click();
-  await expectMessage(page, 'Ошибка', 'Команда прервана из-за ошибки страницы.\nbroken');
+  await expectMessage(page, 'Ошибка', 'Команда прервана из-за ошибки страницы (broken).');
   await page.waitForFunction(() => !document.querySelector('#BitBtn2').disabled);
   assert.equal(await page.isEnabled('#Edit30'), true);
   assert.deepEqual(page.errors, []);

@@ -71,7 +71,9 @@ test('a comparison lists what diff --json lists, in its order, and refuses a bad
   }
   const good = randomFile(quorvex, 'good.qvx').bytes;
   const refused = quorvex.compareWithFile(good, new Uint8Array([0x3a, 0x23]), 'bad.qvx');
-  assert.deepEqual(refused.refusal, { text: 'Некорректный файл', title: 'Ошибка' });
+  assert.deepEqual(refused.refusal, { text: 'Некорректный файл', title: 'Ошибка',
+    note: 'Это не строка настроек: в ней нет кодов настроек, закрытых знаками «:#». '
+      + 'Откройте файл .qvx, сохранённый конфигуратором.' });
   assert.deepEqual(refused.rows, []);
   // The device's side is the file a read took over, named by its port.
   const device = quorvex.compareWithDevice(good, good, 'ttyUSB0');

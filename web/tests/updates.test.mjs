@@ -1,11 +1,11 @@
 // Updates of the page as a host serves them: version A, then version B. The
-// page offers the restart into B only while no port is open, switches when
-// asked, keeps other apps' caches, and never keeps a version whose files
+// page offers the restart into B, naming it, only while no port is open (and
+// again once it is gone), puts it off with "Позже", switches when asked, keeps other apps' caches, and never keeps a version whose files
 // are not all of that version (a host half way through an upload).
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { appendFileSync, cpSync, mkdtempSync, rmSync } from 'node:fs';
+import { appendFileSync, cpSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -57,6 +57,8 @@ async function firstVisit(address, prepare = async () => {}) {
   return page;
 }
 
+// The first characters of B's version, by which the update bar names it.
+const buildOfB = () => readFileSync(join(versionB, 'page_files.js'), 'latin1').match(/pageVersion = '([0-9a-f]{8})/)[1];
 const styleIsB = (page) => page.evaluate(async (text) => (await (await fetch('style.css')).text()).includes(text), marker);
 const checkForUpdate = (page) => page.evaluate(async () => {
   const registration = await navigator.serviceWorker.getRegistration();
@@ -78,6 +80,7 @@ test('a waiting version is offered, and the restart switches to it keeping other
     upload();
     await checkForUpdate(page);
     await page.waitForSelector('#updateBar:not([hidden])');
+    await page.waitForFunction((build) => document.querySelector('#updateBar span').textContent.includes(build), buildOfB());
     assert.equal(await styleIsB(page), false, 'A runs until the restart');
     const ready = pageReady(page);
     await page.getByRole('button', { name: 'Перезапустить' }).click();
@@ -95,7 +98,7 @@ test('a waiting version is offered, and the restart switches to it keeping other
   }
 });
 
-test('no restart is offered while a port is open', async () => {
+test('no restart is offered while a port is open; once it is gone the offer comes back, named, and "Позже" puts it off', async () => {
   const { server, upload, address } = await host('port');
   try {
     const page = await firstVisit(address, (p) => grantPorts(p, [ch340]));
@@ -116,6 +119,13 @@ test('no restart is offered while a port is open', async () => {
     await checkForUpdate(page);
     await page.waitForFunction(() => window.newVersionInstalled === true);
     assert.equal(await page.isVisible('#updateBar'), false);
+    // The port gone, the offer comes back, naming B; "Позже" puts it off.
+    await page.evaluate(() => window.fakeSerial.granted[0].lose());
+    await page.waitForSelector('#updateBar:not([hidden])');
+    await page.waitForFunction((build) => document.querySelector('#updateBar span').textContent.includes(build), buildOfB());
+    assert.match(await page.textContent('#updateBar span'), /^Готова новая версия страницы: сборка [0-9a-f]{8}\./);
+    await page.getByRole('button', { name: 'Позже' }).click();
+    await page.waitForSelector('#updateBar', { state: 'hidden' });
     await page.context().close();
   } finally {
     server.close();
