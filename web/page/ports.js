@@ -11,7 +11,10 @@
 //   read(deadline)  resolves once performance.now() has reached `deadline`,
 //                   with every byte that arrived since the previous read;
 //                   rejects with a PortLost when the port went away;
-//   close()         closes; never rejects.
+//   close()         closes; never rejects. A port the browser cannot close
+//                   within the port's bound (it waits for a drain the line
+//                   never gives) goes on closing, and open() rejects with a
+//                   PortNotClosed until it has.
 // `broken` tells that the port must be closed and opened again before the
 // next command. Two kinds: the simulated device in the page (the module's
 // device core on the page's clock) and a serial port of the browser.
@@ -48,6 +51,15 @@ export class WriteTimedOut extends Error {
     super(`write not completed within ${timeoutMs} ms`);
     this.name = 'WriteTimedOut';
     this.timeoutMs = timeoutMs;
+  }
+}
+
+// The port's last close has not ended (the browser still waits for the line
+// to drain): opening it now would be refused as if another program held it.
+export class PortNotClosed extends Error {
+  constructor() {
+    super('');
+    this.name = 'PortNotClosed';
   }
 }
 
@@ -114,11 +126,15 @@ export class WebSerialPort {
     this.reading = null;
     /** @type {string | null | undefined} why it would not open, as link.js words it */
     this.failure = undefined;
+    /** @type {Promise<void> | null} the close under way, until it ends */
+    this.shutting = null;
   }
 
   get broken() { return this.lost !== null || this.stuck; }
 
+  // A close still under way is waited for first, within the port's bound.
   async open() {
+    if (this.shutting) await withDeadline(this.shutting, this.writeTimeoutMs, () => new PortNotClosed());
     await this.port.open(this.lineOptions);
     this.lost = null;
     this.stuck = false;
@@ -207,14 +223,29 @@ export class WebSerialPort {
     if (!this.lost?.message) this.lost = /** @type {Error} */ (error);
   }
 
-  // The port refuses to close while a stream is locked: the reader and the
-  // writer let go first, and a write still pending is aborted with it.
+  // Resolves once the port is closed, or once the port's bound has passed
+  // while the browser still waits on the line; the close then goes on, and
+  // open() waits for it.
   async close() {
+    this.shutting ??= this.shut().finally(() => { this.shutting = null; });
+    await withDeadline(this.shutting, this.writeTimeoutMs, () => new PortNotClosed())
+      .catch(() => { /* still closing: open() tells */ });
+  }
+
+  // The port refuses to close while a stream is locked: the writer is
+  // aborted (a pending write fails; a drain under way is waited for, the
+  // browser cannot cut it short) and let go, the reader cancelled and let
+  // go by the read loop, and only then is the port closed.
+  async shut() {
     this.closing = true;
-    try { await this.reader?.cancel(); } catch { /* already gone */ }
-    try { await this.reading; } catch { /* already gone */ }
-    try { this.writer?.releaseLock(); } catch { /* already released */ }
+    const { writer, reader } = this;
     this.writer = null;
+    const aborted = writer?.abort(new DOMException('The port is closing.', 'AbortError'))
+      .catch(() => { /* the stream had failed already */ });
+    try { writer?.releaseLock(); } catch { /* released already */ }
+    try { await reader?.cancel(); } catch { /* already gone */ }
+    try { await this.reading; } catch { /* already gone */ }
     try { await this.port.close(); } catch { /* closed or lost */ }
+    await aborted;
   }
 }

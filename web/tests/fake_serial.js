@@ -1,10 +1,12 @@
 // A stand-in for the browser's navigator.serial, installed before the page's
 // own scripts run. The test drives it through window.fakeSerial: ports to
 // grant or plug in, a port that refuses to open, a port that goes away after
-// a number of writes, a port whose writes never complete (from the start or
-// after a number of writes, as on a line that stalls), and a device behind
-// a port (anything with receive(bytes) that answers through
-// port.send(bytes)). Its streams behave as Chromium's do.
+// a number of writes, a line that stalls (from the start or after a number of
+// writes: the bytes wait in the browser's pipe and their drain does not end
+// until resume()), and a device behind a port (anything with receive(bytes)
+// that answers through port.send(bytes)). Its streams and close() behave as
+// Chromium's do: close() throws while a stream is locked, and waits for a
+// drain under way, which an abort cannot cut short.
 (() => {
   const lostError = () => new DOMException('The device has been lost.', 'NetworkError');
 
@@ -18,11 +20,14 @@
       this.drains = 0;   // writers closed, each after its bytes left
       this.refuseOpen = null;
       this.loseAfterWrites = Infinity;
-      this.stallWrites = false;  // writes never complete, as on a full line
+      this.stallWrites = false;  // the line takes nothing: drains never end until resume()
       this.stallAfterWrites = Infinity;  // ... once this many went out
+      this.held = [];  // bytes in the pipe of a stalled line
+      this.stalledDrains = [];  // { resolve, reject } of the drains waiting on it
       this.slowWritesMs = 0;  // each write takes this long
       this.device = null;
       this.isOpen = false;
+      this.closing = false;
       this.streams = { readable: null, writable: null };
     }
 
@@ -31,7 +36,7 @@
     // As in Chromium: an open port gives a fresh stream in place of one that
     // was closed or cancelled, and none once the device is lost.
     get readable() {
-      if (!this.isOpen || this.gone) return null;
+      if (!this.isOpen || this.closing || this.gone) return null;
       this.streams.readable ??= new ReadableStream({
         start: (controller) => { this.controller = controller; },
         cancel: () => { this.streams.readable = null; },
@@ -40,10 +45,12 @@
     }
 
     get writable() {
-      if (!this.isOpen) return null;
+      if (!this.isOpen || this.closing) return null;
       this.streams.writable ??= new WritableStream({
-        write: (chunk, controller) => this.take(chunk, controller.signal),
-        close: () => {
+        write: (chunk) => this.take(chunk),
+        // The writer's close drains the line; on a stalled one it waits.
+        close: async () => {
+          if (this.held.length) await new Promise((resolve, reject) => this.stalledDrains.push({ resolve, reject }));
           this.drains += 1;
           this.streams.writable = null;
         },
@@ -61,18 +68,33 @@
       this.isOpen = true;
     }
 
-    take(chunk, signal) {
+    take(chunk) {
       if (this.gone) throw lostError();
-      if (this.stallWrites || this.writes.length >= this.stallAfterWrites) {
-        // Only aborting the stream (closing the port) ends such a write.
-        return new Promise((_, reject) => signal.addEventListener('abort', () => reject(signal.reason)));
+      if (this.held.length || this.stallWrites || this.writes.length >= this.stallAfterWrites) {
+        // Into the browser's pipe, which has room for a few bytes.
+        this.held.push(new Uint8Array(chunk));
+        return undefined;
       }
-      this.writes.push({ bytes: [...chunk], at: performance.now(), drainedBefore: this.drains });
-      if (this.writes.length >= this.loseAfterWrites) this.lose();
-      this.device?.receive(new Uint8Array(chunk));
+      this.deliver(chunk);
       // A slow line: each byte takes its time, well within the page's bound.
       if (this.slowWritesMs) return new Promise((resolve) => setTimeout(resolve, this.slowWritesMs));
       return undefined;
+    }
+
+    // The bytes leave the port for the device.
+    deliver(chunk) {
+      this.writes.push({ bytes: [...chunk], at: performance.now(), drainedBefore: this.drains });
+      if (this.writes.length >= this.loseAfterWrites) this.lose();
+      this.device?.receive(new Uint8Array(chunk));
+    }
+
+    // The stalled line takes bytes again: what the pipe held leaves, and the
+    // drains waiting on it end.
+    resume() {
+      this.stallWrites = false;
+      this.stallAfterWrites = Infinity;
+      for (const chunk of this.held.splice(0)) this.deliver(chunk);
+      for (const drain of this.stalledDrains.splice(0)) drain.resolve();
     }
 
     // The programmer is pulled out: the streams fail, the port is
@@ -80,6 +102,8 @@
     // streams fail.
     lose({ eventFirst = false } = {}) {
       this.gone = true;
+      this.held = [];
+      for (const drain of this.stalledDrains.splice(0)) drain.reject(lostError());
       if (eventFirst) fake.unplug(this);
       this.controller?.error(lostError());
       this.streams.readable = null;
@@ -88,15 +112,28 @@
 
     send(bytes) { if (!this.gone) this.controller?.enqueue(new Uint8Array(bytes)); }
 
+    // As Chromium's: the readable is cancelled and the writable aborted, and
+    // the port closes once both have ended. A locked stream makes it throw
+    // (the readable cancelled by then stays so); an abort waits for a write
+    // or drain under way, so on a stalled line the close waits for resume().
+    // Until it ends the port counts as open.
     async close() {
-      if (this.streams.readable?.locked || this.streams.writable?.locked) {
-        throw new DOMException('Cannot close a locked stream.', 'InvalidStateError');
-      }
       if (!this.isOpen) throw new DOMException('The port is already closed.', 'InvalidStateError');
-      await this.streams.readable?.cancel();
-      await this.streams.writable?.abort(new DOMException('The port is closing.', 'AbortError'));
+      if (this.closing) throw new DOMException('A call to close() is already in progress.', 'InvalidStateError');
+      const { readable, writable } = this.streams;
+      if (readable?.locked) throw new TypeError("Failed to execute 'close' on 'SerialPort': Cannot cancel a locked stream");
+      const cancelled = readable?.cancel();
+      if (writable?.locked) throw new TypeError("Failed to execute 'close' on 'SerialPort': Cannot abort a locked stream");
+      this.closing = true;
+      try {
+        await cancelled;
+        await writable?.abort(new DOMException('The port is closed.', 'InvalidStateError'));
+      } catch {
+        // A drain the lost device failed: the port is closed all the same.
+      }
       this.closes += 1;
       this.isOpen = false;
+      this.closing = false;
       this.streams = { readable: null, writable: null };
     }
   }
