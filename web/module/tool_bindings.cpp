@@ -159,6 +159,7 @@ val ToolTexts() {
   texts.set("commands", commands);
   set("batch", "Записать на несколько…");
   set("batchWrite", kWriteVerifyCaption);
+  set("batchStop", "STOP");  // as the window's Button7
   texts.set("historyLimit", 200);
   return texts;
 }

@@ -274,7 +274,7 @@ async function readDevice() {
 }
 
 setUpSheet({ quorvex, tools, byId, pageFile });
-setUpBatch({ quorvex, tools, byId, link, model, exclusive, view: commandView, remember: recordHistory });
+setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive, view: commandView, remember: recordHistory });
 const comparing = setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage });
 setUpHistory({
   quorvex, tools, byId,

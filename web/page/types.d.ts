@@ -123,6 +123,8 @@ interface PageTexts {
   webCaption: string;
   simulatorPort: string;
   noPortChosen: string;
+  // A port unplugged since the batch's box was checked.
+  portGone: string;
   noWebSerial: string;
   unsavedEdits: string;
   saveFailed: QuorvexMessage;
@@ -154,6 +156,7 @@ interface ToolTexts {
   historyOutcomeColumn: string;
   batch: string;
   batchWrite: string;
+  batchStop: string;
   // The command's word by its name.
   commands: Record<string, string>;
   historyLimit: number;
@@ -328,6 +331,7 @@ interface PageElements {
   batchDialog: HTMLDialogElement;
   batchPorts: HTMLDivElement;
   batchResults: HTMLUListElement;
+  batchStop: HTMLButtonElement;
   batchWrite: HTMLButtonElement;
   compareButton: HTMLButtonElement;
   compareClose: HTMLButtonElement;

@@ -254,9 +254,79 @@ test('many ports at once: each written, read back and compared; a failing port s
   assert.equal(lines[5], '5 устройств: 3 записано и проверено, 2 ошибки');
   // At once, not one after another: well under three devices' 5.4 s each.
   assert.ok(took < 12000, `${took} ms`);
-  // The history has each port's write, the one cut short too; the port that
-  // would not open was sent nothing.
+  // The history has each port's write, the one cut short and the one that
+  // would not open too.
   const rows = await historyRows(page);
-  assert.equal(rows.length, 4);
+  assert.equal(rows.length, 5);
+  assert.deepEqual(rows.map((row) => row[1]).sort(), names.slice(1));
+  assert.ok(rows.some((row) => row[1] === 'USB 1A86:0004' && row[3] === 'ошибка: нет прав на доступ к порту'));
+  assert.deepEqual(page.errors, []);
+});
+
+// How many bytes each granted port took, by its product id; `ports` kept
+// before any was unplugged.
+const writesByProduct = (page) => page.evaluate(() => Object.fromEntries(window.ports.map((port) =>
+  [port.info.usbProductId, port.writes.length])));
+
+test('the batch writes the ports that were checked, whichever were unplugged meanwhile', async () => {
+  const page = await pageWithDevices([1, 2, 3, 4, 5]);
+  await openNamed(page, 'batch.qvx', changedLine);
+  await page.click('#batchButton');
+  for (const n of [2, 4, 5]) await page.locator('#batchPorts label', { hasText: `USB 1A86:000${n}` }).locator('input').check();
+  // Unplugged while the dialog is open: the first (which moves the others
+  // up) and a checked one.
+  await page.evaluate(() => {
+    window.ports = [...window.fakeSerial.granted];
+    window.fakeSerial.unplug(window.ports[0]);
+    window.fakeSerial.unplug(window.ports[3]);
+  });
+  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 4);
+  await page.click('#batchWrite');
+  await page.waitForSelector('#batchResults li.total', { timeout: 60000 });
+  const lines = await page.$$eval('#batchResults li', (items) => items.map((li) => li.textContent));
+  assert.match(lines[0], /^USB 1A86:0002 {2}записано и проверено {2}\d+,\d с$/);
+  assert.match(lines[1], /^USB 1A86:0004 {2}ошибка: нет такого устройства {2}0,\d с$/);
+  assert.match(lines[2], /^USB 1A86:0005 {2}записано и проверено {2}\d+,\d с$/);
+  assert.equal(lines[3], '3 устройства: 2 записано и проверено, 1 ошибка');
+  const writes = await writesByProduct(page);
+  assert.deepEqual([writes[1], writes[3], writes[4]], [0, 0, 0], JSON.stringify(writes));
+  assert.ok(writes[2] > 0 && writes[5] > 0, JSON.stringify(writes));
+  assert.deepEqual(page.errors, []);
+});
+
+test('a running batch keeps its dialog until STOP ends it; its lines and history stay', async () => {
+  const page = await pageWithDevices([1, 2, 3]);
+  await page.evaluate(() => { window.fakeSerial.granted[0].refuseOpen = 'Access denied.'; });
+  await openNamed(page, 'batch.qvx', changedLine);
+  await page.click('#batchButton');
+  for (const n of [1, 2, 3]) await page.locator('#batchPorts label', { hasText: `USB 1A86:000${n}` }).locator('input').check();
+  await page.click('#batchWrite');
+  await page.waitForFunction(() => window.fakeSerial.granted[1].writes.length > 20);
+  // Neither Escape (twice, as a browser may then close anyway) nor "Закрыть"
+  // leaves it, and leaving the page asks.
+  assert.equal(await page.locator('#batchClose').isDisabled(), true);
+  await page.keyboard.press('Escape');
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.querySelector('#batchDialog').open);
+  assert.equal(await page.evaluate(() => {
+    const leaving = new Event('beforeunload', { cancelable: true });
+    window.dispatchEvent(leaving);
+    return leaving.defaultPrevented;
+  }), true);
+  await page.getByRole('button', { name: 'STOP' }).click();
+  await page.waitForSelector('#batchResults li.total');
+  const lines = await page.$$eval('#batchResults li', (items) => items.map((li) => li.textContent));
+  assert.match(lines[0], /^USB 1A86:0001 {2}ошибка: нет прав на доступ к порту {2}0,\d с$/);
+  for (const line of lines.slice(1, 3)) assert.match(line, /^USB 1A86:000[23] {2}прервано: (кадр передан|запись не начата)/);
+  assert.equal(lines[3], '3 устройства: 0 записано и проверено, 1 ошибка, 2 прервано');
+  assert.equal(await page.getByRole('button', { name: 'STOP' }).isHidden(), true);
+  // Closed and shown again: the last batch's lines are there.
+  await page.click('#batchClose');
+  await page.waitForFunction(() => !document.querySelector('#batchDialog').open);
+  await page.click('#batchButton');
+  assert.deepEqual(await page.$$eval('#batchResults li', (items) => items.map((li) => li.textContent)), lines);
+  await page.click('#batchClose');
+  const rows = await historyRows(page);
+  assert.deepEqual(rows.map((row) => row[1]).sort(), ['USB 1A86:0001', 'USB 1A86:0002', 'USB 1A86:0003']);
   assert.deepEqual(page.errors, []);
 });
