@@ -275,7 +275,9 @@ async function readDevice() {
 
 setUpSheet({ quorvex, tools, byId, pageFile });
 setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive, view: commandView, remember: recordHistory });
-const comparing = setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage });
+const comparing = setUpCompare({
+  quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage, readFile: (file) => files.readChosen(file),
+});
 setUpHistory({
   quorvex, tools, byId,
   // As "Открыть" with a file of the entry's bytes, asking first over edits.

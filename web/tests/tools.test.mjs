@@ -101,6 +101,37 @@ test('"Сравнить" lists only what differs from the defaults, a file and t
   assert.deepEqual(page.errors, []);
 });
 
+// The message box over a tool's dialog: its title and text, then OK.
+async function messageOver(page) {
+  const box = page.locator('#message[open]');
+  await box.waitFor();
+  const said = [await box.locator('h2').textContent(), await box.locator('p').textContent()];
+  await box.getByRole('button', { name: 'OK' }).click();
+  await page.waitForFunction(() => !document.querySelector('#message').open);
+  return said;
+}
+
+test('"Сравнить" with a file refuses one far too large unread, and says so of one it cannot read', async () => {
+  const page = await openPage();
+  await openNamed(page, 'mine.qvx', changedLine);
+  await page.click('#compareButton');
+  // Sparse files: their size without their bytes; past the limit by one, and past 2 GiB.
+  for (const size of ['65537', '300M', '2300M']) {
+    const file = join(scratch, `huge-${size}.qvx`);
+    execFileSync('truncate', ['-s', size, file]);
+    await page.setInputFiles('#compareFileInput', file);
+    assert.deepEqual(await messageOver(page), ['Ошибка', 'Некорректный файл'], size);
+  }
+  // Changed on the disk since it was chosen.
+  await page.evaluate(() => { Blob.prototype.arrayBuffer = async () => { throw new DOMException('Changed.', 'NotReadableError'); }; });
+  const changed = join(scratch, 'changed.qvx');
+  writeFileSync(changed, changedLine);
+  await page.setInputFiles('#compareFileInput', changed);
+  assert.deepEqual(await messageOver(page), ['Ошибка', 'Ошибка открытия файла']);
+  assert.equal(await page.textContent('#compareSummary'), '');
+  assert.deepEqual(page.errors, []);
+});
+
 // The history's rows as the list shows them: time, port, command, outcome.
 async function historyRows(page) {
   await page.click('#historyButton');
