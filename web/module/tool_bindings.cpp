@@ -128,6 +128,12 @@ std::string HistoryOutcome(const val& entry) {
   return StringOf(entry, "outcome");
 }
 
+// The note under the history's list when `count` kept entries were not of
+// the page's shape (damaged, or kept by another version) and are left out.
+std::string HistorySkipped(int count) {
+  return "Не показаны повреждённые записи истории: " + std::to_string(count) + ".";
+}
+
 val ToolTexts() {
   val texts = val::object();
   const auto set = [&](const char* key, std::string_view text) { texts.set(key, Text(text)); };
@@ -180,4 +186,5 @@ EMSCRIPTEN_BINDINGS(quorvex_tools) {
   emscripten::function("batchLine", &BatchLine);
   emscripten::function("batchTotal", &BatchTotalOf);
   emscripten::function("historyOutcome", &HistoryOutcome);
+  emscripten::function("historySkipped", &HistorySkipped);
 }

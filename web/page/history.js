@@ -102,16 +102,31 @@ export async function recordHistory({ settingsLine, port, command, outcome, caus
   }
 }
 
-// Every entry, newest first; none when storage is refused.
-/** @returns {Promise<HistoryEntry[]>} */
+// Whether a stored record has the shape recordHistory() gives it; one that
+// has not (damaged, or another version's) would break the list or its buttons.
+/** @param {unknown} record @returns {record is HistoryEntry} */
+function wellFormed(record) {
+  if (typeof record !== 'object' || record === null) return false;
+  const { time, port, command, outcome, bytes, cause, frameSent, differing } = /** @type {Record<string, unknown>} */ (record);
+  /** @param {unknown} value @param {string} type */
+  const optional = (value, type) => value === undefined || typeof value === type;
+  return typeof time === 'number' && Number.isFinite(time) && typeof port === 'string' && typeof command === 'string'
+    && typeof outcome === 'string' && bytes instanceof Uint8Array
+    && optional(cause, 'string') && optional(frameSent, 'boolean') && optional(differing, 'number');
+}
+
+// Every well-formed entry, newest first, and how many were not; none when
+// storage is refused.
+/** @returns {Promise<{ kept: HistoryEntry[], skipped: number }>} */
 async function entries() {
-  if (refused) return [];
+  if (refused) return { kept: [], skipped: 0 };
   try {
-    const all = await inStore('readonly', (store) => store.getAll());
-    return all.result.reverse();
+    const all = /** @type {unknown[]} */ ((await inStore('readonly', (store) => store.getAll())).result);
+    const kept = all.filter(wellFormed).reverse();
+    return { kept, skipped: all.length - kept.length };
   } catch {
     refuse();
-    return [];
+    return { kept: [], skipped: 0 };
   }
 }
 
@@ -141,8 +156,9 @@ export function setUpHistory({ quorvex, tools, byId, openBytes, saveBytes, compa
   async function list() {
     const table = byId('historyTable');
     table.replaceChildren();
-    const kept = await entries();
-    byId('historyEmpty').textContent = kept.length ? '' : (refused ? tools.historyRefused : tools.historyEmpty);
+    const { kept, skipped } = await entries();
+    byId('historyEmpty').textContent = skipped ? quorvex.historySkipped(skipped)
+      : kept.length ? '' : (refused ? tools.historyRefused : tools.historyEmpty);
     table.hidden = kept.length === 0;
     const head = table.createTHead().insertRow();
     for (const text of [tools.historyTimeColumn, tools.historyPortColumn, tools.historyCommandColumn, tools.historyOutcomeColumn, '']) {

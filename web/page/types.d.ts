@@ -307,6 +307,7 @@ interface Quorvex {
   historyFileName(port: string, epochMs: number): string;
   batchLine(port: string, summary: CommandSummary, seconds: number): string;
   historyOutcome(entry: CommandSummary): string;
+  historySkipped(count: number): string;
   batchTotal(outcomes: string[], verify: boolean): string;
 }
 

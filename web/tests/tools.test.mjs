@@ -212,6 +212,40 @@ test('the history keeps the newest 200, dropping the oldest first', async () => 
   assert.equal(rows[199][1], 'p5');
 });
 
+test('history records not of the page\'s shape are left out with a note; the rest still compare and open', async () => {
+  const page = await openPage();
+  await page.evaluate(async (line) => {
+    const database = await new Promise((resolve, reject) => {
+      const opening = indexedDB.open('quorvex-history', 1);
+      opening.onupgradeneeded = () => opening.result.createObjectStore('entries', { keyPath: 'id', autoIncrement: true });
+      opening.onsuccess = () => resolve(opening.result);
+      opening.onerror = () => reject(opening.error);
+    });
+    const bytes = new TextEncoder().encode(line);
+    const good = { time: Date.now(), port: 'COM3', command: 'write', outcome: 'sent', bytes };
+    const transaction = database.transaction('entries', 'readwrite');
+    for (const record of [good, { ...good, port: 5 }, { ...good, bytes: undefined }, { ...good, bytes: line },
+      { ...good, time: 'yesterday' }, { ...good, cause: 7 }, { ...good, port: 'COM4' }]) {
+      transaction.objectStore('entries').add(record);
+    }
+    await new Promise((resolve) => { transaction.oncomplete = resolve; });
+    database.close();
+  }, changedLine);
+  const rows = await historyRows(page);
+  assert.deepEqual(rows.map((row) => [row[1], row[3]]), [['COM4', 'отправлено'], ['COM3', 'отправлено']]);
+  assert.equal(await page.textContent('#historyEmpty'), 'Не показаны повреждённые записи истории: 5.');
+  const entry = page.locator('#historyTable tbody tr').nth(1);
+  await entry.getByRole('button', { name: 'Сравнить' }).click();
+  await page.waitForFunction(() => document.querySelector('#compareDialog').open);
+  assert.equal((await comparison(page)).summary, '4 настройки отличаются');
+  await page.click('#compareClose');
+  await entry.getByRole('button', { name: 'Открыть' }).click();
+  await page.waitForFunction(() => !document.querySelector('#historyDialog').open);
+  await tab(page, 'Список аб.');
+  assert.equal(await page.inputValue('#Edit25'), '5555');
+  assert.deepEqual(page.errors, []);
+});
+
 test('a browser that refuses storage gets one note and every command still works', async () => {
   const page = await openPage(async (p) => p.addInitScript(() => {
     Object.defineProperty(window, 'indexedDB', { value: { open() { throw new DOMException('refused', 'SecurityError'); } } });
