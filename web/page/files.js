@@ -95,14 +95,17 @@ export class SettingsFiles {
     }
   }
 
-  // "Открыть" with a chosen or a double-clicked file.
-  /** @param {File} file */
-  async open(file) {
+  // "Открыть" with a chosen or a double-clicked file; with `source`, the
+  // file's bytes were kept elsewhere (a history entry): the title then says
+  // `source`, and the settings count as unsaved edits, as after a read.
+  /** @param {File} file @param {string} [source] */
+  async open(file, source = '') {
     const bytes = await this.readChosen(file, () => !this.edited || window.confirm(this.texts.unsavedEdits));
     if (!bytes) return;
     const refusal = this.model.open(bytes);
     this.refresh();
     if (refusal) await this.showMessage(refusal);
+    else if (source) this.readFrom(source);
     else this.settingsAre('saved', file.name);
   }
 

@@ -1,7 +1,8 @@
 // The history: every set of settings the page wrote to a device or read from
 // one, kept in this browser's IndexedDB (nothing leaves the machine), the
-// newest `historyLimit` entries. A browser that refuses storage gets one note;
-// the commands never wait on it or fail by it.
+// newest `historyLimit` entries. A browser that refuses storage gets one note,
+// until storage takes an entry again (each entry tries anew: space may have
+// been freed); the commands never wait on it or fail by it.
 import { setCaptions } from './render.js';
 
 /**
@@ -22,15 +23,22 @@ const toolTexts = new Promise((resolve) => { giveTexts = resolve; });
 /** @type {IDBDatabase | null} */
 let database = null;
 let refused = false;
+const note = () => /** @type {HTMLElement} */ (document.getElementById('storageNote'));
 
 // Storage refused: the page's note says so, once.
 async function refuse() {
   if (refused) return;
   refused = true;
   const { historyRefused } = await toolTexts;
-  const note = /** @type {HTMLElement} */ (document.getElementById('storageNote'));
-  note.textContent = historyRefused;
-  note.hidden = false;
+  if (!refused) return;
+  note().textContent = historyRefused;
+  note().hidden = false;
+}
+
+// Storage took an entry again: the note goes.
+function accepted() {
+  refused = false;
+  note().hidden = true;
 }
 if (!globalThis.indexedDB) refuse();
 
@@ -39,7 +47,12 @@ function openDatabase() {
   return new Promise((resolve, reject) => {
     const opening = indexedDB.open(databaseName, 1);
     opening.onupgradeneeded = () => opening.result.createObjectStore(storeName, { keyPath: 'id', autoIncrement: true });
-    opening.onsuccess = () => resolve(opening.result);
+    // A connection the browser closes (its storage cleared) is opened anew next time.
+    opening.onsuccess = () => {
+      const opened = opening.result;
+      opened.onclose = () => { if (database === opened) database = null; };
+      resolve(opened);
+    };
     opening.onerror = () => reject(opening.error);
     opening.onblocked = () => reject(new Error('blocked'));
   });
@@ -78,9 +91,8 @@ async function inStore(mode, work) {
  * @param {number} [entry.differing]
  */
 export async function recordHistory({ settingsLine, port, command, outcome, cause, frameSent, differing }) {
-  if (refused || !settingsLine) return;
+  if (!settingsLine || !globalThis.indexedDB) return;
   const { historyLimit } = await toolTexts;
-  if (refused) return;
   try {
     await inStore('readwrite', (store) => {
       store.add({ time: Date.now(), port, command, outcome, cause, frameSent, differing, bytes: new Uint8Array(settingsLine) });
@@ -97,6 +109,7 @@ export async function recordHistory({ settingsLine, port, command, outcome, caus
         };
       };
     });
+    accepted();
   } catch {
     refuse();
   }
@@ -119,7 +132,7 @@ function wellFormed(record) {
 // storage is refused.
 /** @returns {Promise<{ kept: HistoryEntry[], skipped: number }>} */
 async function entries() {
-  if (refused) return { kept: [], skipped: 0 };
+  if (!globalThis.indexedDB) return { kept: [], skipped: 0 };
   try {
     const all = /** @type {unknown[]} */ ((await inStore('readonly', (store) => store.getAll())).result);
     const kept = all.filter(wellFormed).reverse();
@@ -135,7 +148,7 @@ async function entries() {
  * @param {Quorvex} page.quorvex
  * @param {ToolTexts} page.tools
  * @param {ById} page.byId
- * @param {(bytes: Uint8Array<ArrayBuffer>, name: string) => Promise<unknown>} page.openBytes
+ * @param {(bytes: Uint8Array<ArrayBuffer>, name: string, source: string) => Promise<unknown>} page.openBytes
  * @param {(bytes: Uint8Array<ArrayBuffer>, name: string) => Promise<unknown>} page.saveBytes
  * @param {(entry: HistoryEntry) => Promise<unknown>} page.compare
  */
@@ -173,7 +186,10 @@ export function setUpHistory({ quorvex, tools, byId, openBytes, saveBytes, compa
         row.insertCell().textContent = text;
       const name = quorvex.historyFileName(entry.port, entry.time);
       row.insertCell().append(
-        button(tools.historyOpen, async () => { dialog.close(); await openBytes(entry.bytes, name); }),
+        button(tools.historyOpen, async () => {
+          dialog.close();
+          await openBytes(entry.bytes, name, quorvex.historySource(entry.command, entry.port, entry.time));
+        }),
         button(tools.historySave, () => saveBytes(entry.bytes, name)),
         button(tools.historyCompare, () => compare(entry)),
       );

@@ -298,7 +298,7 @@ interface Quorvex {
   portStatus(state: string, port: string, cause: string): string;
   sentTo(port: string): string;
   sendingProgress(sent: number, total: number): string;
-  settingsSheet(bytes: Uint8Array, fileName: string, maskPassword: boolean): string;
+  settingsSheet(bytes: Uint8Array, fileName: string, maskPassword: boolean, edited: boolean): string;
   compareWithDefaults(page: Uint8Array): Comparison;
   compareWithFile(page: Uint8Array, file: Uint8Array, name: string): Comparison;
   compareWithDevice(page: Uint8Array, device: Uint8Array, port: string): Comparison;
@@ -308,6 +308,7 @@ interface Quorvex {
   batchLine(port: string, summary: CommandSummary, seconds: number): string;
   historyOutcome(entry: CommandSummary): string;
   historySkipped(count: number): string;
+  historySource(command: string, port: string, epochMs: number): string;
   batchTotal(outcomes: string[], verify: boolean): string;
 }
 

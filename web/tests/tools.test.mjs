@@ -45,10 +45,23 @@ test('the sheet is the one quorvex-cli report writes for the same file, masked o
     assert.ok(html.includes('<td>Источник:</td><td>файл customer.qvx</td>'), html.slice(0, 2000));
     assert.equal(html.includes('5555'), !mask);
   }
-  // The print view is the sheet itself, with its A4 rules.
+  // The print view is the sheet itself, with its A4 rules, in a frame that
+  // runs no script; "Печать" prints it all the same.
   const printed = page.frameLocator('#sheetFrame');
   assert.equal(await printed.locator('h1').textContent(), 'Лист настроек Quorvex');
   assert.ok((await frame.getAttribute('srcdoc')).includes('@page { size: A4; margin: 15mm; }'));
+  assert.deepEqual((await frame.getAttribute('sandbox')).split(' ').sort(), ['allow-modals', 'allow-same-origin']);
+  await page.evaluate(() => document.querySelector('#sheetFrame').contentWindow
+    .addEventListener('beforeprint', () => { window.sheetPrinted = true; }));
+  await page.click('#sheetPrint');
+  await page.waitForFunction(() => window.sheetPrinted === true);
+  await page.click('#sheetClose');
+  // Edited since: the sheet no longer calls its values the file's.
+  await tab(page, 'Зоны');
+  await page.selectOption('#ComboBox12', { index: 2 });
+  await page.click('#sheetButton');
+  await page.waitForFunction(() => document.querySelector('#sheetFrame').srcdoc.includes('с несохранёнными изменениями'));
+  assert.ok((await frame.getAttribute('srcdoc')).includes('<td>Источник:</td><td>файл customer.qvx с несохранёнными изменениями</td>'));
   await page.click('#sheetClose');
   assert.deepEqual(page.errors, []);
 });
@@ -182,6 +195,8 @@ test('the history keeps what was written and read across a reload, to open, save
   await page.waitForFunction(() => !document.querySelector('#historyDialog').open);
   await tab(page, 'Список аб.');
   assert.equal(await page.inputValue('#Edit25'), '5555');
+  // Saved in no file yet: the title names the entry and marks the settings unsaved.
+  assert.match(await page.title(), /^История: Записать, Симулятор устройства \(демо\), \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d \* — Quorvex$/);
   assert.deepEqual(await save(page), written);
   assert.deepEqual(page.errors, []);
 });
@@ -259,6 +274,28 @@ test('a browser that refuses storage gets one note and every command still works
   assert.equal(await page.locator('[role=note]:not([hidden])', { hasText: 'хранить историю' }).count(), 1);
   assert.deepEqual(await historyRows(page), []);
   assert.ok((await page.textContent('#historyEmpty')).includes('хранить историю'));
+  assert.deepEqual(page.errors, []);
+});
+
+test('storage that refused an entry takes the next one once it has room again', async () => {
+  const page = await openPage(async (p) => p.addInitScript(() => {
+    window.storageFull = true;
+    const add = IDBObjectStore.prototype.add;
+    IDBObjectStore.prototype.add = function addUnlessFull(...args) {
+      if (window.storageFull) throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
+      return add.apply(this, args);
+    };
+  }));
+  const note = page.locator('#storageNote');
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  await note.waitFor();
+  await page.evaluate(() => { window.storageFull = false; });
+  await page.getByRole('button', { name: 'Прочитать' }).click();
+  await expectMessage(page, 'Данные успешно получены', 'Данные успешно получены');
+  await note.waitFor({ state: 'hidden' });
+  const rows = await historyRows(page);
+  assert.deepEqual(rows.map((row) => row[3]), ['прочитано из устройства']);
   assert.deepEqual(page.errors, []);
 });
 
