@@ -128,6 +128,8 @@ export class WebSerialPort {
     this.failure = undefined;
     /** @type {Promise<void> | null} the close under way, until it ends */
     this.shutting = null;
+    /** @type {Promise<void> | null} the last write and its drain, until they end */
+    this.sending = null;
   }
 
   get broken() { return this.lost !== null || this.stuck; }
@@ -176,8 +178,12 @@ export class WebSerialPort {
     try {
       // close() waits for the write queued before it, then drains, so the
       // two go without a turn between them; a failed write rejects both.
-      await withDeadline(Promise.all([writer.write(bytes), writer.close()]), this.writeTimeoutMs,
-        () => new WriteTimedOut(this.writeTimeoutMs));
+      const sent = Promise.all([writer.write(bytes), writer.close()]);
+      // What closing waits for, whichever way it ends.
+      const sending = sent.then(() => undefined, () => undefined);
+      this.sending = sending;
+      sending.then(() => { if (this.sending === sending) this.sending = null; });
+      await withDeadline(sent, this.writeTimeoutMs, () => new WriteTimedOut(this.writeTimeoutMs));
     } catch (error) {
       if (error instanceof WriteTimedOut) {
         this.stuck = true;
@@ -232,20 +238,19 @@ export class WebSerialPort {
       .catch(() => { /* still closing: open() tells */ });
   }
 
-  // The port refuses to close while a stream is locked: the writer is
-  // aborted (a pending write fails; a drain under way is waited for, the
-  // browser cannot cut it short) and let go, the reader cancelled and let
-  // go by the read loop, and only then is the port closed.
+  // The port refuses to close while a stream is locked: the reader is
+  // cancelled and let go by the read loop, the writer let go. A drain still
+  // under way is waited for, neither aborted nor closed over: Chromium
+  // cannot cut one short, and an abort (the port's close aborts its
+  // writable) would leave the port unable to close until the page reloads.
   async shut() {
     this.closing = true;
     const { writer, reader } = this;
     this.writer = null;
-    const aborted = writer?.abort(new DOMException('The port is closing.', 'AbortError'))
-      .catch(() => { /* the stream had failed already */ });
-    try { writer?.releaseLock(); } catch { /* released already */ }
     try { await reader?.cancel(); } catch { /* already gone */ }
     try { await this.reading; } catch { /* already gone */ }
+    await this.sending;
+    try { writer?.releaseLock(); } catch { /* released already */ }
     try { await this.port.close(); } catch { /* closed or lost */ }
-    await aborted;
   }
 }

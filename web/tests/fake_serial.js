@@ -5,8 +5,12 @@
 // writes: the bytes wait in the browser's pipe and their drain does not end
 // until resume()), and a device behind a port (anything with receive(bytes)
 // that answers through port.send(bytes)). Its streams and close() behave as
-// Chromium's do: close() throws while a stream is locked, and waits for a
-// drain under way, which an abort cannot cut short.
+// Chromium's do (third_party/blink/renderer/modules/serial): close() throws
+// while a stream is locked, cancels the readable, aborts the writable and
+// ends once both streams have; an abort fails a drain under way, and the
+// port then never hears that its writable ended, so that close never ends
+// (until the device is lost) and its dropped abort shows as an uncaught
+// "InvalidStateError: The port is closed.".
 (() => {
   const lostError = () => new DOMException('The device has been lost.', 'NetworkError');
 
@@ -34,29 +38,59 @@
     getInfo() { return { ...this.info }; }
 
     // As in Chromium: an open port gives a fresh stream in place of one that
-    // was closed or cancelled, and none once the device is lost.
+    // ended, none while closing, and no readable once the device is lost.
     get readable() {
-      if (!this.isOpen || this.closing || this.gone) return null;
-      this.streams.readable ??= new ReadableStream({
+      if (this.streams.readable || !this.isOpen || this.closing || this.gone) return this.streams.readable;
+      const stream = new ReadableStream({
         start: (controller) => { this.controller = controller; },
-        cancel: () => { this.streams.readable = null; },
+        cancel: () => this.ended('readable', stream),
       });
-      return this.streams.readable;
+      this.streams.readable = stream;
+      return stream;
     }
 
     get writable() {
-      if (!this.isOpen || this.closing) return null;
-      this.streams.writable ??= new WritableStream({
+      if (this.streams.writable || !this.isOpen || this.closing) return this.streams.writable;
+      /** The stream's abort signal, which Chromium's sink watches. */
+      let signal;
+      const stream = new WritableStream({
+        start: (controller) => { signal = controller.signal; },
         write: (chunk) => this.take(chunk),
-        // The writer's close drains the line; on a stalled one it waits.
-        close: async () => {
-          if (this.held.length) await new Promise((resolve, reject) => this.stalledDrains.push({ resolve, reject }));
-          this.drains += 1;
-          this.streams.writable = null;
-        },
-        abort: () => { this.streams.writable = null; },
+        // The writer's close drains the line; on a stalled one it waits for
+        // resume(). An abort meanwhile fails the drain, and the stream
+        // never tells the port that it ended.
+        close: () => new Promise((resolve, reject) => {
+          const drained = () => {
+            this.drains += 1;
+            this.ended('writable', stream);
+            resolve();
+          };
+          if (!this.held.length) {
+            drained();
+            return;
+          }
+          signal.addEventListener('abort', () => reject(signal.reason), { once: true });
+          this.stalledDrains.push({ resolve: () => { if (!signal.aborted) drained(); }, reject });
+        }),
+        abort: () => this.ended('writable', stream),
       });
-      return this.streams.writable;
+      this.streams.writable = stream;
+      return stream;
+    }
+
+    // One of the port's streams ended; a close under way ends once both have.
+    ended(kind, stream) {
+      if (this.streams[kind] === stream) this.streams[kind] = null;
+      if (this.closing && !this.streams.readable && !this.streams.writable) this.closed();
+    }
+
+    closed() {
+      this.closes += 1;
+      this.isOpen = false;
+      this.closing = false;
+      this.streams = { readable: null, writable: null };
+      this.whenClosed?.();
+      this.whenClosed = null;
     }
 
     async open(options) {
@@ -107,34 +141,30 @@
       if (eventFirst) fake.unplug(this);
       this.controller?.error(lostError());
       this.streams.readable = null;
+      // A close under way ends with the device.
+      if (this.closing) this.closed();
       if (!eventFirst) fake.unplug(this);
     }
 
     send(bytes) { if (!this.gone) this.controller?.enqueue(new Uint8Array(bytes)); }
 
-    // As Chromium's: the readable is cancelled and the writable aborted, and
-    // the port closes once both have ended. A locked stream makes it throw
-    // (the readable cancelled by then stays so); an abort waits for a write
-    // or drain under way, so on a stalled line the close waits for resume().
-    // Until it ends the port counts as open.
+    // As Chromium's SerialPort.close(); see the top of this file.
     async close() {
       if (!this.isOpen) throw new DOMException('The port is already closed.', 'InvalidStateError');
       if (this.closing) throw new DOMException('A call to close() is already in progress.', 'InvalidStateError');
       const { readable, writable } = this.streams;
       if (readable?.locked) throw new TypeError("Failed to execute 'close' on 'SerialPort': Cannot cancel a locked stream");
-      const cancelled = readable?.cancel();
-      if (writable?.locked) throw new TypeError("Failed to execute 'close' on 'SerialPort': Cannot abort a locked stream");
       this.closing = true;
-      try {
-        await cancelled;
-        await writable?.abort(new DOMException('The port is closed.', 'InvalidStateError'));
-      } catch {
-        // A drain the lost device failed: the port is closed all the same.
+      const closing = new Promise((resolve) => { this.whenClosed = resolve; });
+      readable?.cancel().catch(() => { /* errored already */ });
+      if (writable?.locked) {
+        this.closing = false;
+        throw new TypeError("Failed to execute 'close' on 'SerialPort': Cannot abort a locked stream");
       }
-      this.closes += 1;
-      this.isOpen = false;
-      this.closing = false;
-      this.streams = { readable: null, writable: null };
+      // Chromium drops the abort's promise.
+      writable?.abort(new DOMException('The port is closed.', 'InvalidStateError'));
+      if (this.closing && !this.streams.readable && !this.streams.writable) this.closed();
+      return closing;
     }
   }
 
