@@ -127,9 +127,17 @@ std::string SendingProgress(int sent, int total) {
   return "Передача: " + std::to_string(sent) + " из " + std::to_string(total) + " байт";
 }
 
+// The page's own error name for a port whose last close has not ended
+// (ports.js): the browser still waits for its line to drain.
+constexpr std::string_view kPortNotClosedName = "PortNotClosed";
+constexpr std::string_view kPortNotClosed =
+    "порт не закрылся после прошлой команды: программатор не принимает данные. Повторите "
+    "команду позже или отключите и снова подключите программатор";
+
 // Why the browser would not open a port, from its DOMException's name and
 // text: it names a refusal of the system's permission only in its text.
 device::Cause OpenCause(const std::string& error_name, const std::string& browser_text) {
+  if (error_name == kPortNotClosedName) return device::Cause::OpenOther;
   if (browser_text == "Access denied.") return device::Cause::Denied;
   return device::BrowserOpenCauseOf(error_name);
 }
@@ -137,6 +145,7 @@ device::Cause OpenCause(const std::string& error_name, const std::string& browse
 // The open failure's line under "Error 1": the cause in our words, the
 // browser's own text after it in brackets.
 std::string OpenFailureLine(const std::string& error_name, const std::string& browser_text) {
+  if (error_name == kPortNotClosedName) return std::string(kPortNotClosed);
   const device::Cause cause = OpenCause(error_name, browser_text);
   std::string line(cause == device::Cause::OpenOther ? device::BrowserOpenCause(error_name)
                                                      : CauseWords(cause));

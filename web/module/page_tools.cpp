@@ -34,11 +34,13 @@ FileSettings SettingsOfFile(std::string_view file_bytes) {
 }
 
 std::string SheetOfFile(std::string_view file_bytes, const std::string& file_name,
-                        bool mask_password) {
+                        bool mask_password, bool edited) {
   const FileSettings file = SettingsOfFile(file_bytes);
   if (file.refusal) return {};
   SheetFacts facts;
-  facts.source = file_name.empty() ? "настройки страницы" : "файл " + file_name;
+  facts.source = file_name.empty() ? "настройки страницы"
+                 : edited ? "файл " + file_name + " с несохранёнными изменениями"
+                          : "файл " + file_name;
   facts.date = Formatted(std::time(nullptr), "%d.%m.%Y");
   facts.version = QUORVEX_VERSION;
   facts.mask_password = mask_password;

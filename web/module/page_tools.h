@@ -22,10 +22,11 @@ struct FileSettings {
 FileSettings SettingsOfFile(std::string_view file_bytes);
 
 // The sheet of `quorvex-cli report` for the settings in `file_bytes`, dated
-// now; the source is "файл NAME", or the page's own settings when the name
-// is empty. Empty when the bytes are refused.
+// now; the source is "файл NAME" (said to be changed since when `edited`),
+// or the page's own settings when the name is empty. Empty when the bytes
+// are refused.
 std::string SheetOfFile(std::string_view file_bytes, const std::string& file_name,
-                        bool mask_password);
+                        bool mask_password, bool edited = false);
 
 // One setting that differs, in the page's words.
 struct ComparedRow {

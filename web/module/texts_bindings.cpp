@@ -55,6 +55,7 @@ val Texts() {
   // What only the page has to say about the browser's ports; their
   // failures are worded by failureMessage().
   texts.set("noPortChosen", Text(kNoPortChosen));
+  texts.set("portGone", Text("Порт отключён."));
   texts.set("noWebSerial", Text(kNoWebSerial));
   texts.set("unsavedEdits", Text(kUnsavedEdits));
   texts.set("buttons", ButtonCaptions());

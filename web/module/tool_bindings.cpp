@@ -23,6 +23,8 @@ namespace {
 
 using emscripten::val;
 
+constexpr std::string_view kHistoryCaption = "История";
+
 // The names of the page's commands in the history, as their buttons say them.
 std::string CommandWord(const std::string& command) {
   if (command == "write") return std::string(kWriteCaption);
@@ -82,8 +84,16 @@ val CompareWithEntry(const val& page_bytes, const val& entry_bytes, const std::s
                   HistorySide(CommandWord(command), port, epoch_ms));
 }
 
-std::string Sheet(const val& file_bytes, const std::string& file_name, bool mask_password) {
-  return SheetOfFile(FromBytes(file_bytes), file_name, mask_password);
+// `edited`: the settings were changed since file `file_name` was opened or saved.
+std::string Sheet(const val& file_bytes, const std::string& file_name, bool mask_password,
+                  bool edited) {
+  return SheetOfFile(FromBytes(file_bytes), file_name, mask_password, edited);
+}
+
+// Where settings opened from a history entry came from, in the page's title
+// until they are saved: "История: Записать, COM3, 10.12.2026 12:00:00".
+std::string HistorySource(const std::string& command, const std::string& port, double epoch_ms) {
+  return std::string(kHistoryCaption) + ": " + HistorySide(CommandWord(command), port, epoch_ms);
 }
 
 std::string HistoryFileName(const std::string& port, double epoch_ms) {
@@ -128,6 +138,12 @@ std::string HistoryOutcome(const val& entry) {
   return StringOf(entry, "outcome");
 }
 
+// The note under the history's list when `count` kept entries were not of
+// the page's shape (damaged, or kept by another version) and are left out.
+std::string HistorySkipped(int count) {
+  return "Не показаны повреждённые записи истории: " + std::to_string(count) + ".";
+}
+
 val ToolTexts() {
   val texts = val::object();
   const auto set = [&](const char* key, std::string_view text) { texts.set(key, Text(text)); };
@@ -141,7 +157,7 @@ val ToolTexts() {
   set("compareDevice", "С устройством на выбранном порту");
   set("tabColumn", "Вкладка");
   set("captionColumn", "Параметр");
-  set("history", "История");
+  set("history", kHistoryCaption);
   set("historyEmpty", "История пуста: страница ещё ничего не записала и не прочитала.");
   set("historyRefused",
       "Браузер не даёт странице хранить историю (частный режим или нет места): записанное и "
@@ -159,6 +175,7 @@ val ToolTexts() {
   texts.set("commands", commands);
   set("batch", "Записать на несколько…");
   set("batchWrite", kWriteVerifyCaption);
+  set("batchStop", "STOP");  // as the window's Button7
   texts.set("historyLimit", 200);
   return texts;
 }
@@ -179,4 +196,6 @@ EMSCRIPTEN_BINDINGS(quorvex_tools) {
   emscripten::function("batchLine", &BatchLine);
   emscripten::function("batchTotal", &BatchTotalOf);
   emscripten::function("historyOutcome", &HistoryOutcome);
+  emscripten::function("historySkipped", &HistorySkipped);
+  emscripten::function("historySource", &HistorySource);
 }

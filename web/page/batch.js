@@ -2,6 +2,10 @@
 // at the same time, each read back after the device's recording and
 // compared, as `quorvex-cli write --port A --port B --verify` does. Each port
 // runs on its own and fails alone; its line and the total are the core's words.
+// Each box stands for its port itself, not for a place in the list, which
+// moves as programmers come and go. While the batch runs its dialog stays
+// open and "STOP" ends every port's command through its engine; the lines
+// stay until the next batch.
 import { runCommand } from './commands.js';
 import { commandStarted } from './leaving.js';
 import { OpenFailure } from './link.js';
@@ -15,6 +19,7 @@ import { setCaptions } from './render.js';
  * @param {object} page
  * @param {Quorvex} page.quorvex
  * @param {ToolTexts} page.tools
+ * @param {PageTexts} page.texts
  * @param {ById} page.byId
  * @param {import('./link.js').Link} page.link
  * @param {QuorvexModel} page.model
@@ -22,22 +27,35 @@ import { setCaptions } from './render.js';
  * @param {import('./commands.js').CommandView} page.view
  * @param {typeof import('./history.js').recordHistory} page.remember
  */
-export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view, remember }) {
+export function setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive, view, remember }) {
   const dialog = byId('batchDialog');
   const list = byId('batchPorts');
   const results = byId('batchResults');
+  const stop = byId('batchStop');
+  const close = byId('batchClose');
   setCaptions(byId, {
-    batchButton: tools.batch, batchTitle: tools.batch, batchWrite: tools.batchWrite, batchClose: tools.close,
+    batchButton: tools.batch, batchTitle: tools.batch, batchWrite: tools.batchWrite, batchStop: tools.batchStop,
+    batchClose: tools.close,
   });
 
-  // The ports of the selector (the simulator first), each with its checkbox.
+  /** @type {WeakMap<HTMLInputElement, Port>} each box's port */
+  const portOf = new WeakMap();
+  /** @type {Set<Port>} checked when the dialog was last shown */
+  const checkedPorts = new Set();
+  let running = false;
+  let stopping = false;
+
+  // The ports of the selector (the simulator first), each with its checkbox,
+  // checked as it was left.
   function listPorts() {
     const labels = [...link.select.options].slice(0, link.choices.length).map((option) => option.textContent ?? '');
     list.replaceChildren(...link.choices.map((port, i) => {
       const label = document.createElement('label');
       const box = document.createElement('input');
       box.type = 'checkbox';
-      box.value = String(i);
+      box.checked = checkedPorts.has(port);
+      box.addEventListener('change', () => { if (box.checked) checkedPorts.add(port); else checkedPorts.delete(port); });
+      portOf.set(box, port);
       label.append(box, ` ${labels[i]}`);
       label.dataset.port = labels[i];
       return label;
@@ -46,6 +64,7 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
 
   // The port as the driver's link: the port the selector's commands keep
   // open is used as it is, any other is opened for the batch and closed after.
+  // A port no longer granted (unplugged since it was checked) is not opened.
   /** @param {Port} port */
   function linkTo(port) {
     const keptOpen = port === link.openPort && !port.lost;
@@ -53,14 +72,16 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
     let opened = keptOpen;
     return {
       async ensureOpen() {
+        if (!link.choices.includes(port)) throw new OpenFailure(texts.portGone, 'missing');
         if (opened && !port.lost) return port;
         if (opened) await port.close();
         opened = false;
         try {
           await port.open();
         } catch (error) {
-          const failure = /** @type {Error} */ (error);
-          throw new OpenFailure(failure.message, quorvex.openFailureCause(failure.name ?? '', failure.message ?? ''));
+          const { name, message } = /** @type {Error} */ (error);
+          throw new OpenFailure(quorvex.openFailureLine(name ?? '', message ?? ''),
+            quorvex.openFailureCause(name ?? '', message ?? ''));
         }
         opened = true;
         return port;
@@ -77,7 +98,9 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
   }
 
   // "Записать и проверить" on one port by its own engine, its messages kept
-  // for its line rather than shown; never rejects.
+  // for its line rather than shown; never rejects. Every port the engine
+  // did not refuse is kept in the history, one that would not open too,
+  // with the settings it was to be sent.
   /** @param {Port} port @param {string} label @param {HTMLLIElement} line */
   async function programPort(port, label, line) {
     const bar = document.createElement('progress');
@@ -89,6 +112,12 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
     const portLink = linkTo(port);
     /** @type {CommandStep | null} */
     let refusal = null;
+    let recorded = false;
+    /** @param {CommandSummary & { settingsLine: Uint8Array | null }} entry */
+    const record = (entry) => {
+      recorded = true;
+      remember({ ...entry, port: label, command: 'writeVerify' });
+    };
     /** @type {import('./commands.js').CommandView} */
     const portView = {
       mark: view.mark,
@@ -101,7 +130,8 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
         if (step.messageKind === 'refusal') refusal = step;
         return Promise.resolve();
       },
-      record: (entry) => remember({ ...entry, port: label, command: 'writeVerify' }),
+      stopRequested: () => stopping,
+      record,
     };
     // The engine's summary of how the port ended; the page's own failure
     // has no code of the core's and says its message instead.
@@ -110,6 +140,9 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
     try {
       await runCommand(engine, portLink, portView);
       summary = engine.summary() ?? { outcome: 'failed' };
+      if (!recorded && engine.summary() && summary.outcome !== 'refused') {
+        record({ ...summary, settingsLine: model.save().bytes });
+      }
     } catch (error) {
       summary = { outcome: 'failed', systemText: String(/** @type {Error | undefined} */ (error)?.message ?? error) };
     } finally {
@@ -123,40 +156,59 @@ export function setUpBatch({ quorvex, tools, byId, link, model, exclusive, view,
 
   async function writeChecked() {
     // Each box is in its port's label (listPorts).
-    const checked = [...list.querySelectorAll('input:checked')]
-      .map((box) => /** @type {HTMLLabelElement & { dataset: { port: string } }} */ (box.closest('label')));
+    const checked = [...list.querySelectorAll('input:checked')].map((box) => ({
+      port: /** @type {Port} */ (portOf.get(/** @type {HTMLInputElement} */ (box))),
+      label: /** @type {HTMLLabelElement} */ (box.closest('label')).dataset.port ?? '',
+    }));
     if (checked.length === 0) return;
-    commandStarted('write', checked.map((label) => label.dataset.port).join(', '));
+    commandStarted('write', checked.map(({ label }) => label).join(', '));
     results.replaceChildren();
-    const runs = checked.map((label) => {
-      const port = link.choices[Number(/** @type {HTMLInputElement} */ (label.querySelector('input')).value)];
-      const line = document.createElement('li');
-      results.append(line);
-      return programPort(port, label.dataset.port, line).then((done) => {
-        line.textContent = done.text;
-        line.dataset.outcome = done.outcome;
-        return done;
+    running = true;
+    stopping = false;
+    close.disabled = true;
+    stop.hidden = false;
+    stop.disabled = false;
+    try {
+      const runs = checked.map(({ port, label }) => {
+        const line = document.createElement('li');
+        results.append(line);
+        return programPort(port, label, line).then((done) => {
+          line.textContent = done.text;
+          line.dataset.outcome = done.outcome;
+          return done;
+        });
       });
-    });
-    const done = await Promise.all(runs);
-    // The settings' checks refuse them alike on every port, before any opens.
-    const refusal = done.find((port) => port.refusal)?.refusal;
-    if (refusal) {
-      results.replaceChildren();
-      await view.message(refusal);
-      return;
+      const done = await Promise.all(runs);
+      // The settings' checks refuse them alike on every port, before any opens.
+      const refusal = done.find((port) => port.refusal)?.refusal;
+      if (refusal) {
+        results.replaceChildren();
+        await view.message(refusal);
+        return;
+      }
+      const total = document.createElement('li');
+      total.className = 'total';
+      total.textContent = quorvex.batchTotal(done.map((port) => port.outcome), true);
+      results.append(total);
+    } finally {
+      running = false;
+      close.disabled = false;
+      stop.hidden = true;
     }
-    const total = document.createElement('li');
-    total.className = 'total';
-    total.textContent = quorvex.batchTotal(done.map((port) => port.outcome), true);
-    results.append(total);
   }
 
   byId('batchButton').addEventListener('click', () => {
     listPorts();
-    results.replaceChildren();
     dialog.showModal();
   });
   byId('batchWrite').addEventListener('click', () => exclusive(writeChecked));
-  byId('batchClose').addEventListener('click', () => dialog.close());
+  stop.addEventListener('click', () => {
+    stopping = true;
+    stop.disabled = true;
+  });
+  close.addEventListener('click', () => { if (!running) dialog.close(); });
+  // Escape does not close a running batch; where the browser closes the
+  // dialog anyway (a second Escape), it is shown again.
+  dialog.addEventListener('cancel', (event) => { if (running) event.preventDefault(); });
+  dialog.addEventListener('close', () => { if (running) dialog.showModal(); });
 }

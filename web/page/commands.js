@@ -12,8 +12,11 @@
 // whichever way), and frameOut() once every byte of the frame went out.
 // record({settingsLine, outcome, cause, systemText, frameSent, differing})
 // once a write, read or verify has sent or taken settings: the settings as
-// sent (or as read) with the engine's summary() of how it ended. Every one
-// but message may be left out.
+// sent (or as read) with the engine's summary() of how it ended;
+// stopRequested() true once the command is to stop: it is asked before the
+// port opens, before each byte of a frame and between the reads of a wait,
+// and the engine ends the command as a stop. Every one but message may be
+// left out.
 // Resolves with the engine's outcome; never rejects for what the port does.
 import { OpenFailure } from './link.js';
 import { joinBytes, waitUntil, withDeadline } from './pacing.js';
@@ -33,6 +36,7 @@ import { PortLost, WriteTimedOut } from './ports.js';
  * @property {(sent: number, total: number) => void} [progress]
  * @property {() => void} [frameOut]
  * @property {(entry: CommandSummary & { settingsLine: Uint8Array }) => void} [record]
+ * @property {() => boolean} [stopRequested]
  */
 
 const now = () => performance.now();
@@ -76,7 +80,11 @@ export async function runCommand(engine, link, ui) {
     underWay = kind;
   };
 
+  const stopped = () => (ui.stopRequested?.() ? engine.feed({ kind: 'stop', nowMs: now() }) : null);
+
   async function open() {
+    const stop = stopped();
+    if (stop) return stop;
     try {
       port = await link.ensureOpen();
       return engine.feed({ kind: 'opened', nowMs: now() });
@@ -96,6 +104,8 @@ export async function runCommand(engine, link, ui) {
     progress();
     try {
       for (const bytes of writes) {
+        const stop = step.perByte ? stopped() : null;
+        if (stop) return stop;
         let drainedAt;
         try {
           // The engine's bound, or the port's own where that comes first.
@@ -129,6 +139,8 @@ export async function runCommand(engine, link, ui) {
     /** @type {Uint8Array[]} */
     const unread = [];
     for (;;) {
+      const stop = stopped();
+      if (stop) return stop;
       ui.countdown?.(engine.countdown(now()));
       try {
         unread.push(await port.read(Math.min(step.untilMs, now() + step.readEveryMs)));
@@ -145,6 +157,8 @@ export async function runCommand(engine, link, ui) {
   /** @param {CommandStep} step */
   async function wait(step) {
     for (;;) {
+      const stop = stopped();
+      if (stop) return stop;
       ui.countdown?.(engine.countdown(now()));
       try {
         await port.read(Math.min(step.untilMs, now() + step.sliceMs));  // a lost port shows here

@@ -14,8 +14,10 @@ import { setCaptions } from './render.js';
  * @param {() => Promise<{ port: string, settingsLine: Uint8Array } | null>} page.readDevice
  * @param {(run: () => Promise<void>) => Promise<void>} page.exclusive
  * @param {(message: QuorvexMessage) => Promise<unknown>} page.showMessage
+ * @param {(file: File) => Promise<Uint8Array | null>} page.readFile a chosen file's bytes, as "Открыть" reads
+ *   them; null once its refusal was shown
  */
-export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage }) {
+export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage, readFile }) {
   const dialog = byId('compareDialog');
   const fileInput = byId('compareFileInput');
   setCaptions(byId, {
@@ -74,8 +76,8 @@ export function setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclu
     const file = fileInput.files?.[0];
     fileInput.value = '';
     if (!file) return;
-    const bytes = new Uint8Array(await file.arrayBuffer());
-    await compareWith(async (page) => quorvex.compareWithFile(page, bytes, file.name));
+    const bytes = await readFile(file);
+    if (bytes) await compareWith(async (page) => quorvex.compareWithFile(page, bytes, file.name));
   });
   // Read only: nothing is written to the device, and the page keeps its
   // settings; a read that fails has shown its own message.

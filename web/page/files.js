@@ -75,26 +75,37 @@ export class SettingsFiles {
     this.settingsAre('edited', '');
   }
 
-  // "Открыть" with a chosen or a double-clicked file. A file far larger than
-  // a settings line is refused unread: reading it whole could exhaust memory.
-  /** @param {File} file */
-  async open(file) {
+  // A chosen file's bytes, or null once the page has said why not, for
+  // "Открыть" and for "Сравнить" alike. A file far larger than a settings
+  // line is refused unread: reading it whole could exhaust memory. Between
+  // the two, `proceed()` may still decline, and nothing is said.
+  /** @param {File} file @param {() => boolean} [proceed] @returns {Promise<Uint8Array<ArrayBuffer> | null>} */
+  async readChosen(file, proceed = () => true) {
     if (file.size > this.fileTexts.maxFileBytes) {
       await this.showMessage(this.fileTexts.tooLarge);
-      return;
+      return null;
     }
-    if (this.edited && !window.confirm(this.texts.unsavedEdits)) return;
-    let bytes;
+    if (!proceed()) return null;
     try {
-      bytes = new Uint8Array(await file.arrayBuffer());
+      return new Uint8Array(await file.arrayBuffer());
     } catch {
       // Gone, changed or locked since it was chosen.
       await this.showMessage(this.fileTexts.unreadable);
-      return;
+      return null;
     }
+  }
+
+  // "Открыть" with a chosen or a double-clicked file; with `source`, the
+  // file's bytes were kept elsewhere (a history entry): the title then says
+  // `source`, and the settings count as unsaved edits, as after a read.
+  /** @param {File} file @param {string} [source] */
+  async open(file, source = '') {
+    const bytes = await this.readChosen(file, () => !this.edited || window.confirm(this.texts.unsavedEdits));
+    if (!bytes) return;
     const refusal = this.model.open(bytes);
     this.refresh();
     if (refusal) await this.showMessage(refusal);
+    else if (source) this.readFrom(source);
     else this.settingsAre('saved', file.name);
   }
 

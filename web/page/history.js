@@ -1,7 +1,8 @@
 // The history: every set of settings the page wrote to a device or read from
 // one, kept in this browser's IndexedDB (nothing leaves the machine), the
-// newest `historyLimit` entries. A browser that refuses storage gets one note;
-// the commands never wait on it or fail by it.
+// newest `historyLimit` entries. A browser that refuses storage gets one note,
+// until storage takes an entry again (each entry tries anew: space may have
+// been freed); the commands never wait on it or fail by it.
 import { setCaptions } from './render.js';
 
 /**
@@ -22,15 +23,22 @@ const toolTexts = new Promise((resolve) => { giveTexts = resolve; });
 /** @type {IDBDatabase | null} */
 let database = null;
 let refused = false;
+const note = () => /** @type {HTMLElement} */ (document.getElementById('storageNote'));
 
 // Storage refused: the page's note says so, once.
 async function refuse() {
   if (refused) return;
   refused = true;
   const { historyRefused } = await toolTexts;
-  const note = /** @type {HTMLElement} */ (document.getElementById('storageNote'));
-  note.textContent = historyRefused;
-  note.hidden = false;
+  if (!refused) return;
+  note().textContent = historyRefused;
+  note().hidden = false;
+}
+
+// Storage took an entry again: the note goes.
+function accepted() {
+  refused = false;
+  note().hidden = true;
 }
 if (!globalThis.indexedDB) refuse();
 
@@ -39,7 +47,12 @@ function openDatabase() {
   return new Promise((resolve, reject) => {
     const opening = indexedDB.open(databaseName, 1);
     opening.onupgradeneeded = () => opening.result.createObjectStore(storeName, { keyPath: 'id', autoIncrement: true });
-    opening.onsuccess = () => resolve(opening.result);
+    // A connection the browser closes (its storage cleared) is opened anew next time.
+    opening.onsuccess = () => {
+      const opened = opening.result;
+      opened.onclose = () => { if (database === opened) database = null; };
+      resolve(opened);
+    };
     opening.onerror = () => reject(opening.error);
     opening.onblocked = () => reject(new Error('blocked'));
   });
@@ -78,9 +91,8 @@ async function inStore(mode, work) {
  * @param {number} [entry.differing]
  */
 export async function recordHistory({ settingsLine, port, command, outcome, cause, frameSent, differing }) {
-  if (refused || !settingsLine) return;
+  if (!settingsLine || !globalThis.indexedDB) return;
   const { historyLimit } = await toolTexts;
-  if (refused) return;
   try {
     await inStore('readwrite', (store) => {
       store.add({ time: Date.now(), port, command, outcome, cause, frameSent, differing, bytes: new Uint8Array(settingsLine) });
@@ -97,21 +109,37 @@ export async function recordHistory({ settingsLine, port, command, outcome, caus
         };
       };
     });
+    accepted();
   } catch {
     refuse();
   }
 }
 
-// Every entry, newest first; none when storage is refused.
-/** @returns {Promise<HistoryEntry[]>} */
+// Whether a stored record has the shape recordHistory() gives it; one that
+// has not (damaged, or another version's) would break the list or its buttons.
+/** @param {unknown} record @returns {record is HistoryEntry} */
+function wellFormed(record) {
+  if (typeof record !== 'object' || record === null) return false;
+  const { time, port, command, outcome, bytes, cause, frameSent, differing } = /** @type {Record<string, unknown>} */ (record);
+  /** @param {unknown} value @param {string} type */
+  const optional = (value, type) => value === undefined || typeof value === type;
+  return typeof time === 'number' && Number.isFinite(time) && typeof port === 'string' && typeof command === 'string'
+    && typeof outcome === 'string' && bytes instanceof Uint8Array
+    && optional(cause, 'string') && optional(frameSent, 'boolean') && optional(differing, 'number');
+}
+
+// Every well-formed entry, newest first, and how many were not; none when
+// storage is refused.
+/** @returns {Promise<{ kept: HistoryEntry[], skipped: number }>} */
 async function entries() {
-  if (refused) return [];
+  if (!globalThis.indexedDB) return { kept: [], skipped: 0 };
   try {
-    const all = await inStore('readonly', (store) => store.getAll());
-    return all.result.reverse();
+    const all = /** @type {unknown[]} */ ((await inStore('readonly', (store) => store.getAll())).result);
+    const kept = all.filter(wellFormed).reverse();
+    return { kept, skipped: all.length - kept.length };
   } catch {
     refuse();
-    return [];
+    return { kept: [], skipped: 0 };
   }
 }
 
@@ -120,7 +148,7 @@ async function entries() {
  * @param {Quorvex} page.quorvex
  * @param {ToolTexts} page.tools
  * @param {ById} page.byId
- * @param {(bytes: Uint8Array<ArrayBuffer>, name: string) => Promise<unknown>} page.openBytes
+ * @param {(bytes: Uint8Array<ArrayBuffer>, name: string, source: string) => Promise<unknown>} page.openBytes
  * @param {(bytes: Uint8Array<ArrayBuffer>, name: string) => Promise<unknown>} page.saveBytes
  * @param {(entry: HistoryEntry) => Promise<unknown>} page.compare
  */
@@ -141,8 +169,9 @@ export function setUpHistory({ quorvex, tools, byId, openBytes, saveBytes, compa
   async function list() {
     const table = byId('historyTable');
     table.replaceChildren();
-    const kept = await entries();
-    byId('historyEmpty').textContent = kept.length ? '' : (refused ? tools.historyRefused : tools.historyEmpty);
+    const { kept, skipped } = await entries();
+    byId('historyEmpty').textContent = skipped ? quorvex.historySkipped(skipped)
+      : kept.length ? '' : (refused ? tools.historyRefused : tools.historyEmpty);
     table.hidden = kept.length === 0;
     const head = table.createTHead().insertRow();
     for (const text of [tools.historyTimeColumn, tools.historyPortColumn, tools.historyCommandColumn, tools.historyOutcomeColumn, '']) {
@@ -157,7 +186,10 @@ export function setUpHistory({ quorvex, tools, byId, openBytes, saveBytes, compa
         row.insertCell().textContent = text;
       const name = quorvex.historyFileName(entry.port, entry.time);
       row.insertCell().append(
-        button(tools.historyOpen, async () => { dialog.close(); await openBytes(entry.bytes, name); }),
+        button(tools.historyOpen, async () => {
+          dialog.close();
+          await openBytes(entry.bytes, name, quorvex.historySource(entry.command, entry.port, entry.time));
+        }),
         button(tools.historySave, () => saveBytes(entry.bytes, name)),
         button(tools.historyCompare, () => compare(entry)),
       );

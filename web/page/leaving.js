@@ -79,11 +79,16 @@ export async function writesCutShort() {
   store((storage) => {
     for (const name of Object.keys(storage)) {
       if (!name.startsWith(prefix) || held.has(name)) continue;
+      // A marker not of this page's shape still tells of a write cut short,
+      // on a port it cannot name.
+      let port = '';
       try {
-        ports.push(JSON.parse(/** @type {string} */ (storage.getItem(name))).port ?? '');
+        const marker = JSON.parse(/** @type {string} */ (storage.getItem(name)));
+        if (typeof marker?.port === 'string') port = marker.port;
       } catch {
-        ports.push('');
+        // Not JSON.
       }
+      ports.push(port);
       storage.removeItem(name);
     }
   });

@@ -243,10 +243,11 @@ for (const [id, command] of [['BitBtn2', 'write'], ['BitBtn1', 'read'], ['writeV
 }
 
 // The page's settings as the bytes "Сохранить" would write, with the open
-// file's name; null once the refusal has been shown.
+// file's name and whether they were edited since; null once the refusal has
+// been shown.
 async function pageFile() {
   const saved = model.save();
-  if (saved.bytes) return { bytes: saved.bytes, name: files.fileName };
+  if (saved.bytes) return { bytes: saved.bytes, name: files.fileName, edited: files.edited };
   for (const message of saved.messages) await showMessage(message);
   return null;
 }
@@ -286,12 +287,15 @@ installKeys({
   about: showAbout,
   printSheet,
 });
-setUpBatch({ quorvex, tools, byId, link, model, exclusive, view: commandView, remember: recordHistory });
-const comparing = setUpCompare({ quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage });
+setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive, view: commandView, remember: recordHistory });
+const comparing = setUpCompare({
+  quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage, readFile: (file) => files.readChosen(file),
+});
 setUpHistory({
   quorvex, tools, byId,
-  // As "Открыть" with a file of the entry's bytes, asking first over edits.
-  openBytes: (bytes, name) => exclusive(() => files.open(new File([bytes], name))),
+  // As "Открыть" with a file of the entry's bytes, asking first over edits;
+  // the settings are then the entry's, saved in no file yet.
+  openBytes: (bytes, name, source) => exclusive(() => files.open(new File([bytes], name), source)),
   saveBytes: (bytes, name) => exclusive(async () => {
     try {
       const written = await files.write(bytes, name);

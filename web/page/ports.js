@@ -11,7 +11,10 @@
 //   read(deadline)  resolves once performance.now() has reached `deadline`,
 //                   with every byte that arrived since the previous read;
 //                   rejects with a PortLost when the port went away;
-//   close()         closes; never rejects.
+//   close()         closes; never rejects. A port the browser cannot close
+//                   within the port's bound (it waits for a drain the line
+//                   never gives) goes on closing, and open() rejects with a
+//                   PortNotClosed until it has.
 // `broken` tells that the port must be closed and opened again before the
 // next command. Two kinds: the simulated device in the page (the module's
 // device core on the page's clock) and a serial port of the browser.
@@ -48,6 +51,15 @@ export class WriteTimedOut extends Error {
     super(`write not completed within ${timeoutMs} ms`);
     this.name = 'WriteTimedOut';
     this.timeoutMs = timeoutMs;
+  }
+}
+
+// The port's last close has not ended (the browser still waits for the line
+// to drain): opening it now would be refused as if another program held it.
+export class PortNotClosed extends Error {
+  constructor() {
+    super('');
+    this.name = 'PortNotClosed';
   }
 }
 
@@ -114,11 +126,17 @@ export class WebSerialPort {
     this.reading = null;
     /** @type {string | null | undefined} why it would not open, as link.js words it */
     this.failure = undefined;
+    /** @type {Promise<void> | null} the close under way, until it ends */
+    this.shutting = null;
+    /** @type {Promise<void> | null} the last write and its drain, until they end */
+    this.sending = null;
   }
 
   get broken() { return this.lost !== null || this.stuck; }
 
+  // A close still under way is waited for first, within the port's bound.
   async open() {
+    if (this.shutting) await withDeadline(this.shutting, this.writeTimeoutMs, () => new PortNotClosed());
     await this.port.open(this.lineOptions);
     this.lost = null;
     this.stuck = false;
@@ -160,8 +178,12 @@ export class WebSerialPort {
     try {
       // close() waits for the write queued before it, then drains, so the
       // two go without a turn between them; a failed write rejects both.
-      await withDeadline(Promise.all([writer.write(bytes), writer.close()]), this.writeTimeoutMs,
-        () => new WriteTimedOut(this.writeTimeoutMs));
+      const sent = Promise.all([writer.write(bytes), writer.close()]);
+      // What closing waits for, whichever way it ends.
+      const sending = sent.then(() => undefined, () => undefined);
+      this.sending = sending;
+      sending.then(() => { if (this.sending === sending) this.sending = null; });
+      await withDeadline(sent, this.writeTimeoutMs, () => new WriteTimedOut(this.writeTimeoutMs));
     } catch (error) {
       if (error instanceof WriteTimedOut) {
         this.stuck = true;
@@ -207,14 +229,28 @@ export class WebSerialPort {
     if (!this.lost?.message) this.lost = /** @type {Error} */ (error);
   }
 
-  // The port refuses to close while a stream is locked: the reader and the
-  // writer let go first, and a write still pending is aborted with it.
+  // Resolves once the port is closed, or once the port's bound has passed
+  // while the browser still waits on the line; the close then goes on, and
+  // open() waits for it.
   async close() {
+    this.shutting ??= this.shut().finally(() => { this.shutting = null; });
+    await withDeadline(this.shutting, this.writeTimeoutMs, () => new PortNotClosed())
+      .catch(() => { /* still closing: open() tells */ });
+  }
+
+  // The port refuses to close while a stream is locked: the reader is
+  // cancelled and let go by the read loop, the writer let go. A drain still
+  // under way is waited for, neither aborted nor closed over: Chromium
+  // cannot cut one short, and an abort (the port's close aborts its
+  // writable) would leave the port unable to close until the page reloads.
+  async shut() {
     this.closing = true;
-    try { await this.reader?.cancel(); } catch { /* already gone */ }
-    try { await this.reading; } catch { /* already gone */ }
-    try { this.writer?.releaseLock(); } catch { /* already released */ }
+    const { writer, reader } = this;
     this.writer = null;
+    try { await reader?.cancel(); } catch { /* already gone */ }
+    try { await this.reading; } catch { /* already gone */ }
+    await this.sending;
+    try { writer?.releaseLock(); } catch { /* released already */ }
     try { await this.port.close(); } catch { /* closed or lost */ }
   }
 }

@@ -8,7 +8,7 @@ import { setCaptions } from './render.js';
  * @param {Quorvex} page.quorvex
  * @param {ToolTexts} page.tools
  * @param {ById} page.byId
- * @param {() => Promise<{ bytes: Uint8Array, name: string } | null>} page.pageFile
+ * @param {() => Promise<{ bytes: Uint8Array, name: string, edited: boolean } | null>} page.pageFile
  * @returns {() => boolean} prints the sheet as "Печать" does while it is
  *   open, and says whether it was
  */
@@ -20,11 +20,11 @@ export function setUpSheet({ quorvex, tools, byId, pageFile }) {
     sheetButton: tools.sheet, sheetMaskLabel: tools.maskPassword, sheetPrint: tools.print, sheetClose: tools.close,
   });
 
-  /** @type {{ bytes: Uint8Array, name: string } | null} */
+  /** @type {{ bytes: Uint8Array, name: string, edited: boolean } | null} */
   let shown = null;
   const render = () => {
     if (!shown) return;
-    frame.srcdoc = quorvex.settingsSheet(shown.bytes, shown.name, mask.checked);
+    frame.srcdoc = quorvex.settingsSheet(shown.bytes, shown.name, mask.checked, shown.edited);
   };
   byId('sheetButton').addEventListener('click', async () => {
     shown = await pageFile();

@@ -125,6 +125,8 @@ interface PageTexts {
   webCaption: string;
   simulatorPort: string;
   noPortChosen: string;
+  // A port unplugged since the batch's box was checked.
+  portGone: string;
   noWebSerial: string;
   unsavedEdits: string;
   saveFailed: QuorvexMessage;
@@ -156,6 +158,7 @@ interface ToolTexts {
   historyOutcomeColumn: string;
   batch: string;
   batchWrite: string;
+  batchStop: string;
   // The command's word by its name.
   commands: Record<string, string>;
   historyLimit: number;
@@ -300,7 +303,7 @@ interface Quorvex {
   sentTo(port: string): string;
   updateReady(release: string, build: string): string;
   sendingProgress(sent: number, total: number): string;
-  settingsSheet(bytes: Uint8Array, fileName: string, maskPassword: boolean): string;
+  settingsSheet(bytes: Uint8Array, fileName: string, maskPassword: boolean, edited: boolean): string;
   compareWithDefaults(page: Uint8Array): Comparison;
   compareWithFile(page: Uint8Array, file: Uint8Array, name: string): Comparison;
   compareWithDevice(page: Uint8Array, device: Uint8Array, port: string): Comparison;
@@ -309,6 +312,8 @@ interface Quorvex {
   historyFileName(port: string, epochMs: number): string;
   batchLine(port: string, summary: CommandSummary, seconds: number): string;
   historyOutcome(entry: CommandSummary): string;
+  historySkipped(count: number): string;
+  historySource(command: string, port: string, epochMs: number): string;
   batchTotal(outcomes: string[], verify: boolean): string;
 }
 
@@ -333,6 +338,7 @@ interface PageElements {
   batchDialog: HTMLDialogElement;
   batchPorts: HTMLDivElement;
   batchResults: HTMLUListElement;
+  batchStop: HTMLButtonElement;
   batchWrite: HTMLButtonElement;
   compareButton: HTMLButtonElement;
   compareClose: HTMLButtonElement;

@@ -219,3 +219,34 @@ test('leaving mid-frame or mid-read asks; a write cut short is told once at the 
   await last.waitForSelector('#BitBtn2:not([disabled])');
   assert.equal(await leavingAsks(last), false);
 });
+
+test('write markers not of the page\'s shape are still told, without a port, and the page starts', async () => {
+  const page = await openPage();
+  await page.evaluate(() => {
+    localStorage.setItem('quorvex-write-number', JSON.stringify({ port: 5 }));
+    localStorage.setItem('quorvex-write-null', 'null');
+    localStorage.setItem('quorvex-write-cut', '{"port":');
+    localStorage.setItem('quorvex-write-good', JSON.stringify({ port: 'COM3' }));
+  });
+  const next = await page.context().newPage();
+  // Each message box's text as it is shown: they follow one another at once.
+  await next.addInitScript(() => {
+    window.told = [];
+    const show = HTMLDialogElement.prototype.showModal;
+    HTMLDialogElement.prototype.showModal = function showModal() {
+      if (this.id === 'message') window.told.push(document.getElementById('messageText').textContent);
+      return show.call(this);
+    };
+  });
+  const ready = pageReady(next);
+  await next.goto(address);
+  for (let i = 0; i < 4; i++) {
+    await next.waitForFunction((n) => window.told.length > n && document.querySelector('#message').open, i);
+    await next.locator('#message').getByRole('button', { name: 'OK' }).click();
+  }
+  await ready;
+  const ports = await next.evaluate(() => window.told.map((text) => /\(порт: (.*?)\)/.exec(text)?.[1]));
+  assert.deepEqual(ports.sort(), ['', '', '', 'COM3']);
+  assert.deepEqual(await next.evaluate(() => Object.keys(localStorage).filter((name) => name.startsWith('quorvex-write-'))), []);
+  assert.deepEqual(next.errors, []);
+});

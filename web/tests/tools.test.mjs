@@ -48,10 +48,23 @@ test('the sheet is the one quorvex-cli report writes for the same file, masked o
     assert.ok(html.includes('<td>Источник:</td><td>файл customer.qvx</td>'), html.slice(0, 2000));
     assert.equal(html.includes('5555'), !mask);
   }
-  // The print view is the sheet itself, with its A4 rules.
+  // The print view is the sheet itself, with its A4 rules, in a frame that
+  // runs no script; "Печать" prints it all the same.
   const printed = page.frameLocator('#sheetFrame');
   assert.equal(await printed.locator('h1').textContent(), 'Лист настроек Quorvex');
   assert.ok((await frame.getAttribute('srcdoc')).includes('@page { size: A4; margin: 15mm; }'));
+  assert.deepEqual((await frame.getAttribute('sandbox')).split(' ').sort(), ['allow-modals', 'allow-same-origin']);
+  await page.evaluate(() => document.querySelector('#sheetFrame').contentWindow
+    .addEventListener('beforeprint', () => { window.sheetPrinted = true; }));
+  await page.click('#sheetPrint');
+  await page.waitForFunction(() => window.sheetPrinted === true);
+  await page.click('#sheetClose');
+  // Edited since: the sheet no longer calls its values the file's.
+  await tab(page, 'Зоны');
+  await page.selectOption('#ComboBox12', { index: 2 });
+  await page.click('#sheetButton');
+  await page.waitForFunction(() => document.querySelector('#sheetFrame').srcdoc.includes('с несохранёнными изменениями'));
+  assert.ok((await frame.getAttribute('srcdoc')).includes('<td>Источник:</td><td>файл customer.qvx с несохранёнными изменениями</td>'));
   await page.click('#sheetClose');
   assert.deepEqual(page.errors, []);
 });
@@ -129,6 +142,37 @@ async function historyHolds(page, count, newest = 'Симулятор устро
   }, [count, newest], { timeout: 10_000 });
 }
 
+// The message box over a tool's dialog: its title and text, then OK.
+async function messageOver(page) {
+  const box = page.locator('#message[open]');
+  await box.waitFor();
+  const said = [await box.locator('h2').textContent(), await box.locator('p').textContent()];
+  await box.getByRole('button', { name: 'OK' }).click();
+  await page.waitForFunction(() => !document.querySelector('#message').open);
+  return said;
+}
+
+test('"Сравнить" with a file refuses one far too large unread, and says so of one it cannot read', async () => {
+  const page = await openPage();
+  await openNamed(page, 'mine.qvx', changedLine);
+  await page.click('#compareButton');
+  // Sparse files: their size without their bytes; past the limit by one, and past 2 GiB.
+  for (const size of ['65537', '300M', '2300M']) {
+    const file = join(scratch, `huge-${size}.qvx`);
+    execFileSync('truncate', ['-s', size, file]);
+    await page.setInputFiles('#compareFileInput', file);
+    assert.deepEqual(await messageOver(page), ['Ошибка', 'Некорректный файл'], size);
+  }
+  // Changed on the disk since it was chosen.
+  await page.evaluate(() => { Blob.prototype.arrayBuffer = async () => { throw new DOMException('Changed.', 'NotReadableError'); }; });
+  const changed = join(scratch, 'changed.qvx');
+  writeFileSync(changed, changedLine);
+  await page.setInputFiles('#compareFileInput', changed);
+  assert.deepEqual(await messageOver(page), ['Ошибка', 'Ошибка открытия файла']);
+  assert.equal(await page.textContent('#compareSummary'), '');
+  assert.deepEqual(page.errors, []);
+});
+
 // The history's rows as the list shows them: time, port, command, outcome.
 async function historyRows(page) {
   await page.click('#historyButton');
@@ -178,8 +222,9 @@ test('the history keeps what was written and read across a reload, to open, save
   await page.click('#compareClose');
   await entry.getByRole('button', { name: 'Открыть' }).click();
   await page.waitForFunction(() => !document.querySelector('#historyDialog').open);
-  // Opened as a file of the entry's name.
-  await page.waitForFunction(() => /^Симулятор_устройства_\(демо\)-\d{8}-\d{6}\.qvx — Quorvex$/.test(document.title));
+  // Saved in no file yet: the title names the entry and marks the settings unsaved.
+  await page.waitForFunction(() => document.title.startsWith('История: '));
+  assert.match(await page.title(), /^История: Записать, Симулятор устройства \(демо\), \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d \* — Quorvex$/);
   await tab(page, 'Список аб.');
   assert.equal(await page.inputValue('#Edit25'), '5555');
   assert.deepEqual(await save(page), written);
@@ -213,6 +258,40 @@ test('the history keeps the newest 200, dropping the oldest first', async () => 
   assert.equal(rows[199][1], 'p5');
 });
 
+test('history records not of the page\'s shape are left out with a note; the rest still compare and open', async () => {
+  const page = await openPage();
+  await page.evaluate(async (line) => {
+    const database = await new Promise((resolve, reject) => {
+      const opening = indexedDB.open('quorvex-history', 1);
+      opening.onupgradeneeded = () => opening.result.createObjectStore('entries', { keyPath: 'id', autoIncrement: true });
+      opening.onsuccess = () => resolve(opening.result);
+      opening.onerror = () => reject(opening.error);
+    });
+    const bytes = new TextEncoder().encode(line);
+    const good = { time: Date.now(), port: 'COM3', command: 'write', outcome: 'sent', bytes };
+    const transaction = database.transaction('entries', 'readwrite');
+    for (const record of [good, { ...good, port: 5 }, { ...good, bytes: undefined }, { ...good, bytes: line },
+      { ...good, time: 'yesterday' }, { ...good, cause: 7 }, { ...good, port: 'COM4' }]) {
+      transaction.objectStore('entries').add(record);
+    }
+    await new Promise((resolve) => { transaction.oncomplete = resolve; });
+    database.close();
+  }, changedLine);
+  const rows = await historyRows(page);
+  assert.deepEqual(rows.map((row) => [row[1], row[3]]), [['COM4', 'отправлено'], ['COM3', 'отправлено']]);
+  assert.equal(await page.textContent('#historyEmpty'), 'Не показаны повреждённые записи истории: 5.');
+  const entry = page.locator('#historyTable tbody tr').nth(1);
+  await entry.getByRole('button', { name: 'Сравнить' }).click();
+  await page.waitForFunction(() => document.querySelector('#compareDialog').open);
+  assert.equal((await comparison(page)).summary, '4 настройки отличаются');
+  await page.click('#compareClose');
+  await entry.getByRole('button', { name: 'Открыть' }).click();
+  await page.waitForFunction(() => !document.querySelector('#historyDialog').open);
+  await tab(page, 'Список аб.');
+  assert.equal(await page.inputValue('#Edit25'), '5555');
+  assert.deepEqual(page.errors, []);
+});
+
 test('a browser that refuses storage gets one note and every command still works', async () => {
   const page = await openPage(async (p) => p.addInitScript(() => {
     Object.defineProperty(window, 'indexedDB', { value: { open() { throw new DOMException('refused', 'SecurityError'); } } });
@@ -226,6 +305,28 @@ test('a browser that refuses storage gets one note and every command still works
   assert.equal(await page.locator('[role=note]:not([hidden])', { hasText: 'хранить историю' }).count(), 1);
   assert.deepEqual(await historyRows(page), []);
   assert.ok((await page.textContent('#historyEmpty')).includes('хранить историю'));
+  assert.deepEqual(page.errors, []);
+});
+
+test('storage that refused an entry takes the next one once it has room again', async () => {
+  const page = await openPage(async (p) => p.addInitScript(() => {
+    window.storageFull = true;
+    const add = IDBObjectStore.prototype.add;
+    IDBObjectStore.prototype.add = function addUnlessFull(...args) {
+      if (window.storageFull) throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
+      return add.apply(this, args);
+    };
+  }));
+  const note = page.locator('#storageNote');
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  await note.waitFor();
+  await page.evaluate(() => { window.storageFull = false; });
+  await page.getByRole('button', { name: 'Прочитать' }).click();
+  await expectMessage(page, 'Данные успешно получены', 'Данные успешно получены');
+  await note.waitFor({ state: 'hidden' });
+  const rows = await historyRows(page);
+  assert.deepEqual(rows.map((row) => row[3]), ['прочитано из устройства']);
   assert.deepEqual(page.errors, []);
 });
 
@@ -286,9 +387,79 @@ test('many ports at once: each written, read back and compared; a failing port s
   assert.equal(lines[5], '5 устройств: 3 записано и проверено, 2 ошибки');
   // At once, not one after another: well under three devices' 5.4 s each.
   assert.ok(took < 12000, `${took} ms`);
-  // The history has each port's write, the one cut short too; the port that
-  // would not open was sent nothing.
+  // The history has each port's write, the one cut short and the one that
+  // would not open too.
   const rows = await historyRows(page);
-  assert.equal(rows.length, 4);
+  assert.equal(rows.length, 5);
+  assert.deepEqual(rows.map((row) => row[1]).sort(), names.slice(1));
+  assert.ok(rows.some((row) => row[1] === 'USB 1A86:0004' && row[3] === 'ошибка: нет прав на доступ к порту'));
+  assert.deepEqual(page.errors, []);
+});
+
+// How many bytes each granted port took, by its product id; `ports` kept
+// before any was unplugged.
+const writesByProduct = (page) => page.evaluate(() => Object.fromEntries(window.ports.map((port) =>
+  [port.info.usbProductId, port.writes.length])));
+
+test('the batch writes the ports that were checked, whichever were unplugged meanwhile', async () => {
+  const page = await pageWithDevices([1, 2, 3, 4, 5]);
+  await openNamed(page, 'batch.qvx', changedLine);
+  await page.click('#batchButton');
+  for (const n of [2, 4, 5]) await page.locator('#batchPorts label', { hasText: `USB 1A86:000${n}` }).locator('input').check();
+  // Unplugged while the dialog is open: the first (which moves the others
+  // up) and a checked one.
+  await page.evaluate(() => {
+    window.ports = [...window.fakeSerial.granted];
+    window.fakeSerial.unplug(window.ports[0]);
+    window.fakeSerial.unplug(window.ports[3]);
+  });
+  await page.waitForFunction(() => document.querySelectorAll('#ComboBox1 option').length === 4);
+  await page.click('#batchWrite');
+  await page.waitForSelector('#batchResults li.total', { timeout: 60000 });
+  const lines = await page.$$eval('#batchResults li', (items) => items.map((li) => li.textContent));
+  assert.match(lines[0], /^USB 1A86:0002 {2}записано и проверено {2}\d+,\d с$/);
+  assert.match(lines[1], /^USB 1A86:0004 {2}ошибка: нет такого устройства {2}0,\d с$/);
+  assert.match(lines[2], /^USB 1A86:0005 {2}записано и проверено {2}\d+,\d с$/);
+  assert.equal(lines[3], '3 устройства: 2 записано и проверено, 1 ошибка');
+  const writes = await writesByProduct(page);
+  assert.deepEqual([writes[1], writes[3], writes[4]], [0, 0, 0], JSON.stringify(writes));
+  assert.ok(writes[2] > 0 && writes[5] > 0, JSON.stringify(writes));
+  assert.deepEqual(page.errors, []);
+});
+
+test('a running batch keeps its dialog until STOP ends it; its lines and history stay', async () => {
+  const page = await pageWithDevices([1, 2, 3]);
+  await page.evaluate(() => { window.fakeSerial.granted[0].refuseOpen = 'Access denied.'; });
+  await openNamed(page, 'batch.qvx', changedLine);
+  await page.click('#batchButton');
+  for (const n of [1, 2, 3]) await page.locator('#batchPorts label', { hasText: `USB 1A86:000${n}` }).locator('input').check();
+  await page.click('#batchWrite');
+  await page.waitForFunction(() => window.fakeSerial.granted[1].writes.length > 20);
+  // Neither Escape (twice, as a browser may then close anyway) nor "Закрыть"
+  // leaves it, and leaving the page asks.
+  assert.equal(await page.locator('#batchClose').isDisabled(), true);
+  await page.keyboard.press('Escape');
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.querySelector('#batchDialog').open);
+  assert.equal(await page.evaluate(() => {
+    const leaving = new Event('beforeunload', { cancelable: true });
+    window.dispatchEvent(leaving);
+    return leaving.defaultPrevented;
+  }), true);
+  await page.getByRole('button', { name: 'STOP' }).click();
+  await page.waitForSelector('#batchResults li.total');
+  const lines = await page.$$eval('#batchResults li', (items) => items.map((li) => li.textContent));
+  assert.match(lines[0], /^USB 1A86:0001 {2}ошибка: нет прав на доступ к порту {2}0,\d с$/);
+  for (const line of lines.slice(1, 3)) assert.match(line, /^USB 1A86:000[23] {2}прервано: (кадр передан|запись не начата)/);
+  assert.equal(lines[3], '3 устройства: 0 записано и проверено, 1 ошибка, 2 прервано');
+  assert.equal(await page.getByRole('button', { name: 'STOP' }).isHidden(), true);
+  // Closed and shown again: the last batch's lines are there.
+  await page.click('#batchClose');
+  await page.waitForFunction(() => !document.querySelector('#batchDialog').open);
+  await page.click('#batchButton');
+  assert.deepEqual(await page.$$eval('#batchResults li', (items) => items.map((li) => li.textContent)), lines);
+  await page.click('#batchClose');
+  const rows = await historyRows(page);
+  assert.deepEqual(rows.map((row) => row[1]).sort(), ['USB 1A86:0001', 'USB 1A86:0002', 'USB 1A86:0003']);
   assert.deepEqual(page.errors, []);
 });

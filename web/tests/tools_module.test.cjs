@@ -48,12 +48,12 @@ test('the sheet of a random file is the native one, masked or not', async () => 
     for (const mask of [false, true]) {
       const out = path.join(scratch, `sheet${i}${mask}.html`);
       execFileSync(cli, ['report', file, '-o', out, ...(mask ? ['--mask-password'] : [])]);
-      const html = quorvex.settingsSheet(bytes, `sheet${i}.qvx`, mask);
+      const html = quorvex.settingsSheet(bytes, `sheet${i}.qvx`, mask, false);
       assert.equal(withoutSourceAndDate(html), withoutSourceAndDate(fs.readFileSync(out, 'utf8')), file);
     }
   }
   // Bytes that are no settings file give no sheet.
-  assert.equal(quorvex.settingsSheet(new Uint8Array([0x3a, 0x23]), 'bad.qvx', false), '');
+  assert.equal(quorvex.settingsSheet(new Uint8Array([0x3a, 0x23]), 'bad.qvx', false, false), '');
 });
 
 test('a comparison lists what diff --json lists, in its order, and refuses a bad side', async () => {
