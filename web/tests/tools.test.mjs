@@ -475,11 +475,14 @@ const batchLines = (page) => page.$$eval('#batchResults li:not(.total)', (items)
 const ticked = (page) => page.$$eval('#batchPorts input', (boxes) => boxes.map((box) => box.checked));
 
 test('"Отметить все" ticks every port, the ticks outlive the dialog, a failed line is marked and the retry runs only those', async () => {
-  const page = await pageWithDevices([1, 2, 3]);
-  // The second port refuses with a long reason, which must wrap.
-  await page.evaluate(() => {
-    window.fakeSerial.granted[1].refuseOpen = `Access denied. ${'Подробности отказа системы. '.repeat(12)}`;
+  // The second port has a long name given before and refuses: its line must wrap.
+  const longName = 'Склад, стеллаж 4, нижняя полка, программатор с синей наклейкой'.repeat(2);
+  const page = await openPage(async (p) => {
+    await p.addInitScript((name) => localStorage.setItem('quorvex.portNames', JSON.stringify({ 'USB 1A86:0002': name })), longName);
+    await grantProducts(p, [1, 2, 3]);
   });
+  await startDevices(page);
+  await page.evaluate(() => { window.fakeSerial.granted[1].refuseOpen = 'Access denied.'; });
   await page.setViewportSize({ width: 911, height: 438 });
   await openNamed(page, 'batch.qvx', changedLine);
   await page.click('#batchButton');
@@ -494,6 +497,7 @@ test('"Отметить все" ticks every port, the ticks outlive the dialog, 
   await page.waitForSelector('#batchResults li.total', { timeout: 60000 });
   const lines = await batchLines(page);
   assert.deepEqual(lines.map((line) => line.failed), [false, true, false]);
+  assert.ok(lines[1].text.startsWith(`USB 1A86:0002 — «${longName}»  ошибка: нет прав на доступ к порту`), lines[1].text);
   assert.equal(lines[1].mark, '"✗ "');
   assert.equal(lines[0].mark, 'none');
   assert.ok(lines.every((line) => line.fits), JSON.stringify(lines));
@@ -507,7 +511,7 @@ test('"Отметить все" ticks every port, the ticks outlive the dialog, 
   await page.waitForFunction(() => document.querySelectorAll('#batchResults li').length === 2
     && document.querySelector('#batchResults li.total'), null, { timeout: 60000 });
   const retried = await batchLines(page);
-  assert.match(retried[0].text, /^USB 1A86:0002 {2}записано и проверено/);
+  assert.ok(retried[0].text.startsWith(`USB 1A86:0002 — «${longName}»  записано и проверено`), retried[0].text);
   assert.equal(retried[0].failed, false);
   assert.equal(await page.locator('#batchRetry').isHidden(), true);
   const grew = await page.evaluate(() => window.fakeSerial.granted.map((port, i) => port.writes.length > window.before[i]));
