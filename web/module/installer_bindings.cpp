@@ -45,10 +45,9 @@ val InstallerTexts() {
   texts.set("connect", Text(kConnectCaption));
   texts.set("disconnect", Text("Отключить"));
   // The page's own step below the greeting, whose lines stay the window's.
-  texts.set("connectStep",
-            Text(Press("На этой странице сначала нажмите ",
-                       " (слева, над командами) и выберите программатор в списке браузера; "
-                       "его порт появится в списке «Порт».")));
+  texts.set("connectStep", Text(Press("На этой странице сначала нажмите ",
+                                      " (слева вверху) и выберите программатор в списке браузера; "
+                                      "его порт появится в списке «Порт».")));
   texts.set("namePort", Text("Назвать порт…"));
   texts.set("namePrompt",
             Text("Название порта, чтобы отличать одинаковые программаторы (например, надпись "
