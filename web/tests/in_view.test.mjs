@@ -75,7 +75,7 @@ for (const viewport of viewports) {
     await page.context().close();
   });
 
-  test(`${viewport.name}: with a port open, "Подключить программатор…", "Отключить" and "Назвать порт…" are in view beside the commands and a row of settings`, async () => {
+  test(`${viewport.name}: with a port open, "Подключить программатор…", "Отключить" and "Назвать порт…" are in view beside the commands and a row of settings, the batch's dialog too`, async () => {
     const page = await pageWithPorts([ch340], sized(viewport));
     await deviceBehind(page, 0);
     await page.getByRole('button', { name: 'Записать', exact: true }).click();
@@ -89,6 +89,14 @@ for (const viewport of viewports) {
     assert.deepEqual(shown, []);
     assert.ok((await view(page)).rowsInView >= 1);
     assert.equal(await page.textContent('#portStatus'), 'CH340 (1A86:7523): подключён');
+    // The batch's dialog and its buttons fit the window too.
+    await page.click('#batchButton');
+    await page.waitForSelector('#batchDialog[open]');
+    const outside = await page.evaluate(() => ['#batchDialog', '#batchAll', '#batchWrite', '#batchClose'].filter((id) => {
+      const r = document.querySelector(id).getBoundingClientRect();
+      return !(r.top >= 0 && r.left >= 0 && r.bottom <= window.innerHeight && r.right <= window.innerWidth);
+    }));
+    assert.deepEqual(outside, []);
     await page.context().close();
   });
 
