@@ -43,6 +43,15 @@ val InstallerTexts() {
   val texts = val::object();
   texts.set("portLabel", Text(kPortCaption));
   texts.set("connect", Text(kConnectCaption));
+  texts.set("disconnect", Text("Отключить"));
+  // The page's own step below the greeting, whose lines stay the window's.
+  texts.set("connectStep", Text(Press("На этой странице сначала нажмите ",
+                                      " (слева вверху) и выберите программатор в списке браузера; "
+                                      "его порт появится в списке «Порт».")));
+  texts.set("namePort", Text("Назвать порт…"));
+  texts.set("namePrompt",
+            Text("Название порта, чтобы отличать одинаковые программаторы (например, надпись "
+                 "на наклейке). Пустое название убирает прежнее:"));
   texts.set("simulatorNote",
             Text("Выбран симулятор: настройки никуда не передаются. Подключите программатор и "
                  "выберите его порт."));
@@ -95,11 +104,18 @@ val AdapterLabelsOf(const val& infos) {
 // port is chosen).
 std::string PortStatus(const std::string& state, const std::string& port,
                        const std::string& cause) {
-  if (state == "open") return port + ": открыт";
+  if (state == "open") return port + ": подключён";
   if (state == "lost") return port + ": связь потеряна";
-  if (state == "failed") return port + ": не открывается — " + cause;
-  if (state == "closed") return port + ": не открыт";
+  if (state == "failed") return port + ": не подключается — " + cause;
+  if (state == "closed") return port + ": не подключён";
   return "Порт не выбран";
+}
+
+// A port's label with the name the installer gave it, wherever the port is
+// shown; `name` empty leaves the label as it is.
+std::string NamedPort(const std::string& label, const std::string& name) {
+  if (name.empty()) return label;
+  return label + " — «" + name + "»";
 }
 
 // The source a read's settings are shown as coming from, in the title:
@@ -130,6 +146,12 @@ std::string SendingProgress(int sent, int total) {
 // The page's own error name for a port whose last close has not ended
 // (ports.js): the browser still waits for its line to drain.
 constexpr std::string_view kPortNotClosedName = "PortNotClosed";
+// The browser's name for a port this page holds open already: no other
+// program's doing.
+constexpr std::string_view kOpenHereName = "InvalidStateError";
+constexpr std::string_view kOpenHere =
+    "порт уже открыт этой страницей: повторите команду; если не поможет, нажмите «Отключить» и "
+    "повторите";
 constexpr std::string_view kPortNotClosed =
     "порт не закрылся после прошлой команды: программатор не принимает данные. Повторите "
     "команду позже или отключите и снова подключите программатор";
@@ -137,7 +159,8 @@ constexpr std::string_view kPortNotClosed =
 // Why the browser would not open a port, from its DOMException's name and
 // text: it names a refusal of the system's permission only in its text.
 device::Cause OpenCause(const std::string& error_name, const std::string& browser_text) {
-  if (error_name == kPortNotClosedName) return device::Cause::OpenOther;
+  if (error_name == kPortNotClosedName || error_name == kOpenHereName)
+    return device::Cause::OpenOther;
   if (browser_text == "Access denied.") return device::Cause::Denied;
   return device::BrowserOpenCauseOf(error_name);
 }
@@ -147,8 +170,9 @@ device::Cause OpenCause(const std::string& error_name, const std::string& browse
 std::string OpenFailureLine(const std::string& error_name, const std::string& browser_text) {
   if (error_name == kPortNotClosedName) return std::string(kPortNotClosed);
   const device::Cause cause = OpenCause(error_name, browser_text);
-  std::string line(cause == device::Cause::OpenOther ? device::BrowserOpenCause(error_name)
-                                                     : CauseWords(cause));
+  std::string line(error_name == kOpenHereName         ? kOpenHere
+                   : cause == device::Cause::OpenOther ? device::BrowserOpenCause(error_name)
+                                                       : CauseWords(cause));
   if (!browser_text.empty()) line += " (" + browser_text + ")";
   return line;
 }
@@ -169,6 +193,7 @@ EMSCRIPTEN_BINDINGS(quorvex_installer) {
   emscripten::function("openFailureLine", &OpenFailureLine);
   emscripten::function("openFailureCause", &OpenFailureCause);
   emscripten::function("portStatus", &PortStatus);
+  emscripten::function("namedPort", &NamedPort);
   emscripten::function("sentTo", &SentTo);
   emscripten::function("readFrom", &ReadFrom);
   emscripten::function("sendingProgress", &SendingProgress);

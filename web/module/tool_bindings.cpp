@@ -126,6 +126,13 @@ std::string BatchTotalOf(const val& outcome_codes, bool verify) {
   return BatchTotal(outcomes, verify);
 }
 
+// Whether a port's outcome code counts as done (sent, or written and
+// verified); any other is a failed line of the batch, run again by its retry.
+bool BatchSucceeded(const std::string& code) {
+  const std::optional<device::Outcome> outcome = device::OutcomeOfCode(code);
+  return outcome && Succeeded(DeviceOutcomeOf(*outcome));
+}
+
 // A history entry's outcome in words, from the codes it keeps ({outcome,
 // cause, frameSent, differing}, as the engine's summary() gives them): a
 // read taken over says so, any other result as a batch's line says it. An
@@ -175,7 +182,12 @@ val ToolTexts() {
   texts.set("commands", commands);
   set("batch", "Записать на несколько…");
   set("batchWrite", kWriteVerifyCaption);
-  set("batchStop", "STOP");  // as the window's Button7
+  // Each port stops after the byte it is sending, as the CLI's Ctrl-C does.
+  set("batchStop", "Остановить");
+  set("batchAll", "Отметить все");
+  set("batchRetry", "Повторить неудавшиеся");
+  // Beside a failed port's line; the line's own words say how it failed.
+  set("batchFailedMark", "✗");
   texts.set("historyLimit", 200);
   return texts;
 }
@@ -195,6 +207,7 @@ EMSCRIPTEN_BINDINGS(quorvex_tools) {
   emscripten::function("historyFileName", &HistoryFileName);
   emscripten::function("batchLine", &BatchLine);
   emscripten::function("batchTotal", &BatchTotalOf);
+  emscripten::function("batchSucceeded", &BatchSucceeded);
   emscripten::function("historyOutcome", &HistoryOutcome);
   emscripten::function("historySkipped", &HistorySkipped);
   emscripten::function("historySource", &HistorySource);

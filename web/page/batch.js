@@ -4,8 +4,9 @@
 // runs on its own and fails alone; its line and the total are the core's words.
 // Each box stands for its port itself, not for a place in the list, which
 // moves as programmers come and go. While the batch runs its dialog stays
-// open and "STOP" ends every port's command through its engine; the lines
-// stay until the next batch.
+// open and "Остановить" ends every port's command through its engine; the
+// lines stay until the next batch. The failed ones are marked, and
+// "Повторить неудавшиеся" runs those ports alone.
 import { runCommand } from './commands.js';
 import { commandStarted } from './leaving.js';
 import { OpenFailure } from './link.js';
@@ -33,15 +34,18 @@ export function setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive
   const results = byId('batchResults');
   const stop = byId('batchStop');
   const close = byId('batchClose');
+  const retry = byId('batchRetry');
   setCaptions(byId, {
     batchButton: tools.batch, batchTitle: tools.batch, batchWrite: tools.batchWrite, batchStop: tools.batchStop,
-    batchClose: tools.close,
+    batchClose: tools.close, batchAll: tools.batchAll, batchRetry: tools.batchRetry,
   });
 
   /** @type {WeakMap<HTMLInputElement, Port>} each box's port */
   const portOf = new WeakMap();
   /** @type {Set<Port>} checked when the dialog was last shown */
   const checkedPorts = new Set();
+  /** @type {Port[]} the ports that failed in the last batch */
+  let failedPorts = [];
   let running = false;
   let stopping = false;
 
@@ -154,17 +158,33 @@ export function setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive
     return { outcome: summary.outcome, text, refusal };
   }
 
-  async function writeChecked() {
+  // The listed ports whose boxes pass `which`, with their labels.
+  /** @param {(box: HTMLInputElement, port: Port) => boolean} which */
+  function listed(which) {
     // Each box is in its port's label (listPorts).
-    const checked = [...list.querySelectorAll('input:checked')].map((box) => ({
-      port: /** @type {Port} */ (portOf.get(/** @type {HTMLInputElement} */ (box))),
-      label: /** @type {HTMLLabelElement} */ (box.closest('label')).dataset.port ?? '',
-    }));
+    return [...list.querySelectorAll('input')].map((element) => {
+      const box = /** @type {HTMLInputElement} */ (element);
+      return {
+        box,
+        port: /** @type {Port} */ (portOf.get(box)),
+        label: /** @type {HTMLLabelElement} */ (box.closest('label')).dataset.port ?? '',
+      };
+    }).filter(({ box, port }) => which(box, port));
+  }
+
+  // The retry offers the last batch's failed ports that are still listed.
+  function offerRetry() {
+    retry.hidden = running || listed((_, port) => failedPorts.includes(port)).length === 0;
+  }
+
+  /** @param {{ port: Port, label: string }[]} checked */
+  async function writePorts(checked) {
     if (checked.length === 0) return;
     commandStarted('write', checked.map(({ label }) => label).join(', '));
     results.replaceChildren();
     running = true;
     stopping = false;
+    retry.hidden = true;
     close.disabled = true;
     stop.hidden = false;
     stop.disabled = false;
@@ -175,10 +195,14 @@ export function setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive
         return programPort(port, label, line).then((done) => {
           line.textContent = done.text;
           line.dataset.outcome = done.outcome;
-          return done;
+          const failed = !quorvex.batchSucceeded(done.outcome);
+          line.classList.toggle('failed', failed);
+          if (failed) line.dataset.mark = tools.batchFailedMark;
+          return { ...done, port, failed };
         });
       });
       const done = await Promise.all(runs);
+      failedPorts = done.filter((port) => port.failed && !port.refusal).map(({ port }) => port);
       // The settings' checks refuse them alike on every port, before any opens.
       const refusal = done.find((port) => port.refusal)?.refusal;
       if (refusal) {
@@ -194,14 +218,23 @@ export function setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive
       running = false;
       close.disabled = false;
       stop.hidden = true;
+      offerRetry();
     }
   }
 
   byId('batchButton').addEventListener('click', () => {
     listPorts();
+    offerRetry();
     dialog.showModal();
   });
-  byId('batchWrite').addEventListener('click', () => exclusive(writeChecked));
+  byId('batchAll').addEventListener('click', () => {
+    for (const { box, port } of listed(() => true)) {
+      box.checked = true;
+      checkedPorts.add(port);
+    }
+  });
+  byId('batchWrite').addEventListener('click', () => exclusive(() => writePorts(listed((box) => box.checked))));
+  retry.addEventListener('click', () => exclusive(() => writePorts(listed((_, port) => failedPorts.includes(port)))));
   stop.addEventListener('click', () => {
     stopping = true;
     stop.disabled = true;

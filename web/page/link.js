@@ -2,8 +2,10 @@
 // its port: the simulator first, then the serial ports this page was granted,
 // named by their adapters. At start the port used last is chosen, else the
 // first granted one, else the simulator. The chosen port is opened on first
-// use and kept open; choosing another one makes the next command close the
-// old port and open the new; a lost port is reopened by the next command.
+// use and kept open until "Отключить" or the choice of another port closes
+// it; a lost port is reopened by the next command. A name the installer
+// gives a port follows it in every label, kept by its adapter label (the
+// browser tells identical programmers apart only by their place).
 // `onChange` runs whenever the choice or the chosen port's state changes.
 import { SimulatedPort, WebSerialPort } from './ports.js';
 
@@ -29,6 +31,17 @@ const remembered = () => { try { return localStorage.getItem(lastPortKey); } cat
 /** @param {string} label */
 const remember = (label) => { try { localStorage.setItem(lastPortKey, label); } catch { /* private mode */ } };
 
+const namesKey = 'quorvex.portNames';
+/** @returns {Record<string, string>} the names given, by adapter label */
+function keptNames() {
+  try {
+    const names = JSON.parse(localStorage.getItem(namesKey) ?? '{}');
+    return names && typeof names === 'object' && !Array.isArray(names) ? names : {};
+  } catch {
+    return {};
+  }
+}
+
 export class Link {
   // `serial` is navigator.serial, or undefined where the browser has none.
   /** @param {HTMLSelectElement} select @param {Quorvex} quorvex @param {PageTexts} texts @param {Serial} [serial] */
@@ -48,6 +61,10 @@ export class Link {
     this.openPort = null;
     /** @type {Port | null} */
     this.choice = this.simulator;
+    /** @type {WeakMap<Port, string>} each granted port's adapter label */
+    this.adapterLabel = new WeakMap();
+    /** @type {WeakMap<Port, string>} the name given to a port, while granted */
+    this.names = new WeakMap();
     this.select.append(new Option(texts.simulatorPort));
     /** @type {Port[]} */
     this.choices = [this.simulator];
@@ -71,13 +88,21 @@ export class Link {
   async refresh(listing = /** @type {Serial} */ (this.serial).getPorts()) {
     const granted = await listing;
     for (const port of this.ports.keys()) if (!granted.includes(port)) this.ports.delete(port);
-    const labels = [this.texts.simulatorPort,
-      ...this.quorvex.adapterLabels(granted.map((port) => port.getInfo?.() ?? {}))];
+    const adapters = this.quorvex.adapterLabels(granted.map((port) => port.getInfo?.() ?? {}));
+    const kept = keptNames();
     this.choices = [this.simulator];
-    for (const port of granted) {
-      if (!this.ports.has(port)) this.ports.set(port, new WebSerialPort(port, this.protocol.lineOptions, this.protocol.writeTimeoutMs));
-      this.choices.push(/** @type {WebSerialPort} */ (this.ports.get(port)));
-    }
+    granted.forEach((port, i) => {
+      let known = this.ports.get(port);
+      if (!known) {
+        known = new WebSerialPort(port, this.protocol.lineOptions, this.protocol.writeTimeoutMs);
+        this.ports.set(port, known);
+        // A port seen anew takes the name kept for its place.
+        if (kept[adapters[i]]) this.names.set(known, kept[adapters[i]]);
+      }
+      this.adapterLabel.set(known, adapters[i]);
+      this.choices.push(known);
+    });
+    const labels = this.choices.map((port) => this.labelOf(port));
     // The chosen port went away: the status line says so until another is chosen.
     if (this.choice && !this.choices.includes(this.choice)) this.lostLabel = this.label();
     this.select.replaceChildren(...labels.map((label) => new Option(label)));
@@ -91,20 +116,59 @@ export class Link {
     this.onChange();
   }
 
-  // The user picked an entry: it is remembered for the next start.
-  chosen() {
+  // A port's label as every list and message shows it: its adapter's, with
+  // the name the installer gave it.
+  /** @param {Port} port */
+  labelOf(port) {
+    if (port === this.simulator) return this.texts.simulatorPort;
+    return this.quorvex.namedPort(this.adapterLabel.get(port) ?? '', this.names.get(port) ?? '');
+  }
+
+  // Names the chosen port (an empty name takes the name away), kept for the
+  // next start by its adapter label; the labels are shown again.
+  /** @param {string} name */
+  async nameChosen(name) {
+    const port = this.current();
+    if (!port || port === this.simulator) return;
+    const adapter = this.adapterLabel.get(port) ?? '';
+    const names = keptNames();
+    if (name) {
+      this.names.set(port, name);
+      names[adapter] = name;
+    } else {
+      this.names.delete(port);
+      delete names[adapter];
+    }
+    try { localStorage.setItem(namesKey, JSON.stringify(names)); } catch { /* private mode: for this visit only */ }
+    await this.refresh();
+    remember(this.label());
+  }
+
+  // The user picked an entry: it is remembered for the next start, and the
+  // port left is closed.
+  async chosen() {
     this.choice = this.current();
     this.lostLabel = '';
     if (this.choice) remember(this.label());
+    if (this.openPort && this.openPort !== this.choice) await this.disconnect();
+    this.onChange();
+  }
+
+  // "Отключить": closes the open port, waiting for its close; the next
+  // command opens it again.
+  async disconnect() {
+    const port = this.openPort;
+    this.openPort = null;
+    await port?.close();
     this.onChange();
   }
 
   // Chooses a port of navigator.serial the browser granted (after refresh()).
   /** @param {SerialPort} port */
-  choosePort(port) {
+  async choosePort(port) {
     this.choice = this.ports.get(port) ?? this.choice;
     this.select.selectedIndex = this.choice ? this.choices.indexOf(this.choice) : -1;
-    this.chosen();
+    await this.chosen();
   }
 
   // The chosen entry's text; empty when none is chosen.

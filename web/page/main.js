@@ -14,7 +14,7 @@ import { setUpBatch } from './batch.js';
 import { aboutWindow } from './about.js';
 import { frameProgress, restoreFocus, showFor, successWithPort } from './feedback.js';
 import { installKeys } from './keys.js';
-import { connectButton, showPortStatus } from './port_chooser.js';
+import { connectButton, portButtons, showPortButtons, showPortStatus } from './port_chooser.js';
 import { tabKeys } from './tabs.js';
 import { watchUpdates } from './updates.js';
 
@@ -109,10 +109,14 @@ byId('Label19').textContent = installer.portLabel;
 const link = new Link(ports, quorvex, texts, navigator.serial);
 const offerUpdate = watchUpdates(byId('updateBar'), installer, quorvex.updateReady,
   () => !running && !link.portIsOpen());
+const portControls = { disconnect: byId('disconnectPort'), name: byId('namePort') };
 link.onChange = () => {
   showPortStatus(byId('portStatus'), byId('simulatorNote'), link, installer, quorvex.portStatus);
+  showPortButtons(portControls, link);
   offerUpdate();
 };
+// The greeting's steps start, on this page, at the connect button.
+byId('connectStep').textContent = navigator.serial ? installer.connectStep : '';
 connectButton(byId('connectPort'), link, navigator.serial, installer, showMessage);
 if (navigator.serial) await link.refresh(grantedPorts);
 else byId('serialNote').textContent = texts.noWebSerial;
@@ -132,7 +136,7 @@ async function showFailure(error) {
 // and the settings cannot be edited under it. Afterwards the focus returns
 // to `origin`, or goes to the field a refusal marked red.
 const commands = /** @type {HTMLButtonElement[]} */ (['N2', 'N3', 'BitBtn1', 'BitBtn2', 'writeVerify',
-  'connectPort', 'compareDevice', 'batchWrite'].map(byId));
+  'connectPort', 'disconnectPort', 'namePort', 'compareDevice', 'batchAll', 'batchWrite', 'batchRetry'].map(byId));
 // A file launched while a command runs waits for its end, as a click would.
 let idle = Promise.resolve();
 /** @param {() => Promise<void>} run @param {Element | null} [origin] */
@@ -173,6 +177,8 @@ async function alone(run, origin) {
     restoreFocus(origin, refusedField);
   }
 }
+
+portButtons(portControls, link, installer, exclusive);
 
 const subscriberTab = catalogue.tabs.findIndex((tab) => tab.kind === 'textFields');
 

@@ -1,5 +1,6 @@
-// "Подключить программатор…", the port's status line under the selector and
-// the note that the simulator sends nothing anywhere.
+// "Подключить программатор…", "Отключить", "Назвать порт…", the port's
+// status line under the selector and the note that the simulator sends
+// nothing anywhere.
 
 // Asks the browser for a port with no filter (a filter of known adapters
 // would hide the clones installers use) and chooses what it grants. A
@@ -31,8 +32,38 @@ export function connectButton(button, link, serial, texts, showMessage) {
       return;
     }
     await link.refresh();
-    link.choosePort(port);
+    await link.choosePort(port);
   });
+}
+
+// "Отключить" closes the open port, shown only while one is; "Назвать порт…"
+// names the chosen programmer, shown while one is chosen. `exclusive` runs
+// each as a command, so neither cuts into one.
+/**
+ * @param {{ disconnect: HTMLButtonElement, name: HTMLButtonElement }} buttons
+ * @param {import('./link.js').Link} link
+ * @param {InstallerTexts} texts
+ * @param {(run: () => Promise<void>) => Promise<void>} exclusive
+ */
+export function portButtons({ disconnect, name }, link, texts, exclusive) {
+  disconnect.textContent = texts.disconnect;
+  name.textContent = texts.namePort;
+  disconnect.addEventListener('click', () => exclusive(() => link.disconnect()));
+  name.addEventListener('click', () => exclusive(async () => {
+    const given = window.prompt(texts.namePrompt, link.names.get(/** @type {import('./ports.js').Port} */ (link.current())) ?? '');
+    if (given !== null) await link.nameChosen(given.trim());
+  }));
+}
+
+// Which of those buttons the chosen port has.
+/**
+ * @param {{ disconnect: HTMLButtonElement, name: HTMLButtonElement }} buttons
+ * @param {import('./link.js').Link} link
+ */
+export function showPortButtons({ disconnect, name }, link) {
+  disconnect.hidden = !link.portIsOpen();
+  const chosen = link.current();
+  name.hidden = !chosen || chosen === link.simulator;
 }
 
 // The status line: the chosen port and its state (not opened, open, lost,

@@ -135,6 +135,8 @@ function boxNode(box, find, columns) {
 function greeting(texts) {
   return element('div', { className: 'greeting' },
     element('h1', { textContent: texts.greetingTitle }),
+    // The page's own first step (main.js words it); the lines below stay the window's.
+    element('p', { id: 'connectStep', className: 'page-step' }),
     element('div', { className: 'greeting-body' },
       element('div', {}, ...texts.greetingLines.map((line) => element('p', { textContent: line }))),
       element('img', { src: 'images/logo.svg', alt: 'Quorvex' })),

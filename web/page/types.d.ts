@@ -159,6 +159,10 @@ interface ToolTexts {
   batch: string;
   batchWrite: string;
   batchStop: string;
+  batchAll: string;
+  batchRetry: string;
+  // The mark before a failed port's line.
+  batchFailedMark: string;
   // The command's word by its name.
   commands: Record<string, string>;
   historyLimit: number;
@@ -167,6 +171,11 @@ interface ToolTexts {
 interface InstallerTexts {
   portLabel: string;
   connect: string;
+  disconnect: string;
+  // The page's own first step, above the greeting's lines.
+  connectStep: string;
+  namePort: string;
+  namePrompt: string;
   simulatorNote: string;
   declined: QuorvexMessage;
   blocked: QuorvexMessage;
@@ -300,6 +309,7 @@ interface Quorvex {
   failureMessage(kind: 'cannotOpen' | 'portLost' | 'commandFailed', reason: string): QuorvexMessage;
   readFrom(port: string): string;
   portStatus(state: string, port: string, cause: string): string;
+  namedPort(label: string, name: string): string;
   sentTo(port: string): string;
   updateReady(release: string, build: string): string;
   sendingProgress(sent: number, total: number): string;
@@ -315,6 +325,7 @@ interface Quorvex {
   historySkipped(count: number): string;
   historySource(command: string, port: string, epochMs: number): string;
   batchTotal(outcomes: string[], verify: boolean): string;
+  batchSucceeded(outcome: string): boolean;
 }
 
 // The module's loader, a classic script before the page's modules.
@@ -333,11 +344,13 @@ interface PageElements {
   OpenDialog1: HTMLInputElement;
   PageControl1: HTMLDivElement;
   about: HTMLDialogElement;
+  batchAll: HTMLButtonElement;
   batchButton: HTMLButtonElement;
   batchClose: HTMLButtonElement;
   batchDialog: HTMLDialogElement;
   batchPorts: HTMLDivElement;
   batchResults: HTMLUListElement;
+  batchRetry: HTMLButtonElement;
   batchStop: HTMLButtonElement;
   batchWrite: HTMLButtonElement;
   compareButton: HTMLButtonElement;
@@ -350,6 +363,8 @@ interface PageElements {
   compareSummary: HTMLParagraphElement;
   compareTable: HTMLTableElement;
   connectPort: HTMLButtonElement;
+  connectStep: HTMLParagraphElement;
+  disconnectPort: HTMLButtonElement;
   frameProgress: HTMLProgressElement;
   historyButton: HTMLButtonElement;
   historyClose: HTMLButtonElement;
@@ -362,6 +377,7 @@ interface PageElements {
   messageText: HTMLParagraphElement;
   messageTitle: HTMLHeadingElement;
   pages: HTMLDivElement;
+  namePort: HTMLButtonElement;
   portStatus: HTMLParagraphElement;
   readCountdown: HTMLOutputElement;
   recordingNote: HTMLParagraphElement;

@@ -5,7 +5,8 @@
 // the shown tab and the focus ring.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { openPage, tab, useBrowser } from './browser.mjs';
+import { commandsBack, openPage, tab, useBrowser } from './browser.mjs';
+import { ch340, deviceBehind, pageWithPorts } from './fake_ports.mjs';
 import { sized, viewports } from './viewports.mjs';
 
 useBrowser();
@@ -71,6 +72,31 @@ for (const viewport of viewports) {
       });
       assert.ok(last, `${caption}: the tab's end is out of reach`);
     }
+    await page.context().close();
+  });
+
+  test(`${viewport.name}: with a port open, "Подключить программатор…", "Отключить" and "Назвать порт…" are in view beside the commands and a row of settings, the batch's dialog too`, async () => {
+    const page = await pageWithPorts([ch340], sized(viewport));
+    await deviceBehind(page, 0);
+    await page.getByRole('button', { name: 'Записать', exact: true }).click();
+    await page.locator('dialog[open]').getByRole('button', { name: 'OK' }).click();
+    await commandsBack(page);
+    await page.waitForSelector('#disconnectPort:not([hidden])');
+    const shown = await page.evaluate((ids) => {
+      const inside = (r) => r.top >= 0 && r.left >= 0 && r.bottom <= window.innerHeight && r.right <= window.innerWidth;
+      return ids.filter((id) => !inside(document.querySelector(id).getBoundingClientRect()));
+    }, ['#connectPort', '#disconnectPort', '#namePort', '#portStatus', ...commands]);
+    assert.deepEqual(shown, []);
+    assert.ok((await view(page)).rowsInView >= 1);
+    assert.equal(await page.textContent('#portStatus'), 'CH340 (1A86:7523): подключён');
+    // The batch's dialog and its buttons fit the window too.
+    await page.click('#batchButton');
+    await page.waitForSelector('#batchDialog[open]');
+    const outside = await page.evaluate(() => ['#batchDialog', '#batchAll', '#batchWrite', '#batchClose'].filter((id) => {
+      const r = document.querySelector(id).getBoundingClientRect();
+      return !(r.top >= 0 && r.left >= 0 && r.bottom <= window.innerHeight && r.right <= window.innerWidth);
+    }));
+    assert.deepEqual(outside, []);
     await page.context().close();
   });
 

@@ -40,7 +40,7 @@ test('"Порт:" labels the selector and the status line follows the port: not 
   await page.click('#Label19');
   assert.equal(await page.evaluate(() => document.activeElement.id), 'ComboBox1');
   assert.equal(await page.getByLabel('Порт:', { exact: true }).first().getAttribute('id'), 'ComboBox1');
-  assert.equal(await status(page), 'CH340 (1A86:7523): не открыт');
+  assert.equal(await status(page), 'CH340 (1A86:7523): не подключён');
   await deviceBehind(page, 0);
   await button(page, 'Записать').click();
   const dialog = page.locator('dialog[open]');
@@ -49,20 +49,97 @@ test('"Порт:" labels the selector and the status line follows the port: not 
   assert.equal(await dialog.locator('p').textContent(), 'Данные успешно отправлены');
   assert.equal(await page.textContent('#messagePort'), 'Порт: CH340 (1A86:7523)');
   await dialog.getByRole('button', { name: 'OK' }).click();
-  assert.equal(await status(page), 'CH340 (1A86:7523): открыт');
+  assert.equal(await status(page), 'CH340 (1A86:7523): подключён');
 
   await page.evaluate(() => window.fakeSerial.granted[0].lose());
   await page.waitForFunction(() => document.querySelector('#ComboBox1').selectedIndex === -1);
   assert.equal(await status(page), 'CH340 (1A86:7523): связь потеряна');
   await page.selectOption('#ComboBox1', { index: 0 });
-  assert.equal(await status(page), 'Симулятор устройства (демо): не открыт');
+  assert.equal(await status(page), 'Симулятор устройства (демо): не подключён');
 
   const busy = await pageWithPorts([ch340]);
   await busy.evaluate(() => { window.fakeSerial.granted[0].refuseOpen = 'Failed to open serial port.'; });
   await button(busy, 'Прочитать').click();
   await busy.locator('dialog[open]').waitFor();
   assert.equal(await status(busy),
-    'CH340 (1A86:7523): не открывается — порт занят другой программой (Failed to open serial port.)');
+    'CH340 (1A86:7523): не подключается — порт занят другой программой (Failed to open serial port.)');
+});
+
+// Whether the fake port of `index` is open now.
+const isOpen = (page, index) => page.evaluate((i) => window.fakeSerial.granted[i].isOpen, index);
+
+test('the connection: the greeting points at the connect button, "Отключить" and a switch close the port', async () => {
+  const page = await pageWithPorts([ch340, ftdi]);
+  // The page's step comes first, above the window's own greeting lines.
+  const steps = await page.$$eval('.greeting p', (lines) => lines.map((line) => line.textContent));
+  assert.match(steps[0], /^На этой странице сначала нажмите «Подключить программатор…»/);
+  assert.match(steps[1], /^Соедините охранное устройство/);
+  assert.equal(await page.$eval('#connectPort', (b) => b.classList.contains('link-button')), false);
+  assert.equal(await button(page, 'Отключить').isHidden(), true);
+
+  await deviceBehind(page, 0);
+  await button(page, 'Записать').click();
+  await page.locator('dialog[open]').getByRole('button', { name: 'OK' }).click();
+  await commandsBack(page);
+  assert.equal(await status(page), 'CH340 (1A86:7523): подключён');
+  assert.equal(await isOpen(page, 0), true);
+  await button(page, 'Отключить').click();
+  await page.waitForFunction(() => !window.fakeSerial.granted[0].isOpen);
+  await page.waitForFunction(() => document.querySelector('#disconnectPort').hidden);
+  assert.equal(await status(page), 'CH340 (1A86:7523): не подключён');
+
+  // Written again, then another port chosen: the one left is closed, and
+  // writing to it later opens it anew rather than calling it busy.
+  await button(page, 'Записать').click();
+  await page.locator('dialog[open]').getByRole('button', { name: 'OK' }).click();
+  await commandsBack(page);
+  assert.equal(await isOpen(page, 0), true);
+  await page.selectOption('#ComboBox1', { index: 0 });
+  await page.waitForFunction(() => !window.fakeSerial.granted[0].isOpen);
+  await page.selectOption('#ComboBox1', { index: 1 });
+  await button(page, 'Записать').click();
+  const dialog = page.locator('dialog[open]');
+  await dialog.waitFor();
+  assert.equal(await page.textContent('#messageText'), 'Данные успешно отправлены');
+  await dialog.getByRole('button', { name: 'OK' }).click();
+  assert.deepEqual(page.errors, []);
+});
+
+test('a port the page holds open already is never called another program\'s', async () => {
+  const page = await pageWithPorts([ch340]);
+  await page.evaluate(() => window.fakeSerial.granted[0].open({ baudRate: 57600 }));
+  await button(page, 'Прочитать').click();
+  await page.locator('dialog[open]').waitFor();
+  const said = await page.locator('dialog[open]').textContent();
+  assert.doesNotMatch(said, /другой программой/);
+  assert.match(said, /порт уже открыт этой страницей/);
+  assert.match(await status(page), /не подключается — порт уже открыт этой страницей/);
+});
+
+test('a name given to a port shows wherever the port does and is kept for the next start', async () => {
+  const page = await pageWithPorts([ch340, ch340]);
+  assert.equal(await button(page, 'Назвать порт…').isVisible(), true);
+  page.once('dialog', (asked) => asked.accept('Склад'));
+  await button(page, 'Назвать порт…').click();
+  await page.waitForFunction(() => document.querySelector('#ComboBox1').selectedOptions[0].textContent.includes('Склад'));
+  assert.deepEqual(await entries(page),
+    ['Симулятор устройства (демо)', 'CH340 (1A86:7523) №1 — «Склад»', 'CH340 (1A86:7523) №2']);
+  assert.equal(await status(page), 'CH340 (1A86:7523) №1 — «Склад»: не подключён');
+  await page.click('#batchButton');
+  assert.equal(await page.locator('#batchPorts label', { hasText: 'Склад' }).count(), 1);
+  await page.click('#batchClose');
+
+  const again = await pageWithPorts([ch340, ch340], { context: page.context() });
+  assert.deepEqual(await entries(again),
+    ['Симулятор устройства (демо)', 'CH340 (1A86:7523) №1 — «Склад»', 'CH340 (1A86:7523) №2']);
+  assert.equal(await chosen(again), 1);
+  // An empty name takes it away; the simulator has no name to give.
+  again.once('dialog', (asked) => asked.accept(''));
+  await button(again, 'Назвать порт…').click();
+  await again.waitForFunction(() => !document.querySelector('#ComboBox1').selectedOptions[0].textContent.includes('Склад'));
+  await again.selectOption('#ComboBox1', { index: 0 });
+  assert.equal(await button(again, 'Назвать порт…').isHidden(), true);
+  assert.deepEqual(again.errors, []);
 });
 
 test('"Подключить программатор…" says what to do after a refusal, a block or an empty list', async () => {

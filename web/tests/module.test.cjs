@@ -209,11 +209,13 @@ test('the longest saveable file opens; a file past the open limit is refused', a
 test('the module words the messages that name a port, a file or a count', async () => {
   const quorvex = await modulePromise;
   const rows = [
-    [quorvex.portStatus('open', 'COM3', ''), 'COM3: открыт'],
-    [quorvex.portStatus('closed', 'COM3', ''), 'COM3: не открыт'],
+    [quorvex.portStatus('open', 'COM3', ''), 'COM3: подключён'],
+    [quorvex.portStatus('closed', 'COM3', ''), 'COM3: не подключён'],
     [quorvex.portStatus('lost', 'CH340 (1A86:7523)', ''), 'CH340 (1A86:7523): связь потеряна'],
     [quorvex.portStatus('failed', 'COM3', 'порт занят другой программой'),
-      'COM3: не открывается — порт занят другой программой'],
+      'COM3: не подключается — порт занят другой программой'],
+    [quorvex.namedPort('CH340 (1A86:7523) №2', 'Склад'), 'CH340 (1A86:7523) №2 — «Склад»'],
+    [quorvex.namedPort('CH340 (1A86:7523)', ''), 'CH340 (1A86:7523)'],
     [quorvex.portStatus('none', '', ''), 'Порт не выбран'],
     [quorvex.sentTo('COM3'), 'Порт: COM3'],
     [quorvex.readFrom('COM3'), 'COM3: прочитано из устройства'],
@@ -299,7 +301,9 @@ test('causes cross as codes: each event of the port ends in its outcome and caus
 test('a refused open gets its cause code from the browser\'s exception', async () => {
   const quorvex = await modulePromise;
   const rows = [
-    ['InvalidStateError', 'The port is already open.', 'busy', 'порт занят другой программой'],
+    // The page's own open port is no other program's.
+    ['InvalidStateError', 'The port is already open.', 'openOther',
+      'порт уже открыт этой страницей: повторите команду; если не поможет, нажмите «Отключить» и повторите'],
     ['NetworkError', 'Failed to open serial port.', 'busy', 'порт занят другой программой'],
     ['NetworkError', 'Access denied.', 'denied', 'нет прав на доступ к порту'],
     ['SecurityError', '', 'denied', 'нет прав на доступ к порту'],

@@ -108,12 +108,13 @@ test('a frame goes out one byte per write with at least 1 ms after each, and rea
   assert.equal(Buffer.from(stats.writes.at(-1).bytes).toString('latin1'), 'A5A6');
 });
 
-test('choosing another port closes the old one on the next command and opens the new one', async () => {
+test('choosing another port closes the old one at once; the next command opens the new one', async () => {
   const page = await pageWithPorts({ usbVendorId: 1, usbProductId: 1 }, { usbVendorId: 2, usbProductId: 2 });
   await page.selectOption('#ComboBox1', { index: 1 });
   await clickAndExpect(page, 'Прочитать', 'Ошибка ', 'Не удалось получить данные');
   await page.selectOption('#ComboBox1', { index: 2 });
-  assert.deepEqual([(await portStats(page, 0)).closes, (await portStats(page, 1)).opens], [0, 0]);
+  await page.waitForFunction(() => !window.fakeSerial.granted[0].isOpen);
+  assert.deepEqual([(await portStats(page, 0)).closes, (await portStats(page, 1)).opens], [1, 0]);
   await clickAndExpect(page, 'Прочитать', 'Ошибка ', 'Не удалось получить данные');
   const [first, second] = [await portStats(page, 0), await portStats(page, 1)];
   assert.deepEqual([first.opens, first.closes, second.opens, second.closes], [1, 1, 1, 0]);

@@ -430,7 +430,7 @@ test('the batch writes the ports that were checked, whichever were unplugged mea
   assert.deepEqual(page.errors, []);
 });
 
-test('a running batch keeps its dialog until STOP ends it; its lines and history stay', async () => {
+test('a running batch keeps its dialog until "Остановить" ends it; its lines and history stay', async () => {
   const page = await pageWithDevices([1, 2, 3]);
   await page.evaluate(() => { window.fakeSerial.granted[0].refuseOpen = 'Access denied.'; });
   await openNamed(page, 'batch.qvx', changedLine);
@@ -449,13 +449,13 @@ test('a running batch keeps its dialog until STOP ends it; its lines and history
     window.dispatchEvent(leaving);
     return leaving.defaultPrevented;
   }), true);
-  await page.getByRole('button', { name: 'STOP' }).click();
+  await page.getByRole('button', { name: 'Остановить' }).click();
   await page.waitForSelector('#batchResults li.total');
   const lines = await page.$$eval('#batchResults li', (items) => items.map((li) => li.textContent));
   assert.match(lines[0], /^USB 1A86:0001 {2}ошибка: нет прав на доступ к порту {2}0,\d с$/);
   for (const line of lines.slice(1, 3)) assert.match(line, /^USB 1A86:000[23] {2}прервано: (кадр передан|запись не начата)/);
   assert.equal(lines[3], '3 устройства: 0 записано и проверено, 1 ошибка, 2 прервано');
-  assert.equal(await page.getByRole('button', { name: 'STOP' }).isHidden(), true);
+  assert.equal(await page.getByRole('button', { name: 'Остановить' }).isHidden(), true);
   // Closed and shown again: the last batch's lines are there.
   await page.click('#batchClose');
   await page.waitForFunction(() => !document.querySelector('#batchDialog').open);
@@ -464,5 +464,60 @@ test('a running batch keeps its dialog until STOP ends it; its lines and history
   await page.click('#batchClose');
   const rows = await historyRows(page);
   assert.deepEqual(rows.map((row) => row[1]).sort(), ['USB 1A86:0001', 'USB 1A86:0002', 'USB 1A86:0003']);
+  assert.deepEqual(page.errors, []);
+});
+
+// The batch's lines as shown: text, whether marked failed, the mark drawn
+// before it, and whether it fits the dialog's width.
+const batchLines = (page) => page.$$eval('#batchResults li:not(.total)', (items) => items.map((li) => ({
+  text: li.textContent,
+  failed: li.classList.contains('failed'),
+  mark: getComputedStyle(li, '::before').content,
+  fits: li.scrollWidth <= li.clientWidth + 1 && li.getBoundingClientRect().right <= li.closest('dialog').getBoundingClientRect().right,
+})));
+const ticked = (page) => page.$$eval('#batchPorts input', (boxes) => boxes.map((box) => box.checked));
+
+test('"Отметить все" ticks every port, the ticks outlive the dialog, a failed line is marked and the retry runs only those', async () => {
+  // The second port has a long name given before and refuses: its line must wrap.
+  const longName = 'Склад, стеллаж 4, нижняя полка, программатор с синей наклейкой'.repeat(2);
+  const page = await openPage(async (p) => {
+    await p.addInitScript((name) => localStorage.setItem('quorvex.portNames', JSON.stringify({ 'USB 1A86:0002': name })), longName);
+    await grantProducts(p, [1, 2, 3]);
+  });
+  await startDevices(page);
+  await page.evaluate(() => { window.fakeSerial.granted[1].refuseOpen = 'Access denied.'; });
+  await page.setViewportSize({ width: 911, height: 438 });
+  await openNamed(page, 'batch.qvx', changedLine);
+  await page.click('#batchButton');
+  await page.click('#batchAll');
+  assert.deepEqual(await ticked(page), [true, true, true, true]);
+  await page.locator('#batchPorts label', { hasText: 'Симулятор' }).locator('input').uncheck();
+  await page.click('#batchClose');
+  await page.click('#batchButton');
+  assert.deepEqual(await ticked(page), [false, true, true, true]);
+  assert.equal(await page.locator('#batchRetry').isHidden(), true);
+  await page.click('#batchWrite');
+  await page.waitForSelector('#batchResults li.total', { timeout: 60000 });
+  const lines = await batchLines(page);
+  assert.deepEqual(lines.map((line) => line.failed), [false, true, false]);
+  assert.ok(lines[1].text.startsWith(`USB 1A86:0002 — «${longName}»  ошибка: нет прав на доступ к порту`), lines[1].text);
+  assert.equal(lines[1].mark, '"✗ "');
+  assert.equal(lines[0].mark, 'none');
+  assert.ok(lines.every((line) => line.fits), JSON.stringify(lines));
+
+  // The retry writes the failed port alone, which now opens.
+  await page.evaluate(() => {
+    window.fakeSerial.granted[1].refuseOpen = null;
+    window.before = window.fakeSerial.granted.map((port) => port.writes.length);
+  });
+  await page.click('#batchRetry');
+  await page.waitForFunction(() => document.querySelectorAll('#batchResults li').length === 2
+    && document.querySelector('#batchResults li.total'), null, { timeout: 60000 });
+  const retried = await batchLines(page);
+  assert.ok(retried[0].text.startsWith(`USB 1A86:0002 — «${longName}»  записано и проверено`), retried[0].text);
+  assert.equal(retried[0].failed, false);
+  assert.equal(await page.locator('#batchRetry').isHidden(), true);
+  const grew = await page.evaluate(() => window.fakeSerial.granted.map((port, i) => port.writes.length > window.before[i]));
+  assert.deepEqual(grew, [false, true, false]);
   assert.deepEqual(page.errors, []);
 });
