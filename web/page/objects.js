@@ -34,6 +34,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
   let currentFile = '';
   /** @type {ObjectCard | null} the card shown; a new one has no id yet */
   let shown = null;
+  let showing = 0;
 
   const installerField = /** @type {HTMLInputElement} */ (byId('installerName'));
   installerField.value = localStorage.getItem(installerKey) ?? '';
@@ -99,6 +100,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
   // The card shown, its journal below (that of "Без объекта" for none).
   /** @param {ObjectCard | null} card */
   async function show(card) {
+    const mine = ++showing;
     shown = card;
     const form = byId('objectCard');
     form.hidden = !card;
@@ -114,6 +116,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
       const entries = await archive.call('journal', card?.id ?? '');
       /** @type {string[]} */
       const lines = await archive.call('entryLines', entries);
+      if (mine !== showing) return;  // another card shown since
       target.replaceChildren(...entries.map((/** @type {any} */ entry, /** @type {number} */ index) => {
         const item = document.createElement('li');
         item.textContent = lines[index];
@@ -161,11 +164,14 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
 
   byId('objectsOpen').addEventListener('click', async () => {
     tell('');
+    delete dialog.dataset.listed;
     dialog.showModal();
     if (!installer()) installerField.focus();
+    const showingOpen = show(openObjectNow());
     await firstUse();
     await list();
-    await show(openObjectNow());
+    await showingOpen;
+    dialog.dataset.listed = 'true';
   });
   byId('objectsClose').addEventListener('click', () => dialog.close());
   byId('objectSearch').addEventListener('input', list);

@@ -20,7 +20,8 @@ async function openObjects(page) {
   await page.waitForFunction(() => !document.querySelector('#objectsOpen').disabled);
   await page.click('#objectsOpen');
   await page.locator('#objectsDialog[open]').waitFor();
-  await page.waitForFunction(() => document.querySelector('#archiveStorage').dataset.state);
+  await page.waitForFunction(() => document.querySelector('#archiveStorage').dataset.state
+    && document.querySelector('#objectsDialog').dataset.listed);
 }
 
 // The list's lines once the search `text` has been answered with `count` of them.
@@ -96,4 +97,76 @@ test('an object journals a write and a read, is found by name and by phone digit
   assert.match(shown, /Записать/);
   assert.match(shown, /Прочитать/);
   assert.deepEqual(page.errors, []);
+});
+
+test('settings files become objects named by their files, an archive is merged, and neither twice', async () => {
+  const folder = mkdtempSync(join(scratch, 'folder-'));
+  const names = ['Сидоров П. П.qvx', 'дача Ивановых.qvx'];
+  const files = names.map((name, index) => {
+    const path = join(folder, name);
+    writeFileSync(path, defaultLine.replace('+380501234567:', `+7916000000${index}:`));
+    return path;
+  });
+  // An archive the CLI made, of one more object.
+  const other = join(folder, 'other.qvx');
+  writeFileSync(other, phoneLine);
+  const archiveFile = join(scratch, 'from-cli.sqlite');
+  cli('import', archiveFile, other);
+
+  const page = await openPage();
+  await openObjects(page);
+  for (const round of [1, 2]) {
+    await page.setInputFiles('#archiveImport', [...files, archiveFile]);
+    await page.waitForFunction(() => !document.querySelector('#archiveNote').hidden);
+    const said = await page.textContent('#archiveNote');
+    // The archive's object 1 is kept under a free number: the first file took 1.
+    if (round === 1) assert.equal(said, 'Импорт: новых объектов 3, обновлено 0, без изменений 0, записей журнала добавлено 1\n'
+      + 'from-cli.sqlite: 1 → 1/2 (other)');
+    else assert.equal(said, 'Импорт: новых объектов 0, обновлено 0, без изменений 2');
+    await page.click('#objectsClose');
+    await openObjects(page);
+    const lines = await listed(page, '', 3);
+    assert.deepEqual(lines.map((line) => line.replace(/^[\d/]+ /, '')).sort(), ['other', 'Сидоров П. П', 'дача Ивановых']);
+  }
+  // Each has its settings as its first entry, found by its phone's digits.
+  assert.deepEqual(await listed(page, '79160000001', 1), [(await listed(page, 'дача', 1))[0]]);
+  await page.fill('#objectSearch', 'дача');
+  await page.click('#objectList li button');
+  await page.waitForFunction(() => / дача Ивановых\.qvx — Quorvex$/.test(document.title));
+  assert.equal((await journalHolds(page, 1)).length, 1);
+  assert.deepEqual(page.errors, []);
+});
+
+test('storage the browser will not keep for good is said, and the archive works; storage refused leaves the page working', async () => {
+  const page = await openPage(async (page) => {
+    await page.addInitScript(() => {
+      StorageManager.prototype.persist = async () => false;
+      StorageManager.prototype.persisted = async () => false;
+    });
+  });
+  await openObjects(page);
+  assert.equal(await page.$eval('#archiveStorage', (p) => p.dataset.state), 'notPersisted');
+  assert.match(await page.textContent('#archiveStorage'), /^Браузер не обещал хранить архив постоянно/);
+  await newObject(page, '5', 'Кузнецов', '');
+  await page.reload();
+  await page.waitForSelector('body[data-ready=true]');
+  await openObjects(page);
+  await listed(page, 'кузнецов', 1);
+
+  // No origin-private file system in the archive's worker.
+  const refused = await openPage(async (page) => {
+    await page.context().route('**/archive_worker.js', async (route) => {
+      const original = await route.fetch();
+      route.fulfill({ response: original, body: `delete StorageManager.prototype.getDirectory;\n${await original.text()}` });
+    });
+  }, { serviceWorkers: 'block' });
+  await openObjects(refused);
+  assert.equal(await refused.$eval('#archiveStorage', (p) => p.dataset.state), 'unavailable');
+  assert.match(await refused.textContent('#archiveStorage'), /^Архив недоступен: /);
+  await refused.click('#objectsClose');
+  // The device's commands and the history go on without it.
+  await refused.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(refused, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  assert.deepEqual(page.errors, []);
+  assert.deepEqual(refused.errors, []);
 });
