@@ -4,6 +4,9 @@
 // `failure` names archive::Failure and whose message is the cause in words.
 #include <emscripten/bind.h>
 
+#include <cmath>
+#include <cstdio>
+#include <ctime>
 #include <string_view>
 
 #include "archive/archive_error.h"
@@ -13,6 +16,8 @@
 #include "archive_words.h"
 #include "config_file/file_commands.h"
 #include "config_file/settings_line.h"
+#include "device/causes.h"
+#include "device/command_steps.h"
 #include "js_values.h"
 #include "settings/memory_settings.h"
 #include "wasm_executor.h"
@@ -216,6 +221,63 @@ val Merge(val into, val from) {
   });
 }
 
+// Two FNV-1a hashes of `text` as 32 hexadecimal digits: the id of a
+// history entry carried over, the same however often it is carried.
+std::string IdOfText(const std::string& text) {
+  std::string id;
+  for (const std::uint64_t seed : {0xcbf29ce484222325ULL, 0x84222325cbf29ce4ULL}) {
+    std::uint64_t hash = seed;
+    for (const unsigned char c : text) hash = (hash ^ c) * 0x100000001b3ULL;
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (int digit = 0; digit < 16; ++digit, hash >>= 4) id += kHex[hash & 0xf];
+  }
+  return id;
+}
+
+// Milliseconds since 1970 as the archive stores a time.
+std::string TimeTextOf(double epoch_ms) {
+  const auto when = static_cast<std::time_t>(epoch_ms / 1000);
+  std::tm utc{};
+  gmtime_r(&when, &utc);
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
+                utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+                static_cast<int>(std::fmod(epoch_ms, 1000.0)));
+  return text;
+}
+
+// The page's former history ({ time, port, command, outcome, cause,
+// outcomeText, settings }) into "Без объекта", each entry kept once however
+// often it is carried over. Returns the number added.
+int CarryOver(val db, val history, const std::string& installer) {
+  return Guard([&] {
+    ArchiveContents contents;
+    const int count = history["length"].as<int>();
+    for (int index = 0; index < count; ++index) {
+      const val kept = history[index];
+      Entry entry;
+      entry.at = TimeTextOf(kept["time"].as<double>());
+      entry.installer = installer;
+      entry.port = web::StringOf(kept, "port");
+      entry.command = CommandOf(web::StringOf(kept, "command"));
+      entry.outcome = web::StringOf(kept, "outcome");
+      // An outcome no longer known keeps its words only, not the entry out.
+      if (!device::OutcomeOfCode(entry.outcome)) entry.outcome.clear();
+      entry.cause = web::StringOf(kept, "cause");
+      if (!device::CauseOfCode(entry.cause)) entry.cause.clear();
+      entry.outcome_text = web::StringOf(kept, "outcomeText");
+      if (!kept["settings"].isNull() && !kept["settings"].isUndefined())
+        entry.settings = LineOf(kept["settings"]);
+      entry.id = IdOfText(entry.at + '\n' + entry.port + '\n' + entry.command + '\n' +
+                          entry.outcome + '\n' + entry.settings);
+      if (!EntryRefusal(entry).empty()) continue;  // nothing the archive could keep
+      contents.entries.push_back(std::move(entry));
+    }
+    web::WasmExecutor executor(db);
+    return static_cast<int>(MergeContents(executor, std::move(contents)).entries_added);
+  });
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(quorvex_archive) {
@@ -228,6 +290,7 @@ EMSCRIPTEN_BINDINGS(quorvex_archive) {
   emscripten::function("record", &Record);
   emscripten::function("importFile", &ImportFile);
   emscripten::function("merge", &Merge);
+  emscripten::function("carryOver", &CarryOver);
   emscripten::function("texts", &qvx::web::ArchiveTexts);
   emscripten::function("importSummary", &qvx::web::ImportSummary);
   emscripten::function("entryLine", &qvx::web::EntryLine);

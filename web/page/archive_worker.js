@@ -111,6 +111,10 @@ const operations = {
     const { archive, database } = await opened;
     return archive.record(database, id, command, installer);
   },
+  carryOver: async (history, installer) => {
+    const { archive, database } = await opened;
+    return archive.carryOver(database, history, installer);
+  },
   entryLines: async (entries) => { const archive = await rules; return entries.map((/** @type {unknown} */ entry) => archive.entryLine(entry)); },
   fileName: async (number, name) => (await rules).objectFileName(number, name),
   importFiles,

@@ -104,7 +104,7 @@ export async function recordHistory({ settingsLine, port, command, outcome, caus
 
 // Every entry, newest first; none when storage is refused.
 /** @returns {Promise<HistoryEntry[]>} */
-async function entries() {
+export async function entries() {
   if (refused) return [];
   try {
     const all = await inStore('readonly', (store) => store.getAll());

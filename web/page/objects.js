@@ -4,8 +4,10 @@
 // word and rule; this file shows them and moves the bytes.
 import { Archive, ArchiveFailure } from './archive.js';
 import { setCaptions } from './render.js';
+import { entries as historyEntries } from './history.js';
 
 const installerKey = 'quorvex-installer';
+const carriedKey = 'quorvex-history-carried';
 
 /**
  * A card as the archive gives it.
@@ -63,6 +65,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
 
   // At the archive's first use: the browser asked to keep it, the answer shown.
   async function firstUse() {
+    await carryOver().catch(() => { /* the archive's failure shows with the operation that needs it */ });
     const persisted = await archive.persist();
     if (storageState.dataset.state === 'unavailable') return;
     storageState.textContent = persisted ? texts.persisted : texts.notPersisted;
@@ -167,10 +170,11 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
     delete dialog.dataset.listed;
     dialog.showModal();
     if (!installer()) installerField.focus();
-    const showingOpen = show(openObjectNow());
+    // The open object's card, unless another was shown meanwhile.
+    const before = showing;
     await firstUse();
     await list();
-    await showingOpen;
+    if (showing === before) await show(openObjectNow());
     dialog.dataset.listed = 'true';
   });
   byId('objectsClose').addEventListener('click', () => dialog.close());
@@ -238,6 +242,27 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
   });
 
   // The words, then the button: the archive loads after the page is ready.
+  // The former history goes into "Без объекта" at the archive's first use:
+  // what it held before this page started, since the page journals the rest.
+  const started = Date.now();
+  /** @type {Promise<void> | null} */
+  let carried = null;
+  function carryOver() {
+    carried ??= (async () => {
+      if (localStorage.getItem(carriedKey)) return;
+      const kept = (await historyEntries()).filter((entry) => entry.time < started);
+      const history = kept.map((entry) => ({
+        time: entry.time, port: entry.port, command: entry.command, outcome: entry.outcome,
+        cause: /** @type {any} */ (entry).cause ?? '', outcomeText: quorvex.historyOutcome(/** @type {any} */ (entry)),
+        settings: entry.bytes,
+      }));
+      await archive.call('carryOver', history, installer());
+      localStorage.setItem(carriedKey, 'true');
+    })();
+    carried.catch(() => { carried = null; });  // tried again at the next use
+    return carried;
+  }
+
   archive.call('texts').then((words) => {
     texts = words;
     setCaptions(byId, {
@@ -248,10 +273,10 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
     });
     /** @type {HTMLInputElement} */ (byId('objectSearch')).placeholder = texts.search;
     /** @type {HTMLInputElement} */ (byId('objectSearch')).setAttribute('aria-label', texts.search);
-    /** @type {HTMLButtonElement} */ (byId('objectsOpen')).disabled = false;
+    byId('objectsOpen').hidden = false;
     // The storage is tried at once, so that a refusal shows when the dialog opens.
     archive.call('list', '').catch((error) => { if (error instanceof ArchiveFailure && error.failure === 'Unavailable') showUnavailable(error); });
-  }, () => { /* no archive: its button stays disabled */ });
+  }, () => { /* no archive: its button stays hidden */ });
 
   return {
     // One command of the page, under the object open or "Без объекта".

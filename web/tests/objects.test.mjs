@@ -17,7 +17,7 @@ const phoneLine = defaultLine.replace('+380501234567:', '+7 (999) 123-45-67:');
 const cli = (...args) => execFileSync(process.env.QUORVEX_CLI, ['archive', ...args], { encoding: 'utf8' });
 
 async function openObjects(page) {
-  await page.waitForFunction(() => !document.querySelector('#objectsOpen').disabled);
+  await page.waitForFunction(() => !document.querySelector('#objectsOpen').hidden);
   await page.click('#objectsOpen');
   await page.locator('#objectsDialog[open]').waitFor();
   await page.waitForFunction(() => document.querySelector('#archiveStorage').dataset.state
@@ -169,4 +169,35 @@ test('storage the browser will not keep for good is said, and the archive works;
   await expectMessage(refused, 'Данные успешно отправлены', 'Данные успешно отправлены');
   assert.deepEqual(page.errors, []);
   assert.deepEqual(refused.errors, []);
+});
+
+test('the former history is carried into "Без объекта" once, whatever its outcomes', async () => {
+  const page = await openPage();
+  await page.evaluate(async (line) => {
+    const database = await new Promise((resolve, reject) => {
+      const opening = indexedDB.open('quorvex-history', 1);
+      opening.onupgradeneeded = () => opening.result.createObjectStore('entries', { keyPath: 'id', autoIncrement: true });
+      opening.onsuccess = () => resolve(opening.result);
+      opening.onerror = () => reject(opening.error);
+    });
+    const transaction = database.transaction('entries', 'readwrite');
+    const bytes = new TextEncoder().encode(`${line}\r\n`);
+    const time = Date.parse('2026-01-15T10:00:00Z');
+    transaction.objectStore('entries').add({ time, port: 'COM3', command: 'write', outcome: 'sent', bytes });
+    transaction.objectStore('entries').add({ time: time + 1000, port: 'COM4', command: 'read', outcome: 'x', bytes });
+    await new Promise((resolve) => { transaction.oncomplete = resolve; });
+    database.close();
+  }, defaultLine);
+  for (const round of [1, 2]) {
+    await page.reload();
+    await page.waitForSelector('body[data-ready=true]');
+    // The second time as if the mark were lost: still kept once.
+    if (round === 2) await page.evaluate(() => localStorage.removeItem('quorvex-history-carried'));
+    await openObjects(page);
+    assert.equal(await page.textContent('#objectJournalTitle'), 'Журнал: Без объекта');
+    const lines = await journalHolds(page, 2);
+    assert.match(lines[0], /^\d\d\.01\.2026 \d\d:00:01 · Прочитать · COM4/);
+    assert.match(lines[1], /^\d\d\.01\.2026 \d\d:00:00 · Записать · COM3/);
+  }
+  assert.deepEqual(page.errors, []);
 });
