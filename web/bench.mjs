@@ -55,6 +55,12 @@ function sizes() {
   row('module quorvex.js + quorvex.wasm, gzip', kb(moduleGzip), `the target, ${kb(100 * 1024)}`,
     moduleGzip / (100 * 1024), '1');
   row('  the same as built', kb(moduleRaw), `${module.map((file) => kb(raw(file))).join(' + ')}`, null);
+  // The archive of objects loads after the page is interactive, in its worker.
+  const archive = ['archive_worker.js', 'archive.mjs', 'archive.wasm', 'sqlite/sqlite3.mjs', 'sqlite/sqlite3.wasm']
+    .map((name) => join(page, name));
+  const [archiveGzip, archiveRaw] = [gzip, raw].map((size) => archive.map(size).reduce((a, b) => a + b, 0));
+  row('archive of objects: its worker, its rules and sqlite-wasm, gzip', kb(archiveGzip), `as built, ${kb(archiveRaw)}`,
+    archiveGzip / archiveRaw);
   const all = files(page);
   const [packed, plain] = [all.map(gzip), all.map(raw)].map((list) => list.reduce((a, b) => a + b, 0));
   row(`all ${all.length} files of the page, gzip`, kb(packed), `as built, ${kb(plain)}`, packed / plain);

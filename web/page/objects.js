@@ -288,7 +288,14 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
       };
       firstUse().then(() => archive.call('record', object?.id ?? '', command, installer())).then(() => {
         if (dialog.open) show(openObjectNow());
-      }, (error) => failed(error, texts.notJournaled));
+      }, (error) => {
+        // Said beside the commands too: the dialog may well be closed.
+        failed(error, texts.notJournaled);
+        const aside = byId('storageNote');
+        aside.textContent = error instanceof ArchiveFailure && error.failure === 'Full' ? texts.full
+          : texts.notJournaled + String(error?.message ?? error);
+        aside.hidden = false;
+      });
     },
   };
 }
