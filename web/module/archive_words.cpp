@@ -59,7 +59,7 @@ val ArchiveTexts() {
       {"importArchive", "Импорт"},
       {"close", "Закрыть"},
       {"archiveTitle", "Архив объектов"},
-      {"archiveFileName", "quorvex-archive.sqlite"},
+      {"archiveFileName", "objects.qvxa"},
       {"persisted", "Архив хранится постоянно"},
       {"notPersisted",
        "Браузер не обещал хранить архив постоянно и может удалить его при нехватке места: "

@@ -85,8 +85,10 @@ test('an object journals a write and a read, is found by name and by phone digit
 
   const download = page.waitForEvent('download');
   await page.click('#archiveExport');
-  const exported = join(scratch, 'archive.sqlite');
-  await (await download).saveAs(exported);
+  const exported = join(scratch, 'objects.qvxa');
+  const done = await download;
+  assert.equal(done.suggestedFilename(), 'objects.qvxa');
+  await done.saveAs(exported);
   await page.locator('#message[open]').getByRole('button', { name: 'OK' }).click();
   const objects = JSON.parse(cli('list', exported, '--json'));
   assert.equal(objects.length, 1);
@@ -110,7 +112,7 @@ test('settings files become objects named by their files, an archive is merged, 
   // An archive the CLI made, of one more object.
   const other = join(folder, 'other.qvx');
   writeFileSync(other, phoneLine);
-  const archiveFile = join(scratch, 'from-cli.sqlite');
+  const archiveFile = join(scratch, 'from-cli.qvxa');
   cli('import', archiveFile, other);
 
   const page = await openPage();
@@ -121,7 +123,7 @@ test('settings files become objects named by their files, an archive is merged, 
     const said = await page.textContent('#archiveNote');
     // The archive's object 1 is kept under a free number: the first file took 1.
     if (round === 1) assert.equal(said, 'Импорт: новых объектов 3, обновлено 0, без изменений 0, записей журнала добавлено 1\n'
-      + 'from-cli.sqlite: 1 → 1/2 (other)');
+      + 'from-cli.qvxa: 1 → 1/2 (other)');
     else assert.equal(said, 'Импорт: новых объектов 0, обновлено 0, без изменений 2');
     await page.click('#objectsClose');
     await openObjects(page);
