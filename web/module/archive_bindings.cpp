@@ -13,6 +13,7 @@
 #include "archive/import.h"
 #include "archive/objects.h"
 #include "archive/records.h"
+#include "archive/search.h"
 #include "archive_words.h"
 #include "config_file/file_commands.h"
 #include "config_file/settings_line.h"
@@ -145,6 +146,17 @@ val Journal(val db, const std::string& object_id) {
   return Guard([&] {
     web::WasmExecutor executor(db);
     return web::Array(JournalOf(executor, object_id), EntryObject);
+  });
+}
+
+// The deleted cards ("Удалённые"), newest change first.
+val Deleted(val db) {
+  return Guard([&] {
+    web::WasmExecutor executor(db);
+    val cards = val::array();
+    for (const Row& row : executor.Run(DeletedObjects()))
+      cards.call<void>("push", CardObject(CardOf(row)));
+    return cards;
   });
 }
 
@@ -284,6 +296,7 @@ EMSCRIPTEN_BINDINGS(quorvex_archive) {
   emscripten::function("prepare", &Prepare);
   emscripten::function("list", &List);
   emscripten::function("find", &Find);
+  emscripten::function("deleted", &Deleted);
   emscripten::function("journal", &Journal);
   emscripten::function("create", &Create);
   emscripten::function("change", &Change);
@@ -295,4 +308,5 @@ EMSCRIPTEN_BINDINGS(quorvex_archive) {
   emscripten::function("importSummary", &qvx::web::ImportSummary);
   emscripten::function("entryLine", &qvx::web::EntryLine);
   emscripten::function("objectFileName", &qvx::web::ObjectFileName);
+  emscripten::function("deleteQuestion", &qvx::web::DeleteQuestion);
 }

@@ -70,7 +70,9 @@ val ArchiveTexts() {
       {"notSaved", "Объект не сохранён: "},
       {"notJournaled", "Запись в журнал объекта не сохранена: "},
       {"openObject", "Открыть"},
-      {"current", "Открыт объект "},
+      {"deleteObject", "Удалить объект"},
+      {"deletedObjects", "Удалённые"},
+      {"restore", "Восстановить"},
   };
   for (const auto& [key, text] : words) texts.set(key, val(std::string(text)));
   return texts;
@@ -130,6 +132,11 @@ std::string ObjectFileName(const std::string& number, const std::string& name) {
       clean += c;
   }
   return clean + ".qvx";
+}
+
+std::string DeleteQuestion(const std::string& number, const std::string& name) {
+  return "Удалить объект " + number + (name.empty() ? "" : " «" + name + "»") +
+         "? Его журнал сохранится, а сам объект можно будет восстановить в списке «Удалённые».";
 }
 
 }  // namespace qvx::web

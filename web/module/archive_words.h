@@ -33,4 +33,7 @@ std::string EntryLine(const emscripten::val& entry);
 // characters a file name may not hold.
 std::string ObjectFileName(const std::string& number, const std::string& name);
 
+// The question before a card is deleted: "Удалить объект 17 «Иванов»? ...".
+std::string DeleteQuestion(const std::string& number, const std::string& name);
+
 }  // namespace qvx::web

@@ -103,6 +103,8 @@ async function importFiles(files, installer) {
 const operations = {
   texts: async () => (await rules).texts(),
   list: async (text) => { const { archive, database } = await opened; return archive.list(database, text); },
+  deleted: async () => { const { archive, database } = await opened; return archive.deleted(database); },
+  deleteQuestion: async (number, name) => (await rules).deleteQuestion(number, name),
   find: async (number) => { const { archive, database } = await opened; return archive.find(database, number); },
   journal: async (id) => { const { archive, database } = await opened; return archive.journal(database, id); },
   create: async (card, installer) => { const { archive, database } = await opened; return archive.create(database, card, installer); },

@@ -95,6 +95,14 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
         return item;
       }));
       byId('objectListEmpty').textContent = cards.length ? '' : texts.noObjects;
+      /** @type {ObjectCard[]} */
+      const deleted = await archive.call('deleted');
+      byId('deletedList').replaceChildren(...deleted.map((card) => {
+        const item = document.createElement('li');
+        item.dataset.number = card.number;
+        item.append(`${card.number} ${card.name} `, button(texts.restore, () => restore(card)));
+        return item;
+      }));
     } catch (error) {
       failed(error);
     }
@@ -107,6 +115,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
     shown = card;
     const form = byId('objectCard');
     form.hidden = !card;
+    byId('objectDelete').hidden = !card?.id;
     for (const [id, key] of [['objectNumber', 'number'], ['objectName', 'name'], ['objectAddress', 'address']])
       /** @type {HTMLInputElement} */ (byId(id)).value = card ? /** @type {any} */ (card)[key] : '';
     byId('objectJournalTitle').textContent = card?.id ? `${texts.journal}: ${card.number} ${card.name}` : `${texts.journal}: ${texts.withoutObject}`;
@@ -157,6 +166,32 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
       failed(error);
     }
   }
+
+  // A deleted card back in the list, as it was.
+  /** @param {ObjectCard} card */
+  async function restore(card) {
+    tell('');
+    try {
+      await archive.call('change', { ...card, deleted: false }, installer());
+    } catch (error) {
+      failed(error, texts.notSaved);
+    }
+    await list();
+  }
+
+  byId('objectDelete').addEventListener('click', async () => {
+    if (!shown?.id) return;
+    tell('');
+    if (!window.confirm(await archive.call('deleteQuestion', shown.number, shown.name))) return;
+    try {
+      await archive.call('change', { ...shown, deleted: true }, installer());
+      if (current?.id === shown.id) current = null;
+      await show(null);
+    } catch (error) {
+      failed(error, texts.notSaved);
+    }
+    await list();
+  });
 
   // The object the page's settings come from: none once another file is open.
   function openObjectNow() {
@@ -269,7 +304,8 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
       objectsOpen: texts.objects, objectsTitle: texts.objects, objectNew: texts.newObject,
       archiveExport: texts.exportArchive, archiveImportCaption: texts.importArchive, objectsClose: texts.close,
       objectNumberCaption: texts.number, objectNameCaption: texts.name, objectAddressCaption: texts.address,
-      objectSave: texts.save, installerCaption: texts.installer,
+      objectSave: texts.save, installerCaption: texts.installer, objectDelete: texts.deleteObject,
+      deletedObjectsCaption: texts.deletedObjects,
     });
     /** @type {HTMLInputElement} */ (byId('objectSearch')).placeholder = texts.search;
     /** @type {HTMLInputElement} */ (byId('objectSearch')).setAttribute('aria-label', texts.search);

@@ -136,6 +136,18 @@ test('settings files become objects named by their files, an archive is merged, 
   await page.click('#objectList li button');
   await page.waitForFunction(() => / дача Ивановых\.qvx — Quorvex$/.test(document.title));
   assert.equal((await journalHolds(page, 1)).length, 1);
+
+  // Deleted after a question, then restored from "Удалённые".
+  const questions = [];
+  page.on('dialog', (question) => { questions.push(question.message()); question.accept(); });
+  await page.click('#objectDelete');
+  await listed(page, '', 2);
+  assert.match(questions[0], /^Удалить объект \d+ «дача Ивановых»\?/);
+  await page.waitForFunction(() => document.querySelectorAll('#deletedList li').length === 1);
+  await page.click('#deletedObjects summary');
+  await page.getByRole('button', { name: 'Восстановить' }).click();
+  await page.waitForFunction(() => document.querySelectorAll('#objectList li').length === 3
+    && document.querySelectorAll('#deletedList li').length === 0);
   assert.deepEqual(page.errors, []);
 });
 
