@@ -6,37 +6,14 @@
 
 #include "archive/archive_error.h"
 #include "archive/objects.h"
+#include "archive/result_codes.h"
 
 namespace qvx::archive {
 namespace {
 
 // The cause of an SQLite result code in the archive's words.
 ArchiveError ErrorOf(int code, const char* detail) {
-  const std::string system = detail ? std::string(" (") + detail + ")" : "";
-  switch (code & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-      return {Failure::Busy, "архив занят другой программой: файл заблокирован"};
-    case SQLITE_NOTADB:
-      return {Failure::Damaged, "файл повреждён или не является базой данных"};
-    case SQLITE_CORRUPT:
-      return {Failure::Damaged, "архив повреждён" + system};
-    case SQLITE_READONLY:
-      return {Failure::ReadOnly, "нет прав на запись в архив"};
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-      return {Failure::ReadOnly, "нет доступа к архиву"};
-    case SQLITE_FULL:
-      return {Failure::Full, "нет места на диске: архив не изменён"};
-    case SQLITE_CANTOPEN:
-      return {Failure::Other, "не удаётся открыть файл архива"};
-    case SQLITE_CONSTRAINT:
-      return {Failure::Refused, "архив не принял запись" + system};
-    case SQLITE_IOERR:
-      return {Failure::Other, "ошибка чтения или записи архива" + system};
-    default:
-      return {Failure::Other, "ошибка архива" + system};
-  }
+  return ErrorOfResultCode(code, detail ? detail : "");
 }
 
 void Bind(sqlite3_stmt* statement, int index, const Value& value) {

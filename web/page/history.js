@@ -131,7 +131,7 @@ function wellFormed(record) {
 // Every well-formed entry, newest first, and how many were not; none when
 // storage is refused.
 /** @returns {Promise<{ kept: HistoryEntry[], skipped: number }>} */
-async function entries() {
+export async function entries() {
   if (!globalThis.indexedDB) return { kept: [], skipped: 0 };
   try {
     const all = /** @type {unknown[]} */ ((await inStore('readonly', (store) => store.getAll())).result);

@@ -11,6 +11,7 @@ import { setUpSheet } from './sheet.js';
 import { setUpCompare } from './compare.js';
 import { recordHistory, setUpHistory } from './history.js';
 import { setUpBatch } from './batch.js';
+import { setUpObjects } from './objects.js';
 import { aboutWindow } from './about.js';
 import { frameProgress, restoreFocus, showFor, successWithPort } from './feedback.js';
 import { installKeys } from './keys.js';
@@ -227,7 +228,7 @@ const commandView = {
   // whatever is edited while the device records.
   command: null,
   record(entry) {
-    recordHistory({ ...entry, port: link.label(), command: this.command });
+    remember({ ...entry, port: link.label(), command: this.command });
   },
   message(step) {
     refresh();
@@ -274,7 +275,7 @@ async function readDevice() {
     message: (step) => (step.messageKind === 'success' ? Promise.resolve() : commandView.message(step)),
     record(entry) {
       settingsLine = entry.settingsLine;
-      recordHistory({ ...entry, port, command: 'compare' });
+      remember({ ...entry, port, command: 'compare' });
     },
   };
   try {
@@ -286,6 +287,15 @@ async function readDevice() {
   return settingsLine && { port, settingsLine };
 }
 
+// Each command goes into the history and into the journal of the object open.
+/** @type {{ journal: (entry: any) => void } | null} */
+let objects = null;
+/** @type {typeof recordHistory} */
+async function remember(entry) {
+  objects?.journal(entry);
+  await recordHistory(entry);
+}
+
 const printSheet = setUpSheet({ quorvex, tools, byId, pageFile });
 installKeys({
   open: () => { if (!running) byId('N2').click(); },
@@ -293,7 +303,7 @@ installKeys({
   about: showAbout,
   printSheet,
 });
-setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive, view: commandView, remember: recordHistory });
+setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive, view: commandView, remember });
 const comparing = setUpCompare({
   quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage, readFile: (file) => files.readChosen(file),
 });
@@ -314,6 +324,15 @@ setUpHistory({
   }),
   compare: (entry) => comparing.compareWith(async (page) =>
     quorvex.compareWithEntry(page, entry.bytes, entry.command, entry.port, entry.time)),
+});
+
+// The archive loads after the page is interactive (its worker and storage).
+objects = setUpObjects({
+  byId, quorvex, files, pageFile, exclusive,
+  saveBytes: async (bytes, name) => {
+    const written = await files.write(bytes, name);
+    if (written.downloading) await showMessage(fileTexts.downloadStarted(written.downloading));
+  },
 });
 
 // The commands are offered only once everything above is in place.
