@@ -164,6 +164,22 @@ bool IsTimeText(const std::string& text) {
   return true;
 }
 
+std::string LocalTimeText(const std::string& stored) {
+  std::tm utc{};
+  if (!IsTimeText(stored) ||
+      std::sscanf(stored.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &utc.tm_year, &utc.tm_mon,
+                  &utc.tm_mday, &utc.tm_hour, &utc.tm_min, &utc.tm_sec) != 6)
+    return stored;
+  utc.tm_year -= 1900;
+  utc.tm_mon -= 1;
+  const std::time_t seconds = timegm(&utc);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%d.%m.%Y %H:%M:%S", &local);
+  return text;
+}
+
 std::string CardRefusal(const Card& card) {
   if (!IsId(card.id)) return "неверный код объекта";
   if (card.number.empty()) return "номер объекта не указан";

@@ -66,6 +66,10 @@ std::string NowText();
 // True for the stored form of a time ("2026-12-10T12:45:00.123Z").
 bool IsTimeText(const std::string& text);
 
+// A stored time in the local time zone as the lists show it,
+// "10.12.2026 15:45:00"; any other text unchanged.
+std::string LocalTimeText(const std::string& stored);
+
 // Why the card cannot be stored, in words ("номер объекта не указан",
 // "слишком длинный адрес", "настройки объекта не читаются"), or "".
 std::string CardRefusal(const Card& card);

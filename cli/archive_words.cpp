@@ -3,9 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 #include "config_file/cp1251.h"
 
@@ -22,19 +20,7 @@ std::string OnOneLine(std::string text) {
 }  // namespace
 
 std::string LocalTime(const std::string& stored) {
-  std::tm utc{};
-  if (!archive::IsTimeText(stored) ||
-      std::sscanf(stored.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &utc.tm_year, &utc.tm_mon,
-                  &utc.tm_mday, &utc.tm_hour, &utc.tm_min, &utc.tm_sec) != 6)
-    return stored;
-  utc.tm_year -= 1900;
-  utc.tm_mon -= 1;
-  const std::time_t seconds = timegm(&utc);
-  std::tm local{};
-  localtime_r(&seconds, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%d.%m.%Y %H:%M:%S", &local);
-  return text;
+  return archive::LocalTimeText(stored);
 }
 
 std::string ObjectLine(const archive::Card& card) {

@@ -1,7 +1,5 @@
 #include "archive_words.h"
 
-#include <ctime>
-
 #include "archive/records.h"
 #include "js_values.h"
 
@@ -88,29 +86,9 @@ std::string ImportSummary(int added, int changed, int unchanged, int entries_mer
   return text;
 }
 
-namespace {
-
-// "2026-12-10T12:45:00.123Z" in the browser's local time, "10.12.2026 15:45:00".
-std::string LocalTimeOf(const std::string& at) {
-  std::tm utc{};
-  if (!archive::IsTimeText(at) ||
-      std::sscanf(at.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &utc.tm_year, &utc.tm_mon, &utc.tm_mday,
-                  &utc.tm_hour, &utc.tm_min, &utc.tm_sec) != 6)
-    return at;
-  utc.tm_year -= 1900;
-  utc.tm_mon -= 1;
-  const std::time_t when = timegm(&utc);
-  std::tm local{};
-  localtime_r(&when, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%d.%m.%Y %H:%M:%S", &local);
-  return text;
-}
-
-}  // namespace
-
 std::string EntryLine(const val& entry) {
-  std::string line = LocalTimeOf(StringOf(entry, "at")) + " · " + StringOf(entry, "command");
+  std::string line =
+      archive::LocalTimeText(StringOf(entry, "at")) + " · " + StringOf(entry, "command");
   if (const std::string port = StringOf(entry, "port"); !port.empty()) line += " · " + port;
   if (const std::string outcome = StringOf(entry, "outcomeText"); !outcome.empty())
     line += " · " + outcome;
