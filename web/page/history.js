@@ -3,7 +3,7 @@
 // newest `historyLimit` entries. A browser that refuses storage gets one note,
 // until storage takes an entry again (each entry tries anew: space may have
 // been freed); the commands never wait on it or fail by it.
-import { setCaptions } from './render.js';
+import { button, setCaptions } from './render.js';
 
 /**
  * One kept command: when, on which port, which command, its last message's
@@ -156,15 +156,6 @@ export function setUpHistory({ quorvex, tools, byId, openBytes, saveBytes, compa
   giveTexts(tools);
   const dialog = byId('historyDialog');
   setCaptions(byId, { historyButton: tools.history, historyTitle: tools.history, historyClose: tools.close });
-
-  /** @param {string} text @param {() => void} action */
-  function button(text, action) {
-    const element = document.createElement('button');
-    element.type = 'button';
-    element.textContent = text;
-    element.addEventListener('click', action);
-    return element;
-  }
 
   async function list() {
     const table = byId('historyTable');

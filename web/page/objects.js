@@ -3,7 +3,7 @@
 // runs journaled under the object open. The archive's module gives every
 // word and rule; this file shows them and moves the bytes.
 import { Archive, ArchiveFailure } from './archive.js';
-import { setCaptions } from './render.js';
+import { button, setCaptions } from './render.js';
 import { entries as historyEntries } from './history.js';
 
 const installerKey = 'quorvex-installer';
@@ -70,15 +70,6 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
     if (storageState.dataset.state === 'unavailable') return;
     storageState.textContent = persisted ? texts.persisted : texts.notPersisted;
     storageState.dataset.state = persisted ? 'persisted' : 'notPersisted';
-  }
-
-  /** @param {string} text @param {() => void} action */
-  function button(text, action) {
-    const element = document.createElement('button');
-    element.type = 'button';
-    element.textContent = text;
-    element.addEventListener('click', action);
-    return element;
   }
 
   async function list() {

@@ -247,3 +247,13 @@ export function listenToControls(catalogue, model, changed) {
 export function setCaptions(byId, captions) {
   for (const [id, text] of Object.entries(captions)) byId(id).textContent = text;
 }
+
+// A plain button with its caption and its click.
+/** @param {string} text @param {() => void} action */
+export function button(text, action) {
+  const element = document.createElement('button');
+  element.type = 'button';
+  element.textContent = text;
+  element.addEventListener('click', action);
+  return element;
+}
