@@ -8,6 +8,7 @@
 #include "archive/archive_error.h"
 #include "archive/import.h"
 #include "archive/objects.h"
+#include "archive/records_json.h"
 #include "archive/sqlite_archive.h"
 #include "cli/archive_words.h"
 #include "cli/command_line.h"
@@ -66,7 +67,7 @@ int List(const ParsedArgs& parsed) {
     if (parsed.Has("--json")) {
       nlohmann::ordered_json list = nlohmann::ordered_json::array();
       for (const archive::Card& card : cards) {
-        nlohmann::ordered_json json = CardJson(card);
+        nlohmann::ordered_json json = archive::CardJson(card);
         json.erase("settings");
         list.push_back(std::move(json));
       }
@@ -99,9 +100,10 @@ int Show(const ParsedArgs& parsed) {
     if (!card) return 1;
     const std::vector<archive::Entry> journal = archive::JournalOf(db, card->id);
     if (parsed.Has("--json")) {
-      nlohmann::ordered_json json = CardJson(*card);
+      nlohmann::ordered_json json = archive::CardJson(*card);
       json["journal"] = nlohmann::ordered_json::array();
-      for (const archive::Entry& entry : journal) json["journal"].push_back(EntryJson(entry));
+      for (const archive::Entry& entry : journal)
+        json["journal"].push_back(archive::EntryJson(entry));
       std::cout << json.dump(2) << "\n";
       return 0;
     }

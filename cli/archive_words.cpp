@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 
-#include "config_file/cp1251.h"
-
 namespace qvx::cli {
 namespace {
 
@@ -35,37 +33,6 @@ std::string EntryLine(const archive::Entry& entry) {
   if (!entry.outcome_text.empty()) line += "  " + OnOneLine(entry.outcome_text);
   if (entry.differing) line += "  различий: " + std::to_string(*entry.differing);
   return line;
-}
-
-nlohmann::ordered_json CardJson(const archive::Card& card) {
-  return {{"id", card.id},
-          {"number", card.number},
-          {"name", card.name},
-          {"address", card.address},
-          {"phone", card.phone},
-          {"note", card.note},
-          {"createdAt", card.created_at},
-          {"createdBy", card.created_by},
-          {"changedAt", card.changed_at},
-          {"changedBy", card.changed_by},
-          {"version", card.version},
-          {"deleted", card.deleted},
-          {"settings", Cp1251ToUtf8(card.settings)}};
-}
-
-nlohmann::ordered_json EntryJson(const archive::Entry& entry) {
-  nlohmann::ordered_json json = {{"id", entry.id},
-                                 {"at", entry.at},
-                                 {"installer", entry.installer},
-                                 {"port", entry.port},
-                                 {"command", entry.command},
-                                 {"outcome", entry.outcome},
-                                 {"cause", entry.cause},
-                                 {"outcomeText", entry.outcome_text},
-                                 {"differing", nullptr},
-                                 {"settings", Cp1251ToUtf8(entry.settings)}};
-  if (entry.differing) json["differing"] = *entry.differing;
-  return json;
 }
 
 std::string InstallerName() {

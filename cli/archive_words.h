@@ -1,8 +1,7 @@
 // How quorvex-cli shows the archive: times in local time, a card and a
-// journal entry in lines and as JSON, and the installer's name.
+// journal entry in lines, and the installer's name.
 #pragma once
 
-#include <nlohmann/json.hpp>
 #include <string>
 
 #include "archive/records.h"
@@ -17,10 +16,6 @@ std::string ObjectLine(const archive::Card& card);
 
 // An entry's line: "10.12.2026 15:45:00  ivan  /dev/ttyUSB0  Записать  отправлено  различий: 3".
 std::string EntryLine(const archive::Entry& entry);
-
-nlohmann::ordered_json CardJson(const archive::Card& card);
-// The settings line in UTF-8 under "settings", as a .qvx file would hold it in code page 1251.
-nlohmann::ordered_json EntryJson(const archive::Entry& entry);
 
 // Who the entries name as installer: the login name, else "".
 std::string InstallerName();
