@@ -1,5 +1,7 @@
 #include "archive/objects.h"
 
+#include <algorithm>
+
 #include "archive/archive_error.h"
 #include "archive/schema.h"
 #include "archive/search.h"
@@ -60,6 +62,20 @@ std::vector<Card> ListObjects(Executor& executor, const std::string& text) {
   std::vector<Card> cards;
   for (const Row& row : executor.Run(SearchObjects(text))) cards.push_back(CardOf(row));
   return cards;
+}
+
+ObjectList FirstObjects(Executor& executor, const std::string& text, std::int64_t limit) {
+  ObjectList list;
+  for (const Row& row : executor.Run(SearchObjects(text, limit))) list.cards.push_back(CardOf(row));
+  if (static_cast<std::int64_t>(list.cards.size()) <= limit) return list;
+  list.cards.resize(limit);
+  const std::vector<Row> counted = executor.Run(CountObjects(text));
+  if (counted.size() == 1 && counted[0].size() == 1 &&
+      std::holds_alternative<std::int64_t>(counted[0][0]))
+    list.more = std::max<std::int64_t>(std::get<std::int64_t>(counted[0][0]) - limit, 1);
+  else
+    list.more = 1;  // at least the one row past the limit
+  return list;
 }
 
 std::optional<Card> FindObject(Executor& executor, const std::string& number) {

@@ -26,6 +26,14 @@ bool CheckArchive(Executor& executor);
 // Cards as SearchObjects(text) finds them (every one for ""), newest change first.
 std::vector<Card> ListObjects(Executor& executor, const std::string& text = "");
 
+// The first `limit` cards that ListObjects(executor, text) would give, and
+// how many more match (counted only when there are more).
+struct ObjectList {
+  std::vector<Card> cards;
+  std::int64_t more = 0;
+};
+ObjectList FirstObjects(Executor& executor, const std::string& text, std::int64_t limit);
+
 // The card of `number`, deleted or not.
 std::optional<Card> FindObject(Executor& executor, const std::string& number);
 

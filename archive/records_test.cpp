@@ -147,5 +147,43 @@ TEST(ArchiveSearch, FindsByNumberNameAddressAndPhoneDigits) {
   EXPECT_TRUE(ListObjects(db, "иванов").empty());
 }
 
+// A list stops at its limit and counts what it left out, deleted cards not
+// among them; at the limit exactly nothing is left out.
+TEST(ArchiveSearch, FirstObjectsStopsAtTheLimitAndCountsTheRest) {
+  ScratchFolder folder("archive-first");
+  SqliteArchive db(folder.Path("a.qvxa"), OpenMode::Create);
+  for (int i = 1; i <= 7; ++i) {
+    Card card;
+    card.number = std::to_string(i);
+    card.name = i <= 5 ? "Иванов " + std::to_string(i) : "Петров";
+    card.settings = LineWithPhone("Edit16", "");
+    CreateObject(db, card, "ivan");
+  }
+  Card gone = *FindObject(db, "1");
+  gone.deleted = true;
+  ChangeObject(db, gone, "ivan");
+  const struct {
+    std::string text;
+    std::int64_t limit;
+    std::vector<std::string> numbers;  // newest change first
+    std::int64_t more;
+  } cases[] = {
+      {"", 2, {"7", "6"}, 4},
+      {"иванов", 3, {"5", "4", "3"}, 1},  // the deleted "Иванов 1" not counted
+      {"иванов", 4, {"5", "4", "3", "2"}, 0},
+      {"иванов", 5, {"5", "4", "3", "2"}, 0},
+      {"петров", 0, {}, 2},
+      {"сидоров", 2, {}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text + " " + std::to_string(c.limit));
+    const ObjectList list = FirstObjects(db, c.text, c.limit);
+    std::vector<std::string> numbers;
+    for (const Card& card : list.cards) numbers.push_back(card.number);
+    EXPECT_EQ(numbers, c.numbers);
+    EXPECT_EQ(list.more, c.more);
+  }
+}
+
 }  // namespace
 }  // namespace qvx::archive

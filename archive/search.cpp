@@ -54,6 +54,20 @@ std::string Anywhere(const std::string& text) {
   return pattern + "%";
 }
 
+// The WHERE clause of a search for `text` and its parameters.
+Statement Matching(const std::string& text) {
+  const std::string live = " WHERE deleted = 0";
+  std::string folded = FoldCase(text);
+  const std::size_t first = folded.find_first_not_of(" \t\n");
+  if (first == std::string::npos) return {live, {}};
+  folded = folded.substr(first, folded.find_last_not_of(" \t\n") + 1 - first);
+  const std::string digits = Digits(text);
+  if (digits.empty() || HasLetters(text))
+    return {live + " AND search_text LIKE ? ESCAPE '\\'", {Anywhere(folded)}};
+  return {live + " AND (search_text LIKE ? ESCAPE '\\' OR phone_digits LIKE ?)",
+          {Anywhere(folded), Anywhere(digits)}};
+}
+
 }  // namespace
 
 std::string FoldCase(const std::string& text) {
@@ -94,18 +108,23 @@ std::string PhoneDigitsOf(const Card& card) {
 }
 
 Statement SearchObjects(const std::string& text) {
-  const std::string select =
-      "SELECT " + std::string(CardColumns()) + " FROM objects WHERE deleted = 0";
-  const std::string order = " ORDER BY changed_at DESC, rowid DESC";
-  std::string folded = FoldCase(text);
-  const std::size_t first = folded.find_first_not_of(" \t\n");
-  if (first == std::string::npos) return {select + order, {}};
-  folded = folded.substr(first, folded.find_last_not_of(" \t\n") + 1 - first);
-  const std::string digits = Digits(text);
-  if (digits.empty() || HasLetters(text))
-    return {select + " AND search_text LIKE ? ESCAPE '\\'" + order, {Anywhere(folded)}};
-  return {select + " AND (search_text LIKE ? ESCAPE '\\' OR phone_digits LIKE ?)" + order,
-          {Anywhere(folded), Anywhere(digits)}};
+  Statement where = Matching(text);
+  where.sql = "SELECT " + std::string(CardColumns()) + " FROM objects" + where.sql +
+              " ORDER BY changed_at DESC, rowid DESC";
+  return where;
+}
+
+Statement SearchObjects(const std::string& text, std::int64_t limit) {
+  Statement statement = SearchObjects(text);
+  statement.sql += " LIMIT ?";
+  statement.params.emplace_back(limit + 1);
+  return statement;
+}
+
+Statement CountObjects(const std::string& text) {
+  Statement where = Matching(text);
+  where.sql = "SELECT count(*) FROM objects" + where.sql;
+  return where;
 }
 
 Statement DeletedObjects() {

@@ -5,6 +5,7 @@
 // search is one SELECT that SQLite runs alike natively and in the page.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "archive/records.h"
@@ -22,10 +23,21 @@ std::string SearchTextOf(const Card& card);
 // settings, each run of digits apart (" 79161234567 84951234567 ").
 std::string PhoneDigitsOf(const Card& card);
 
+// The most cards a list shows: past them the installer refines the search,
+// and neither side carries thousands of rows it will not read.
+inline constexpr std::int64_t kListLimit = 200;
+
 // Cards not deleted whose number, name or address holds `text` (folded), or
 // whose phones hold the digits of `text` (when it has some and no letters),
 // newest change first; every card for an empty text. Rows of CardColumns().
 Statement SearchObjects(const std::string& text);
+
+// The first `limit` + 1 of SearchObjects(text): a row past `limit` tells
+// that more match without counting them all.
+Statement SearchObjects(const std::string& text, std::int64_t limit);
+
+// One row, one column: the number of cards SearchObjects(text) finds.
+Statement CountObjects(const std::string& text);
 
 // The deleted cards ("Удалённые"), newest change first.
 Statement DeletedObjects();

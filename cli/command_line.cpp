@@ -90,11 +90,15 @@ const std::vector<CommandUsage>& Usages() {
            "  --object NUMBER  номер объекта в архиве\n"},
       {"report",
        "использование: quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]\n"
+       "                            [--archive FILE --object NUMBER] [--installer NAME]\n"
        "Лист настроек для печати на A4: все настройки по вкладкам и группам, номера\n"
        "абонентов, пароль, адрес и порт, источник, время и версия программы.\n"
        "Источник: файл .qvx или .json, defaults или port:NAME.\n"
        "  -o FILE           .html (самостоятельная страница) или .pdf\n"
-       "  --mask-password   скрыть пароль\n"},
+       "  --mask-password   скрыть пароль\n"
+       "  --archive FILE    с --object: строки «Объект» и «Адрес объекта» из карточки\n"
+       "  --object NUMBER   объекта NUMBER в архиве FILE\n"
+       "  --installer NAME  строка «Установщик»; без имени строки остаются пустыми\n"},
       {"archive",
        "использование: quorvex-cli archive list FILE [--search TEXT] [--json]\n"
        "               quorvex-cli archive show FILE NUMBER [--json]\n"

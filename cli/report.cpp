@@ -4,6 +4,10 @@
 #include <filesystem>
 #include <iostream>
 
+#include "archive/archive_error.h"
+#include "archive/objects.h"
+#include "archive/sqlite_archive.h"
+#include "cli/archive_journal.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/device_session.h"
@@ -35,12 +39,35 @@ std::string Now(const char* format) {
   return text;
 }
 
+// The object's line and address for the sheet from the archive `file`,
+// read only; false once the failure is said.
+bool FillObject(const std::string& file, const std::string& number, SheetFacts& facts) {
+  try {
+    archive::SqliteArchive db(file, archive::OpenMode::ReadOnly);
+    std::optional<archive::Card> card;
+    if (archive::CheckArchive(db)) card = archive::FindObject(db, number);
+    if (!card || card->deleted) {
+      Failure("report", file + ": нет объекта с номером " + number);
+      return false;
+    }
+    facts.object = card->number + (card->name.empty() ? "" : " " + card->name);
+    facts.object_address = card->address;
+    return true;
+  } catch (const archive::ArchiveError& error) {
+    Failure("report", file + ": " + error.what());
+    return false;
+  }
+}
+
 }  // namespace
 
 int RunReport(const Args& args) {
-  static constexpr OptionSpec kOptions[] = {{"-o", true}, {"--mask-password"}};
+  static constexpr OptionSpec kOptions[] = {
+      {"-o", true}, {"--mask-password"}, kArchiveOption, kObjectOption, {"--installer", true}};
   ParsedArgs parsed;
   if (const std::string problem = ParseArgs(args, kOptions, 1, parsed); !problem.empty())
+    return UsageError("report", problem);
+  if (const std::string problem = ArchiveOptionsProblem(parsed); !problem.empty())
     return UsageError("report", problem);
   if (parsed.positional.empty()) return UsageError("report", "не указан источник настроек");
   const std::string output = parsed.Value("-o");
@@ -63,6 +90,10 @@ int RunReport(const Args& args) {
   facts.date = Now("%d.%m.%Y");
   facts.version = QUORVEX_VERSION;
   facts.mask_password = parsed.Has("--mask-password");
+  facts.installer = parsed.Value("--installer");
+  if (parsed.Has("--archive") &&
+      !FillObject(parsed.Value("--archive"), parsed.Value("--object"), facts))
+    return 1;
   const std::string html = SettingsSheetHtml(source->settings, facts);
   const SaveInProgress saving;  // a second Ctrl-C waits: no temporary file left
   if (!WriteFileAtomically(

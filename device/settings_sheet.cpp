@@ -1,5 +1,6 @@
 #include "device/settings_sheet.h"
 
+#include <utility>
 #include <vector>
 
 #include "device/text_fields.h"
@@ -187,8 +188,18 @@ void AppendFacts(std::string& html, const SheetFacts& facts, int changed) {
                                                "настройки отличаются", "настроек отличаются") +
                                        " от значений по умолчанию</b> (отмечены " +
                                        std::string(kChangedMark) + ")");
-  for (const std::string_view label :
-       {"Объект:", "Адрес объекта:", "Установщик:", "Подпись установщика:", "Подпись заказчика:"})
+  const std::pair<std::string_view, const std::string*> known[] = {
+      {"Объект:", &facts.object},
+      {"Адрес объекта:", &facts.object_address},
+      {"Установщик:", &facts.installer},
+  };
+  for (const auto& [label, value] : known) {
+    if (value->empty())
+      fact(label, std::string(kBlankLine), true);
+    else
+      fact(label, Html(*value));
+  }
+  for (const std::string_view label : {"Подпись установщика:", "Подпись заказчика:"})
     fact(label, std::string(kBlankLine), true);
   html += "</table>\n";
 }

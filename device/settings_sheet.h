@@ -15,6 +15,11 @@ struct SheetFacts {
   std::string date;     // the sheet's date, "09.12.2026"
   std::string version;  // the program's version
   bool mask_password = false;
+  // The object the settings belong to ("17 Иванов И. И."), its address and
+  // the installer's name; an empty one leaves a blank line to fill by hand.
+  std::string object;
+  std::string object_address;
+  std::string installer;
 };
 
 // The sign beside every value that differs from the default.
@@ -25,9 +30,9 @@ inline constexpr int kPlaceWidth = 22;
 inline constexpr int kCaptionWidth = 44;
 inline constexpr int kValueWidth = 34;
 
-// A header block (source, date, the sheet's number of changed settings, and
-// blank lines for the object, its address, the installer and two
-// signatures), then one table per section: the subscriber numbers, the
+// A header block (source, date, the sheet's number of changed settings, the
+// object, its address and the installer, each a blank line when not known,
+// and blank lines for two signatures), then one table per section: the subscriber numbers, the
 // password (or a mask), the server address and port and the storage choice
 // under the window's own labels, then every other setting by tab and group
 // with its place, caption and option text. A value that differs from the

@@ -59,7 +59,7 @@ _quorvex_cli() {
     convert) options="--force" ;;
     write) options="--port --ports-from --all-usb --verify --settle --backup --force --archive --object" ;;
     read) options="--port -o --archive --object" ;;
-    report) options="-o --mask-password" ;;
+    report) options="-o --mask-password --archive --object --installer" ;;
     archive)
       case ${COMP_WORDS[2]} in
         list) options="--search --json" ;;

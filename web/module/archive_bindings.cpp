@@ -127,10 +127,16 @@ void Prepare(val db) {
   });
 }
 
+// The first cards the search finds, as { cards, more } where `more` says
+// in words how many were left out ("" for none).
 val List(val db, const std::string& text) {
   return Guard([&] {
     web::WasmExecutor executor(db);
-    return web::Array(ListObjects(executor, text), CardObject);
+    const ObjectList list = FirstObjects(executor, text, kListLimit);
+    val result = val::object();
+    result.set("cards", web::Array(list.cards, CardObject));
+    result.set("more", web::MoreObjects(list.more));
+    return result;
   });
 }
 

@@ -2,6 +2,7 @@
 
 #include "archive/records.h"
 #include "js_values.h"
+#include "settings/russian_numbers.h"
 
 namespace qvx::web {
 
@@ -52,7 +53,7 @@ val ArchiveTexts() {
       {"noObjects", "Объектов нет"},
       {"withoutObject", "Без объекта"},
       {"installer", "Установщик"},
-      {"askInstaller", "Имя установщика (записывается в журнал):"},
+      {"askInstaller", "Имя установщика: оно записывается в журнал и в лист настроек"},
       {"exportArchive", "Экспорт архива"},
       {"importArchive", "Импорт"},
       {"close", "Закрыть"},
@@ -84,6 +85,14 @@ std::string ImportSummary(int added, int changed, int unchanged, int entries_mer
   const int count = refusals["length"].as<int>();
   for (int index = 0; index < count; ++index) text += "\n" + refusals[index].as<std::string>();
   return text;
+}
+
+std::string MoreObjects(std::int64_t more) {
+  if (more <= 0) return "";
+  return "Ещё " +
+         CountOf(static_cast<int>(more), "объект не показан", "объекта не показаны",
+                 "объектов не показаны") +
+         ": уточните поиск";
 }
 
 std::string EntryLine(const val& entry) {

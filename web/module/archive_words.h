@@ -5,6 +5,7 @@
 
 #include <emscripten/val.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,10 @@ emscripten::val ArchiveTexts();
 // files' causes on lines below.
 std::string ImportSummary(int added, int changed, int unchanged, int entries_merged,
                           const emscripten::val& refusals);
+
+// The line under a list cut at its limit: "Ещё 9800 объектов не показаны:
+// уточните поиск"; "" when `more` is 0.
+std::string MoreObjects(std::int64_t more);
 
 // One line of the journal: local time, command, port, outcome, differing.
 std::string EntryLine(const emscripten::val& entry);

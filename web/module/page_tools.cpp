@@ -34,10 +34,13 @@ FileSettings SettingsOfFile(std::string_view file_bytes) {
 }
 
 std::string SheetOfFile(std::string_view file_bytes, const std::string& file_name,
-                        bool mask_password, bool edited) {
+                        bool mask_password, bool edited, const SheetFacts& known) {
   const FileSettings file = SettingsOfFile(file_bytes);
   if (file.refusal) return {};
   SheetFacts facts;
+  facts.object = known.object;
+  facts.object_address = known.object_address;
+  facts.installer = known.installer;
   facts.source = file_name.empty() ? "настройки страницы"
                  : edited ? "файл " + file_name + " с несохранёнными изменениями"
                           : "файл " + file_name;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "device/settings_sheet.h"
 #include "page_model.h"
 
 namespace qvx::web {
@@ -23,10 +24,11 @@ FileSettings SettingsOfFile(std::string_view file_bytes);
 
 // The sheet of `quorvex-cli report` for the settings in `file_bytes`, dated
 // now; the source is "файл NAME" (said to be changed since when `edited`),
-// or the page's own settings when the name is empty. Empty when the bytes
-// are refused.
+// or the page's own settings when the name is empty. The object, its
+// address and the installer are taken from `known` (blank lines when empty).
+// Empty when the bytes are refused.
 std::string SheetOfFile(std::string_view file_bytes, const std::string& file_name,
-                        bool mask_password, bool edited = false);
+                        bool mask_password, bool edited = false, const SheetFacts& known = {});
 
 // One setting that differs, in the page's words.
 struct ComparedRow {

@@ -84,10 +84,15 @@ val CompareWithEntry(const val& page_bytes, const val& entry_bytes, const std::s
                   HistorySide(CommandWord(command), port, epoch_ms));
 }
 
-// `edited`: the settings were changed since file `file_name` was opened or saved.
+// `edited`: the settings were changed since file `file_name` was opened or
+// saved; `about` is { object, address, installer }, each "" when not known.
 std::string Sheet(const val& file_bytes, const std::string& file_name, bool mask_password,
-                  bool edited) {
-  return SheetOfFile(FromBytes(file_bytes), file_name, mask_password, edited);
+                  bool edited, const val& about) {
+  SheetFacts known;
+  known.object = StringOf(about, "object");
+  known.object_address = StringOf(about, "address");
+  known.installer = StringOf(about, "installer");
+  return SheetOfFile(FromBytes(file_bytes), file_name, mask_password, edited, known);
 }
 
 // Where settings opened from a history entry came from, in the page's title

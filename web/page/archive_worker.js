@@ -5,9 +5,38 @@
 // { id, failure, message }. One worker, one operation at a time: every
 // change is one transaction of the rules.
 
+import { decodeParams, encodeRows } from './archive_values.js';
+
 const fileName = '/objects.sqlite';
 // A settings file starts with digits; an archive with SQLite's header.
 const sqliteHeader = 'SQLite format 3\0';
+
+// sqlite-wasm's OPFS file system turns any failed write into SQLITE_IOERR
+// (or SQLITE_CANTOPEN for a journal), a browser's quota refused too; the
+// last refusal is kept here so that a full storage is told as full
+// (SQLITE_FULL), not as a failing disk.
+const sqliteFull = 13;
+/** @type {unknown} */
+let lastWriteFailure = null;
+const handle = /** @type {any} */ (globalThis).FileSystemSyncAccessHandle;
+if (handle) {
+  const write = handle.prototype.write;
+  handle.prototype.write = function keptFailure(/** @type {unknown[]} */ ...args) {
+    try {
+      return write.apply(this, args);
+    } catch (error) {
+      lastWriteFailure = error;
+      throw error;
+    }
+  };
+}
+// A statement that failed after a write was refused for the quota (its
+// data, its journal, or a journal's file of the pool) failed for that.
+/** @param {number} code @returns {number} */
+function codeOf(code) {
+  const full = lastWriteFailure instanceof DOMException && lastWriteFailure.name === 'QuotaExceededError';
+  return full ? sqliteFull : code;
+}
 
 /** @param {string} path */
 const here = (path) => new URL(path, import.meta.url).href;
@@ -19,7 +48,12 @@ const sqlite = import(here('sqlite/sqlite3.mjs')).then(({ default: init }) =>
   init({ print: () => { /* its notes are no page's business */ }, printErr: () => { /* as print */ } }));
 const storage = sqlite.then(async (sqlite3) => {
   const pool = await sqlite3.installOpfsSAHPoolVfs({ name: 'quorvex-archive' });
-  return { sqlite3, db: new pool.OpfsSAHPoolDb(fileName) };
+  const db = new pool.OpfsSAHPoolDb(fileName);
+  // Every page read or written past SQLite's cache is a call into the
+  // origin-private file system: a merge of 100,000 entries spilled its 2 MB
+  // cache on every few rows and spent most of its time there.
+  db.exec('PRAGMA cache_size = -65536');
+  return { sqlite3, db };
 });
 const opened = Promise.all([rules, storage]).then(([archive, { sqlite3, db }]) => {
   const database = runner(db);
@@ -30,22 +64,41 @@ const opened = Promise.all([rules, storage]).then(([archive, { sqlite3, db }]) =
 for (const promise of [rules, sqlite, storage, opened]) promise.catch(() => { /* told to the caller */ });
 
 /**
- * The executor's side in JavaScript: one statement run to its end.
+ * The executor's side in JavaScript: one statement run to its end. Each
+ * text is prepared once and kept, as the native executor does: a merge runs
+ * the same few statements a hundred thousand times, and preparing each
+ * anew took most of its time. db.close() finalizes them.
  * @param {any} db an sqlite-wasm oo1.DB
  */
 function runner(db) {
+  /** @type {Map<string, any>} */
+  const prepared = new Map();
   return {
-    /** @param {string} sql @param {unknown[]} params */
-    run(sql, params) {
+    /** @param {string} sql @param {Uint8Array} paramBytes see archive_values.js */
+    run(sql, paramBytes) {
       /** @type {unknown[][]} */
       const rows = [];
+      let statement = null;
+      lastWriteFailure = null;
       try {
-        db.exec(params.length ? { sql, bind: params, rowMode: 'array', resultRows: rows }
-          : { sql, rowMode: 'array', resultRows: rows });
-        return { rows };
+        const params = decodeParams(paramBytes);
+        statement = prepared.get(sql);
+        if (!statement) {
+          statement = db.prepare(sql);
+          prepared.set(sql, statement);
+        }
+        if (params.length) statement.bind(params);
+        while (statement.step()) rows.push(statement.get([]));
+        return { rows: encodeRows(rows) };
       } catch (error) {
         const failure = /** @type {{ resultCode?: number, message?: string }} */ (error);
-        return { code: failure.resultCode ?? 1, detail: String(failure.message ?? error) };
+        return { code: codeOf(failure.resultCode ?? 1), detail: String(failure.message ?? error) };
+      } finally {
+        try {
+          statement?.reset(true);
+        } catch {
+          // reset() repeats the failure just returned.
+        }
       }
     },
   };

@@ -32,13 +32,15 @@ async function refuse() {
   const { historyRefused } = await toolTexts;
   if (!refused) return;
   note().textContent = historyRefused;
+  note().dataset.from = 'history';
   note().hidden = false;
 }
 
-// Storage took an entry again: the note goes.
+// Storage took an entry again: the history's note goes (not the archive's,
+// which says the same of its own storage).
 function accepted() {
   refused = false;
-  note().hidden = true;
+  if (note().dataset.from === 'history') note().hidden = true;
 }
 if (!globalThis.indexedDB) refuse();
 
@@ -144,13 +146,50 @@ export async function entries() {
 }
 
 /**
+ * What the page does with settings a command kept.
+ * @typedef {object} KeptActions
+ * @property {Quorvex} quorvex
+ * @property {ToolTexts} tools
+ * @property {(bytes: Uint8Array<ArrayBuffer>, name: string, source: string) => Promise<unknown>} openBytes
+ * @property {(bytes: Uint8Array<ArrayBuffer>, name: string) => Promise<unknown>} saveBytes
+ * @property {(kept: KeptSettings) => Promise<unknown>} compare
+ */
+/**
+ * Settings a command kept: its bytes, the command (the page's code or the
+ * journal's word), the port and the time in milliseconds since 1970.
+ * @typedef {{ bytes: Uint8Array<ArrayBuffer>, command: string, port: string, time: number }} KeptSettings
+ */
+
+/**
+ * "Открыть", "Сохранить" and "Сравнить" for settings a command kept, in the
+ * history and in an object's journal alike: opened as "Открыть" opens a file
+ * (`beforeOpen` closes the list first), saved as PORT-YYYYMMDD-HHMMSS.qvx
+ * byte for byte, compared with the page's settings.
+ * @param {KeptActions} actions
+ * @param {KeptSettings} kept
+ * @param {() => void} beforeOpen
+ * @returns {HTMLButtonElement[]}
+ */
+export function keptButtons({ quorvex, tools, openBytes, saveBytes, compare }, kept, beforeOpen) {
+  const name = quorvex.historyFileName(kept.port, kept.time);
+  return [
+    button(tools.historyOpen, async () => {
+      beforeOpen();
+      await openBytes(kept.bytes, name, quorvex.historySource(kept.command, kept.port, kept.time));
+    }),
+    button(tools.historySave, () => saveBytes(kept.bytes, name)),
+    button(tools.historyCompare, () => compare(kept)),
+  ];
+}
+
+/**
  * @param {object} page
  * @param {Quorvex} page.quorvex
  * @param {ToolTexts} page.tools
  * @param {ById} page.byId
- * @param {(bytes: Uint8Array<ArrayBuffer>, name: string, source: string) => Promise<unknown>} page.openBytes
- * @param {(bytes: Uint8Array<ArrayBuffer>, name: string) => Promise<unknown>} page.saveBytes
- * @param {(entry: HistoryEntry) => Promise<unknown>} page.compare
+ * @param {KeptActions['openBytes']} page.openBytes
+ * @param {KeptActions['saveBytes']} page.saveBytes
+ * @param {KeptActions['compare']} page.compare
  */
 export function setUpHistory({ quorvex, tools, byId, openBytes, saveBytes, compare }) {
   giveTexts(tools);
@@ -175,15 +214,7 @@ export function setUpHistory({ quorvex, tools, byId, openBytes, saveBytes, compa
       const row = body.insertRow();
       for (const text of [quorvex.localTime(entry.time), entry.port, tools.commands[entry.command] ?? entry.command, quorvex.historyOutcome(entry)])
         row.insertCell().textContent = text;
-      const name = quorvex.historyFileName(entry.port, entry.time);
-      row.insertCell().append(
-        button(tools.historyOpen, async () => {
-          dialog.close();
-          await openBytes(entry.bytes, name, quorvex.historySource(entry.command, entry.port, entry.time));
-        }),
-        button(tools.historySave, () => saveBytes(entry.bytes, name)),
-        button(tools.historyCompare, () => compare(entry)),
-      );
+      row.insertCell().append(...keptButtons({ quorvex, tools, openBytes, saveBytes, compare }, entry, () => dialog.close()));
     }
   }
 

@@ -288,7 +288,7 @@ async function readDevice() {
 }
 
 // Each command goes into the history and into the journal of the object open.
-/** @type {{ journal: (entry: any) => void } | null} */
+/** @type {import('./objects.js').Objects | null} */
 let objects = null;
 /** @type {typeof recordHistory} */
 async function remember(entry) {
@@ -296,7 +296,9 @@ async function remember(entry) {
   await recordHistory(entry);
 }
 
-const printSheet = setUpSheet({ quorvex, tools, byId, pageFile });
+const printSheet = setUpSheet({
+  quorvex, tools, byId, pageFile, about: () => objects?.about() ?? { object: '', address: '', installer: '' },
+});
 installKeys({
   open: () => { if (!running) byId('N2').click(); },
   save: () => { if (!running) byId('N3').click(); },
@@ -307,8 +309,10 @@ setUpBatch({ quorvex, tools, texts, byId, link, model, exclusive, view: commandV
 const comparing = setUpCompare({
   quorvex, tools, byId, pageFile, readDevice, exclusive, showMessage, readFile: (file) => files.readChosen(file),
 });
-setUpHistory({
-  quorvex, tools, byId,
+// Settings a command kept, in the history and in an object's journal alike.
+/** @type {import('./history.js').KeptActions} */
+const kept = {
+  quorvex, tools,
   // As "Открыть" with a file of the entry's bytes, asking first over edits;
   // the settings are then the entry's, saved in no file yet.
   openBytes: (bytes, name, source) => exclusive(() => files.open(new File([bytes], name), source)),
@@ -324,16 +328,21 @@ setUpHistory({
   }),
   compare: (entry) => comparing.compareWith(async (page) =>
     quorvex.compareWithEntry(page, entry.bytes, entry.command, entry.port, entry.time)),
-});
+};
+setUpHistory({ ...kept, byId });
 
 // The archive loads after the page is interactive (its worker and storage).
 objects = setUpObjects({
-  byId, quorvex, files, pageFile, exclusive,
+  byId, quorvex, files, pageFile, exclusive, kept,
   saveBytes: async (bytes, name) => {
     const written = await files.write(bytes, name);
     if (written.downloading) await showMessage(fileTexts.downloadStarted(written.downloading));
   },
 });
+// The installer's name is asked at the first device command when none is
+// kept; before the command's own handler, so that no port waits on it.
+for (const id of ['BitBtn2', 'BitBtn1', 'writeVerify', 'batchWrite', 'batchRetry', 'compareDevice'])
+  byId(id).addEventListener('click', () => objects?.askInstaller(), { capture: true });
 
 // The commands are offered only once everything above is in place.
 const toolButtons = /** @type {HTMLButtonElement[]} */ (['batchButton', 'compareButton', 'sheetButton', 'historyButton'].map(byId));

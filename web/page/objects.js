@@ -4,7 +4,7 @@
 // word and rule; this file shows them and moves the bytes.
 import { Archive, ArchiveFailure } from './archive.js';
 import { button, setCaptions } from './render.js';
-import { entries as historyEntries } from './history.js';
+import { entries as historyEntries, keptButtons } from './history.js';
 
 const installerKey = 'quorvex-installer';
 const carriedKey = 'quorvex-history-carried';
@@ -15,16 +15,24 @@ const carriedKey = 'quorvex-history-carried';
  */
 
 /**
+ * @typedef {object} Objects
+ * @property {(entry: any) => void} journal one command of the page, under the object open
+ * @property {() => SheetAbout} about the object open and the installer, for the sheet
+ * @property {() => void} askInstaller asks the installer's name once when none is kept
+ */
+
+/**
  * @param {object} page
  * @param {ById} page.byId
  * @param {Quorvex} page.quorvex
  * @param {import('./files.js').SettingsFiles} page.files
  * @param {() => Promise<{ bytes: Uint8Array<ArrayBuffer>, name: string } | null>} page.pageFile
  * @param {(run: () => Promise<void>) => Promise<void>} page.exclusive
+ * @param {import('./history.js').KeptActions} page.kept what a journal entry's buttons do
  * @param {(bytes: Uint8Array<ArrayBuffer>, name: string) => Promise<unknown>} page.saveBytes
- * @returns {{ journal: (entry: any) => void }}
+ * @returns {Objects}
  */
-export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBytes }) {
+export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, kept, saveBytes }) {
   const archive = new Archive();
   const dialog = /** @type {HTMLDialogElement} */ (byId('objectsDialog'));
   const storageState = byId('archiveStorage');
@@ -42,6 +50,17 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
   installerField.value = localStorage.getItem(installerKey) ?? '';
   installerField.addEventListener('change', () => localStorage.setItem(installerKey, installerField.value.trim()));
   const installer = () => installerField.value.trim();
+  // Asked at most once a start: a dismissed question is not repeated, and
+  // the field in "Объекты" stays where the name is changed.
+  let asked = false;
+  function askInstaller() {
+    if (asked || installer() || !texts.askInstaller) return;
+    asked = true;
+    const name = window.prompt(texts.askInstaller, '')?.trim();
+    if (!name) return;
+    installerField.value = name;
+    localStorage.setItem(installerKey, name);
+  }
 
   /** @param {string} text */
   function tell(text) {
@@ -76,8 +95,8 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
     const search = /** @type {HTMLInputElement} */ (byId('objectSearch')).value;
     const target = byId('objectList');
     try {
-      /** @type {ObjectCard[]} */
-      const cards = await archive.call('list', search);
+      /** @type {{ cards: ObjectCard[], more: string }} */
+      const { cards, more } = await archive.call('list', search);
       if (search !== /** @type {HTMLInputElement} */ (byId('objectSearch')).value) return;  // typed on since
       target.replaceChildren(...cards.map((card) => {
         const item = document.createElement('li');
@@ -85,7 +104,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
         item.append(button(`${card.number} ${card.name}${card.address ? ` · ${card.address}` : ''}`, () => openObject(card.number)));
         return item;
       }));
-      byId('objectListEmpty').textContent = cards.length ? '' : texts.noObjects;
+      byId('objectListEmpty').textContent = cards.length ? more : texts.noObjects;
       /** @type {ObjectCard[]} */
       const deleted = await archive.call('deleted');
       byId('deletedList').replaceChildren(...deleted.map((card) => {
@@ -123,12 +142,9 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
       target.replaceChildren(...entries.map((/** @type {any} */ entry, /** @type {number} */ index) => {
         const item = document.createElement('li');
         item.textContent = lines[index];
-        if (entry.settings) {
-          item.append(' ', button(texts.open, async () => {
-            dialog.close();
-            await exclusive(() => files.open(new File([entry.settings], `${card?.number ?? ''} ${entry.at}.qvx`)));
-          }));
-        }
+        // An import has no port: its copy is named by the object's number.
+        const settings = { bytes: entry.settings, command: entry.command, port: entry.port || card?.number || '', time: Date.parse(entry.at) };
+        if (entry.settings) item.append(' ', ...keptButtons(kept, settings, () => dialog.close()));
         return item;
       }).reverse());
     } catch (error) {
@@ -193,6 +209,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
 
   byId('objectsOpen').addEventListener('click', async () => {
     tell('');
+    askInstaller();
     delete dialog.dataset.listed;
     dialog.showModal();
     if (!installer()) installerField.focus();
@@ -306,6 +323,15 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
   }, () => { /* no archive: its button stays hidden */ });
 
   return {
+    askInstaller,
+    about() {
+      const object = openObjectNow();
+      return {
+        object: object ? `${object.number}${object.name ? ` ${object.name}` : ''}` : '',
+        address: object?.address ?? '',
+        installer: installer(),
+      };
+    },
     // One command of the page, under the object open or "Без объекта".
     journal(entry) {
       const object = openObjectNow();
@@ -313,14 +339,17 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
         port: entry.port, command: entry.command ?? '', outcome: entry.outcome, cause: entry.cause ?? '',
         outcomeText: quorvex.historyOutcome(entry), settings: entry.settingsLine,
       };
+      const aside = byId('storageNote');
       firstUse().then(() => archive.call('record', object?.id ?? '', command, installer())).then(() => {
+        // Space freed: the archive's note goes with the first entry kept.
+        if (aside.dataset.from === 'archive') aside.hidden = true;
         if (dialog.open) show(openObjectNow());
       }, (error) => {
         // Said beside the commands too: the dialog may well be closed.
         failed(error, texts.notJournaled);
-        const aside = byId('storageNote');
         aside.textContent = error instanceof ArchiveFailure && error.failure === 'Full' ? texts.full
           : texts.notJournaled + String(error?.message ?? error);
+        aside.dataset.from = 'archive';
         aside.hidden = false;
       });
     },

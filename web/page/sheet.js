@@ -9,10 +9,11 @@ import { setCaptions } from './render.js';
  * @param {ToolTexts} page.tools
  * @param {ById} page.byId
  * @param {() => Promise<{ bytes: Uint8Array, name: string, edited: boolean } | null>} page.pageFile
+ * @param {() => SheetAbout} page.about the object open and the installer, for the sheet's lines
  * @returns {() => boolean} prints the sheet as "Печать" does while it is
  *   open, and says whether it was
  */
-export function setUpSheet({ quorvex, tools, byId, pageFile }) {
+export function setUpSheet({ quorvex, tools, byId, pageFile, about }) {
   const dialog = byId('sheetDialog');
   const frame = byId('sheetFrame');
   const mask = byId('sheetMask');
@@ -20,14 +21,15 @@ export function setUpSheet({ quorvex, tools, byId, pageFile }) {
     sheetButton: tools.sheet, sheetMaskLabel: tools.maskPassword, sheetPrint: tools.print, sheetClose: tools.close,
   });
 
-  /** @type {{ bytes: Uint8Array, name: string, edited: boolean } | null} */
+  /** @type {{ bytes: Uint8Array, name: string, edited: boolean, about: SheetAbout } | null} */
   let shown = null;
   const render = () => {
     if (!shown) return;
-    frame.srcdoc = quorvex.settingsSheet(shown.bytes, shown.name, mask.checked, shown.edited);
+    frame.srcdoc = quorvex.settingsSheet(shown.bytes, shown.name, mask.checked, shown.edited, shown.about);
   };
   byId('sheetButton').addEventListener('click', async () => {
-    shown = await pageFile();
+    const file = await pageFile();
+    shown = file && { ...file, about: about() };
     if (!shown) return;
     render();
     dialog.showModal();

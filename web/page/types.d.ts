@@ -282,6 +282,13 @@ interface SimulatedDevice extends QuorvexObject {
   takeDue(nowMs: number): { due: number; bytes: Uint8Array }[];
 }
 
+// The sheet's lines of the object open and of the installer; "" leaves one blank.
+interface SheetAbout {
+  object: string;
+  address: string;
+  installer: string;
+}
+
 interface Comparison {
   refusal: QuorvexMessage | null;
   pageSide: string;
@@ -313,7 +320,7 @@ interface Quorvex {
   sentTo(port: string): string;
   updateReady(release: string, build: string): string;
   sendingProgress(sent: number, total: number): string;
-  settingsSheet(bytes: Uint8Array, fileName: string, maskPassword: boolean, edited: boolean): string;
+  settingsSheet(bytes: Uint8Array, fileName: string, maskPassword: boolean, edited: boolean, about: SheetAbout): string;
   compareWithDefaults(page: Uint8Array): Comparison;
   compareWithFile(page: Uint8Array, file: Uint8Array, name: string): Comparison;
   compareWithDevice(page: Uint8Array, device: Uint8Array, port: string): Comparison;

@@ -64,9 +64,10 @@ export async function pageReady(page) {
 // headless). `prepare(page)` runs before the page loads (init scripts).
 // `options`: `context` to open the page in (its storage kept), or the
 // context's own options (viewport, deviceScaleFactor, colorScheme);
-// `pageSources` to import single modules (see above).
+// `pageSources` to import single modules (see above); `installer`, the
+// installer's name kept before the page starts ('Тестов'; null for none).
 export async function openPage(prepare = async () => {}, options = {}) {
-  const { context: given, pageSources: sources, ...contextOptions } = options;
+  const { context: given, pageSources: sources, installer = 'Тестов', ...contextOptions } = options;
   const context = given ?? await browser.newContext({
     viewport: { width: 1024, height: 640 }, acceptDownloads: true,
     ...(sources ? { serviceWorkers: 'block' } : {}), ...contextOptions,
@@ -74,6 +75,17 @@ export async function openPage(prepare = async () => {}, options = {}) {
   const page = await context.newPage();
   if (sources) await routePageSources(page);
   await page.addInitScript(() => { delete window.showSaveFilePicker; });
+  // An installer's name kept, so that the page does not ask for one at the
+  // first command; `installer: null` leaves it to be asked.
+  if (installer !== null) {
+    await page.addInitScript((name) => {
+      try {
+        if (!localStorage.getItem('quorvex-installer')) localStorage.setItem('quorvex-installer', name);
+      } catch {
+        // A frame without storage of its own (the sheet's): nothing to keep.
+      }
+    }, installer);
+  }
   await prepare(page);
   const ready = pageReady(page);
   await page.goto(address);

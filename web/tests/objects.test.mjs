@@ -4,10 +4,10 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { defaultLine, expectMessage, openPage, useBrowser } from './browser.mjs';
+import { defaultLine, expectMessage, openPage, tab, useBrowser } from './browser.mjs';
 
 useBrowser();
 const scratch = mkdtempSync(join(tmpdir(), 'quorvex-objects-'));
@@ -213,5 +213,199 @@ test('the former history is carried into "Без объекта" once, whatever 
     assert.match(lines[0], /^\d\d\.01\.2026 \d\d:00:01 · Прочитать · COM4/);
     assert.match(lines[1], /^\d\d\.01\.2026 \d\d:00:00 · Записать · COM3/);
   }
+  assert.deepEqual(page.errors, []);
+});
+
+// The comparison's summary and its rows, once it has been shown.
+async function compared(page) {
+  await page.waitForFunction(() => document.querySelector('#compareDialog').open
+    && document.querySelector('#compareSummary').textContent !== '');
+  const rows = await page.$$eval('#compareTable:not([hidden]) tbody tr', (trs) => trs.map((tr) => [...tr.cells].map((c) => c.textContent)));
+  return { summary: await page.textContent('#compareSummary'), rows };
+}
+
+test('the sheet names the object open, its address and the installer; a journal entry is saved, compared and opened', async () => {
+  const page = await openPage();
+  page.on('dialog', (question) => question.accept());
+  const file = join(scratch, 'Смирнов.qvx');
+  writeFileSync(file, phoneLine);
+  await page.setInputFiles('#OpenDialog1', file);
+  await page.waitForFunction(() => document.title.startsWith('Смирнов.qvx'));
+
+  // No object open: the object's lines stay blank, the installer's is filled.
+  const sheet = async () => {
+    await page.click('#sheetButton');
+    await page.waitForFunction(() => document.querySelector('#sheetFrame').srcdoc.includes('Объект:'));
+    const html = await page.$eval('#sheetFrame', (frame) => frame.srcdoc);
+    await page.click('#sheetClose');
+    return html;
+  };
+  let html = await sheet();
+  assert.match(html, /<td>Объект:<\/td><td class="blank">/);
+  assert.match(html, /<td>Установщик:<\/td><td>Тестов<\/td>/);
+
+  await openObjects(page);
+  await newObject(page, '23', 'Смирнов & Ко', 'пр. Мира, 7');
+  await page.click('#objectsClose');
+  html = await sheet();
+  assert.match(html, /<td>Объект:<\/td><td>23 Смирнов &amp; Ко<\/td>/);
+  assert.match(html, /<td>Адрес объекта:<\/td><td>пр\. Мира, 7<\/td>/);
+
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  await openObjects(page);
+  await journalHolds(page, 1);
+  const entry = page.locator('#objectJournal li').first();
+
+  // Saved byte for byte as written, named by the port and the time, as the history names it.
+  const download = page.waitForEvent('download');
+  await entry.getByRole('button', { name: 'Сохранить' }).click();
+  const saved = await download;
+  assert.match(saved.suggestedFilename(), /^Симулятор_устройства_\(демо\)-\d{8}-\d{6}\.qvx$/);
+  const copy = join(scratch, 'from-journal.qvx');
+  await saved.saveAs(copy);
+  // The phone as the device takes it: digits and "+" only.
+  assert.equal(readFileSync(copy, 'latin1'), phoneLine.replace('+7 (999) 123-45-67', '+79991234567'));
+  await page.locator('#message[open]').getByRole('button', { name: 'OK' }).click();
+
+  // Compared with the page: equal, then one difference once the page is edited.
+  await entry.getByRole('button', { name: 'Сравнить' }).click();
+  assert.match((await compared(page)).summary, /^Различий нет/);
+  await page.click('#compareClose');
+  await page.click('#objectsClose');
+  await tab(page, 'Список аб.');
+  await page.fill('#Edit25', '8642');
+  await page.dispatchEvent('#Edit25', 'change');
+  await openObjects(page);
+  await page.locator('#objectJournal li').first().getByRole('button', { name: 'Сравнить' }).click();
+  const difference = await compared(page);
+  assert.equal(difference.summary, '1 настройка отличается');
+  assert.equal(difference.rows[0][2], '8642');
+  assert.match(difference.rows[0][3], /^7391 ?/);
+  await page.click('#compareClose');
+
+  // Opened into the controls (asked over the edit), titled as the history titles it.
+  await page.locator('#objectJournal li').first().getByRole('button', { name: 'Открыть' }).click();
+  await page.waitForFunction(() => !document.querySelector('#objectsDialog').open);
+  await page.waitForFunction(() => document.title.startsWith('История: '));
+  assert.match(await page.title(), /^История: Записать, Симулятор устройства \(демо\), /);
+  assert.equal(await page.inputValue('#Edit25'), '7391');
+  assert.deepEqual(page.errors, []);
+});
+
+test('the installer is asked once, at the first command, and kept; a dismissed question is not repeated', async () => {
+  const page = await openPage(async () => {}, { installer: null });
+  const questions = [];
+  page.on('dialog', (question) => {
+    questions.push([question.type(), question.message()]);
+    if (question.type() === 'prompt') question.accept('  Кузнецова А. ');
+    else question.accept();
+  });
+  // The question's words come with the archive's, which load after the page.
+  await page.waitForFunction(() => !document.querySelector('#objectsOpen').hidden);
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  assert.deepEqual(questions, [['prompt', 'Имя установщика: оно записывается в журнал и в лист настроек']]);
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  await openObjects(page);
+  assert.equal(await page.inputValue('#installerName'), 'Кузнецова А.');
+  // Both writes journaled under the name given.
+  const lines = await journalHolds(page, 2);
+  assert.ok(lines.every((line) => line.includes(' · Кузнецова А.')), lines.join('\n'));
+  await page.reload();
+  await page.waitForSelector('body[data-ready=true]');
+  await openObjects(page);
+  assert.equal(await page.inputValue('#installerName'), 'Кузнецова А.');
+  assert.equal(questions.length, 1);
+
+  // Dismissed: the commands run, and the page does not ask again until it starts anew.
+  const other = await openPage(async () => {}, { installer: null });
+  let asked = 0;
+  other.on('dialog', (question) => { asked += 1; question.dismiss(); });
+  await openObjects(other);
+  await other.click('#objectsClose');
+  await other.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(other, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  assert.equal(asked, 1);
+  assert.equal(await other.inputValue('#installerName'), '');
+  assert.deepEqual(page.errors, []);
+  assert.deepEqual(other.errors, []);
+});
+
+test('a list stops at its limit and says how many more match, to refine the search', async () => {
+  const folder = mkdtempSync(join(scratch, 'many-'));
+  for (let i = 0; i < 203; i++) writeFileSync(join(folder, `Заказчик ${i}.qvx`), `${defaultLine}\r\n`);
+  const archiveFile = join(scratch, 'many.qvxa');
+  execFileSync(process.env.QUORVEX_CLI, ['archive', 'import', archiveFile, folder]);
+  const page = await openPage();
+  await openObjects(page);
+  await page.setInputFiles('#archiveImport', archiveFile);
+  await page.waitForFunction(() => !document.querySelector('#archiveNote').hidden);
+  await listed(page, 'заказчик', 200);
+  assert.equal(await page.textContent('#objectListEmpty'), 'Ещё 3 объекта не показаны: уточните поиск');
+  await listed(page, 'заказчик 1', 1 + 10 + 100);
+  assert.equal(await page.textContent('#objectListEmpty'), '');
+  await listed(page, 'заказчик 20', 1 + 3);
+  assert.deepEqual(page.errors, []);
+});
+
+// Prepended to the archive's worker: the origin's quota reached, so that
+// every write growing a file of the archive is refused as the browser
+// refuses it, and overwriting what a file holds still works.
+const quotaReached = `{
+  const write = FileSystemSyncAccessHandle.prototype.write;
+  FileSystemSyncAccessHandle.prototype.write = function (data, options) {
+    if ((options?.at ?? 0) + data.byteLength > this.getSize())
+      throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
+    return write.call(this, data, options);
+  };
+}
+`;
+
+test('a full storage refuses a change with its message and loses nothing kept before', async () => {
+  const page = await openPage(async () => {}, { serviceWorkers: 'block' });
+  await openObjects(page);
+  await newObject(page, '31', 'Орлов', 'ул. Лесная, 1');
+  await page.click('#objectsClose');
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  await openObjects(page);
+  await journalHolds(page, 1);
+
+  const full = async (route) => {
+    const original = await route.fetch();
+    route.fulfill({ response: original, body: quotaReached + await original.text() });
+  };
+  await page.context().route('**/archive_worker.js', full);
+  await page.reload();
+  await page.waitForSelector('body[data-ready=true]');
+  await openObjects(page);
+  const said = 'Нет места в хранилище браузера: запись не сохранена, сохранённое ранее не потеряно';
+  await page.click('#objectNew');
+  await page.fill('#objectNumber', '32');
+  await page.fill('#objectName', 'Соколов');
+  await page.click('#objectSave');
+  await page.waitForFunction((text) => document.querySelector('#archiveNote').textContent === text, said);
+  await page.click('#objectsClose');
+  // The device's command works, and its entry's refusal is said beside the commands.
+  await page.getByRole('button', { name: 'Записать', exact: true }).click();
+  await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
+  await page.waitForFunction((text) => {
+    const note = document.querySelector('#storageNote');
+    return !note.hidden && note.textContent === text;
+  }, said);
+
+  // Space freed: everything kept before is there, nothing of the refused.
+  await page.context().unroute('**/archive_worker.js', full);
+  await page.reload();
+  await page.waitForSelector('body[data-ready=true]');
+  await openObjects(page);
+  assert.deepEqual(await listed(page, '', 1), ['31 Орлов · ул. Лесная, 1']);
+  await page.click('#objectList li button');
+  await page.waitForFunction(() => document.title.startsWith('31 Орлов.qvx'));
+  await journalHolds(page, 1);
+  await newObject(page, '32', 'Соколов', '');
+  await listed(page, '', 2);
   assert.deepEqual(page.errors, []);
 });

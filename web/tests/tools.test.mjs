@@ -42,7 +42,8 @@ test('the sheet is the one quorvex-cli report writes for the same file, masked o
     }, mask);
     const html = await frame.getAttribute('srcdoc');
     const out = join(scratch, `sheet-${mask}.html`);
-    execFileSync(process.env.QUORVEX_CLI, ['report', file, '-o', out, ...(mask ? ['--mask-password'] : [])]);
+    // The page's installer (openPage keeps one) is the CLI's --installer.
+    execFileSync(process.env.QUORVEX_CLI, ['report', file, '-o', out, '--installer', 'Тестов', ...(mask ? ['--mask-password'] : [])]);
     const native = readFileSync(out, 'utf8');
     assert.equal(sheetText(html), sheetText(native));
     assert.ok(html.includes('<td>Источник:</td><td>файл customer.qvx</td>'), html.slice(0, 2000));

@@ -41,6 +41,8 @@ function nativeDiff(...sources) {
 
 const withoutSourceAndDate = (html) => html.split('\n').filter((line) => !/<td>(Источник|Дата):<\/td>/.test(line)).join('\n');
 
+const unknown = { object: '', address: '', installer: '' };
+
 test('the sheet of a random file is the native one, masked or not', async () => {
   const quorvex = await modulePromise;
   for (let i = 0; i < 4; ++i) {
@@ -48,12 +50,35 @@ test('the sheet of a random file is the native one, masked or not', async () => 
     for (const mask of [false, true]) {
       const out = path.join(scratch, `sheet${i}${mask}.html`);
       execFileSync(cli, ['report', file, '-o', out, ...(mask ? ['--mask-password'] : [])]);
-      const html = quorvex.settingsSheet(bytes, `sheet${i}.qvx`, mask, false);
+      const html = quorvex.settingsSheet(bytes, `sheet${i}.qvx`, mask, false, unknown);
       assert.equal(withoutSourceAndDate(html), withoutSourceAndDate(fs.readFileSync(out, 'utf8')), file);
     }
   }
   // Bytes that are no settings file give no sheet.
-  assert.equal(quorvex.settingsSheet(new Uint8Array([0x3a, 0x23]), 'bad.qvx', false, false), '');
+  assert.equal(quorvex.settingsSheet(new Uint8Array([0x3a, 0x23]), 'bad.qvx', false, false, unknown), '');
+});
+
+test('the sheet of an object names it, its address and the installer as report --archive --object does', async () => {
+  const quorvex = await modulePromise;
+  const folder = fs.mkdtempSync(path.join(scratch, 'object-'));
+  const { file, bytes } = randomFile(quorvex, path.join(path.basename(folder), 'Иванов <И. И.>.qvx'));
+  const archive = path.join(folder, 'objects.qvxa');
+  execFileSync(cli, ['archive', 'import', archive, file]);
+  const out = path.join(folder, 'sheet.html');
+  execFileSync(cli, ['report', file, '-o', out, '--archive', archive, '--object', '1', '--installer', 'Петров & сын']);
+  const native = fs.readFileSync(out, 'utf8');
+  const html = quorvex.settingsSheet(bytes, 'Иванов <И. И.>.qvx', false, false,
+    { object: '1 Иванов <И. И.>', address: '', installer: 'Петров & сын' });
+  assert.equal(withoutSourceAndDate(html), withoutSourceAndDate(native));
+  assert.match(native, /<td>Объект:<\/td><td>1 Иванов &lt;И\. И\.&gt;<\/td>/);
+  assert.match(native, /<td>Установщик:<\/td><td>Петров &amp; сын<\/td>/);
+  assert.match(native, /<td>Адрес объекта:<\/td><td class="blank">/);
+  // An object the archive does not hold is a failure naming the archive.
+  assert.throws(() => execFileSync(cli, ['report', file, '-o', out, '--archive', archive, '--object', '9'], { stdio: 'pipe' }),
+    (error) => error.status === 1 && error.stderr.toString().includes(`${archive}: нет объекта с номером 9`));
+  // --object alone is a usage error.
+  assert.throws(() => execFileSync(cli, ['report', file, '-o', out, '--object', '1'], { stdio: 'pipe' }),
+    (error) => error.status === 2);
 });
 
 test('a comparison lists what diff --json lists, in its order, and refuses a bad side', async () => {
