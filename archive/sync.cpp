@@ -170,7 +170,8 @@ std::int64_t StoredCursor(Executor& executor) {
 
 }  // namespace
 
-std::string SyncRequest(Executor& executor, const std::string& origin, std::size_t batch) {
+std::string SyncRequest(Executor& executor, const std::string& origin, std::size_t batch,
+                        bool cards) {
   if (SyncValue(executor, kOriginKey) != origin) {
     Transaction transaction(executor);
     for (const Statement& statement : ForgetServer()) executor.Run(statement);
@@ -180,7 +181,7 @@ std::string SyncRequest(Executor& executor, const std::string& origin, std::size
   nlohmann::ordered_json body = {{"cursor", StoredCursor(executor)},
                                  {"cards", nlohmann::ordered_json::array()},
                                  {"entries", nlohmann::ordered_json::array()}};
-  for (Row row : executor.Run(UnsentCards(batch))) {
+  for (Row row : executor.Run(UnsentCards(cards ? batch : 0))) {
     const Value base = row.back();
     row.pop_back();
     if (!std::holds_alternative<std::int64_t>(base))

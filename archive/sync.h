@@ -22,9 +22,11 @@ inline constexpr std::size_t kSyncBatch = 500;
 // server's version it started from (base 0 for a card the server lacks);
 // at most `batch` of each. A card kept in a conflict waits for its settling.
 // An archive last synced with another origin first forgets that server's
-// state (one transaction): every record counts as not yet sent.
+// state (one transaction): every record counts as not yet sent. Without
+// `cards` the request carries entries only: what goes when the server
+// refuses a card, so that one refused card holds no journal back.
 std::string SyncRequest(Executor& executor, const std::string& origin,
-                        std::size_t batch = kSyncBatch);
+                        std::size_t batch = kSyncBatch, bool cards = true);
 
 struct SyncApplied {
   std::int64_t cards = 0;      // the server's cards taken here

@@ -162,6 +162,14 @@ TEST_F(ArchiveSync, ABatchCarriesAtMostItsSizeAndTheRestFollows) {
   ApplySyncAnswer(db_, kOrigin, first.dump(), Answer(3).dump());
   EXPECT_EQ(WaitingForSync(db_).entries, 2);
   EXPECT_EQ(Json::parse(SyncRequest(db_, kOrigin, 3))["entries"].size(), 2u);
+  // A card the server refuses holds no entry back: they go without it.
+  CreateObject(db_, NewCard("17", "Иванов"), "ivan");
+  const Json alone = Json::parse(SyncRequest(db_, kOrigin, kSyncBatch, false));
+  EXPECT_TRUE(alone["cards"].empty());
+  EXPECT_EQ(alone["entries"].size(), 2u);
+  ApplySyncAnswer(db_, kOrigin, alone.dump(), Answer(4).dump());
+  EXPECT_EQ(WaitingForSync(db_).entries, 0);
+  EXPECT_EQ(WaitingForSync(db_).cards, 1);
 }
 
 TEST_F(ArchiveSync, RepeatedAnswerAddsNothingTwice) {

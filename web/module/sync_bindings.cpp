@@ -35,10 +35,10 @@ auto Guard(Work work) -> decltype(work()) {
   }
 }
 
-std::string Request(val db, const std::string& origin) {
+std::string Request(val db, const std::string& origin, bool cards) {
   return Guard([&] {
     web::WasmExecutor executor(db);
-    return SyncRequest(executor, origin);
+    return SyncRequest(executor, origin, kSyncBatch, cards);
   });
 }
 

@@ -124,7 +124,10 @@ const operations = {
   // The sync with the company's server: texts built and applied by the rules.
   syncTexts: async () => (await rules).syncTexts(),
   syncStatus: async (reachable, waiting, conflicts) => (await rules).syncStatus(reachable, waiting, conflicts),
-  syncRequest: async (origin) => { const { archive, database } = await opened; return archive.syncRequest(database, origin); },
+  syncRequest: async (origin, cards) => {
+    const { archive, database } = await opened;
+    return archive.syncRequest(database, origin, cards);
+  },
   syncApply: async (origin, request, answer) => {
     const { archive, database } = await opened;
     return archive.syncApply(database, origin, request, answer);

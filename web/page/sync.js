@@ -101,10 +101,13 @@ export function setUpSync({ byId, archive, installer, changed }) {
     bar.hidden = false;
   }
 
-  // Batches until nothing waits, the server is gone, or it refuses.
+  // Batches until nothing waits, the server is gone, or it refuses. A
+  // refused card (a role's limit, say) holds no journal back: the entries
+  // go on alone.
   async function rounds() {
+    let cards = true;
     for (let round = 0; round < roundsAtMost && token; ++round) {
-      const request = await archive.call('syncRequest', location.origin);
+      const request = await archive.call('syncRequest', location.origin, cards);
       const answer = await ask('/api/sync', { method: 'POST', token, body: request });
       // A proxy's 502/503/504 in front of a stopped server is no answer either.
       if (!answer || answer.status >= 500) {
@@ -120,15 +123,17 @@ export function setUpSync({ byId, archive, installer, changed }) {
       }
       if (answer.status !== 200) {
         refusal = causeOf(answer);
-        return;
+        if (!cards || JSON.parse(request).cards.length === 0) return;
+        cards = false;
+        continue;
       }
       const applied = await archive.call('syncApply', location.origin, request, answer.text);
-      refusal = '';
+      if (cards) refusal = '';
       if (applied.cards || applied.entries || applied.conflicts) changed();
-      const { cards, entries } = JSON.parse(request);
+      const sent = JSON.parse(request);
       const { waiting } = await archive.call('syncWaiting');
       // A request carried everything that waited: the next would be empty.
-      if (waiting === 0 || cards.length + entries.length === 0) return;
+      if (waiting === 0 || sent.cards.length + sent.entries.length === 0) return;
     }
   }
 

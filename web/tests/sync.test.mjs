@@ -161,3 +161,20 @@ test('a card edited in two places is kept both ways until the installer takes on
   await petr.waitForFunction(() => document.querySelector('#objectList li').textContent.includes('Петров (дача)'));
   assert.deepEqual([...ivan.errors, ...petr.errors], []);
 });
+
+test('a card the server refuses holds no journal entry back', async () => {
+  const server = new FakeServer(users);
+  const page = await loggedIn(server, 'ivan');
+  server.refuseCards = true;
+  await openObjects(page);
+  await page.click('#objectNew');
+  await page.fill('#objectNumber', '30');
+  await page.fill('#objectName', 'Кузнецов');
+  await page.click('#objectSave');
+  await page.waitForFunction(() => document.title.startsWith('30 Кузнецов.qvx'));
+  await page.click('#objectsClose');
+  await write(page);
+  await eventually(() => server.entries.size === 1);
+  assert.equal(await syncState(page, 'waiting', 1), 'ждут отправки: 1 (недостаточно прав)');
+  assert.equal(server.cards.size, 0);
+});

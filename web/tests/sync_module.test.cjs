@@ -68,7 +68,7 @@ test('what was journaled goes once, comes back once, and waits no more', async (
   archive.record(database, '', { port: 'ttyUSB1', command: 'write', outcome: 'sent', cause: '', outcomeText: 'записано', settings }, 'ivan');
   assert.equal(archive.syncWaiting(database).waiting, 3);
 
-  const request = archive.syncRequest(database, origin);
+  const request = archive.syncRequest(database, origin, true);
   const sent = JSON.parse(request);
   assert.equal(sent.cursor, 0);
   assert.deepEqual(sent.cards.map((pushed) => [pushed.card.number, pushed.base]), [['17', 0]]);
@@ -79,7 +79,7 @@ test('what was journaled goes once, comes back once, and waits no more', async (
     assert.deepEqual({ ...archive.syncApply(database, origin, request, echoed) }, expected);
   assert.deepEqual({ ...archive.syncWaiting(database) }, { waiting: 0, conflicts: 0, origin });
   assert.equal(archive.journal(database, card.id).length, 1);
-  assert.equal(JSON.parse(archive.syncRequest(database, origin)).cursor, 4);
+  assert.equal(JSON.parse(archive.syncRequest(database, origin, true)).cursor, 4);
   assert.equal(archive.syncStatus(true, 0, 0), 'в сети');
   assert.equal(archive.syncStatus(true, 3, 0), 'ждут отправки: 3');
   assert.equal(archive.syncStatus(false, 3, 1), 'нет связи с сервером, ждут отправки: 3, конфликтов: 1');
@@ -89,10 +89,10 @@ test('a card changed here and on the server is shown both ways and settled by th
   const { archive, database, settings } = await freshArchive();
   const text = new TextDecoder('latin1').decode(settings).trimEnd();
   const server = serverCard('20', 'Петров', 1, text);
-  archive.syncApply(database, origin, archive.syncRequest(database, origin), answer(1, [server]));
+  archive.syncApply(database, origin, archive.syncRequest(database, origin, true), answer(1, [server]));
   const mine = archive.find(database, '20');
   assert.equal(mine.name, 'Петров');
-  const request = archive.syncRequest(database, origin);
+  const request = archive.syncRequest(database, origin, true);
   archive.change(database, { ...mine, name: 'Петров (дача)' }, 'ivan');
   const applied = archive.syncApply(database, origin, request, answer(2, [{ ...server, name: 'Петров <b>гараж</b>', version: 2 }]));
   assert.equal(applied.conflicts, 1);
@@ -108,7 +108,7 @@ test('a card changed here and on the server is shown both ways and settled by th
 
   const kept = archive.settle(database, mine.id, true, 'ivan');
   assert.equal(kept.name, 'Петров (дача)');
-  const [pushed] = JSON.parse(archive.syncRequest(database, origin)).cards;
+  const [pushed] = JSON.parse(archive.syncRequest(database, origin, true)).cards;
   assert.deepEqual([pushed.base, pushed.card.version], [2, 3]);
   assert.deepEqual(archive.conflicts(database), []);
   assert.throws(() => archive.settle(database, mine.id, false, 'ivan'), (error) => error.failure === 'Missing');
@@ -117,14 +117,14 @@ test('a card changed here and on the server is shown both ways and settled by th
 test('a refused answer changes nothing and keeps the cursor', async () => {
   const { archive, database, settings } = await freshArchive();
   archive.record(database, '', { port: 'ttyUSB0', command: 'read', outcome: 'readSuccess', cause: '', outcomeText: '', settings }, 'ivan');
-  archive.syncApply(database, origin, archive.syncRequest(database, origin), answer(3));
+  archive.syncApply(database, origin, archive.syncRequest(database, origin, true), answer(3));
   archive.record(database, '', { port: 'ttyUSB0', command: 'read', outcome: 'readSuccess', cause: '', outcomeText: '', settings }, 'ivan');
   const bad = serverCard('30', 'Кузнецов', 1, 'не настройки');
   for (const text of ['<html>', answer(9, [bad]), answer(-1), JSON.stringify({ cursor: 9 })]) {
-    const request = archive.syncRequest(database, origin);
+    const request = archive.syncRequest(database, origin, true);
     assert.throws(() => archive.syncApply(database, origin, request, text), (error) => error.failure === 'Refused', text);
     assert.equal(archive.syncWaiting(database).waiting, 1, text);
     assert.equal(archive.find(database, '30'), null, text);
-    assert.equal(JSON.parse(archive.syncRequest(database, origin)).cursor, 3, text);
+    assert.equal(JSON.parse(archive.syncRequest(database, origin, true)).cursor, 3, text);
   }
 });
