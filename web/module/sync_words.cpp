@@ -55,8 +55,11 @@ val ConflictRows(const archive::Conflict& conflict) {
   add("Адрес", mine.address, theirs.address);
   add("Телефон", mine.phone, theirs.phone);
   add("Примечание", mine.note, theirs.note);
-  add("Изменена", archive::LocalTimeText(mine.changed_at) + " · " + mine.changed_by,
-      archive::LocalTimeText(theirs.changed_at) + " · " + theirs.changed_by);
+  const auto changed = [](const archive::Card& card) {
+    return archive::LocalTimeText(card.changed_at) +
+           (card.changed_by.empty() ? "" : " · " + card.changed_by);
+  };
+  add("Изменена", changed(mine), changed(theirs));
   add("Удалена", mine.deleted ? "да" : "нет", theirs.deleted ? "да" : "нет");
   const std::optional<std::int64_t> differing =
       archive::DifferingCount(mine.settings, theirs.settings);
