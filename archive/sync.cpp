@@ -199,6 +199,7 @@ SyncApplied ApplySyncAnswer(Executor& executor, const std::string& origin,
   const Sent sent = ReadRequest(request);
   const Answer theirs = ReadAnswer(answer);
   SyncApplied applied;
+  applied.sent = static_cast<std::int64_t>(sent.cards.size() + sent.entry_ids.size());
   Transaction transaction(executor);
   if (SyncValue(executor, kOriginKey) != origin)
     throw ArchiveError(Failure::Refused, "архив с тех пор синхронизирован с другим сервером");

@@ -32,6 +32,7 @@ struct SyncApplied {
   std::int64_t cards = 0;      // the server's cards taken here
   std::int64_t entries = 0;    // the server's entries added here
   std::int64_t conflicts = 0;  // cards kept both ways by this answer
+  std::int64_t sent = 0;       // cards and entries the request carried
 };
 
 // Applies the server's answer {cursor, cards, entries, conflicts} to the

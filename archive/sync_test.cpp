@@ -159,7 +159,7 @@ TEST_F(ArchiveSync, ABatchCarriesAtMostItsSizeAndTheRestFollows) {
   for (int i = 0; i < 5; ++i) JournalCommand(db_, "", ReadCommand());
   const Json first = Json::parse(SyncRequest(db_, kOrigin, 3));
   ASSERT_EQ(first["entries"].size(), 3u);
-  ApplySyncAnswer(db_, kOrigin, first.dump(), Answer(3).dump());
+  EXPECT_EQ(ApplySyncAnswer(db_, kOrigin, first.dump(), Answer(3).dump()).sent, 3);
   EXPECT_EQ(WaitingForSync(db_).entries, 2);
   EXPECT_EQ(Json::parse(SyncRequest(db_, kOrigin, 3))["entries"].size(), 2u);
   // A card the server refuses holds no entry back: they go without it.

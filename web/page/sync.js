@@ -123,17 +123,16 @@ export function setUpSync({ byId, archive, installer, changed }) {
       }
       if (answer.status !== 200) {
         refusal = causeOf(answer);
-        if (!cards || JSON.parse(request).cards.length === 0) return;
+        if (!cards) return;
         cards = false;
         continue;
       }
       const applied = await archive.call('syncApply', location.origin, request, answer.text);
       if (cards) refusal = '';
       if (applied.cards || applied.entries || applied.conflicts) changed();
-      const sent = JSON.parse(request);
       const { waiting } = await archive.call('syncWaiting');
-      // A request carried everything that waited: the next would be empty.
-      if (waiting === 0 || sent.cards.length + sent.entries.length === 0) return;
+      // Nothing left, or nothing more that goes: the next would be the same.
+      if (waiting === 0 || applied.sent === 0) return;
     }
   }
 
