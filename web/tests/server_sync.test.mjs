@@ -143,6 +143,21 @@ test('writes journaled offline wait, and reach the server once when it is back',
   await page.evaluate(() => window.dispatchEvent(new Event('online')));
   await syncState(page, 'online', 0);
   assert.equal((await serverObject('17')).journal.length, 3);
+
+  // The answer lost on its way back: the server holds the entry, the page
+  // does not know it and sends it again, which adds nothing.
+  await page.context().route('**/api/sync', async (route) => {
+    await route.fetch();
+    await route.abort('connectionreset');
+  });
+  await write(page);
+  await syncState(page, 'offline', 1);
+  await serverHolds('17', (object) => object.journal.length === 4);
+  await online(page);
+  await syncState(page, 'online', 0);
+  const last = await serverObject('17');
+  assert.equal(last.journal.length, 4);
+  assert.equal(new Set(last.journal.map((entry) => entry.id)).size, 4);
   assert.deepEqual(page.errors, []);
 });
 

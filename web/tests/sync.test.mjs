@@ -4,14 +4,18 @@
 // is the stand-in of fake_server.mjs on the page's own origin.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { expectMessage, openPage, useBrowser } from './browser.mjs';
+import { axeSource, expectMessage, openPage, useBrowser, wcagViolations } from './browser.mjs';
 import { FakeServer } from './fake_server.mjs';
 
 useBrowser();
 
 const users = { ivan: 'пароль-1', petr: 'пароль-2' };
 // The page's calls go to the routes, not through a service worker's fetch.
-const withServer = (server) => [(opening) => server.attach(opening.context()), { serviceWorkers: 'block' }];
+// axe-core comes along, for the login's and the conflicts' checks.
+const withServer = (server, colorScheme = 'light') => [async (opening) => {
+  await opening.addInitScript({ path: axeSource });
+  await server.attach(opening.context());
+}, { serviceWorkers: 'block', colorScheme }];
 
 // Waits until the stand-in server holds what `check` expects.
 async function eventually(check) {
@@ -54,6 +58,20 @@ async function write(page) {
 
 async function journalHolds(page, count) {
   await page.waitForFunction((n) => document.querySelectorAll('#objectJournal li').length === n, count);
+}
+
+for (const colorScheme of ['light', 'dark']) {
+  test(`the login form and its refusal pass WCAG 2.1 A and AA (${colorScheme})`, async () => {
+    const server = new FakeServer(users);
+    const page = await openPage(...withServer(server, colorScheme));
+    await page.locator('#loginDialog[open]').waitFor();
+    assert.deepEqual(await wcagViolations(page), []);
+    await page.fill('#loginName', 'ivan');
+    await page.fill('#loginPassword', 'не тот');
+    await page.click('#loginSubmit');
+    await page.waitForFunction(() => !document.querySelector('#loginError').hidden);
+    assert.deepEqual(await wcagViolations(page), []);
+  });
 }
 
 test('a wrong password is said as text, and the login keeps its key out of storage', async () => {
@@ -153,6 +171,7 @@ test('a card edited in two places is kept both ways until the installer takes on
   assert.deepEqual(rows[0], ['', 'Моя', 'С сервера']);
   assert.deepEqual(rows.find((row) => row[0] === 'Заказчик'), ['Заказчик', 'Петров <i>гараж</i>', 'Петров (дача)']);
   assert.equal(await petr.locator('table.conflict i').count(), 0);
+  assert.deepEqual(await wcagViolations(petr), []);
   assert.equal([...server.cards.values()][0].card.name, 'Петров (дача)');  // nothing overwritten there either
 
   await petr.getByRole('button', { name: 'Взять с сервера' }).click();
