@@ -203,3 +203,18 @@ test('a card edited in two places is shown both ways, and the installer keeps hi
   await petr.waitForFunction(() => [...document.querySelectorAll('#objectList li')].some((item) => item.textContent.includes('гараж')));
   assert.deepEqual([...petr.errors, ...olga.errors], []);
 });
+
+test('a card change beyond the installer role holds no journal entry back', { skip }, async () => {
+  const page = await loggedIn('ivan');
+  await newObject(page, '31', 'Кузнецов');
+  await serverHolds('31', () => true);
+  await openObjects(page);
+  await page.fill('#objectName', 'Кузнецов А. А.');
+  await page.click('#objectSave');
+  await page.click('#objectsClose');
+  await write(page);
+  const held = await serverHolds('31', (object) => object.journal.length === 1);
+  assert.equal(held.card.name, 'Кузнецов');
+  assert.match(await syncState(page, 'waiting', 1), /^ждут отправки: 1 \(недостаточно прав: .+\)$/);
+  assert.deepEqual(page.errors, []);
+});
