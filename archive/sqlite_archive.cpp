@@ -56,13 +56,14 @@ Value ColumnValue(sqlite3_stmt* statement, int column) {
 
 SqliteArchive::SqliteArchive(const std::string& path, OpenMode mode, int busy_ms) {
   std::error_code error;
-  if (mode != OpenMode::Create && !std::filesystem::exists(path, error))
+  const bool creates = mode == OpenMode::Create || mode == OpenMode::Plain;
+  if (!creates && !std::filesystem::exists(path, error))
     throw ArchiveError(Failure::Missing, "нет такого файла");
   if (std::filesystem::is_directory(path, error))
     throw ArchiveError(Failure::Other, "это папка, а не файл архива");
   const int flags = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
-                    : mode == OpenMode::Write  ? SQLITE_OPEN_READWRITE
-                                               : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+                    : creates                  ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                               : SQLITE_OPEN_READWRITE;
   const int opened = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
   if (opened != SQLITE_OK) {
     const ArchiveError failure = ErrorOf(opened, nullptr);
@@ -77,7 +78,7 @@ SqliteArchive::SqliteArchive(const std::string& path, OpenMode mode, int busy_ms
       const std::vector<Row> check = Run({"PRAGMA quick_check", {}});
       if (check.empty() || check[0] != Row{Value(std::string("ok"))})
         throw ArchiveError(Failure::Damaged, "архив повреждён");
-      PrepareArchive(*this);
+      if (mode != OpenMode::Plain) PrepareArchive(*this);
     } else {
       CheckArchive(*this);
     }

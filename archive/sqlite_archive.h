@@ -17,6 +17,9 @@ enum class OpenMode {
   ReadOnly,  // the file must exist
   Write,     // the file must exist; prepared (archive/objects.h)
   Create,    // created when missing, then prepared
+  // Created when missing and left as it is: a database of another layer
+  // (the company's server) that keeps its own tables, not an archive file.
+  Plain,
 };
 
 // Waits this long for another program's lock before the file counts as busy.

@@ -12,6 +12,7 @@ import { setUpCompare } from './compare.js';
 import { recordHistory, setUpHistory } from './history.js';
 import { setUpBatch } from './batch.js';
 import { setUpObjects } from './objects.js';
+import { setUpSync } from './sync.js';
 import { aboutWindow } from './about.js';
 import { frameProgress, restoreFocus, showFor, successWithPort } from './feedback.js';
 import { installKeys } from './keys.js';
@@ -331,18 +332,23 @@ const kept = {
 };
 setUpHistory({ ...kept, byId });
 
-// The archive loads after the page is interactive (its worker and storage).
+// The archive loads after the page is interactive (its worker and storage),
+// synced with the company's server when one serves the page.
+/** @type {{ sync: () => void } | null} */
+let syncing = null;
 objects = setUpObjects({
   byId, quorvex, files, pageFile, exclusive, kept,
   saveBytes: async (bytes, name) => {
     const written = await files.write(bytes, name);
     if (written.downloading) await showMessage(fileTexts.downloadStarted(written.downloading));
   },
+  changed: () => syncing?.sync(),
 });
 // The installer's name is asked at the first device command when none is
 // kept; before the command's own handler, so that no port waits on it.
 for (const id of ['BitBtn2', 'BitBtn1', 'writeVerify', 'batchWrite', 'batchRetry', 'compareDevice'])
   byId(id).addEventListener('click', () => objects?.askInstaller(), { capture: true });
+syncing = setUpSync({ byId, archive: objects.archive, installer: objects.installer, changed: objects.refresh });
 
 // The commands are offered only once everything above is in place.
 const toolButtons = /** @type {HTMLButtonElement[]} */ (['batchButton', 'compareButton', 'sheetButton', 'historyButton'].map(byId));

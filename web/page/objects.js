@@ -19,6 +19,9 @@ const carriedKey = 'quorvex-history-carried';
  * @property {(entry: any) => void} journal one command of the page, under the object open
  * @property {() => SheetAbout} about the object open and the installer, for the sheet
  * @property {() => void} askInstaller asks the installer's name once when none is kept
+ * @property {Archive} archive the archive's worker
+ * @property {() => string} installer the installer's name kept
+ * @property {() => void} refresh shows the archive anew after another hand changed it (a sync)
  */
 
 /**
@@ -30,9 +33,10 @@ const carriedKey = 'quorvex-history-carried';
  * @param {(run: () => Promise<void>) => Promise<void>} page.exclusive
  * @param {import('./history.js').KeptActions} page.kept what a journal entry's buttons do
  * @param {(bytes: Uint8Array<ArrayBuffer>, name: string) => Promise<unknown>} page.saveBytes
+ * @param {() => void} [page.changed] the archive changed: a command journaled, a card saved
  * @returns {Objects}
  */
-export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, kept, saveBytes }) {
+export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, kept, saveBytes, changed = () => { /* nothing follows */ } }) {
   const archive = new Archive();
   const dialog = /** @type {HTMLDialogElement} */ (byId('objectsDialog'));
   const storageState = byId('archiveStorage');
@@ -180,6 +184,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, kept, 
     tell('');
     try {
       await archive.call('change', { ...card, deleted: false }, installer());
+      changed();
     } catch (error) {
       failed(error, texts.notSaved);
     }
@@ -192,6 +197,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, kept, 
     if (!window.confirm(await archive.call('deleteQuestion', shown.number, shown.name))) return;
     try {
       await archive.call('change', { ...shown, deleted: true }, installer());
+      changed();
       if (current?.id === shown.id) current = null;
       await show(null);
     } catch (error) {
@@ -254,6 +260,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, kept, 
         files.settingsAre('saved', name);
         await show(card);
       }
+      changed();
       await list();
     } catch (error) {
       failed(error, texts.notSaved);
@@ -278,6 +285,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, kept, 
     try {
       const taken = await Promise.all(chosen.map(async (file) => ({ name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) })));
       tell(await archive.call('importFiles', taken, installer()));
+      changed();
     } catch (error) {
       failed(error);
     }
@@ -332,6 +340,14 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, kept, 
         installer: installer(),
       };
     },
+    archive,
+    installer,
+    // The archive changed by another hand (a sync): the dialog shows it anew.
+    refresh() {
+      if (!dialog.open) return;
+      list();
+      show(shown?.id ? shown : openObjectNow());
+    },
     // One command of the page, under the object open or "Без объекта".
     journal(entry) {
       const object = openObjectNow();
@@ -343,6 +359,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, kept, 
       firstUse().then(() => archive.call('record', object?.id ?? '', command, installer())).then(() => {
         // Space freed: the archive's note goes with the first entry kept.
         if (aside.dataset.from === 'archive') aside.hidden = true;
+        changed();
         if (dialog.open) show(openObjectNow());
       }, (error) => {
         // Said beside the commands too: the dialog may well be closed.
