@@ -71,7 +71,8 @@ std::optional<Conflict> Take(archive::Executor& executor, const Account& account
 
 }  // namespace
 
-SyncAnswer Sync(archive::Executor& executor, const Account& account, const SyncRequest& request) {
+SyncAnswer Sync(archive::Executor& executor, const Account& account, const SyncRequest& request,
+                std::int64_t page) {
   SyncAnswer answer;
   const bool writes = !request.cards.empty() || !request.entries.empty();
   std::optional<archive::Transaction> transaction;
@@ -94,9 +95,11 @@ SyncAnswer Sync(archive::Executor& executor, const Account& account, const SyncR
   }
   // Read after the writes: every change up to the counter is committed (or
   // is this one), so the next cursor skips nothing.
-  answer.cursor = LastChange(executor);
+  const std::int64_t last = LastChange(executor);
   // A cursor beyond the counter is from a database since replaced: all again.
-  const std::int64_t after = request.cursor > answer.cursor ? 0 : request.cursor;
+  const std::int64_t after = request.cursor > last ? 0 : request.cursor;
+  answer.cursor = PageEnd(executor, after, last, page);
+  answer.more = answer.cursor < last;
   answer.cards = CardsChanged(executor, after, answer.cursor);
   answer.entries = EntriesAdded(executor, after, answer.cursor);
   if (transaction) transaction->Commit();

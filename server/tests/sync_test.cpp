@@ -16,9 +16,9 @@ using SyncTest = ServerTest;
 
 const Account kSenior{"старший", Role::Senior};
 
-SyncAnswer SyncOn(Database& database, const SyncRequest& request, const Account& who = kSenior) {
+SyncAnswer SyncOn(Database& database, const SyncRequest& request, std::int64_t page = kSyncPage) {
   Lease lease = database.Acquire();
-  return Sync(*lease, who, request);
+  return Sync(*lease, kSenior, request, page);
 }
 
 std::int64_t Count(Database& database, const std::string& table) {
@@ -139,6 +139,28 @@ TEST_P(SyncTest, ACursorFromAReplacedDatabaseGetsEverything) {
   SyncOn(*database_, {0, {{TestCard("1"), 0}}, {}});
   const SyncAnswer answer = SyncOn(*database_, {1000, {}, {}});
   EXPECT_EQ(answer.cards.size(), 1u);
+}
+
+TEST_P(SyncTest, ALargeAnswerComesInPartsEachEndingWithAWholeChange) {
+  // Changes of 1, 3 (a card and two entries), 1 and 1 rows.
+  const archive::Card card = TestCard("1");
+  SyncOn(*database_, {0, {}, {TestEntry("")}});
+  SyncOn(*database_, {0, {{card, 0}}, {TestEntry(card.id), TestEntry(card.id)}});
+  SyncOn(*database_, {0, {}, {TestEntry("")}});
+  SyncOn(*database_, {0, {}, {TestEntry("")}});
+  std::vector<std::size_t> parts;
+  std::size_t entries = 0;
+  SyncAnswer answer{};
+  answer.more = true;
+  while (answer.more) {
+    answer = SyncOn(*database_, {answer.cursor, {}, {}}, 2);
+    parts.push_back(answer.entries.size());
+    entries += answer.entries.size();
+    ASSERT_LT(parts.size(), 10u);
+  }
+  EXPECT_EQ(parts, (std::vector<std::size_t>{3, 2})) << "the second change is never split";
+  EXPECT_EQ(entries, 5u);
+  EXPECT_TRUE(SyncOn(*database_, {answer.cursor, {}, {}}, 2).entries.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, SyncTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
