@@ -79,6 +79,7 @@ PostgresServer::PostgresServer() {
       return;
     }
   }
+  WatchForTheEnd();  // from here on, whatever ends the process
   const std::string data = folder_ + "/data";
   if (!Run({std::string(kBin) + "initdb", "-D", data, "-U", kClusterUser, "-A", "trust", "-E",
             "UTF8", "--locale=C", "-N"},
@@ -91,7 +92,6 @@ PostgresServer::PostgresServer() {
                " -c fsync=off -c full_page_writes=off -c synchronous_commit=off",
            "start"},
           "pg_ctl");
-  if (running_) WatchForTheEnd();
 }
 
 PostgresServer::~PostgresServer() {
