@@ -76,9 +76,9 @@ Found SearchCards(archive::Executor& executor, const std::string& text, bool del
   Found found;
   std::vector<archive::Value> limited = params;
   limited.emplace_back(kSearchLimit);
-  found.cards = Cards(executor.Run(
-      {Select(archive::CardColumns()) + where + " ORDER BY changed_at DESC, seq DESC, id LIMIT ?",
-       limited}));
+  found.cards = Cards(executor.Run({Select(archive::CardColumns()) + where +
+                                        " ORDER BY changed_at DESC, seq DESC, id DESC LIMIT ?",
+                                    limited}));
   if (static_cast<std::int64_t>(found.cards.size()) == kSearchLimit)
     found.more = OnlyInteger(executor.Run({"SELECT count(*) FROM" + where, params})) - kSearchLimit;
   return found;
@@ -163,6 +163,18 @@ bool SettingsJournaled(archive::Executor& executor, const std::string& object_id
                      {object_id, archive::Blob{settings}}}))
     if (archive::TakesSettings(TextAt(row, 0))) return true;
   return false;
+}
+
+std::int64_t PageEnd(archive::Executor& executor, std::int64_t after, std::int64_t last,
+                     std::int64_t page) {
+  std::int64_t end = last;
+  for (const char* table : {"objects", "entries"}) {
+    const auto rows = executor.Run({std::string("SELECT seq FROM ") + table +
+                                        " WHERE seq > ? AND seq <= ? ORDER BY seq LIMIT 1 OFFSET ?",
+                                    {after, last, page - 1}});
+    if (!rows.empty()) end = std::min(end, IntegerAt(rows[0], 0));
+  }
+  return end;
 }
 
 std::vector<archive::Card> CardsChanged(archive::Executor& executor, std::int64_t after,
