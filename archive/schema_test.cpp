@@ -61,6 +61,23 @@ TEST(ArchiveSchema, NewFileIsMarkedAndReopensUnchanged) {
   EXPECT_EQ(ScratchFolder::Contents(path), first);  // no second upgrade
 }
 
+TEST(ArchiveSchema, APlainDatabaseIsCreatedWithoutTheArchivesTables) {
+  ScratchFolder folder("archive-plain");
+  const std::string path = folder.Path("server.db");
+  {
+    SqliteArchive plain(path, OpenMode::Plain);
+    EXPECT_EQ(SchemaStateOf(plain.Run(ReadSchemaState())).tables, 0);
+    plain.Run({"CREATE TABLE other (x INTEGER)", {}});
+  }
+  // Another layer's database is no archive, and opening it plainly again changes nothing.
+  EXPECT_THROW(SqliteArchive(path, OpenMode::Write), ArchiveError);
+  SqliteArchive again(path, OpenMode::Plain);
+  EXPECT_EQ(SchemaStateOf(again.Run(ReadSchemaState())).application_id, 0);
+  ScratchFolder::Write(folder.Path("damaged.db"), std::string(4096, 'x'));
+  EXPECT_THROW(SqliteArchive(folder.Path("damaged.db"), OpenMode::Plain), ArchiveError)
+      << "checked whole like any other";
+}
+
 TEST(ArchiveSchema, RefusesFilesItCannotTrust) {
   ScratchFolder folder("archive-refused");
   struct Case {

@@ -49,6 +49,13 @@ HttpFront::HttpFront(Api& api, const StaticFiles& files, const std::string& cert
     server_ = std::make_unique<httplib::Server>();
   }
   server_->set_payload_max_length(kLargestBody);
+  // httplib's default is SO_REUSEPORT, with which a second server on the
+  // same port starts "fine" and takes half the requests. SO_REUSEADDR
+  // alone still lets a restart take the port at once.
+  server_->set_socket_options([](socket_t socket) {
+    const int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   const bool tls = tls_;
   const auto handle = [&api, &files, tls, log](const httplib::Request& from,
                                                httplib::Response& to) {

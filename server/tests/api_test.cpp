@@ -4,7 +4,7 @@
 
 #include "archive/records_json.h"
 #include "server/audit.h"
-#include "server/server_test_fixture.h"
+#include "server/tests/server_test_fixture.h"
 
 namespace qvx::server {
 namespace {

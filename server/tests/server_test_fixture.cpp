@@ -1,4 +1,4 @@
-#include "server/server_test_fixture.h"
+#include "server/tests/server_test_fixture.h"
 
 #include "archive/sqlite_archive.h"
 #include "config_file/settings_line.h"

@@ -6,8 +6,8 @@
 
 #include "archive/archive_error.h"
 #include "server/object_store.h"
-#include "server/server_test_fixture.h"
 #include "server/sync.h"
+#include "server/tests/server_test_fixture.h"
 
 namespace qvx::server {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "server/audit.h"
 #include "server/login_limit.h"
-#include "server/server_test_fixture.h"
+#include "server/tests/server_test_fixture.h"
 
 namespace qvx::server {
 namespace {
