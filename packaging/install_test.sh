@@ -115,7 +115,7 @@ for example in 0 $(seq "$examples"); do
   awk -v n="$example" '/^#QUORVEX_/ { if (++seen == n) sub(/^#/, "") } 1' "$conf" \
     >"$work/example.conf"
   (
-    set -a -f
+    set -a -f +u
     . "$work/example.conf"
     eval "set -- $command"
     ASAN_OPTIONS=detect_leaks=0 "$root/usr/bin/quorvex-server" "$@" --data "$work/data" user list \
