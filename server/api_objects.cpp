@@ -86,7 +86,8 @@ Response Api::SyncCall(const Request& request, const Session& session) {
   return JsonAnswer(200, {{"cursor", answer.cursor},
                           {"cards", cards},
                           {"entries", entries},
-                          {"conflicts", conflicts}});
+                          {"conflicts", conflicts},
+                          {"more", answer.more}});
 }
 
 }  // namespace qvx::server

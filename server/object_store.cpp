@@ -165,6 +165,18 @@ bool SettingsJournaled(archive::Executor& executor, const std::string& object_id
   return false;
 }
 
+std::int64_t PageEnd(archive::Executor& executor, std::int64_t after, std::int64_t last,
+                     std::int64_t page) {
+  std::int64_t end = last;
+  for (const char* table : {"objects", "entries"}) {
+    const auto rows = executor.Run({std::string("SELECT seq FROM ") + table +
+                                        " WHERE seq > ? AND seq <= ? ORDER BY seq LIMIT 1 OFFSET ?",
+                                    {after, last, page - 1}});
+    if (!rows.empty()) end = std::min(end, IntegerAt(rows[0], 0));
+  }
+  return end;
+}
+
 std::vector<archive::Card> CardsChanged(archive::Executor& executor, std::int64_t after,
                                         std::int64_t upto) {
   return Cards(executor.Run(

@@ -53,6 +53,12 @@ bool InsertEntryRow(archive::Executor& executor, const archive::Entry& entry, st
 bool SettingsJournaled(archive::Executor& executor, const std::string& object_id,
                        const std::string& settings);
 
+// The change up to which the rows after `after` hold about `page` cards and
+// `page` entries: `last`, or the change of the page-th card or entry, so
+// that a part always ends with a whole change.
+std::int64_t PageEnd(archive::Executor& executor, std::int64_t after, std::int64_t last,
+                     std::int64_t page);
+
 // Cards and entries written after change `after` up to `upto`, in order.
 std::vector<archive::Card> CardsChanged(archive::Executor& executor, std::int64_t after,
                                         std::int64_t upto);

@@ -61,7 +61,8 @@ std::optional<Conflict> Take(archive::Executor& executor, const Account& account
         archive::Failure::Refused,
         "версия карточки объекта " + card.number + " должна быть больше версии сервера");
   if (account.role == Role::Installer &&
-      (!SameIdentity(card, *stored) || !SettingsJournaled(executor, card.id, card.settings)))
+      (!SameIdentity(card, *stored) ||
+       (card.settings != stored->settings && !SettingsJournaled(executor, card.id, card.settings))))
     throw RoleRefusal("установщик меняет карточку объекта только записью в журнал");
   UpdateCardRow(executor, card, seq);
   Audit(executor,
@@ -71,7 +72,8 @@ std::optional<Conflict> Take(archive::Executor& executor, const Account& account
 
 }  // namespace
 
-SyncAnswer Sync(archive::Executor& executor, const Account& account, const SyncRequest& request) {
+SyncAnswer Sync(archive::Executor& executor, const Account& account, const SyncRequest& request,
+                std::int64_t page) {
   SyncAnswer answer;
   const bool writes = !request.cards.empty() || !request.entries.empty();
   std::optional<archive::Transaction> transaction;
@@ -94,9 +96,11 @@ SyncAnswer Sync(archive::Executor& executor, const Account& account, const SyncR
   }
   // Read after the writes: every change up to the counter is committed (or
   // is this one), so the next cursor skips nothing.
-  answer.cursor = LastChange(executor);
+  const std::int64_t last = LastChange(executor);
   // A cursor beyond the counter is from a database since replaced: all again.
-  const std::int64_t after = request.cursor > answer.cursor ? 0 : request.cursor;
+  const std::int64_t after = request.cursor > last ? 0 : request.cursor;
+  answer.cursor = PageEnd(executor, after, last, page);
+  answer.more = answer.cursor < last;
   answer.cards = CardsChanged(executor, after, answer.cursor);
   answer.entries = EntriesAdded(executor, after, answer.cursor);
   if (transaction) transaction->Commit();

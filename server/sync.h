@@ -33,6 +33,7 @@ struct Conflict {
 
 struct SyncAnswer {
   std::int64_t cursor = 0;
+  bool more = false;  // stopped short of the server's newest change: ask again from `cursor`
   std::vector<archive::Card> cards;
   std::vector<archive::Entry> entries;
   std::vector<Conflict> conflicts;
@@ -44,11 +45,16 @@ class RoleRefusal : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Cards, and entries, an answer gives about this many of (it ends with a
+// whole transaction's rows): a first sync of a large company comes in parts.
+inline constexpr std::int64_t kSyncPage = 2000;
+
 // Runs `request` for `account`. An installer creates cards and changes a
 // card's settings only to those a journaled command of it carried, its
 // number, name, address, phone, note and deletion as the server's. Throws
 // RoleRefusal beyond the role, ArchiveError (Refused) for a card whose
 // version is not above its base; nothing is then kept.
-SyncAnswer Sync(archive::Executor& executor, const Account& account, const SyncRequest& request);
+SyncAnswer Sync(archive::Executor& executor, const Account& account, const SyncRequest& request,
+                std::int64_t page = kSyncPage);
 
 }  // namespace qvx::server

@@ -2,6 +2,7 @@
 // and a cursor that skips nothing while writers run.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <thread>
 
 #include "archive/archive_error.h"
@@ -16,9 +17,9 @@ using SyncTest = ServerTest;
 
 const Account kSenior{"старший", Role::Senior};
 
-SyncAnswer SyncOn(Database& database, const SyncRequest& request, const Account& who = kSenior) {
+SyncAnswer SyncOn(Database& database, const SyncRequest& request, std::int64_t page = kSyncPage) {
   Lease lease = database.Acquire();
-  return Sync(*lease, who, request);
+  return Sync(*lease, kSenior, request, page);
 }
 
 std::int64_t Count(Database& database, const std::string& table) {
@@ -139,6 +140,65 @@ TEST_P(SyncTest, ACursorFromAReplacedDatabaseGetsEverything) {
   SyncOn(*database_, {0, {{TestCard("1"), 0}}, {}});
   const SyncAnswer answer = SyncOn(*database_, {1000, {}, {}});
   EXPECT_EQ(answer.cards.size(), 1u);
+}
+
+TEST_P(SyncTest, ManyClientsAtOnceLoseNothingAndDoubleNothing) {
+  constexpr int kClients = 6, kSyncs = 8, kEntries = 5;
+  std::vector<std::int64_t> cursors(kClients, 0);
+  std::vector<std::set<std::string>> seen(kClients);
+  // Pulls from the client's cursor until the server has no more for it.
+  const auto drain = [&](int client) {
+    for (bool more = true; more;) {
+      const SyncAnswer answer = SyncOn(*database_, {cursors[client], {}, {}}, 7);
+      for (const archive::Entry& entry : answer.entries) seen[client].insert(entry.id);
+      cursors[client] = answer.cursor;
+      more = answer.more;
+    }
+  };
+  std::vector<std::thread> clients;
+  for (int client = 0; client < kClients; ++client)
+    clients.emplace_back([&, client] {
+      for (int sync = 0; sync < kSyncs; ++sync) {
+        std::vector<archive::Entry> entries;
+        for (int i = 0; i < kEntries; ++i) entries.push_back(TestEntry(""));
+        // Each upload twice, as after a lost answer.
+        SyncOn(*database_, {cursors[client], {}, entries});
+        const SyncAnswer answer = SyncOn(*database_, {cursors[client], {}, entries}, 7);
+        for (const archive::Entry& entry : answer.entries) seen[client].insert(entry.id);
+        cursors[client] = answer.cursor;
+      }
+      drain(client);
+    });
+  for (std::thread& client : clients) client.join();
+  EXPECT_EQ(Count(*database_, "entries"), kClients * kSyncs * kEntries);
+  // Once every writer is done, each client's walk has met every entry.
+  for (int client = 0; client < kClients; ++client) {
+    drain(client);
+    EXPECT_EQ(seen[client].size(), std::size_t{kClients * kSyncs * kEntries})
+        << "client " << client << " walked past a change";
+  }
+}
+
+TEST_P(SyncTest, ALargeAnswerComesInPartsEachEndingWithAWholeChange) {
+  // Changes of 1, 3 (a card and two entries), 1 and 1 rows.
+  const archive::Card card = TestCard("1");
+  SyncOn(*database_, {0, {}, {TestEntry("")}});
+  SyncOn(*database_, {0, {{card, 0}}, {TestEntry(card.id), TestEntry(card.id)}});
+  SyncOn(*database_, {0, {}, {TestEntry("")}});
+  SyncOn(*database_, {0, {}, {TestEntry("")}});
+  std::vector<std::size_t> parts;
+  std::size_t entries = 0;
+  SyncAnswer answer{};
+  answer.more = true;
+  while (answer.more) {
+    answer = SyncOn(*database_, {answer.cursor, {}, {}}, 2);
+    parts.push_back(answer.entries.size());
+    entries += answer.entries.size();
+    ASSERT_LT(parts.size(), 10u);
+  }
+  EXPECT_EQ(parts, (std::vector<std::size_t>{3, 2})) << "the second change is never split";
+  EXPECT_EQ(entries, 5u);
+  EXPECT_TRUE(SyncOn(*database_, {answer.cursor, {}, {}}, 2).entries.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, SyncTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
