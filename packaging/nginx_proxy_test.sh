@@ -38,6 +38,7 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost \
 # The server, on a free port it names on its first line.
 mkdir "$work/page"
 printf '<!doctype html><title>Quorvex</title>\n' >"$work/page/index.html"
+printf '\0asm\1\0\0\0' >"$work/page/quorvex.wasm"
 printf 'пароль-123\n' | "$server" --data "$work/data" user add Петров --role admin >/dev/null ||
   { echo "FAIL: user add"; exit 1; }
 mkfifo "$work/server.out"
@@ -137,6 +138,11 @@ request GET / ""
 [ "$(status)" = 200 ] || fail "GET / gave $(status)"
 grep -q '<title>Quorvex</title>' "$work/body" || fail "GET / is not the page"
 [ "$(header X-Frame-Options)" = DENY ] || fail "the server's own headers did not come through"
+[ -n "$(header Strict-Transport-Security)" ] || fail "no Strict-Transport-Security"
+# Browsers compile the module while it arrives only when it is application/wasm.
+request GET /quorvex.wasm ""
+[ "$(status)" = 200 ] && [ "$(header Content-Type)" = application/wasm ] ||
+  fail "the module came as $(status) $(header Content-Type)"
 location=$(curl -s -o /dev/null -w '%{redirect_url}' "http://localhost:$http_port/api/session")
 [ "$location" = "https://localhost/api/session" ] || fail "plain HTTP is sent to $location"
 
