@@ -14,6 +14,7 @@ if [ -z "${QUORVEX_IN_OVERLAY:-}" ]; then
   command -v unshare >/dev/null || { echo "SKIP: no unshare"; exit 77; }
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
+  trap 'exit 1' INT TERM
   cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; echo "FAIL: cpack"; exit 1; }
   status=0
