@@ -76,9 +76,9 @@ Found SearchCards(archive::Executor& executor, const std::string& text, bool del
   Found found;
   std::vector<archive::Value> limited = params;
   limited.emplace_back(kSearchLimit);
-  found.cards = Cards(executor.Run(
-      {Select(archive::CardColumns()) + where + " ORDER BY changed_at DESC, seq DESC, id LIMIT ?",
-       limited}));
+  found.cards = Cards(executor.Run({Select(archive::CardColumns()) + where +
+                                        " ORDER BY changed_at DESC, seq DESC, id DESC LIMIT ?",
+                                    limited}));
   if (static_cast<std::int64_t>(found.cards.size()) == kSearchLimit)
     found.more = OnlyInteger(executor.Run({"SELECT count(*) FROM" + where, params})) - kSearchLimit;
   return found;

@@ -57,7 +57,10 @@ std::vector<std::string> Version1(const Types& t) {
           " NOT NULL CHECK (deleted IN (0, 1)), search_text TEXT NOT NULL,"
           " phone_digits TEXT NOT NULL, seq " +
           i + " NOT NULL)" + strict,
-      "CREATE INDEX objects_by_change ON objects (changed_at)",
+      // The search walks this, newest change first, and stops at a page:
+      // the rows themselves, with their settings, are read only for a page.
+      "CREATE INDEX objects_by_search ON objects (deleted, changed_at, seq, id, search_text,"
+      " phone_digits)",
       "CREATE INDEX objects_by_seq ON objects (seq)",
       // No foreign key: an entry may come before its card.
       "CREATE TABLE entries (id TEXT PRIMARY KEY NOT NULL, object_id TEXT, at TEXT NOT NULL,"
