@@ -38,6 +38,8 @@ std::unique_ptr<Database> OpenDatabase(ServeOptions& serve, std::size_t connecti
     if (error)
       throw std::runtime_error("не удалось создать папку данных " + serve.data_folder + ": " +
                                error.message());
+    if (const std::string refusal = RootInOthersFolder(serve.data_folder); !refusal.empty())
+      throw std::runtime_error(refusal);
   }
   const std::string target = DatabaseTarget(serve);
   try {

@@ -1,5 +1,7 @@
 #include "server/options.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -139,6 +141,15 @@ std::string DefaultDataFolder() {
   if (const char* home = std::getenv("HOME"); home && *home == '/')
     return std::string(home) + "/.local/share/quorvex";
   return "/var/lib/quorvex";
+}
+
+std::string RootInOthersFolder(const std::string& folder) {
+  struct stat status {};
+  if (geteuid() != 0 || stat(folder.c_str(), &status) != 0 || status.st_uid == 0) return "";
+  const passwd* owner = getpwuid(status.st_uid);
+  const std::string name = owner ? owner->pw_name : std::to_string(status.st_uid);
+  return "папка данных " + folder + " принадлежит пользователю " + name +
+         ": выполните команду от его имени (sudo -u " + name + " quorvex-server …)";
 }
 
 std::string DefaultPageFolder(const std::string& executable) {

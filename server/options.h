@@ -48,6 +48,11 @@ std::string Usage();
 // place), else $XDG_DATA_HOME/quorvex, else ~/.local/share/quorvex.
 std::string DefaultDataFolder();
 
+// Why root must not open the SQLite database in `folder`, or "": in a
+// folder another user owns (the package's service user's), the files root
+// made would lock that user out of its own database.
+std::string RootInOthersFolder(const std::string& folder);
+
 // The page's files: build-web/page of the source tree when the program runs
 // from the tree's build/bin, else the installed /usr/share/quorvex/web.
 std::string DefaultPageFolder(const std::string& executable);

@@ -248,6 +248,27 @@ TEST_P(ServerProgramTest, AnAddressInUseOrABadCertificateFailsNamingIt) {
   EXPECT_NE(bad.err.find("сертификат " + folder_.Path("secret.txt")), std::string::npos) << bad.err;
 }
 
+// "sudo quorvex-server user add" on the service's /var/lib/quorvex would
+// make a database of root's that the service cannot open.
+TEST(ServerProgram, RootIsRefusedInTheDataFolderOfAnotherUser) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can be refused";
+  ScratchFolder folder("server-root");
+  const std::string data = folder.Path("data");
+  std::filesystem::create_directory(data);
+  ASSERT_EQ(chown(data.c_str(), 65534, 65534), 0);
+  // Both the accounts and the serving open the database the same way;
+  // "user list" shows it without a server left running on a failure.
+  const test::Ran ran =
+      test::RunProgram({Program(), "--data", data, "user", "list"}, {"", -1, folder.Path("err")});
+  EXPECT_EQ(ran.status, 1) << ran.err;
+  EXPECT_NE(ran.err.find("папка данных " + data + " принадлежит пользователю"), std::string::npos)
+      << ran.err;
+  EXPECT_TRUE(std::filesystem::is_empty(data)) << "nothing made there";
+  // Root's own folder is root's to use.
+  ASSERT_EQ(chown(data.c_str(), 0, 0), 0);
+  EXPECT_EQ(test::RunProgram({Program(), "--data", data, "user", "list"}, {}).status, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Both, ServerProgramTest,
                          ::testing::Values(Backend::Sqlite, Backend::Postgres), BackendName);
 
