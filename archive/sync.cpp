@@ -58,6 +58,7 @@ struct Answer {
   std::vector<Card> cards;
   std::vector<Entry> entries;
   std::vector<std::pair<Card, Card>> conflicts;  // mine, theirs
+  bool more = false;
 };
 
 // Every record of the answer read and checked before anything is written.
@@ -75,6 +76,11 @@ Answer ReadAnswer(const std::string& text) {
   for (const Json& conflict : ArrayOf(json, "conflicts"))
     answer.conflicts.emplace_back(Checked([&] { return CardFromJson(conflict.at("mine")); }),
                                   Checked([&] { return CardFromJson(conflict.at("theirs")); }));
+  // Absent from a server that answers in one part.
+  if (const auto more = json.find("more"); more != json.end()) {
+    if (!more->is_boolean()) Refuse("неверный признак продолжения в ответе сервера");
+    answer.more = more->get<bool>();
+  }
   return answer;
 }
 
@@ -199,6 +205,7 @@ SyncApplied ApplySyncAnswer(Executor& executor, const std::string& origin,
   const Sent sent = ReadRequest(request);
   const Answer theirs = ReadAnswer(answer);
   SyncApplied applied;
+  applied.more = theirs.more;
   applied.sent = static_cast<std::int64_t>(sent.cards.size() + sent.entry_ids.size());
   Transaction transaction(executor);
   if (SyncValue(executor, kOriginKey) != origin)

@@ -33,9 +33,10 @@ struct SyncApplied {
   std::int64_t entries = 0;    // the server's entries added here
   std::int64_t conflicts = 0;  // cards kept both ways by this answer
   std::int64_t sent = 0;       // cards and entries the request carried
+  bool more = false;           // the server has more changes: ask again at once
 };
 
-// Applies the server's answer {cursor, cards, entries, conflicts} to the
+// Applies the server's answer {cursor, cards, entries, conflicts, more} to the
 // `request` it answers (as SyncRequest gave it for `origin`), in one
 // transaction: what was sent is marked as held by the server; each card of
 // the server is taken where the card here has no unsent change, and kept

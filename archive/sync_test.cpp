@@ -353,6 +353,11 @@ TEST_F(ArchiveSync, RefusedAnswerChangesNothingAndKeepsTheCursor) {
         const Card twice = ServerCard("34", "Дважды", 1);
         return Answer(8, {twice, twice});
       },
+      [] {
+        Json answer = Answer(8);
+        answer["more"] = "да";
+        return answer;
+      },
   };
   const std::string before = Everything();
   for (const auto& answer : answers) {
@@ -369,8 +374,14 @@ TEST_F(ArchiveSync, RefusedAnswerChangesNothingAndKeepsTheCursor) {
   }
   EXPECT_THROW(ApplySyncAnswer(db_, kOrigin, SyncRequest(db_, kOrigin), "{"), ArchiveError);
   EXPECT_EQ(Request()["cursor"], 7);
-  Round(Answer(8));
+  EXPECT_FALSE(Round(Answer(8)).more);
   EXPECT_EQ(Request()["cursor"], 8);
+  // A server's answer in parts: the part kept, and the next asked for.
+  Json part = Answer(9, {ServerCard("35", "Частями", 1)});
+  part["more"] = true;
+  EXPECT_TRUE(Round(part).more);
+  EXPECT_EQ(Request()["cursor"], 9);
+  ASSERT_TRUE(FindObject(db_, "35"));
 }
 
 TEST_F(ArchiveSync, AnotherServerGetsEverythingAndAnOldAnswerIsRefused) {

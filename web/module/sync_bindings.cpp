@@ -52,6 +52,7 @@ val Apply(val db, const std::string& origin, const std::string& request,
     object.set("entries", static_cast<double>(applied.entries));
     object.set("conflicts", static_cast<double>(applied.conflicts));
     object.set("sent", static_cast<double>(applied.sent));
+    object.set("more", applied.more);
     return object;
   });
 }

@@ -106,7 +106,7 @@ export function setUpSync({ byId, archive, installer, changed }) {
   // go on alone.
   async function rounds() {
     let cards = true;
-    for (let round = 0; round < roundsAtMost && token; ++round) {
+    for (let round = 0; round < roundsAtMost && token;) {
       const request = await archive.call('syncRequest', location.origin, cards);
       const answer = await ask('/api/sync', { method: 'POST', token, body: request });
       // A proxy's 502/503/504 in front of a stopped server is no answer either.
@@ -130,6 +130,10 @@ export function setUpSync({ byId, archive, installer, changed }) {
       const applied = await archive.call('syncApply', location.origin, request, answer.text);
       if (cards) refusal = '';
       if (applied.cards || applied.entries || applied.conflicts) changed();
+      // The server's changes come in parts: the next at once from the new
+      // cursor, each kept as it comes, however many the first sync takes.
+      if (applied.more) continue;
+      ++round;
       const { waiting } = await archive.call('syncWaiting');
       // Nothing left, or nothing more that goes: the next would be the same.
       if (waiting === 0 || applied.sent === 0) return;
