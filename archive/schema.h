@@ -13,7 +13,7 @@
 namespace qvx::archive {
 
 // The version this program writes. A file of a higher one is refused.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // "QVXA": an SQLite database with another application id is not an archive.
 inline constexpr std::int64_t kApplicationId = 0x51565841;
@@ -37,9 +37,14 @@ SchemaState SchemaStateOf(const std::vector<Row>& rows);
 // ArchiveError: NotArchive for a database of another program ("файл не
 // является архивом объектов"), Newer for a version above kSchemaVersion
 // ("архив записан более новой версией программы (версия архива 3, эта
-// версия программы знает до 1): обновите программу").
+// версия программы знает до 2): обновите программу").
 // The statements are to be run in one transaction; the last sets
 // user_version.
 std::vector<Statement> UpgradeStatements(const SchemaState& state);
+
+// The statements that made a file of `version` (1 ..
+// kSchemaVersion) from an empty one, as that version's program ran them:
+// for tests of the migrations on a real older file.
+std::vector<Statement> StatementsOfVersion(int version);
 
 }  // namespace qvx::archive

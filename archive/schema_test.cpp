@@ -10,6 +10,7 @@
 #include "archive/objects.h"
 #include "archive/schema.h"
 #include "archive/sqlite_archive.h"
+#include "archive/sync.h"
 #include "config_file/settings_line.h"
 #include "settings/memory_settings.h"
 #include "tests/support/scratch_folder.h"
@@ -25,6 +26,32 @@ void RawSql(const std::string& path, const std::string& sql) {
   const int code = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
   sqlite3_close(db);
   ASSERT_EQ(code, SQLITE_OK) << (error ? error : "");
+}
+
+// Runs `statements` on the file through SQLite itself, as an older version
+// of this program did: no upgrade on the way.
+void RawStatements(const std::string& path, const std::vector<Statement>& statements) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  for (const Statement& statement : statements) {
+    sqlite3_stmt* prepared = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, statement.sql.c_str(), -1, &prepared, nullptr), SQLITE_OK)
+        << statement.sql;
+    for (std::size_t i = 0; i < statement.params.size(); ++i) {
+      const int at = static_cast<int>(i) + 1;
+      const Value& value = statement.params[i];
+      if (const auto* number = std::get_if<std::int64_t>(&value))
+        sqlite3_bind_int64(prepared, at, *number);
+      else if (const auto* text = std::get_if<std::string>(&value))
+        sqlite3_bind_text(prepared, at, text->c_str(), -1, SQLITE_TRANSIENT);
+      else if (const auto* blob = std::get_if<Blob>(&value))
+        sqlite3_bind_blob(prepared, at, blob->bytes.data(), static_cast<int>(blob->bytes.size()),
+                          SQLITE_TRANSIENT);
+    }
+    EXPECT_EQ(sqlite3_step(prepared), SQLITE_DONE) << statement.sql;
+    sqlite3_finalize(prepared);
+  }
+  sqlite3_close(db);
 }
 
 std::string DefaultLine() {
@@ -91,7 +118,7 @@ TEST(ArchiveSchema, RefusesFilesItCannotTrust) {
       {"newer",
        [&](const std::string& p) {
          archive(p);
-         RawSql(p, "PRAGMA user_version = 2");
+         RawSql(p, "PRAGMA user_version = " + std::to_string(kSchemaVersion + 1));
        },
        OpenMode::Create, Failure::Newer},
       {"newer-read",
@@ -136,9 +163,42 @@ TEST(ArchiveSchema, NewerVersionIsNamedInTheRefusal) {
     FAIL();
   } catch (const ArchiveError& error) {
     EXPECT_EQ(std::string(error.what()),
-              "архив записан более новой версией программы (версия архива 2, эта версия "
-              "программы знает до 1): обновите программу");
+              "архив записан более новой версией программы (версия архива 3, эта версия "
+              "программы знает до 2): обновите программу");
   }
+}
+
+TEST(ArchiveSchema, VersionOneFileKeepsEveryRecordAndAllWaitForTheServer) {
+  ScratchFolder folder("archive-v1");
+  const std::string path = folder.Path("v1.qvxa");
+  Card card = NumberedCard("17");
+  card.id = NewId();
+  card.created_at = card.changed_at = "2026-11-01T10:00:00.000Z";
+  card.version = 3;
+  Entry entry;
+  entry.id = NewId();
+  entry.object_id = card.id;
+  entry.at = "2026-11-01T10:05:00.000Z";
+  entry.command = std::string(kReadCommand);
+  entry.outcome = "readSuccess";
+  entry.settings = DefaultLine();
+  Entry loose = entry;
+  loose.id = NewId();
+  loose.object_id = "";
+  std::vector<Statement> version1 = StatementsOfVersion(1);
+  for (const Statement& row : {InsertCard(card), InsertEntry(entry), InsertEntry(loose)})
+    version1.push_back(row);
+  RawStatements(path, version1);
+
+  SqliteArchive db(path, OpenMode::Write);
+  EXPECT_EQ(SchemaStateOf(db.Run(ReadSchemaState())).version, kSchemaVersion);
+  EXPECT_EQ(*FindObject(db, "17"), card);
+  EXPECT_EQ(JournalOf(db, card.id), std::vector<Entry>{entry});
+  EXPECT_EQ(JournalOf(db, ""), std::vector<Entry>{loose});
+  const SyncWaiting waiting = WaitingForSync(db);
+  EXPECT_EQ(waiting.entries, 2);
+  EXPECT_EQ(waiting.cards, 1);
+  EXPECT_EQ(waiting.conflicts, 0);
 }
 
 TEST(ArchiveSchema, LockedFileIsBusyAndFreedAfter) {

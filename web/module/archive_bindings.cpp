@@ -14,6 +14,7 @@
 #include "archive/objects.h"
 #include "archive/records.h"
 #include "archive/search.h"
+#include "archive_values.h"
 #include "archive_words.h"
 #include "config_file/file_commands.h"
 #include "config_file/settings_line.h"
@@ -28,6 +29,10 @@ namespace {
 using emscripten::val;
 using namespace qvx;
 using namespace qvx::archive;
+using web::CardFrom;
+using web::CardObject;
+using web::EntryObject;
+using web::LineOf;
 
 [[noreturn]] void ThrowArchive(std::string_view failure, const std::string& words) {
   val error = val::global("Error").new_(val(words));
@@ -45,70 +50,6 @@ auto Guard(Work work) -> decltype(work()) {
   } catch (const std::exception& error) {
     ThrowArchive("Other", error.what());
   }
-}
-
-// A settings file's bytes as the archive keeps them: its first line.
-std::string LineOf(const val& bytes) {
-  return std::string(FirstLine(web::FromBytes(bytes)));
-}
-
-// A .qvx file of a kept line, as "Сохранить" writes one.
-val FileOf(const std::string& line) {
-  return line.empty() ? val::null() : web::Bytes(line + "\r\n");
-}
-
-val CardObject(const Card& card) {
-  val object = val::object();
-  object.set("id", card.id);
-  object.set("number", card.number);
-  object.set("name", card.name);
-  object.set("address", card.address);
-  object.set("phone", card.phone);
-  object.set("note", card.note);
-  object.set("settings", FileOf(card.settings));
-  object.set("createdAt", card.created_at);
-  object.set("createdBy", card.created_by);
-  object.set("changedAt", card.changed_at);
-  object.set("changedBy", card.changed_by);
-  object.set("version", static_cast<double>(card.version));
-  object.set("deleted", card.deleted);
-  return object;
-}
-
-Card CardFrom(const val& object) {
-  Card card;
-  card.id = web::StringOf(object, "id");
-  card.number = web::StringOf(object, "number");
-  card.name = web::StringOf(object, "name");
-  card.address = web::StringOf(object, "address");
-  card.phone = web::StringOf(object, "phone");
-  card.note = web::StringOf(object, "note");
-  if (!object["settings"].isNull() && !object["settings"].isUndefined())
-    card.settings = LineOf(object["settings"]);
-  card.created_at = web::StringOf(object, "createdAt");
-  card.created_by = web::StringOf(object, "createdBy");
-  card.changed_at = web::StringOf(object, "changedAt");
-  card.changed_by = web::StringOf(object, "changedBy");
-  if (object["version"].isNumber()) card.version = object["version"].as<double>();
-  card.deleted = object["deleted"].isTrue();
-  return card;
-}
-
-val EntryObject(const Entry& entry) {
-  val object = val::object();
-  object.set("id", entry.id);
-  object.set("objectId", entry.object_id);
-  object.set("at", entry.at);
-  object.set("installer", entry.installer);
-  object.set("port", entry.port);
-  object.set("command", entry.command);
-  object.set("outcome", entry.outcome);
-  object.set("cause", entry.cause);
-  object.set("outcomeText", entry.outcome_text);
-  object.set("settings", FileOf(entry.settings));
-  object.set("differing",
-             entry.differing ? val(static_cast<double>(*entry.differing)) : val::null());
-  return object;
 }
 
 // The page's command codes in the journal's words; a batch's line as it is.

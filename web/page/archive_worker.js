@@ -121,6 +121,23 @@ const operations = {
   fileName: async (number, name) => (await rules).objectFileName(number, name),
   importFiles,
   exportArchive: async () => { const { sqlite3, db } = await opened; return sqlite3.capi.sqlite3_js_db_export(db); },
+  // The sync with the company's server: texts built and applied by the rules.
+  syncTexts: async () => (await rules).syncTexts(),
+  syncStatus: async (reachable, waiting, conflicts) => (await rules).syncStatus(reachable, waiting, conflicts),
+  syncRequest: async (origin, cards) => {
+    const { archive, database } = await opened;
+    return archive.syncRequest(database, origin, cards);
+  },
+  syncApply: async (origin, request, answer) => {
+    const { archive, database } = await opened;
+    return archive.syncApply(database, origin, request, answer);
+  },
+  syncWaiting: async () => { const { archive, database } = await opened; return archive.syncWaiting(database); },
+  conflicts: async () => { const { archive, database } = await opened; return archive.conflicts(database); },
+  settle: async (mineId, keepMine, installer) => {
+    const { archive, database } = await opened;
+    return archive.settle(database, mineId, keepMine, installer);
+  },
 };
 
 // One operation after another, in the order they came.

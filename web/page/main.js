@@ -12,6 +12,7 @@ import { setUpCompare } from './compare.js';
 import { recordHistory, setUpHistory } from './history.js';
 import { setUpBatch } from './batch.js';
 import { setUpObjects } from './objects.js';
+import { setUpSync } from './sync.js';
 import { aboutWindow } from './about.js';
 import { frameProgress, restoreFocus, showFor, successWithPort } from './feedback.js';
 import { installKeys } from './keys.js';
@@ -288,7 +289,7 @@ async function readDevice() {
 }
 
 // Each command goes into the history and into the journal of the object open.
-/** @type {{ journal: (entry: any) => void } | null} */
+/** @type {ReturnType<typeof setUpObjects> | null} */
 let objects = null;
 /** @type {typeof recordHistory} */
 async function remember(entry) {
@@ -326,14 +327,19 @@ setUpHistory({
     quorvex.compareWithEntry(page, entry.bytes, entry.command, entry.port, entry.time)),
 });
 
-// The archive loads after the page is interactive (its worker and storage).
+// The archive loads after the page is interactive (its worker and storage),
+// synced with the company's server when one serves the page.
+/** @type {{ sync: () => void } | null} */
+let syncing = null;
 objects = setUpObjects({
   byId, quorvex, files, pageFile, exclusive,
   saveBytes: async (bytes, name) => {
     const written = await files.write(bytes, name);
     if (written.downloading) await showMessage(fileTexts.downloadStarted(written.downloading));
   },
+  changed: () => syncing?.sync(),
 });
+syncing = setUpSync({ byId, archive: objects.archive, installer: objects.installer, changed: objects.refresh });
 
 // The commands are offered only once everything above is in place.
 const toolButtons = /** @type {HTMLButtonElement[]} */ (['batchButton', 'compareButton', 'sheetButton', 'historyButton'].map(byId));

@@ -22,9 +22,10 @@ const carriedKey = 'quorvex-history-carried';
  * @param {() => Promise<{ bytes: Uint8Array<ArrayBuffer>, name: string } | null>} page.pageFile
  * @param {(run: () => Promise<void>) => Promise<void>} page.exclusive
  * @param {(bytes: Uint8Array<ArrayBuffer>, name: string) => Promise<unknown>} page.saveBytes
- * @returns {{ journal: (entry: any) => void }}
+ * @param {() => void} [page.changed] the archive changed: a command journaled, a card saved
+ * @returns {{ journal: (entry: any) => void, archive: Archive, installer: () => string, refresh: () => void }}
  */
-export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBytes }) {
+export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBytes, changed = () => { /* nothing follows */ } }) {
   const archive = new Archive();
   const dialog = /** @type {HTMLDialogElement} */ (byId('objectsDialog'));
   const storageState = byId('archiveStorage');
@@ -164,6 +165,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
     tell('');
     try {
       await archive.call('change', { ...card, deleted: false }, installer());
+      changed();
     } catch (error) {
       failed(error, texts.notSaved);
     }
@@ -176,6 +178,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
     if (!window.confirm(await archive.call('deleteQuestion', shown.number, shown.name))) return;
     try {
       await archive.call('change', { ...shown, deleted: true }, installer());
+      changed();
       if (current?.id === shown.id) current = null;
       await show(null);
     } catch (error) {
@@ -237,6 +240,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
         files.settingsAre('saved', name);
         await show(card);
       }
+      changed();
       await list();
     } catch (error) {
       failed(error, texts.notSaved);
@@ -261,6 +265,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
     try {
       const taken = await Promise.all(chosen.map(async (file) => ({ name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) })));
       tell(await archive.call('importFiles', taken, installer()));
+      changed();
     } catch (error) {
       failed(error);
     }
@@ -306,6 +311,14 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
   }, () => { /* no archive: its button stays hidden */ });
 
   return {
+    archive,
+    installer,
+    // The archive changed by another hand (a sync): the dialog shows it anew.
+    refresh() {
+      if (!dialog.open) return;
+      list();
+      show(shown?.id ? shown : openObjectNow());
+    },
     // One command of the page, under the object open or "Без объекта".
     journal(entry) {
       const object = openObjectNow();
@@ -314,6 +327,7 @@ export function setUpObjects({ byId, quorvex, files, pageFile, exclusive, saveBy
         outcomeText: quorvex.historyOutcome(entry), settings: entry.settingsLine,
       };
       firstUse().then(() => archive.call('record', object?.id ?? '', command, installer())).then(() => {
+        changed();
         if (dialog.open) show(openObjectNow());
       }, (error) => {
         // Said beside the commands too: the dialog may well be closed.

@@ -2,22 +2,9 @@
 // message box and the About window open: no violation of WCAG 2.1 A or AA.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { createRequire } from 'node:module';
-import { openPage, tab, useBrowser } from './browser.mjs';
+import { axeSource, openPage, tab, useBrowser, wcagViolations as violations } from './browser.mjs';
 
 useBrowser();
-
-const axeSource = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
-const wcag = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'];
-
-// The violations on the page as it stands, one line each.
-async function violations(page) {
-  const found = await page.evaluate(async (tags) => {
-    const result = await window.axe.run(document, { runOnly: { type: 'tag', values: tags } });
-    return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).slice(0, 5).join(', ')}`);
-  }, wcag);
-  return found;
-}
 
 for (const colorScheme of ['light', 'dark']) {
   test(`every tab passes WCAG 2.1 A and AA (${colorScheme})`, async () => {

@@ -6,6 +6,7 @@ import assert from 'node:assert/strict';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, join, resolve } from 'node:path';
+import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
 import { serve } from '../serve.mjs';
@@ -155,4 +156,14 @@ export async function editOpenedFile(page) {
   await page.selectOption('#ComboBox12', { index: 3 });
   assert.equal(await page.title(), 'дом.qvx * — Quorvex');
   return page;
+}
+
+// axe-core, to add to a page before it loads (addInitScript), and the
+// violations of WCAG 2.1 A and AA on the page as it stands, one line each.
+export const axeSource = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
+export async function wcagViolations(page) {
+  return page.evaluate(async (tags) => {
+    const result = await window.axe.run(document, { runOnly: { type: 'tag', values: tags } });
+    return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).slice(0, 5).join(', ')}`);
+  }, ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa']);
 }
