@@ -275,7 +275,7 @@ int ImportToServer(const ParsedArgs& parsed) {
     const std::int64_t sent = server.Push(&renumbered);
     for (const std::string& line : renumbered)
       std::cout << "    номер занят на сервере, объект записан под другим: " << line << "\n";
-    std::cout << "Отправлено на сервер: " << sent << "\n";
+    std::cout << "На сервер отправлено карточек и записей журнала: " << sent << "\n";
     bool kept = true;
     for (const archive::Conflict& conflict : archive::ListConflicts(server.Db())) {
       Failure(kCommand,

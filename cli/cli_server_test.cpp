@@ -13,6 +13,10 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "archive/records.h"
+#include "cli/archive_journal.h"
+#include "cli/server_login.h"
+#include "config_file/cp1251.h"
 #include "config_file/settings_line.h"
 #include "settings/memory_settings.h"
 #include "sim/pty_device.h"
@@ -218,6 +222,49 @@ TEST_F(CliServerTest, WriteAndReadJournalEachPortOnTheServer) {
   EXPECT_EQ(card.at("settings"), taken.at("settings"));
   EXPECT_EQ(card.at("settings"), sent.at("settings"));
   EXPECT_EQ(card.at("version"), 2);
+}
+
+// Two installers write one object at once: the second finds the card changed
+// on the server since he opened it, takes the server's and gives it his
+// device's settings again; both entries stay, nothing is overwritten unseen.
+TEST_F(CliServerTest, ACardChangedMeanwhileTakesTheLastDevicesSettings) {
+  Start();
+  AddUser("Сидоров", "installer");
+  ScratchFolder::Write(Path("Иванов.qvx"), LineWithPhone("+79160000000") + "\r\n");
+  ASSERT_EQ(OnServer({"archive", "import", Path("Иванов.qvx")}).status, 0);
+  const auto open = [&](const std::string& user) {
+    cli::ParsedArgs parsed;
+    const std::string problem = cli::ParseArgs(
+        {"--server", url_, "--user", user, "--object", "1"},
+        std::vector<cli::OptionSpec>{cli::kServerOption, cli::kUserOption, cli::kObjectOption}, 0,
+        parsed);
+    EXPECT_EQ(problem, "");
+    std::string failure;
+    bool usage = false;
+    std::unique_ptr<cli::ObjectJournal> journal = cli::ObjectJournal::Open(parsed, failure, usage);
+    EXPECT_TRUE(journal) << failure;
+    return journal;
+  };
+  const std::unique_ptr<cli::ObjectJournal> first = open("Петров");
+  const std::unique_ptr<cli::ObjectJournal> second = open("Сидоров");
+  ASSERT_TRUE(first && second);
+  const std::string mine = LineWithPhone("+79001111111"), theirs = LineWithPhone("+79002222222");
+  const auto add = [](cli::ObjectJournal& journal, const std::string& line) {
+    return journal.Add("/dev/ttyUSB0", std::string(archive::kWriteCommand), device::Outcome::Sent,
+                       device::Cause::None, "отправлено", line);
+  };
+  EXPECT_EQ(add(*first, mine), "");
+  EXPECT_EQ(first->Finish(), "");
+  EXPECT_EQ(add(*second, theirs), "");
+  EXPECT_EQ(second->Finish(), "");
+
+  const nlohmann::json card = ShownJson("1");
+  EXPECT_EQ(card.at("settings"), Cp1251ToUtf8(theirs)) << "the device written last";
+  EXPECT_EQ(card.at("version"), 3);
+  EXPECT_EQ(card.at("changedBy"), "Сидоров");
+  ASSERT_EQ(card.at("journal").size(), 3u) << card.dump();
+  EXPECT_EQ(card.at("journal")[1].at("installer"), "Петров");
+  EXPECT_EQ(card.at("journal")[2].at("installer"), "Сидоров");
 }
 
 TEST_F(CliServerTest, RefusalsComeInTheServersWordsNamingIt) {
