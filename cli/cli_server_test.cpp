@@ -182,6 +182,16 @@ TEST_F(CliServerTest, ImportListAndShowGoThroughTheServerAndAddNothingTwice) {
   EXPECT_TRUE(Holds(shown.out, "Журнал (1):\n")) << shown.out;
 
   EXPECT_TRUE(fs::is_empty(Path("home"))) << "the login left a file behind";
+  // Every command's session ended by its own logout, not left to time out.
+  Stop();
+  const std::string log = ScratchFolder::Contents(Path("server-err"));
+  const auto count = [&](const std::string& line) {
+    std::size_t n = 0;
+    for (std::size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("POST /api/login 200"), 8u) << log;  // 2 imports, 2 lists, 4 shows
+  EXPECT_EQ(count("POST /api/logout 204"), 8u) << log;
 }
 
 // write and read with --server: each port's line journaled on the server
@@ -304,10 +314,12 @@ TEST_F(CliServerTest, RefusalsComeInTheServersWordsNamingIt) {
   EXPECT_EQ(BuildSettingsLine(device.Settings()).line, before);
   EXPECT_FALSE(fs::exists(Path("r.qvx")));
 
-  // The password from standard input when the environment has none.
+  // The password from standard input when the environment has none, the
+  // name from the environment when no --user is given.
   unsetenv("QUORVEX_PASSWORD");
-  const test::Ran piped =
-      Cli({"archive", "list", "--server", url_, "--user", "Петров"}, std::string(kPassword) + "\n");
+  setenv("QUORVEX_USER", "Петров", 1);
+  const test::Ran piped = Cli({"archive", "list", "--server", url_}, std::string(kPassword) + "\n");
+  unsetenv("QUORVEX_USER");
   EXPECT_EQ(piped.status, 0) << piped.err;
   EXPECT_TRUE(piped.out.starts_with("1  Иванов")) << piped.out;
 
