@@ -70,8 +70,12 @@ std::string TransportFailure(httplib::Error error, long verify_result, bool ca_f
       return "не удалось установить защищённое соединение (сервер говорит по HTTPS?)";
     case httplib::Error::SSLLoadingCerts:
       return "не удалось загрузить сертификаты для проверки сервера";
+    case httplib::Error::Read:
+    case httplib::Error::Write:
+    case httplib::Error::Canceled:
+      return "связь с сервером прервана";
     default:
-      return "связь с сервером прервана (" + httplib::to_string(error) + ")";
+      return "ошибка связи с сервером (код " + std::to_string(static_cast<int>(error)) + ")";
   }
 }
 
