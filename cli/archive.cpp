@@ -12,6 +12,7 @@
 #include "archive/objects.h"
 #include "archive/records_json.h"
 #include "archive/sqlite_archive.h"
+#include "archive/sync.h"
 #include "cli/archive_words.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
@@ -267,17 +268,18 @@ int ImportToServer(const ParsedArgs& parsed) {
   int status = 0;
   const std::unique_ptr<ServerLink> link = LogIn(parsed, status);
   if (!link) return status;
+  std::unique_ptr<ServerArchive> server;
   try {
-    ServerArchive server(*link);
-    server.PullAll();
-    const bool all = ImportSources(server.Db(), *sources, "", link->UserName());
+    server = std::make_unique<ServerArchive>(*link);
+    server->PullAll();
+    const bool all = ImportSources(server->Db(), *sources, "", link->UserName());
     std::vector<std::string> renumbered;
-    const std::int64_t sent = server.Push(&renumbered);
+    const std::int64_t sent = server->Push(&renumbered);
     for (const std::string& line : renumbered)
       std::cout << "    номер занят на сервере, объект записан под другим: " << line << "\n";
     std::cout << "На сервер отправлено карточек и записей журнала: " << sent << "\n";
     bool kept = true;
-    for (const archive::Conflict& conflict : archive::ListConflicts(server.Db())) {
+    for (const archive::Conflict& conflict : archive::ListConflicts(server->Db())) {
       Failure(kCommand,
               link->Named("объект " + conflict.mine.number +
                           " изменён на сервере во время импорта, карточка не отправлена"));
@@ -285,10 +287,18 @@ int ImportToServer(const ParsedArgs& parsed) {
     }
     return all && kept ? 0 : 1;
   } catch (const ServerError& error) {
-    return Failure(kCommand, error.what());
+    Failure(kCommand, error.what());
   } catch (const archive::ArchiveError& error) {
-    return Failure(kCommand, link->Named(error.what()));
+    Failure(kCommand, link->Named(error.what()));
   }
+  // The lines above said what the import made; say what of it the server lacks.
+  if (server) {
+    const archive::SyncWaiting left = archive::WaitingForSync(server->Db());
+    if (left.cards + left.entries > 0)
+      Failure(kCommand, link->Named("не отправлено карточек: " + std::to_string(left.cards) +
+                                    ", записей журнала: " + std::to_string(left.entries)));
+  }
+  return 1;
 }
 
 int Import(const ParsedArgs& parsed) {

@@ -194,6 +194,29 @@ TEST_F(CliServerTest, ImportListAndShowGoThroughTheServerAndAddNothingTwice) {
   EXPECT_EQ(count("POST /api/logout 204"), 8u) << log;
 }
 
+// More than one request holds: the import goes in several, every object
+// arrives, and the list says how many it did not show.
+TEST_F(CliServerTest, AnImportLargerThanOneRequestArrivesWhole) {
+  Start();
+  const std::string files = Path("many");
+  fs::create_directory(files);
+  constexpr int kFiles = 501;  // past the 500 records of each kind one request carries
+  for (int i = 0; i < kFiles; ++i)
+    ScratchFolder::Write(files + "/site " + std::to_string(i) + ".qvx",
+                         LineWithPhone("+7916" + std::to_string(1000000 + i)) + "\r\n");
+  const test::Ran imported = OnServer({"archive", "import", files});
+  ASSERT_EQ(imported.status, 0) << imported.err;
+  EXPECT_TRUE(Holds(imported.out, "На сервер отправлено карточек и записей журнала: 1002\n"))
+      << imported.out.substr(imported.out.size() - 200);
+
+  const test::Ran listed = OnServer({"archive", "list"});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 200);
+  EXPECT_EQ(listed.err,
+            "quorvex-cli archive: показаны первые 200, ещё 301: уточните поиск (--search)\n");
+  EXPECT_EQ(ShownJson(std::to_string(kFiles)).at("journal").size(), 1u);
+}
+
 // write and read with --server: each port's line journaled on the server
 // under the object, the card taking what the device took.
 TEST_F(CliServerTest, WriteAndReadJournalEachPortOnTheServer) {
@@ -335,6 +358,35 @@ TEST_F(CliServerTest, RefusalsComeInTheServersWordsNamingIt) {
                             "нет связи с сервером (соединение не установлено)\n");
   }
   EXPECT_EQ(BuildSettingsLine(device.Settings()).line, before);
+}
+
+// A file whose object has other settings changes the card: beyond an
+// installer's role, refused whole in the server's words, with what did not
+// arrive counted; a senior installer's import of it is taken.
+TEST_F(CliServerTest, AnImportBeyondTheRoleIsRefusedWholeAndCounted) {
+  Start();
+  AddUser("Сидоров", "senior");
+  ScratchFolder::Write(Path("Иванов.qvx"), LineWithPhone("+79160000000") + "\r\n");
+  ASSERT_EQ(OnServer({"archive", "import", Path("Иванов.qvx")}).status, 0);
+  ScratchFolder::Write(Path("Иванов.qvx"), LineWithPhone("+79169999999") + "\r\n");
+  ScratchFolder::Write(Path("Склад.qvx"), LineWithPhone("+79160000001") + "\r\n");
+
+  const test::Ran refused = OnServer({"archive", "import", Path("Иванов.qvx"), Path("Склад.qvx")});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "quorvex-cli archive: сервер " + url_ +
+                             ": недостаточно прав: установщик меняет карточку объекта только "
+                             "записью в журнал\nquorvex-cli archive: сервер " +
+                             url_ + ": не отправлено карточек: 2, записей журнала: 2\n");
+  EXPECT_EQ(ShownJson("1").at("journal").size(), 1u);
+  EXPECT_EQ(OnServer({"archive", "show", "2"}).status, 1);  // the request kept out whole
+
+  const test::Ran senior = Cli({"archive", "import", Path("Иванов.qvx"), Path("Склад.qvx"),
+                                "--server", url_, "--user", "Сидоров"});
+  EXPECT_EQ(senior.status, 0) << senior.err;
+  EXPECT_TRUE(Holds(senior.out, "Иванов.qvx: настройки объекта обновлены 1\n")) << senior.out;
+  const nlohmann::json card = ShownJson("1");
+  EXPECT_EQ(card.at("journal").size(), 2u);
+  EXPECT_EQ(card.at("settings"), Cp1251ToUtf8(LineWithPhone("+79169999999")));
 }
 
 TEST_F(CliServerTest, UsageErrorsExitTwoBeforeAnyServerIsAsked) {
