@@ -80,10 +80,10 @@ const std::vector<CommandUsage>& Usages() {
            "  --archive FILE   с --object: записать в журнал объекта в архиве FILE строку\n"
            "                   каждого порта; архив проверяется до записи\n"
            "  --object NUMBER  номер объекта в архиве\n"
-           "  --server URL     сервер архива компании (http(s)://ХОСТ[:ПОРТ]) вместо файла\n"
-           "  --user ИМЯ       имя на сервере (или QUORVEX_USER); пароль — первая строка\n"
+           "  --server URL     сервер архива компании (http(s)://HOST[:PORT]) вместо файла\n"
+           "  --user NAME      имя на сервере (или QUORVEX_USER); пароль — первая строка\n"
            "                   стандартного ввода (или QUORVEX_PASSWORD), нигде не хранится\n"
-           "  --ca-file ФАЙЛ   доверять сертификату сервера https:// из ФАЙЛА\n"
+           "  --ca-file FILE   доверять сертификату сервера https:// из FILE\n"
            "Код выхода: 0 — все устройства записаны (и проверены), 1 — иначе.\n"},
       {"read",
        "использование: quorvex-cli read --port P -o FILE [(--archive FILE | --server URL) --object "
@@ -94,10 +94,10 @@ const std::vector<CommandUsage>& Usages() {
            "  --archive FILE   с --object: записать чтение в журнал объекта в архиве FILE;\n"
            "                   прочитанные настройки становятся текущими настройками объекта\n"
            "  --object NUMBER  номер объекта в архиве\n"
-           "  --server URL     сервер архива компании (http(s)://ХОСТ[:ПОРТ]) вместо файла\n"
-           "  --user ИМЯ       имя на сервере (или QUORVEX_USER); пароль — первая строка\n"
+           "  --server URL     сервер архива компании (http(s)://HOST[:PORT]) вместо файла\n"
+           "  --user NAME      имя на сервере (или QUORVEX_USER); пароль — первая строка\n"
            "                   стандартного ввода (или QUORVEX_PASSWORD), нигде не хранится\n"
-           "  --ca-file ФАЙЛ   доверять сертификату сервера https:// из ФАЙЛА\n"},
+           "  --ca-file FILE   доверять сертификату сервера https:// из FILE\n"},
       {"report",
        "использование: quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]\n"
        "Лист настроек для печати на A4: все настройки по вкладкам и группам, номера\n"
@@ -125,7 +125,7 @@ const std::vector<CommandUsage>& Usages() {
        "  export           текущие настройки объекта NUMBER в файл SET.qvx\n"
        "  -o SET.qvx       файл настроек для export\n"
        "  --json           list и show: то же в JSON\n"
-       "  --server URL     сервер архива компании (http(s)://ХОСТ[:ПОРТ]) вместо FILE\n"
+       "  --server URL     сервер архива компании (http(s)://HOST[:PORT]) вместо FILE\n"
        "  --user NAME      имя на сервере (или QUORVEX_USER); пароль — первая строка\n"
        "                   стандартного ввода (или QUORVEX_PASSWORD), нигде не хранится\n"
        "  --ca-file FILE   доверять сертификату сервера https:// из FILE\n"},
