@@ -88,9 +88,10 @@ class CliServerTest : public ::testing::Test {
   }
 
   // Starts the server (with `args`) on a free port; url_ is then its address.
-  void Start(std::vector<std::string> args = {}, const std::string& scheme = "http") {
-    args.insert(args.begin(), {QUORVEX_SERVER_PROGRAM, "--listen", "127.0.0.1:0", "--page",
-                               Path("page"), "--data", Path("data")});
+  void Start(std::vector<std::string> args = {}, const std::string& scheme = "http",
+             const std::string& listen = "127.0.0.1:0") {
+    args.insert(args.begin(), {QUORVEX_SERVER_PROGRAM, "--listen", listen, "--page", Path("page"),
+                               "--data", Path("data")});
     int ends[2];
     ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
     pid_ = test::StartProgram(args, {"", ends[1], Path("server-err")});
@@ -118,6 +119,26 @@ class CliServerTest : public ::testing::Test {
     const test::Ran shown = OnServer({"archive", "show", number, "--json"});
     EXPECT_EQ(shown.status, 0) << shown.err;
     return nlohmann::json::parse(shown.out, nullptr, false);
+  }
+
+  // The journal of object 1 that write and read keep, opened as `user`.
+  std::unique_ptr<cli::ObjectJournal> OpenJournal(const std::string& user) {
+    cli::ParsedArgs parsed;
+    const std::string problem = cli::ParseArgs(
+        {"--server", url_, "--user", user, "--object", "1"},
+        std::vector<cli::OptionSpec>{cli::kServerOption, cli::kUserOption, cli::kObjectOption}, 0,
+        parsed);
+    EXPECT_EQ(problem, "");
+    std::string failure;
+    bool usage = false;
+    std::unique_ptr<cli::ObjectJournal> journal = cli::ObjectJournal::Open(parsed, failure, usage);
+    EXPECT_TRUE(journal) << failure;
+    return journal;
+  }
+
+  static std::string Written(cli::ObjectJournal& journal, const std::string& line) {
+    return journal.Add("/dev/ttyUSB0", std::string(archive::kWriteCommand), device::Outcome::Sent,
+                       device::Cause::None, "отправлено", line);
   }
 
   ScratchFolder folder_{"cli-server-" +
@@ -266,30 +287,13 @@ TEST_F(CliServerTest, ACardChangedMeanwhileTakesTheLastDevicesSettings) {
   AddUser("Сидоров", "installer");
   ScratchFolder::Write(Path("Иванов.qvx"), LineWithPhone("+79160000000") + "\r\n");
   ASSERT_EQ(OnServer({"archive", "import", Path("Иванов.qvx")}).status, 0);
-  const auto open = [&](const std::string& user) {
-    cli::ParsedArgs parsed;
-    const std::string problem = cli::ParseArgs(
-        {"--server", url_, "--user", user, "--object", "1"},
-        std::vector<cli::OptionSpec>{cli::kServerOption, cli::kUserOption, cli::kObjectOption}, 0,
-        parsed);
-    EXPECT_EQ(problem, "");
-    std::string failure;
-    bool usage = false;
-    std::unique_ptr<cli::ObjectJournal> journal = cli::ObjectJournal::Open(parsed, failure, usage);
-    EXPECT_TRUE(journal) << failure;
-    return journal;
-  };
-  const std::unique_ptr<cli::ObjectJournal> first = open("Петров");
-  const std::unique_ptr<cli::ObjectJournal> second = open("Сидоров");
+  const std::unique_ptr<cli::ObjectJournal> first = OpenJournal("Петров");
+  const std::unique_ptr<cli::ObjectJournal> second = OpenJournal("Сидоров");
   ASSERT_TRUE(first && second);
   const std::string mine = LineWithPhone("+79001111111"), theirs = LineWithPhone("+79002222222");
-  const auto add = [](cli::ObjectJournal& journal, const std::string& line) {
-    return journal.Add("/dev/ttyUSB0", std::string(archive::kWriteCommand), device::Outcome::Sent,
-                       device::Cause::None, "отправлено", line);
-  };
-  EXPECT_EQ(add(*first, mine), "");
+  EXPECT_EQ(Written(*first, mine), "");
   EXPECT_EQ(first->Finish(), "");
-  EXPECT_EQ(add(*second, theirs), "");
+  EXPECT_EQ(Written(*second, theirs), "");
   EXPECT_EQ(second->Finish(), "");
 
   const nlohmann::json card = ShownJson("1");
@@ -299,6 +303,32 @@ TEST_F(CliServerTest, ACardChangedMeanwhileTakesTheLastDevicesSettings) {
   ASSERT_EQ(card.at("journal").size(), 3u) << card.dump();
   EXPECT_EQ(card.at("journal")[1].at("installer"), "Петров");
   EXPECT_EQ(card.at("journal")[2].at("installer"), "Сидоров");
+}
+
+// A server gone between the object's card and the device's result: the
+// entry waits, goes with the next once the server is back, and arrives once.
+TEST_F(CliServerTest, AnEntryTheServerMissedGoesWithTheNextAndOnce) {
+  Start();
+  ScratchFolder::Write(Path("Иванов.qvx"), LineWithPhone("+79160000000") + "\r\n");
+  ASSERT_EQ(OnServer({"archive", "import", Path("Иванов.qvx")}).status, 0);
+  const std::unique_ptr<cli::ObjectJournal> journal = OpenJournal("Петров");
+  ASSERT_TRUE(journal);
+  const std::string port = url_.substr(url_.rfind(':') + 1);
+
+  Stop();
+  EXPECT_EQ(Written(*journal, LineWithPhone("+79001111111")), "");
+  EXPECT_EQ(journal->Finish(), "сервер " + url_ +
+                                   ": нет связи с сервером (соединение не установлено) (не "
+                                   "отправлено записей журнала: 1)");
+
+  Start({}, "http", "127.0.0.1:" + port);  // the same database, the session still valid
+  const std::string last = LineWithPhone("+79002222222");
+  EXPECT_EQ(Written(*journal, last), "");
+  EXPECT_EQ(journal->Finish(), "");
+  const nlohmann::json card = ShownJson("1");
+  ASSERT_EQ(card.at("journal").size(), 3u) << card.dump();
+  EXPECT_EQ(card.at("settings"), Cp1251ToUtf8(last));
+  EXPECT_EQ(card.at("version"), 3);
 }
 
 TEST_F(CliServerTest, RefusalsComeInTheServersWordsNamingIt) {
