@@ -4,6 +4,7 @@
 #include "archive/conflicts.h"
 #include "archive/records_json.h"
 #include "archive/sync.h"
+#include "archive/sync_tables.h"
 
 namespace qvx::cli {
 namespace {
@@ -94,7 +95,13 @@ bool ServerArchive::Round(std::int64_t& sent) {
 
 void ServerArchive::PullAll() {
   std::int64_t sent = 0;
+  std::int64_t cursor = -1;
   while (Round(sent)) {
+    // A server that says "more" without moving on would be asked for ever.
+    const std::optional<std::string> kept = archive::SyncValue(*db_, archive::kCursorKey);
+    const std::int64_t next = kept ? std::stoll(*kept) : 0;  // checked as it was kept
+    if (next <= cursor) throw ServerError(link_.Named("сервер повторяет один и тот же ответ"));
+    cursor = next;
   }
 }
 
