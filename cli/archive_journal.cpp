@@ -36,7 +36,7 @@ std::unique_ptr<ObjectJournal> ObjectJournal::Open(const ParsedArgs& parsed, std
     journal->link_ = LogInBy(parsed, failure, usage);
     if (!journal->link_) return nullptr;
     try {
-      auto [card, entries] = ObjectOnServer(*journal->link_, number);
+      const archive::Card card = ObjectOnServer(*journal->link_, number).first;
       if (card.deleted) {
         failure = journal->link_->Named("нет объекта с номером " + number);
         return nullptr;
