@@ -25,7 +25,7 @@ constexpr std::string_view kToolUsage =
     "  write FILE --port P... [--verify] \"Записать\" на одном или многих портах\n"
     "  read --port P -o FILE             \"Прочитать\" и сохранить в FILE\n"
     "  report SOURCE -o FILE.html|.pdf   лист настроек для печати\n"
-    "  archive list|show|import|export   архив объектов: карточки и журнал\n";
+    "  archive list|show|import|export   архив объектов: карточки и журнал (файл или --server)\n";
 
 // The figures of the device's timing come from the protocol, never typed.
 const std::vector<CommandUsage>& Usages() {
@@ -61,6 +61,7 @@ const std::vector<CommandUsage>& Usages() {
       {"write",
        "использование: quorvex-cli write FILE (--port P ... | --ports-from LIST | --all-usb)\n"
        "                                [--verify [--settle MS]] [--backup DIR [--force]]\n"
+       "                                [(--archive FILE | --server URL) --object NUMBER]\n"
        "\"Записать\" с настройками FILE. Несколько портов программируются одновременно,\n"
        "по одному потоку на порт; по каждому порту печатается строка итога, затем общий итог.\n"
        "  --port P         порт (ttyUSB0 или полный путь); можно указать несколько раз\n"
@@ -79,15 +80,24 @@ const std::vector<CommandUsage>& Usages() {
            "  --archive FILE   с --object: записать в журнал объекта в архиве FILE строку\n"
            "                   каждого порта; архив проверяется до записи\n"
            "  --object NUMBER  номер объекта в архиве\n"
+           "  --server URL     сервер архива компании (http(s)://HOST[:PORT]) вместо файла\n"
+           "  --user NAME      имя на сервере (или QUORVEX_USER); пароль — первая строка\n"
+           "                   стандартного ввода (или QUORVEX_PASSWORD), нигде не хранится\n"
+           "  --ca-file FILE   доверять сертификату сервера https:// из FILE\n"
            "Код выхода: 0 — все устройства записаны (и проверены), 1 — иначе.\n"},
       {"read",
-       "использование: quorvex-cli read --port P -o FILE [--archive FILE --object NUMBER]\n"
+       "использование: quorvex-cli read --port P -o FILE [(--archive FILE | --server URL) --object "
+       "NUMBER]\n"
        "\"Прочитать\" на порту P (ответ ожидается " +
            std::to_string(device::kReceptionWindowMs) +
            " мс) и сохранить настройки в FILE.\n"
            "  --archive FILE   с --object: записать чтение в журнал объекта в архиве FILE;\n"
            "                   прочитанные настройки становятся текущими настройками объекта\n"
-           "  --object NUMBER  номер объекта в архиве\n"},
+           "  --object NUMBER  номер объекта в архиве\n"
+           "  --server URL     сервер архива компании (http(s)://HOST[:PORT]) вместо файла\n"
+           "  --user NAME      имя на сервере (или QUORVEX_USER); пароль — первая строка\n"
+           "                   стандартного ввода (или QUORVEX_PASSWORD), нигде не хранится\n"
+           "  --ca-file FILE   доверять сертификату сервера https:// из FILE\n"},
       {"report",
        "использование: quorvex-cli report SOURCE -o FILE.html|FILE.pdf [--mask-password]\n"
        "                            [--archive FILE --object NUMBER] [--installer NAME]\n"
@@ -104,8 +114,10 @@ const std::vector<CommandUsage>& Usages() {
        "               quorvex-cli archive show FILE NUMBER [--json]\n"
        "               quorvex-cli archive import FILE PATH...\n"
        "               quorvex-cli archive export FILE NUMBER -o SET.qvx\n"
+       "               quorvex-cli archive list|show|import --server URL [--user NAME] ...\n"
        "Архив объектов FILE: карточки объектов (номер, заказчик, адрес, текущие настройки)\n"
-       "и журнал каждой записи и чтения. Тот же файл открывает страница.\n"
+       "и журнал каждой записи и чтения. Тот же файл открывает страница. С --server URL\n"
+       "list, show и import работают с архивом на сервере компании вместо FILE.\n"
        "  list             объекты по одному в строке: номер, название, адрес, последнее\n"
        "                   изменение; сначала изменённые последними\n"
        "  --search TEXT    только объекты, в номере, названии или адресе которых есть TEXT,\n"
@@ -116,7 +128,11 @@ const std::vector<CommandUsage>& Usages() {
        "                   FILE создаётся, если его нет; повторный импорт ничего не дублирует\n"
        "  export           текущие настройки объекта NUMBER в файл SET.qvx\n"
        "  -o SET.qvx       файл настроек для export\n"
-       "  --json           list и show: то же в JSON\n"},
+       "  --json           list и show: то же в JSON\n"
+       "  --server URL     сервер архива компании (http(s)://HOST[:PORT]) вместо FILE\n"
+       "  --user NAME      имя на сервере (или QUORVEX_USER); пароль — первая строка\n"
+       "                   стандартного ввода (или QUORVEX_PASSWORD), нигде не хранится\n"
+       "  --ca-file FILE   доверять сертификату сервера https:// из FILE\n"},
   };
   return usages;
 }

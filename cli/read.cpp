@@ -1,4 +1,4 @@
-// quorvex-cli read --port P -o FILE [--archive FILE --object NUMBER]:
+// quorvex-cli read --port P -o FILE [(--archive FILE | --server URL) --object NUMBER]:
 // "Прочитать" on port P, then the device's settings saved to FILE and
 // journaled under the object.
 #include <iostream>
@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/device_args.h"
 #include "cli/interrupt.h"
+#include "cli/server_login.h"
 #include "cli/settings_file.h"
 #include "config_file/settings_line.h"
 #include "device/batch_summary.h"
@@ -17,8 +18,9 @@
 namespace qvx::cli {
 
 int RunRead(const Args& args) {
-  static constexpr OptionSpec kOptions[] = {
-      {"--port", true}, {"-o", true}, kArchiveOption, kObjectOption};
+  static constexpr OptionSpec kOptions[] = {{"--port", true}, {"-o", true},  kArchiveOption,
+                                            kObjectOption,    kServerOption, kUserOption,
+                                            kCaFileOption};
   ParsedArgs parsed;
   if (const std::string problem = ParseArgs(args, kOptions, 0, parsed); !problem.empty())
     return UsageError("read", problem);
@@ -33,10 +35,11 @@ int RunRead(const Args& args) {
     return Failure("read", refusal);
   // So must an archive that cannot take the entry.
   std::unique_ptr<ObjectJournal> journal;
-  if (parsed.Has("--archive")) {
+  if (parsed.Has("--object")) {
     std::string failure;
-    journal = ObjectJournal::Open(parsed.Value("--archive"), parsed.Value("--object"), failure);
-    if (!journal) return Failure("read", failure);
+    bool usage = false;
+    journal = ObjectJournal::Open(parsed, failure, usage);
+    if (!journal) return usage ? UsageError("read", failure) : Failure("read", failure);
   }
   MemorySettings settings;
   bool journal_failed = false;
@@ -46,9 +49,10 @@ int RunRead(const Args& args) {
         const device::CommandResult read = session.Read(port);
         if (journal) {
           const bool taken = read.outcome == device::Outcome::ReadSuccess;
-          const std::string failure =
+          std::string failure =
               journal->Add(port, std::string(archive::kReadCommand), read.outcome, read.cause,
                            ResultText(read), taken ? BuildSettingsLine(settings).line : "");
+          if (failure.empty()) failure = journal->Finish();
           if (!failure.empty()) Failure("read", failure);
           if (!failure.empty() && taken) journal_failed = true;
         }

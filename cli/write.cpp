@@ -1,6 +1,7 @@
 // quorvex-cli write FILE --port P ... [--verify [--settle MS]] [--backup DIR
-// [--force]] [--archive FILE --object NUMBER]: "Записать" with FILE's settings on one port, or on
-// many at once, each device read and kept first, and read back and compared after, when asked.
+// [--force]] [(--archive FILE | --server URL) --object NUMBER]: "Записать" with FILE's settings on
+// one port, or on many at once, each device read and kept first, and read back and compared after,
+// when asked.
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "cli/commands.h"
 #include "cli/device_session.h"
 #include "cli/port_list.h"
+#include "cli/server_login.h"
 #include "cli/settings_file.h"
 #include "config_file/settings_line.h"
 
@@ -37,7 +39,7 @@ int RunWrite(const Args& args) {
   static constexpr OptionSpec kOptions[] = {
       {"--port", true, true}, {"--ports-from", true}, {"--all-usb"}, {"--verify"},
       {"--settle", true},     {"--backup", true},     {"--force"},   kArchiveOption,
-      kObjectOption};
+      kObjectOption,          kServerOption,          kUserOption,   kCaFileOption};
   ParsedArgs parsed;
   if (const std::string problem = ParseArgs(args, kOptions, 1, parsed); !problem.empty())
     return UsageError("write", problem);
@@ -97,10 +99,11 @@ int RunWrite(const Args& args) {
   }
   // An archive that cannot take the entries is refused before anything is sent.
   std::unique_ptr<ObjectJournal> journal;
-  if (parsed.Has("--archive")) {
+  if (parsed.Has("--object")) {
     std::string failure;
-    journal = ObjectJournal::Open(parsed.Value("--archive"), parsed.Value("--object"), failure);
-    if (!journal) return Failure("write", failure);
+    bool usage = false;
+    journal = ObjectJournal::Open(parsed, failure, usage);
+    if (!journal) return usage ? UsageError("write", failure) : Failure("write", failure);
   }
   std::vector<std::string> journal_failures;
   const ResultHook on_result = [&](const DeviceResult& result) {
@@ -118,6 +121,9 @@ int RunWrite(const Args& args) {
   };
   const int status = ports.size() == 1 ? WriteOnePort(settings, ports[0], job, on_result)
                                        : WriteManyPorts(settings, ports, job, on_result);
+  if (journal)
+    if (const std::string failure = journal->Finish(); !failure.empty())
+      journal_failures.push_back(failure);
   for (const std::string& failure : journal_failures) Failure("write", failure);
   return journal_failures.empty() ? status : std::max(status, 1);
 }

@@ -32,13 +32,16 @@ _quorvex_cli() {
     --port)
       COMPREPLY=($(compgen -W "$(_quorvex_cli_ports)" -- "$cur"))
       return ;;
-    --ports-from|-o|--archive)
+    --ports-from|-o|--archive|--ca-file)
       COMPREPLY=($(compgen -f -- "$cur"))
       return ;;
     --backup)
       COMPREPLY=($(compgen -d -- "$cur"))
       return ;;
-    --search|--object)
+    --search|--object|--user)
+      return ;;
+    --server)
+      COMPREPLY=($(compgen -W "https:// http://" -- "$cur"))
       return ;;
     --settle)
       COMPREPLY=($(compgen -W "3000" -- "$cur"))
@@ -51,19 +54,20 @@ _quorvex_cli() {
     return
   fi
 
-  local options
+  local options server="--server --user --ca-file"
   case $command in
     ports) options="--json" ;;
     show) options="--json" ;;
     diff) options="--json" ;;
     convert) options="--force" ;;
-    write) options="--port --ports-from --all-usb --verify --settle --backup --force --archive --object" ;;
-    read) options="--port -o --archive --object" ;;
+    write) options="--port --ports-from --all-usb --verify --settle --backup --force --archive --object $server" ;;
+    read) options="--port -o --archive --object $server" ;;
     report) options="-o --mask-password --archive --object --installer" ;;
     archive)
       case ${COMP_WORDS[2]} in
-        list) options="--search --json" ;;
-        show) options="--json" ;;
+        list) options="--search --json $server" ;;
+        show) options="--json $server" ;;
+        import) options="$server" ;;
         export) options="-o" ;;
         *) options="" ;;
       esac ;;
