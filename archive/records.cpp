@@ -32,29 +32,11 @@ bool IsId(const std::string& id) {
 
 // True for UTF-8 without control characters but tab and line end: what a
 // card's field may hold.
-bool IsPlainText(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      if (c < 0x20 && c != '\t' && c != '\n') return false;
-      if (c == 0x7f) return false;
-      ++i;
-      continue;
-    }
-    const std::size_t length = c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 ? 2 : 0;
-    if (length == 0 || c > 0xf4 || i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k)
-      if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) return false;
-    i += length;
-  }
-  return true;
-}
 
 // "" or why the field is refused: "слишком длинный адрес", "недопустимый символ: адрес".
 std::string FieldRefusal(const std::string& value, std::string_view what) {
   if (value.size() > kMaxFieldBytes) return "слишком длинное поле: " + std::string(what);
-  if (!IsPlainText(value)) return "недопустимый символ в поле: " + std::string(what);
+  if (!IsPlainText(value, true)) return "недопустимый символ в поле: " + std::string(what);
   return "";
 }
 
@@ -85,6 +67,35 @@ const std::string& BlobAt(const Row& row, std::size_t column, std::string_view w
 std::int64_t IntegerAt(const Row& row, std::size_t column, std::string_view what) {
   if (column >= row.size() || !std::holds_alternative<std::int64_t>(row[column])) DamagedRow(what);
   return std::get<std::int64_t>(row[column]);
+}
+
+void CheckCard(const Card& card) {
+  if (const std::string refusal = CardRefusal(card); !refusal.empty()) Refuse(refusal);
+}
+
+void CheckEntry(const Entry& entry) {
+  if (const std::string refusal = EntryRefusal(entry); !refusal.empty()) Refuse(refusal);
+}
+
+}  // namespace
+
+bool IsPlainText(const std::string& text, bool multiline) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      if (c < 0x20 && !(multiline && (c == '\t' || c == '\n'))) return false;
+      if (c == 0x7f) return false;
+      ++i;
+      continue;
+    }
+    const std::size_t length = c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 ? 2 : 0;
+    if (length == 0 || c > 0xf4 || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) return false;
+    i += length;
+  }
+  return true;
 }
 
 std::vector<Value> CardValues(const Card& card) {
@@ -118,16 +129,6 @@ std::vector<Value> EntryValues(const Entry& entry) {
           Blob{entry.settings},
           entry.differing ? Value(*entry.differing) : Value(nullptr)};
 }
-
-void CheckCard(const Card& card) {
-  if (const std::string refusal = CardRefusal(card); !refusal.empty()) Refuse(refusal);
-}
-
-void CheckEntry(const Entry& entry) {
-  if (const std::string refusal = EntryRefusal(entry); !refusal.empty()) Refuse(refusal);
-}
-
-}  // namespace
 
 std::string NewId() {
   std::random_device random;

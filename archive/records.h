@@ -77,6 +77,16 @@ std::string CardRefusal(const Card& card);
 // Why the entry cannot be stored ("неизвестный итог команды \"x\""), or "".
 std::string EntryRefusal(const Entry& entry);
 
+// True for UTF-8 without control characters; with `multiline`, tabs and
+// line ends are text too (a note), without it they are not (a name).
+bool IsPlainText(const std::string& text, bool multiline);
+
+// The values of a card's row: CardColumns(), then its search_text and
+// phone_digits (archive/search.h); those of an entry's row: EntryColumns().
+// Unchecked: the statements that store them check the record first.
+std::vector<Value> CardValues(const Card& card);
+std::vector<Value> EntryValues(const Entry& entry);
+
 // The columns of a card's row, in the order CardOf reads; for SELECTs.
 std::string_view CardColumns();
 // The columns of an entry's row, in the order EntryOf reads.

@@ -31,23 +31,17 @@ std::vector<archive::Entry> Entries(const std::vector<archive::Row>& rows) {
   return entries;
 }
 
-std::vector<archive::Value> CardValues(const archive::Card& card, std::int64_t seq) {
-  return {card.number,
-          card.name,
-          card.address,
-          card.phone,
-          card.note,
-          archive::Blob{card.settings},
-          card.created_at,
-          card.created_by,
-          card.changed_at,
-          card.changed_by,
-          card.version,
-          std::int64_t{card.deleted ? 1 : 0},
-          archive::SearchTextOf(card),
-          archive::PhoneDigitsOf(card),
-          seq,
-          card.id};
+// The row's values with the id moved from the first place to the last, for an UPDATE's WHERE.
+std::vector<archive::Value> IdLast(std::vector<archive::Value> values) {
+  std::rotate(values.begin(), values.begin() + 1, values.end());
+  return values;
+}
+
+// The card's row with its change number: id first, as INSERT names them.
+std::vector<archive::Value> CardRow(const archive::Card& card, std::int64_t seq) {
+  std::vector<archive::Value> values = archive::CardValues(card);
+  values.push_back(seq);
+  return values;
 }
 
 void CheckCard(const archive::Card& card) {
@@ -114,8 +108,7 @@ std::int64_t LastChange(archive::Executor& executor) {
 
 void InsertCardRow(archive::Executor& executor, const archive::Card& card, std::int64_t seq) {
   CheckCard(card);
-  std::vector<archive::Value> values = CardValues(card, seq);
-  std::rotate(values.rbegin(), values.rbegin() + 1, values.rend());  // the id first
+  const std::vector<archive::Value> values = CardRow(card, seq);
   executor.Run({"INSERT INTO objects (" + std::string(archive::CardColumns()) +
                     ", search_text, phone_digits, seq) VALUES"
                     " (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
@@ -129,25 +122,14 @@ void UpdateCardRow(archive::Executor& executor, const archive::Card& card, std::
        " settings = ?, created_at = ?, created_by = ?, changed_at = ?, changed_by = ?,"
        " version = ?, deleted = ?, search_text = ?, phone_digits = ?, seq = ?"
        " WHERE id = ?",
-       CardValues(card, seq)});
+       IdLast(CardRow(card, seq))});
 }
 
 bool InsertEntryRow(archive::Executor& executor, const archive::Entry& entry, std::int64_t seq) {
   if (const std::string refusal = archive::EntryRefusal(entry); !refusal.empty())
     throw ArchiveError(Failure::Refused, refusal);
-  const std::vector<archive::Value> values = {
-      entry.id,
-      entry.object_id.empty() ? archive::Value(nullptr) : archive::Value(entry.object_id),
-      entry.at,
-      entry.installer,
-      entry.port,
-      entry.command,
-      entry.outcome,
-      entry.cause,
-      entry.outcome_text,
-      archive::Blob{entry.settings},
-      entry.differing ? archive::Value(*entry.differing) : archive::Value(nullptr),
-      seq};
+  std::vector<archive::Value> values = archive::EntryValues(entry);
+  values.push_back(seq);
   return !executor
               .Run({"INSERT INTO entries (" + std::string(archive::EntryColumns()) +
                         ", seq) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"

@@ -1,6 +1,7 @@
 #include "server/rows.h"
 
 #include "archive/archive_error.h"
+#include "archive/records.h"
 
 namespace qvx::server {
 namespace {
@@ -28,21 +29,7 @@ std::int64_t OnlyInteger(const std::vector<archive::Row>& rows) {
 }
 
 bool IsPlainLine(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      if (c < 0x20 || c == 0x7f) return false;
-      ++i;
-      continue;
-    }
-    const std::size_t length = c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 ? 2 : 0;
-    if (length == 0 || c > 0xf4 || i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k)
-      if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) return false;
-    i += length;
-  }
-  return true;
+  return archive::IsPlainText(text, false);
 }
 
 }  // namespace qvx::server

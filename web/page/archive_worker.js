@@ -5,7 +5,7 @@
 // { id, failure, message }. One worker, one operation at a time: every
 // change is one transaction of the rules.
 
-import { decodeParams, encodeRows } from './archive_values.js';
+import { runner as plainRunner } from './archive_runner.js';
 
 const fileName = '/objects.sqlite';
 // A settings file starts with digits; an archive with SQLite's header.
@@ -38,6 +38,10 @@ function codeOf(code) {
   return full ? sqliteFull : code;
 }
 
+// The executor over `db`, a quota's refusal told as a full storage.
+/** @param {any} db an sqlite-wasm oo1.DB */
+const runner = (db) => plainRunner(db, { beforeRun: () => { lastWriteFailure = null; }, codeOf });
+
 /** @param {string} path */
 const here = (path) => new URL(path, import.meta.url).href;
 
@@ -63,46 +67,6 @@ const opened = Promise.all([rules, storage]).then(([archive, { sqlite3, db }]) =
 // Heard of in the first operation that needs them.
 for (const promise of [rules, sqlite, storage, opened]) promise.catch(() => { /* told to the caller */ });
 
-/**
- * The executor's side in JavaScript: one statement run to its end. Each
- * text is prepared once and kept, as the native executor does: a merge runs
- * the same few statements a hundred thousand times, and preparing each
- * anew took most of its time. db.close() finalizes them.
- * @param {any} db an sqlite-wasm oo1.DB
- */
-function runner(db) {
-  /** @type {Map<string, any>} */
-  const prepared = new Map();
-  return {
-    /** @param {string} sql @param {Uint8Array} paramBytes see archive_values.js */
-    run(sql, paramBytes) {
-      /** @type {unknown[][]} */
-      const rows = [];
-      let statement = null;
-      lastWriteFailure = null;
-      try {
-        const params = decodeParams(paramBytes);
-        statement = prepared.get(sql);
-        if (!statement) {
-          statement = db.prepare(sql);
-          prepared.set(sql, statement);
-        }
-        if (params.length) statement.bind(params);
-        while (statement.step()) rows.push(statement.get([]));
-        return { rows: encodeRows(rows) };
-      } catch (error) {
-        const failure = /** @type {{ resultCode?: number, message?: string }} */ (error);
-        return { code: codeOf(failure.resultCode ?? 1), detail: String(failure.message ?? error) };
-      } finally {
-        try {
-          statement?.reset(true);
-        } catch {
-          // reset() repeats the failure just returned.
-        }
-      }
-    },
-  };
-}
 
 // Another archive's bytes as a database of its own in memory, to read from.
 /** @param {any} sqlite3 @param {Uint8Array} bytes */

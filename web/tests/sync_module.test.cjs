@@ -23,27 +23,15 @@ async function load() {
   const quorvex = await require(path.resolve(process.env.QUORVEX_MODULE))({
     wasmBinary: fs.readFileSync(path.join(folder, 'quorvex.wasm')),
   });
-  return { archive, sqlite3, quorvex };
+  // The worker's executor, as the page runs it.
+  const { runner } = await import(path.resolve(__dirname, '../page/archive_runner.js'));
+  return { archive, sqlite3, quorvex, runner };
 }
 const loaded = load();
 
-// The worker's executor: one statement run to its end.
-function runner(db) {
-  return {
-    run(sql, params) {
-      const rows = [];
-      try {
-        db.exec({ sql, bind: params.length ? params : undefined, rowMode: 'array', resultRows: rows });
-        return { rows };
-      } catch (error) {
-        return { code: error.resultCode ?? 1, detail: String(error.message ?? error) };
-      }
-    },
-  };
-}
 
 async function freshArchive() {
-  const { archive, sqlite3, quorvex } = await loaded;
+  const { archive, sqlite3, quorvex, runner } = await loaded;
   const database = runner(new sqlite3.oo1.DB(':memory:'));
   archive.prepare(database);
   const settings = new quorvex.Model().save().bytes;
