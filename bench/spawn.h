@@ -37,6 +37,8 @@ class Background {
   std::string FirstLine(std::chrono::milliseconds timeout);
   // Ends the program with SIGTERM and waits for it.
   void Stop();
+  // The program's process id, for its /proc entries; -1 once stopped.
+  int Pid() const { return pid_; }
 
  private:
   int pid_ = -1;
