@@ -87,7 +87,8 @@ std::string ServerSession::Post(const std::string& path, const std::string& body
       ++done.busy;
       continue;
     }
-    if (!result || result->status != 200) Refused("POST " + path, result);
+    if (!result || result->status != 200)
+      Refused("POST " + path + " (request " + std::to_string(done.requests) + ")", result);
     return result->body;
   }
 }

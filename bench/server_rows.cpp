@@ -148,6 +148,7 @@ double SyncAtOnce(std::vector<std::unique_ptr<ServerSession>>& sessions,
   std::vector<SyncDone> done(sessions.size());
   std::vector<std::string> failures(sessions.size());
   std::vector<std::thread> clients;
+  Clock::time_point start;
   for (std::size_t k = 0; k < sessions.size(); ++k)
     clients.emplace_back([&, k] {
       {
@@ -157,19 +158,22 @@ double SyncAtOnce(std::vector<std::unique_ptr<ServerSession>>& sessions,
       try {
         done[k] = sessions[k]->Sync(uploads[k]);
       } catch (const std::exception& error) {
-        failures[k] = error.what();
+        failures[k] =
+            std::string(error.what()) + " after " + Milliseconds(Ms(Clock::now() - start));
       }
       ends[k] = Clock::now();
     });
-  const Clock::time_point start = Clock::now();
   {
     std::lock_guard lock(mutex);
+    start = Clock::now();
     started = true;
   }
   go.notify_all();
   for (std::thread& client : clients) client.join();
+  std::string failed;
   for (const std::string& failure : failures)
-    if (!failure.empty()) throw std::runtime_error(failure);
+    if (!failure.empty()) failed += (failed.empty() ? "" : "; ") + failure;
+  if (!failed.empty()) throw std::runtime_error(failed);
   for (const SyncDone& one : done) {
     served.sync_requests += one.requests;
     served.sync_busy += one.busy;
