@@ -181,11 +181,11 @@ double SyncAtOnce(std::vector<std::unique_ptr<ServerSession>>& sessions,
   return Ms(*std::max_element(ends.begin(), ends.end()) - start);
 }
 
-Served Serve(const std::string& program, const Database& database, const CompanySize& size,
-             const fs::path& page) {
+Served Measure(const std::string& program, const Database& database, const CompanySize& size,
+               const fs::path& page, const std::string& log) {
   std::vector<std::string> argv = {program, "--listen", "127.0.0.1:0", "--page", page.string()};
   argv.insert(argv.end(), database.args.begin(), database.args.end());
-  Background server(argv);
+  Background server(argv, log);
   const int port = PortOf(server.FirstLine(std::chrono::minutes(5)));
   const int pid = server.Pid();
   Served served;
@@ -252,6 +252,25 @@ Served Serve(const std::string& program, const Database& database, const Company
   return served;
 }
 
+// Measure, a failure told with the end of the server's log, which names
+// the cause of an answer 500.
+Served Serve(const std::string& program, const Database& database, const CompanySize& size,
+             const fs::path& folder) {
+  const std::string log = (folder / ("server-" + database.name + ".log")).string();
+  try {
+    return Measure(program, database, size, folder / "page", log);
+  } catch (const std::runtime_error& error) {
+    std::ifstream in(log);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+      if (line.find(" 200") == std::string::npos) lines.push_back(line);
+    std::string told = error.what();
+    for (std::size_t i = lines.size() > 5 ? lines.size() - 5 : 0; i < lines.size(); ++i)
+      told += "\n  " + lines[i];
+    throw std::runtime_error(database.name + ": " + told);
+  }
+}
+
 }  // namespace
 
 std::vector<Row> ServerRows(const std::string& bin, const CompanySize& size, std::ostream& notes) {
@@ -260,6 +279,14 @@ std::vector<Row> ServerRows(const std::string& bin, const CompanySize& size, std
   fs::remove_all(folder);
   fs::create_directories(folder / "page");
   fs::create_directories(folder / "data");
+  // A gigabyte of databases is not left behind by a failed run either.
+  struct Remove {
+    fs::path folder;
+    ~Remove() {
+      std::error_code ignored;
+      fs::remove_all(folder, ignored);
+    }
+  } remove{folder};
 
   Database sqlite{"SQLite",
                   (folder / "data" / "quorvex-server.db").string(),
@@ -277,8 +304,7 @@ std::vector<Row> ServerRows(const std::string& bin, const CompanySize& size, std
   const std::string program = bin + "/quorvex-server";
   std::vector<std::pair<const Database*, Served>> runs;
   for (const Database* database : {&sqlite, &postgres})
-    runs.emplace_back(database, Serve(program, *database, size, folder / "page"));
-  fs::remove_all(folder);
+    runs.emplace_back(database, Serve(program, *database, size, folder));
 
   const std::string company = Thousands(size.objects) + " objects, " +
                               Thousands(std::int64_t{size.objects} * size.entries_per_object) +

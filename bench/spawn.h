@@ -27,7 +27,9 @@ Finished RunProgram(const std::vector<std::string>& argv,
 // A program that keeps running until Stop(): a simulator, for instance.
 class Background {
  public:
-  explicit Background(const std::vector<std::string>& argv);
+  // Its standard error goes into the file `error_log`, appended.
+  explicit Background(const std::vector<std::string>& argv,
+                      const std::string& error_log = "/dev/null");
   ~Background();  // Stop()
   Background(const Background&) = delete;
   Background& operator=(const Background&) = delete;

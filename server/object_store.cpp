@@ -76,9 +76,13 @@ Found SearchCards(archive::Executor& executor, const std::string& text, bool del
   Found found;
   std::vector<archive::Value> limited = params;
   limited.emplace_back(kSearchLimit);
-  found.cards = Cards(executor.Run(
-      {Select(archive::CardColumns()) + where + " ORDER BY changed_at DESC, seq DESC, id LIMIT ?",
-       limited}));
+  // The cards listed are chosen from objects_for_search alone, then read:
+  // PostgreSQL would otherwise read every card the search passes over.
+  static constexpr std::string_view kOrder = " ORDER BY changed_at DESC, seq DESC, id";
+  found.cards =
+      Cards(executor.Run({Select(archive::CardColumns()) + "objects WHERE id IN (SELECT id FROM" +
+                              where + std::string(kOrder) + " LIMIT ?)" + std::string(kOrder),
+                          limited}));
   if (static_cast<std::int64_t>(found.cards.size()) == kSearchLimit)
     found.more = OnlyInteger(executor.Run({"SELECT count(*) FROM" + where, params})) - kSearchLimit;
   return found;
