@@ -70,9 +70,10 @@ std::pair<std::string, std::vector<archive::Value>> SearchCondition(const std::s
 }  // namespace
 
 Found SearchCards(archive::Executor& executor, const std::string& text, bool deleted) {
-  auto [condition, params] = SearchCondition(text);
+  const auto [condition, searched] = SearchCondition(text);
   const std::string where = " objects WHERE deleted = ?" + condition;
-  params.insert(params.begin(), std::int64_t{deleted ? 1 : 0});
+  std::vector<archive::Value> params = {std::int64_t{deleted ? 1 : 0}};
+  params.insert(params.end(), searched.begin(), searched.end());
   Found found;
   std::vector<archive::Value> limited = params;
   limited.emplace_back(kSearchLimit);
