@@ -123,6 +123,10 @@ std::optional<Account> SessionAccount(archive::Executor& executor, const std::st
   return Account{TextAt(rows[0], 0), *role};
 }
 
+void EndExpiredSessions(archive::Executor& executor, std::int64_t now_ms) {
+  executor.Run({"DELETE FROM sessions WHERE expires_at <= ?", {now_ms}});
+}
+
 void EndSession(archive::Executor& executor, const std::string& token_hash) {
   executor.Run({"DELETE FROM sessions WHERE token_hash = ?", {token_hash}});
 }

@@ -57,6 +57,9 @@ void AddSession(archive::Executor& executor, const std::string& token_hash, cons
 std::optional<Account> SessionAccount(archive::Executor& executor, const std::string& token_hash,
                                       std::int64_t now_ms);
 
+// Removes every session expired by `now_ms`.
+void EndExpiredSessions(archive::Executor& executor, std::int64_t now_ms);
+
 // Ends the session; nothing when there is none.
 void EndSession(archive::Executor& executor, const std::string& token_hash);
 

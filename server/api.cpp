@@ -97,12 +97,14 @@ Response Api::Handle(const Request& request) {
     return ErrorAnswer(403, std::string("недостаточно прав: ") + refusal.what());
   } catch (const archive::ArchiveError& error) {
     if (error.failure() == archive::Failure::Refused) return BadRequest(error.what());
-    if (options_.log) options_.log(request.method + " " + request.path + ": " + error.what());
+    if (options_.log)
+      options_.log(request.method + " " + LoggedPath(request.path) + ": " + error.what());
     if (error.failure() == archive::Failure::Busy)
       return ErrorAnswer(503, "сервер занят: повторите запрос");
     return ErrorAnswer(500, "ошибка сервера");
   } catch (const std::exception& error) {
-    if (options_.log) options_.log(request.method + " " + request.path + ": " + error.what());
+    if (options_.log)
+      options_.log(request.method + " " + LoggedPath(request.path) + ": " + error.what());
     return ErrorAnswer(500, "ошибка сервера");
   }
 }

@@ -54,6 +54,9 @@ Response Api::Login(const Request& request) {
   const bool matches = PasswordMatches(password, found ? found->second : decoy_hash_);
   Lease lease = database_.Acquire();
   const std::int64_t now = Now();
+  // Each login sweeps what has run out, so neither table only ever grows.
+  EndExpiredSessions(*lease, now);
+  ForgetOldFailures(*lease, now);
   if (found && matches) {
     const std::string token = NewToken();
     archive::Transaction transaction(*lease);

@@ -3,8 +3,16 @@
 #include "archive/sqlite_archive.h"
 #include "server/postgres_executor.h"
 #include "server/schema.h"
+#include "server/serial_writes.h"
 
 namespace qvx::server {
+namespace {
+
+// How long an SQLite writer queues in the process before "busy": far past
+// any one change, so that only a stuck database ends there.
+constexpr std::chrono::milliseconds kWriterPatience{60'000};
+
+}  // namespace
 
 bool IsPostgresUrl(const std::string& target) {
   return target.rfind("postgresql://", 0) == 0 || target.rfind("postgres://", 0) == 0;
@@ -46,11 +54,11 @@ Database::Database(const std::string& target, std::size_t connections)
 
 Database::~Database() = default;
 
-std::unique_ptr<archive::Executor> Database::Connect() const {
+std::unique_ptr<archive::Executor> Database::Connect() {
   if (dialect_ == Dialect::Postgres) return std::make_unique<PostgresExecutor>(target_);
   auto executor = std::make_unique<archive::SqliteArchive>(target_, archive::OpenMode::Plain);
   executor->Run({"PRAGMA synchronous = NORMAL", {}});
-  return executor;
+  return std::make_unique<SerialWrites>(std::move(executor), sqlite_writers_, kWriterPatience);
 }
 
 Lease Database::Acquire() {

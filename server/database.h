@@ -2,6 +2,7 @@
 // as a pool of connections, each serving one request at a time.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -52,7 +53,7 @@ class Database {
  private:
   friend class Lease;
   void Release(std::unique_ptr<archive::Executor> executor);
-  std::unique_ptr<archive::Executor> Connect() const;
+  std::unique_ptr<archive::Executor> Connect();
 
   std::string target_;
   std::string name_;
@@ -62,6 +63,7 @@ class Database {
   std::vector<std::unique_ptr<archive::Executor>> idle_;
   std::mutex mutex_;
   std::condition_variable released_;
+  std::timed_mutex sqlite_writers_;  // SQLite's writers in turn (serial_writes.h)
 };
 
 // True when `target` names a PostgreSQL database.

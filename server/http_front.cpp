@@ -67,7 +67,9 @@ HttpFront::HttpFront(Api& api, const StaticFiles& files, const std::string& cert
     Response response;
     if (request.path.rfind("/api/", 0) == 0) {
       response = api.Handle(request);
-      if (log) log(request.method + " " + request.path + " " + std::to_string(response.status));
+      if (log)
+        log(request.method + " " + LoggedPath(request.path) + " " +
+            std::to_string(response.status));
     } else if (request.method != "GET") {
       response.status = 405;
     } else {
@@ -78,12 +80,14 @@ HttpFront::HttpFront(Api& api, const StaticFiles& files, const std::string& cert
     }
     Answer(response, to);
   };
-  server_->Get(".*", handle);
-  server_->Post(".*", handle);
-  server_->Put(".*", handle);
-  server_->Delete(".*", handle);
-  server_->Patch(".*", handle);
-  server_->Options(".*", handle);
+  // Every path, line ends too (which "." would not match), goes to `handle`.
+  const std::string any = "[\\s\\S]*";
+  server_->Get(any, handle);
+  server_->Post(any, handle);
+  server_->Put(any, handle);
+  server_->Delete(any, handle);
+  server_->Patch(any, handle);
+  server_->Options(any, handle);
 }
 
 HttpFront::~HttpFront() = default;

@@ -32,4 +32,12 @@ struct Response {
   std::vector<std::pair<std::string, std::string>> headers;
 };
 
+// The path as the log may show it, control characters as "?": a decoded
+// line end would let a request write a line of its own into the log.
+inline std::string LoggedPath(std::string path) {
+  for (char& c : path)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  return path;
+}
+
 }  // namespace qvx::server

@@ -55,6 +55,10 @@ std::int64_t CountFailure(archive::Executor& executor, LimitKey kind, const std:
                     {std::string(KindText(kind)), key, now_ms, now_ms}}));
 }
 
+void ForgetOldFailures(archive::Executor& executor, std::int64_t now_ms) {
+  executor.Run({"DELETE FROM login_failures WHERE last_at < ?", {now_ms - kForgetMs}});
+}
+
 void ClearFailures(archive::Executor& executor, LimitKey kind, const std::string& key) {
   executor.Run({"DELETE FROM login_failures WHERE kind = ? AND key = ?",
                 {std::string(KindText(kind)), key}});

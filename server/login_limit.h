@@ -29,6 +29,10 @@ std::int64_t CountFailure(archive::Executor& executor, LimitKey kind, const std:
 // Forgets the key's failures.
 void ClearFailures(archive::Executor& executor, LimitKey kind, const std::string& key);
 
+// Forgets every key whose last failure is long past, so that the table
+// holds only the keys that still count.
+void ForgetOldFailures(archive::Executor& executor, std::int64_t now_ms);
+
 // The wait after `failures` failures, in milliseconds (0 below the limit).
 std::int64_t LockMs(std::int64_t failures);
 

@@ -77,9 +77,10 @@ Found SearchCards(archive::Executor& executor, const std::string& text, bool del
   Found found;
   std::vector<archive::Value> limited = params;
   limited.emplace_back(kSearchLimit);
-  // The cards listed are chosen from objects_for_search alone, then read:
-  // PostgreSQL would otherwise read every card the search passes over.
-  static constexpr std::string_view kOrder = " ORDER BY changed_at DESC, seq DESC, id";
+  // The page of cards is chosen from objects_by_search alone, then read:
+  // PostgreSQL would otherwise fetch every row the search passes over to
+  // test its texts.
+  static constexpr std::string_view kOrder = " ORDER BY changed_at DESC, seq DESC, id DESC";
   found.cards =
       Cards(executor.Run({Select(archive::CardColumns()) + "objects WHERE id IN (SELECT id FROM" +
                               where + std::string(kOrder) + " LIMIT ?)" + std::string(kOrder),

@@ -57,7 +57,10 @@ std::vector<std::string> Version1(const Types& t) {
           " NOT NULL CHECK (deleted IN (0, 1)), search_text TEXT NOT NULL,"
           " phone_digits TEXT NOT NULL, seq " +
           i + " NOT NULL)" + strict,
-      "CREATE INDEX objects_by_change ON objects (changed_at)",
+      // The search walks this, newest change first, and stops at a page:
+      // the rows themselves, with their settings, are read only for a page.
+      "CREATE INDEX objects_by_search ON objects (deleted, changed_at, seq, id, search_text,"
+      " phone_digits)",
       "CREATE INDEX objects_by_seq ON objects (seq)",
       // No foreign key: an entry may come before its card.
       "CREATE TABLE entries (id TEXT PRIMARY KEY NOT NULL, object_id TEXT, at TEXT NOT NULL,"
@@ -73,19 +76,6 @@ std::vector<std::string> Version1(const Types& t) {
           " object TEXT NOT NULL, detail TEXT NOT NULL)" +
           strict,
       "INSERT INTO server_meta (key, value) VALUES ('schema_version', 1)",
-  };
-}
-
-// The search's own index: whether a card is deleted, the order the search
-// lists in, and the two texts it matches. A search walks it alone, in
-// order, and reads only the cards it lists; without it SQLite walked
-// objects_by_change and read every card, settings and all (1.4 s at
-// 100,000 objects), and PostgreSQL scanned the table.
-std::vector<std::string> Version2() {
-  return {
-      "CREATE INDEX objects_for_search ON objects"
-      " (deleted, changed_at DESC, seq DESC, id, search_text, phone_digits)",
-      "UPDATE server_meta SET value = 2 WHERE key = 'schema_version'",
   };
 }
 
@@ -110,25 +100,23 @@ void PrepareServerSchema(archive::Executor& executor, Dialect dialect) {
   const std::int64_t table_count = Count(executor, tables);
   const std::int64_t meta = Count(executor, tables + (postgres ? " AND table_name = 'server_meta'"
                                                                : " AND name = 'server_meta'"));
-  std::int64_t version = 1;
   if (table_count == 0) {
     for (const std::string& sql : Version1(postgres ? kPostgresTypes : kSqliteTypes))
       executor.Run({sql, {}});
-  } else {
-    if (meta == 0)
-      throw ArchiveError(Failure::NotArchive, "база данных не принадлежит серверу Quorvex");
-    version = Count(executor, "SELECT value FROM server_meta WHERE key = 'schema_version'");
-    if (version > kServerSchemaVersion)
-      throw ArchiveError(Failure::Newer,
-                         "база данных записана более новой версией сервера (версия " +
-                             std::to_string(version) + ", эта знает до " +
-                             std::to_string(kServerSchemaVersion) + "): обновите сервер");
-    if (version < 1)
-      throw ArchiveError(Failure::Damaged, "база данных повреждена: неверная версия");
+    transaction.Commit();
+    return;
   }
-  // Each later version's steps, from the one before.
-  if (version < 2)
-    for (const std::string& sql : Version2()) executor.Run({sql, {}});
+  if (meta == 0)
+    throw ArchiveError(Failure::NotArchive, "база данных не принадлежит серверу Quorvex");
+  const std::int64_t version =
+      Count(executor, "SELECT value FROM server_meta WHERE key = 'schema_version'");
+  if (version > kServerSchemaVersion)
+    throw ArchiveError(Failure::Newer, "база данных записана более новой версией сервера (версия " +
+                                           std::to_string(version) + ", эта знает до " +
+                                           std::to_string(kServerSchemaVersion) +
+                                           "): обновите сервер");
+  if (version < 1) throw ArchiveError(Failure::Damaged, "база данных повреждена: неверная версия");
+  // Later versions add their steps here, each from the one before.
   transaction.Commit();
 }
 

@@ -11,11 +11,10 @@
 namespace qvx::server {
 
 // The version this program writes; a database of a higher one is refused.
-inline constexpr std::int64_t kServerSchemaVersion = 2;
+inline constexpr std::int64_t kServerSchemaVersion = 1;
 
 // Creates the tables in an empty database, or checks the version of one
-// this program made and brings an older one up to this version. One
-// transaction. Throws ArchiveError: NotArchive for
+// this program made. One transaction. Throws ArchiveError: NotArchive for
 // a database with other tables ("база данных не принадлежит серверу
 // Quorvex"), Newer for a higher version ("база данных записана более новой
 // версией сервера ...").

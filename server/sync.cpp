@@ -61,7 +61,8 @@ std::optional<Conflict> Take(archive::Executor& executor, const Account& account
         archive::Failure::Refused,
         "версия карточки объекта " + card.number + " должна быть больше версии сервера");
   if (account.role == Role::Installer &&
-      (!SameIdentity(card, *stored) || !SettingsJournaled(executor, card.id, card.settings)))
+      (!SameIdentity(card, *stored) ||
+       (card.settings != stored->settings && !SettingsJournaled(executor, card.id, card.settings))))
     throw RoleRefusal("установщик меняет карточку объекта только записью в журнал");
   UpdateCardRow(executor, card, seq);
   Audit(executor,

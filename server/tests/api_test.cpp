@@ -230,6 +230,10 @@ TEST_P(ApiTest, AnInstallerCreatesAndJournalsButChangesACardOnlyThroughTheJourna
     const Response refused = installer.Post("/api/sync", SyncBody({change}, {}, card.version));
     EXPECT_EQ(refused.status, 403) << refused.body;
   }
+  // A new version with nothing of the identity or settings changed is no change of them.
+  const archive::Card touched = next(card);
+  ASSERT_EQ(installer.Post("/api/sync", SyncBody({touched}, {}, card.version)).status, 200);
+  card = touched;
   // The settings a write journaled under the object: taken, with the entry.
   archive::Card written = next(card);
   written.settings = OtherSettings();

@@ -205,6 +205,8 @@ TEST_P(ServerProgramTest, ThroughRealHttpTheCookieTheChecksAndThePage) {
     EXPECT_EQ(escaped->body.find("secret"), std::string::npos) << path;
   }
   EXPECT_EQ(client.Get("/api/session")->status, 401);
+  // A decoded line end in a path writes no line of its own into the log.
+  EXPECT_EQ(client.Get("/api/objects/1%0Aquorvex-server:%20forged")->status, 401);
 
   // SIGTERM ends it cleanly.
   ASSERT_EQ(kill(pid_, SIGTERM), 0);
@@ -212,6 +214,8 @@ TEST_P(ServerProgramTest, ThroughRealHttpTheCookieTheChecksAndThePage) {
   pid_ = -1;
   const std::string log = ScratchFolder::Contents(folder_.Path("server-err"));
   EXPECT_EQ(log.find("пароль-123"), std::string::npos) << log;
+  EXPECT_EQ(log.find("\nquorvex-server: forged"), std::string::npos) << log;
+  EXPECT_NE(log.find("GET /api/objects/1?quorvex-server: forged 401"), std::string::npos) << log;
   EXPECT_EQ(log.find(session.substr(12)), std::string::npos) << log;
   EXPECT_EQ(log.find(csrf), std::string::npos) << log;
 }

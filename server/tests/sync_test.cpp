@@ -2,6 +2,7 @@
 // and a cursor that skips nothing while writers run.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <thread>
 
 #include "archive/archive_error.h"
@@ -139,6 +140,43 @@ TEST_P(SyncTest, ACursorFromAReplacedDatabaseGetsEverything) {
   SyncOn(*database_, {0, {{TestCard("1"), 0}}, {}});
   const SyncAnswer answer = SyncOn(*database_, {1000, {}, {}});
   EXPECT_EQ(answer.cards.size(), 1u);
+}
+
+TEST_P(SyncTest, ManyClientsAtOnceLoseNothingAndDoubleNothing) {
+  constexpr int kClients = 6, kSyncs = 8, kEntries = 5;
+  std::vector<std::int64_t> cursors(kClients, 0);
+  std::vector<std::set<std::string>> seen(kClients);
+  // Pulls from the client's cursor until the server has no more for it.
+  const auto drain = [&](int client) {
+    for (bool more = true; more;) {
+      const SyncAnswer answer = SyncOn(*database_, {cursors[client], {}, {}}, 7);
+      for (const archive::Entry& entry : answer.entries) seen[client].insert(entry.id);
+      cursors[client] = answer.cursor;
+      more = answer.more;
+    }
+  };
+  std::vector<std::thread> clients;
+  for (int client = 0; client < kClients; ++client)
+    clients.emplace_back([&, client] {
+      for (int sync = 0; sync < kSyncs; ++sync) {
+        std::vector<archive::Entry> entries;
+        for (int i = 0; i < kEntries; ++i) entries.push_back(TestEntry(""));
+        // Each upload twice, as after a lost answer.
+        SyncOn(*database_, {cursors[client], {}, entries});
+        const SyncAnswer answer = SyncOn(*database_, {cursors[client], {}, entries}, 7);
+        for (const archive::Entry& entry : answer.entries) seen[client].insert(entry.id);
+        cursors[client] = answer.cursor;
+      }
+      drain(client);
+    });
+  for (std::thread& client : clients) client.join();
+  EXPECT_EQ(Count(*database_, "entries"), kClients * kSyncs * kEntries);
+  // Once every writer is done, each client's walk has met every entry.
+  for (int client = 0; client < kClients; ++client) {
+    drain(client);
+    EXPECT_EQ(seen[client].size(), std::size_t{kClients * kSyncs * kEntries})
+        << "client " << client << " walked past a change";
+  }
 }
 
 TEST_P(SyncTest, ALargeAnswerComesInPartsEachEndingWithAWholeChange) {

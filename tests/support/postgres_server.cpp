@@ -1,8 +1,10 @@
 #include "tests/support/postgres_server.h"
 
+#include <fcntl.h>
 #include <libpq-fe.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -77,6 +79,7 @@ PostgresServer::PostgresServer() {
       return;
     }
   }
+  WatchForTheEnd();  // from here on, whatever ends the process
   const std::string data = folder_ + "/data";
   if (!Run({std::string(kBin) + "initdb", "-D", data, "-U", kClusterUser, "-A", "trust", "-E",
             "UTF8", "--locale=C", "-N"},
@@ -92,6 +95,12 @@ PostgresServer::PostgresServer() {
 }
 
 PostgresServer::~PostgresServer() {
+  if (watcher_ > 0) {
+    // The watcher stops the cluster and removes its folder once the pipe closes.
+    close(watch_pipe_);
+    waitpid(watcher_, nullptr, 0);
+    return;
+  }
   if (running_)
     Run({std::string(kBin) + "pg_ctl", "-D", folder_ + "/data", "-m", "immediate", "-w", "stop"},
         "pg_ctl-stop");
@@ -99,6 +108,36 @@ PostgresServer::~PostgresServer() {
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
   }
+}
+
+void PostgresServer::WatchForTheEnd() {
+  // Stops the cluster and removes its folder when this process ends in any
+  // way, a test's timeout killing it too: a process of its own waits for
+  // the end of a pipe that only this process holds.
+  std::string stop;
+  if (!user_.empty()) stop = "runuser -u " + user_ + " -- ";
+  stop += std::string(kBin) + "pg_ctl -D '" + folder_ +
+          "/data' -m immediate -w stop >/dev/null 2>&1;"
+          " rm -rf '" +
+          folder_ + "'";
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) != 0) return;
+  const pid_t watcher = fork();
+  if (watcher == 0) {
+    close(ends[1]);
+    char byte;
+    while (read(ends[0], &byte, 1) != 0) {
+    }
+    execl("/bin/sh", "sh", "-c", stop.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(ends[0]);
+  if (watcher < 0) {
+    close(ends[1]);
+    return;
+  }
+  watcher_ = watcher;
+  watch_pipe_ = ends[1];
 }
 
 std::string PostgresServer::NewDatabase() {

@@ -4,6 +4,8 @@
 // "nobody"); under any other user as that user.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -12,7 +14,7 @@ namespace qvx::test {
 class PostgresServer {
  public:
   // The process's cluster, started at the first call (initdb, pg_ctl -w),
-  // stopped and removed when the process ends.
+  // stopped and removed when the process ends, even by a signal.
   static PostgresServer& Shared();
 
   // True once the cluster answers.
@@ -34,12 +36,15 @@ class PostgresServer {
  private:
   PostgresServer();
   bool Run(const std::vector<std::string>& argv, const std::string& what);
+  void WatchForTheEnd();
 
   std::string folder_;  // the socket and the cluster's files
   std::string user_;    // the system user that runs it; "" for this one
   bool running_ = false;
   std::string skip_, failure_;
   int databases_ = 0;
+  pid_t watcher_ = -1;  // stops the cluster when this process ends
+  int watch_pipe_ = -1;
 };
 
 }  // namespace qvx::test
