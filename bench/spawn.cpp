@@ -24,16 +24,18 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
   return pointers;
 }
 
-// Starts argv with stdout on a pipe and stderr on /dev/null; returns the
-// pid and the reading end of the pipe.
-std::pair<int, int> Start(std::vector<std::string> argv, std::vector<std::string> environment) {
+// Starts argv with stdout on a pipe and stderr into `error_log`; returns
+// the pid and the reading end of the pipe.
+std::pair<int, int> Start(std::vector<std::string> argv, std::vector<std::string> environment,
+                          const std::string& error_log = "/dev/null") {
   for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
   int pipe_ends[2];
   if (pipe2(pipe_ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, error_log.c_str(),
+                                   O_WRONLY | O_CREAT | O_APPEND, 0600);
   std::vector<char*> args = Pointers(argv);
   std::vector<char*> env = Pointers(environment);
   pid_t pid = -1;
@@ -75,8 +77,8 @@ Finished RunProgram(const std::vector<std::string>& argv,
   return finished;
 }
 
-Background::Background(const std::vector<std::string>& argv) {
-  std::tie(pid_, out_) = Start(argv, {});
+Background::Background(const std::vector<std::string>& argv, const std::string& error_log) {
+  std::tie(pid_, out_) = Start(argv, {}, error_log);
 }
 
 Background::~Background() {

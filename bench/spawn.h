@@ -27,7 +27,9 @@ Finished RunProgram(const std::vector<std::string>& argv,
 // A program that keeps running until Stop(): a simulator, for instance.
 class Background {
  public:
-  explicit Background(const std::vector<std::string>& argv);
+  // Its standard error goes into the file `error_log`, appended.
+  explicit Background(const std::vector<std::string>& argv,
+                      const std::string& error_log = "/dev/null");
   ~Background();  // Stop()
   Background(const Background&) = delete;
   Background& operator=(const Background&) = delete;
@@ -37,6 +39,8 @@ class Background {
   std::string FirstLine(std::chrono::milliseconds timeout);
   // Ends the program with SIGTERM and waits for it.
   void Stop();
+  // The program's process id, for its /proc entries; -1 once stopped.
+  int Pid() const { return pid_; }
 
  private:
   int pid_ = -1;

@@ -38,6 +38,10 @@ std::string Megabytes(double mb) {
   return Format(mb, "MB");
 }
 
+std::string Seconds(double seconds) {
+  return Format(seconds, "s");
+}
+
 std::string PerSecond(double per_second) {
   if (per_second >= 1e6) return Format(per_second / 1e6, "M/s");
   if (per_second >= 1e3) return Format(per_second / 1e3, "k/s");
@@ -51,10 +55,13 @@ void PrintTable(std::ostream& out, const std::vector<Row>& rows) {
     char ratio[32] = "n/a";
     if (row.ratio) std::snprintf(ratio, sizeof ratio, "%.2f", *row.ratio);
     std::string target;
-    if (!row.target.empty()) target.append(row.at_least ? "≥ " : "≤ ").append(row.target);
+    if (!row.target.empty())
+      target.append(row.exact ? "= " : row.at_least ? "≥ " : "≤ ").append(row.target);
     if (row.ratio && !row.target.empty()) {
       const double wanted = std::stod(row.target);
-      const bool met = row.at_least ? *row.ratio >= wanted : *row.ratio <= wanted;
+      const bool met = row.exact      ? *row.ratio == wanted
+                       : row.at_least ? *row.ratio >= wanted
+                                      : *row.ratio <= wanted;
       target += met ? "  ok" : "  MISSED";
     }
     lines.push_back({row.figure, row.median, row.reference, ratio, target});

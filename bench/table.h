@@ -16,6 +16,7 @@ struct Row {
   std::optional<double> ratio;  // median / reference; none when not measured
   std::string target;           // the ratio wanted, or empty
   bool at_least = false;        // the target is the lowest ratio wanted, not the highest
+  bool exact = false;           // the ratio must be the target itself: a count, not a time
 };
 
 // The median of the values; 0 for none.
@@ -25,6 +26,8 @@ double Median(std::vector<double> values);
 std::string Milliseconds(double ms);
 std::string Megabytes(double mb);
 std::string PerSecond(double per_second);
+// "183 s", "2.41 s".
+std::string Seconds(double seconds);
 
 // The rows as one aligned text table, a header first.
 void PrintTable(std::ostream& out, const std::vector<Row>& rows);

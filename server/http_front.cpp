@@ -49,12 +49,16 @@ HttpFront::HttpFront(Api& api, const StaticFiles& files, const std::string& cert
     server_ = std::make_unique<httplib::Server>();
   }
   server_->set_payload_max_length(kLargestBody);
+  // An answer leaves in two writes (headers, body); with Nagle's delay the
+  // body waits for the client's delayed ACK, 40 ms on every request.
+  server_->set_tcp_nodelay(true);
   // httplib's default is SO_REUSEPORT, with which a second server on the
   // same port starts "fine" and takes half the requests. SO_REUSEADDR
   // alone still lets a restart take the port at once.
-  server_->set_socket_options([](socket_t socket) {
+  server_->set_socket_options([this](socket_t socket) {
     const int yes = 1;
     setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    listener_ = socket;  // the last one offered is the one bound
   });
   const bool tls = tls_;
   const auto handle = [&api, &files, tls, log](const httplib::Request& from,
@@ -89,11 +93,21 @@ HttpFront::HttpFront(Api& api, const StaticFiles& files, const std::string& cert
 HttpFront::~HttpFront() = default;
 
 int HttpFront::Bind(const std::string& host, int port) {
+  int bound = 0;
   if (port == 0) {
-    const int bound = server_->bind_to_any_port(host);
-    if (bound > 0) return bound;
+    bound = server_->bind_to_any_port(host);
   } else if (server_->bind_to_port(host, port)) {
-    return port;
+    bound = port;
+  }
+  if (bound > 0) {
+    // Debian's httplib listens with a backlog of 5: twenty pages syncing at
+    // once overflow it and the kernel drops their connections. A second
+    // listen() on the bound socket only widens the queue.
+    int listening = 0;
+    socklen_t size = sizeof listening;
+    if (getsockopt(listener_, SOL_SOCKET, SO_ACCEPTCONN, &listening, &size) == 0 && listening)
+      listen(listener_, SOMAXCONN);
+    return bound;
   }
   throw std::runtime_error("не удалось занять адрес " + host + ":" + std::to_string(port) +
                            " (занят другой программой, нет прав или нет такого адреса)");

@@ -36,6 +36,7 @@ class HttpFront {
  private:
   std::unique_ptr<httplib::Server> server_;
   bool tls_;
+  int listener_ = -1;  // the listening socket, once bound
 };
 
 }  // namespace qvx::server

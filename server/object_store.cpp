@@ -64,15 +64,21 @@ std::pair<std::string, std::vector<archive::Value>> SearchCondition(const std::s
 }  // namespace
 
 Found SearchCards(archive::Executor& executor, const std::string& text, bool deleted) {
-  auto [condition, params] = SearchCondition(text);
+  const auto [condition, searched] = SearchCondition(text);
   const std::string where = " objects WHERE deleted = ?" + condition;
-  params.insert(params.begin(), std::int64_t{deleted ? 1 : 0});
+  std::vector<archive::Value> params = {std::int64_t{deleted ? 1 : 0}};
+  params.insert(params.end(), searched.begin(), searched.end());
   Found found;
   std::vector<archive::Value> limited = params;
   limited.emplace_back(kSearchLimit);
-  found.cards = Cards(executor.Run({Select(archive::CardColumns()) + where +
-                                        " ORDER BY changed_at DESC, seq DESC, id DESC LIMIT ?",
-                                    limited}));
+  // The page of cards is chosen from objects_by_search alone, then read:
+  // PostgreSQL would otherwise fetch every row the search passes over to
+  // test its texts.
+  static constexpr std::string_view kOrder = " ORDER BY changed_at DESC, seq DESC, id DESC";
+  found.cards =
+      Cards(executor.Run({Select(archive::CardColumns()) + "objects WHERE id IN (SELECT id FROM" +
+                              where + std::string(kOrder) + " LIMIT ?)" + std::string(kOrder),
+                          limited}));
   if (static_cast<std::int64_t>(found.cards.size()) == kSearchLimit)
     found.more = OnlyInteger(executor.Run({"SELECT count(*) FROM" + where, params})) - kSearchLimit;
   return found;

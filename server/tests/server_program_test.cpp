@@ -1,8 +1,12 @@
 // quorvex-server as a program: its command line, its accounts commands, and
 // a few requests through real HTTP(S) on a loopback port, on both databases.
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -267,6 +271,58 @@ TEST(ServerProgram, RootIsRefusedInTheDataFolderOfAnotherUser) {
   // Root's own folder is root's to use.
   ASSERT_EQ(chown(data.c_str(), 0, 0), 0);
   EXPECT_EQ(test::RunProgram({Program(), "--data", data, "user", "list"}, {}).status, 0);
+}
+
+// Twenty pages syncing at once connect in one burst, while the server is
+// busy: the kernel must queue them all, not drop those beyond a short queue.
+TEST_P(ServerProgramTest, ABurstOfConnectionsWhileItIsBusyIsQueuedNotDropped) {
+  const int port = Start();
+  ASSERT_GT(port, 0);
+  // Stopped, it accepts nothing: every connection waits in the kernel's queue.
+  ASSERT_EQ(kill(pid_, SIGSTOP), 0);
+  struct Resume {
+    pid_t pid;
+    ~Resume() { kill(pid, SIGCONT); }
+  } resume{pid_};
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  constexpr int kConnections = 32;
+  std::vector<int> sockets;
+  for (int i = 0; i < kConnections; ++i) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    sockets.push_back(fd);
+    const int started = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    ASSERT_TRUE(started == 0 || errno == EINPROGRESS) << strerror(errno);
+  }
+  // Each connect ends: at once when queued; a dropped one only when the
+  // kernel gives up its retries, with an error.
+  for (int fd : sockets) {
+    pollfd ready = {fd, POLLOUT, 0};
+    ASSERT_EQ(poll(&ready, 1, -1), 1);
+    int error = 0;
+    socklen_t size = sizeof error;
+    ASSERT_EQ(getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size), 0);
+    EXPECT_EQ(error, 0) << strerror(error);
+  }
+  kill(pid_, SIGCONT);
+  const std::string request =
+      "GET /api/session HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
+      "\r\nConnection: close\r\n\r\n";
+  int answered = 0;
+  for (int fd : sockets) {
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (write(fd, request.data(), request.size()) == static_cast<ssize_t>(request.size())) {
+      char head[12] = {};
+      if (read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head) &&
+          std::string(head, sizeof head) == "HTTP/1.1 401")
+        ++answered;
+    }
+    close(fd);
+  }
+  EXPECT_EQ(answered, kConnections);
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, ServerProgramTest,
