@@ -63,7 +63,7 @@ test('what was journaled goes once, comes back once, and waits no more', async (
   assert.equal(sent.entries.length, 2);
   // The server answers with everything after the cursor: this page's own too.
   const echoed = answer(4, sent.cards.map((pushed) => pushed.card), sent.entries);
-  for (const expected of [{ cards: 0, entries: 0, conflicts: 0, sent: 3 }, { cards: 0, entries: 0, conflicts: 0, sent: 3 }])
+  for (const expected of [{ cards: 0, entries: 0, conflicts: 0, sent: 3, more: false }, { cards: 0, entries: 0, conflicts: 0, sent: 3, more: false }])
     assert.deepEqual({ ...archive.syncApply(database, origin, request, echoed) }, expected);
   assert.deepEqual({ ...archive.syncWaiting(database) }, { waiting: 0, conflicts: 0, origin });
   assert.equal(archive.journal(database, card.id).length, 1);
