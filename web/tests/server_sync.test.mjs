@@ -12,6 +12,7 @@ import { join, resolve } from 'node:path';
 import { createInterface } from 'node:readline';
 import { chromium } from 'playwright-core';
 import { browserArgs } from './browser.mjs';
+import { openObjects, syncState } from './archive_pages.mjs';
 
 const program = process.env.QUORVEX_SERVER;
 const skip = program ? false : 'QUORVEX_SERVER names no quorvex-server';
@@ -84,21 +85,6 @@ async function offline(page) {
 async function online(page) {
   await page.context().unrouteAll();
   await page.evaluate(() => window.dispatchEvent(new Event('online')));
-}
-
-async function syncState(page, state, waiting) {
-  await page.waitForFunction(([s, n]) => {
-    const status = document.querySelector('#syncStatus');
-    return status.dataset.state === s && (n === undefined || status.dataset.waiting === String(n));
-  }, [state, waiting]);
-  return page.textContent('#syncStatus');
-}
-
-async function openObjects(page) {
-  await page.waitForFunction(() => !document.querySelector('#objectsOpen').hidden);
-  await page.click('#objectsOpen');
-  await page.locator('#objectsDialog[open]').waitFor();
-  await page.waitForFunction(() => document.querySelector('#objectsDialog').dataset.listed);
 }
 
 async function newObject(page, number, name) {

@@ -7,6 +7,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { axeSource, openPage, useBrowser, wcagViolations } from './browser.mjs';
 import { FakeServer } from './fake_server.mjs';
+import { openObjects, syncState } from './archive_pages.mjs';
 
 useBrowser();
 
@@ -34,22 +35,6 @@ async function loggedIn(server, name) {
   await page.waitForFunction(() => !document.querySelector('#loginDialog').open);
   await syncState(page, 'online');
   return page;
-}
-
-// Waits for #syncStatus to say `state` ('online', 'offline', 'waiting'); its words.
-async function syncState(page, state, waiting) {
-  await page.waitForFunction(([s, n]) => {
-    const status = document.querySelector('#syncStatus');
-    return status.dataset.state === s && (n === undefined || status.dataset.waiting === String(n));
-  }, [state, waiting]);
-  return page.textContent('#syncStatus');
-}
-
-async function openObjects(page) {
-  await page.waitForFunction(() => !document.querySelector('#objectsOpen').hidden);
-  await page.click('#objectsOpen');
-  await page.locator('#objectsDialog[open]').waitFor();
-  await page.waitForFunction(() => document.querySelector('#objectsDialog').dataset.listed);
 }
 
 for (const colorScheme of ['light', 'dark']) {
