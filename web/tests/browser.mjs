@@ -179,3 +179,23 @@ export async function wcagViolations(page) {
     return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).slice(0, 5).join(', ')}`);
   }, ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa']);
 }
+
+/**
+ * Puts `records` into the page's history store as an earlier page kept
+ * them; a record's `text` becomes its bytes, anything else goes as given.
+ */
+export async function keepHistory(page, records) {
+  await page.evaluate(async (kept) => {
+    const database = await new Promise((resolve, reject) => {
+      const opening = indexedDB.open('quorvex-history', 1);
+      opening.onupgradeneeded = () => opening.result.createObjectStore('entries', { keyPath: 'id', autoIncrement: true });
+      opening.onsuccess = () => resolve(opening.result);
+      opening.onerror = () => reject(opening.error);
+    });
+    const transaction = database.transaction('entries', 'readwrite');
+    for (const { text, ...record } of kept)
+      transaction.objectStore('entries').add(text === undefined ? record : { ...record, bytes: new TextEncoder().encode(text) });
+    await new Promise((resolve) => { transaction.oncomplete = resolve; });
+    database.close();
+  }, records);
+}

@@ -7,7 +7,7 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { defaultLine, expectMessage, openPage, tab, useBrowser } from './browser.mjs';
+import { defaultLine, expectMessage, keepHistory, openPage, tab, useBrowser } from './browser.mjs';
 
 useBrowser();
 const scratch = mkdtempSync(join(tmpdir(), 'quorvex-objects-'));
@@ -187,21 +187,11 @@ test('storage the browser will not keep for good is said, and the archive works;
 
 test('the former history is carried into "Без объекта" once, whatever its outcomes', async () => {
   const page = await openPage();
-  await page.evaluate(async (line) => {
-    const database = await new Promise((resolve, reject) => {
-      const opening = indexedDB.open('quorvex-history', 1);
-      opening.onupgradeneeded = () => opening.result.createObjectStore('entries', { keyPath: 'id', autoIncrement: true });
-      opening.onsuccess = () => resolve(opening.result);
-      opening.onerror = () => reject(opening.error);
-    });
-    const transaction = database.transaction('entries', 'readwrite');
-    const bytes = new TextEncoder().encode(`${line}\r\n`);
-    const time = Date.parse('2026-01-15T10:00:00Z');
-    transaction.objectStore('entries').add({ time, port: 'COM3', command: 'write', outcome: 'sent', bytes });
-    transaction.objectStore('entries').add({ time: time + 1000, port: 'COM4', command: 'read', outcome: 'x', bytes });
-    await new Promise((resolve) => { transaction.oncomplete = resolve; });
-    database.close();
-  }, defaultLine);
+  const time = Date.parse('2026-01-15T10:00:00Z');
+  await keepHistory(page, [
+    { time, port: 'COM3', command: 'write', outcome: 'sent', text: `${defaultLine}\r\n` },
+    { time: time + 1000, port: 'COM4', command: 'read', outcome: 'x', text: `${defaultLine}\r\n` },
+  ]);
   for (const round of [1, 2]) {
     await page.reload();
     await page.waitForSelector('body[data-ready=true]');

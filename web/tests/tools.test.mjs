@@ -7,7 +7,7 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { defaultLine, expectMessage, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
+import { defaultLine, expectMessage, keepHistory, openFile, openPage, save, tab, useBrowser } from './browser.mjs';
 import { grantProducts, startDevices, writeMany } from './fake_devices.mjs';
 
 useBrowser();
@@ -235,21 +235,8 @@ test('the history keeps what was written and read across a reload, to open, save
 test('the history keeps the newest 200, dropping the oldest first', async () => {
   const page = await openPage();
   // 204 entries as the page keeps them, then one more by a write.
-  await page.evaluate(async (line) => {
-    const database = await new Promise((resolve, reject) => {
-      const opening = indexedDB.open('quorvex-history', 1);
-      opening.onupgradeneeded = () => opening.result.createObjectStore('entries', { keyPath: 'id', autoIncrement: true });
-      opening.onsuccess = () => resolve(opening.result);
-      opening.onerror = () => reject(opening.error);
-    });
-    const transaction = database.transaction('entries', 'readwrite');
-    const bytes = new TextEncoder().encode(line);
-    for (let i = 0; i < 204; ++i) {
-      transaction.objectStore('entries').add({ time: Date.now(), port: `p${i}`, command: 'write', outcome: 'x', bytes });
-    }
-    await new Promise((resolve) => { transaction.oncomplete = resolve; });
-    database.close();
-  }, defaultLine);
+  await keepHistory(page, Array.from({ length: 204 }, (_, i) =>
+    ({ time: Date.now(), port: `p${i}`, command: 'write', outcome: 'x', text: defaultLine })));
   await page.getByRole('button', { name: 'Записать', exact: true }).click();
   await expectMessage(page, 'Данные успешно отправлены', 'Данные успешно отправлены');
   await historyHolds(page, 200);
@@ -261,23 +248,9 @@ test('the history keeps the newest 200, dropping the oldest first', async () => 
 
 test('history records not of the page\'s shape are left out with a note; the rest still compare and open', async () => {
   const page = await openPage();
-  await page.evaluate(async (line) => {
-    const database = await new Promise((resolve, reject) => {
-      const opening = indexedDB.open('quorvex-history', 1);
-      opening.onupgradeneeded = () => opening.result.createObjectStore('entries', { keyPath: 'id', autoIncrement: true });
-      opening.onsuccess = () => resolve(opening.result);
-      opening.onerror = () => reject(opening.error);
-    });
-    const bytes = new TextEncoder().encode(line);
-    const good = { time: Date.now(), port: 'COM3', command: 'write', outcome: 'sent', bytes };
-    const transaction = database.transaction('entries', 'readwrite');
-    for (const record of [good, { ...good, port: 5 }, { ...good, bytes: undefined }, { ...good, bytes: line },
-      { ...good, time: 'yesterday' }, { ...good, cause: 7 }, { ...good, port: 'COM4' }]) {
-      transaction.objectStore('entries').add(record);
-    }
-    await new Promise((resolve) => { transaction.oncomplete = resolve; });
-    database.close();
-  }, changedLine);
+  const good = { time: Date.now(), port: 'COM3', command: 'write', outcome: 'sent', text: changedLine };
+  await keepHistory(page, [good, { ...good, port: 5 }, { ...good, text: undefined }, { ...good, text: undefined, bytes: changedLine },
+    { ...good, time: 'yesterday' }, { ...good, cause: 7 }, { ...good, port: 'COM4' }]);
   const rows = await historyRows(page);
   assert.deepEqual(rows.map((row) => [row[1], row[3]]), [['COM4', 'отправлено'], ['COM3', 'отправлено']]);
   assert.equal(await page.textContent('#historyEmpty'), 'Не показаны повреждённые записи истории: 5.');
